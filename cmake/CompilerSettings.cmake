@@ -1,0 +1,8 @@
+# Warnings for every target of the project, and the sanitizer build.
+add_compile_options(-Wall -Wextra -Wpedantic)
+
+if(TARVEX_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()

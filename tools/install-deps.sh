@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages this project builds, tests and demonstrates with.
+# Idempotent: packages already installed are skipped, and apt is only asked when one is missing.
+set -euo pipefail
+
+packages=(
+    # toolchain
+    g++ make cmake pkg-config clang libclang-rt-14-dev
+    # Qt 6 (Widgets, Network, Svg, Test) and its platform plugins
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
+    # tests
+    libgtest-dev libgmock-dev
+    # screenshots of real windows
+    xvfb xauth xdotool x11-utils imagemagick
+    # fonts: sans serif stand-ins for MS Sans Serif, Verdana and Arial; a Ming face for the CJK labels
+    fonts-liberation fonts-dejavu-core fonts-arphic-uming
+    # lab network for the network tests, packaging
+    iproute2 dpkg-dev file
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "install-deps: all ${#packages[@]} packages present"
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: missing packages need root: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
