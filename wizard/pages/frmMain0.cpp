@@ -5,6 +5,7 @@
 #include "pages/PageFlow.h"
 #include "resources/TextCatalog.h"
 
+#include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,7 +13,8 @@
 namespace tarvex {
 
 frmMain0::frmMain0(PageFlow& flow)
-    : StepPage(flow, PageId::frmMain0), Option1_0(new QRadioButton(this)),
+    : StepPage(flow, PageId::frmMain0), Option1(new QButtonGroup(this)),
+      Option1_0(new QRadioButton(this)),
       Label1(design::label(this, QStringLiteral("Label1"), twipsRect(720, 2880, 8415, 1215),
                            design::pageTextFont())),
       cmdNext(design::commandButton(this, "cmdNext", 6960)),
@@ -22,6 +24,7 @@ frmMain0::frmMain0(PageFlow& flow)
     Option1_0->setObjectName(QStringLiteral("Option1(0)"));
     Option1_0->setGeometry(twipsRect(480, 2280, 5055, 375));
     Option1_0->setFont(design::font(QStringLiteral("MS Sans Serif"), 12, true));
+    Option1->addButton(Option1_0, 0);
     design::focusOrder({Option1_0, cmdNext, cmdPrevious, cmdExit});
     setDefaultButton(cmdNext);
     setCancelButton(cmdExit);

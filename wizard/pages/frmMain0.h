@@ -2,6 +2,7 @@
 
 #include "pages/StepPage.h"
 
+class QButtonGroup;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -20,7 +21,10 @@ private:
     void cmdPrevious_Click();
     void cmdExit_Click();
 
-    QRadioButton* Option1_0; // member 0 of the option array Option1
+    // The option array Option1; an exclusive group also keeps its selected member from being
+    // cleared by a click.
+    QButtonGroup* Option1;
+    QRadioButton* Option1_0;
     QLabel* Label1;
     QPushButton* cmdNext;
     QPushButton* cmdPrevious;
