@@ -17,6 +17,7 @@ fi
 
 xvfb_pid=""
 wizard_pid=""
+runtime_dir=""
 cleanup() {
     if [ -n "$wizard_pid" ] && kill -0 "$wizard_pid" 2>/dev/null; then
         kill "$wizard_pid" 2>/dev/null || true
@@ -24,6 +25,9 @@ cleanup() {
     if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
         kill "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    if [ -n "$runtime_dir" ]; then
+        rm -rf "$runtime_dir"
     fi
 }
 trap cleanup EXIT
@@ -119,6 +123,9 @@ display=$(free_display) || {
 }
 export DISPLAY=":$display"
 unset QT_QPA_PLATFORM
+# A private runtime folder, as a desktop session would give the programs.
+runtime_dir=$(mktemp -d)
+export XDG_RUNTIME_DIR="$runtime_dir"
 Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 if ! wait_for 10 xdpyinfo; then

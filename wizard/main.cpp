@@ -3,6 +3,7 @@
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
 #include "pages/PageFlow.h"
+#include "pages/SystemTexts.h"
 #include "resources/Artwork.h"
 
 #include <QApplication>
@@ -20,6 +21,10 @@ int main(int argc, char* argv[]) {
     // box ends it through the flow as well.
     QApplication::setQuitOnLastWindowClosed(false);
     tarvex::registerFontSubstitutes();
+    const auto systemTexts = tarvex::loadSystemTexts(TARVEX_EDITION_TEXT_BASE);
+    if (systemTexts) {
+        QApplication::installTranslator(systemTexts.get());
+    }
 
     tarvex::WizardGlobals globals;
     tarvex::MessageBoxDialogs dialogs;

@@ -15,11 +15,18 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     if (picture_.isNull()) {
         return;
     }
-    QSize drawn = picture_.size();
-    if (drawn.width() > width() || drawn.height() > height()) {
-        drawn.scale(size(), Qt::KeepAspectRatio);
+    // Centred in the part of the area that lies inside the window: the designs let some
+    // areas reach past the window's edge.
+    QRect area = rect();
+    if (const QWidget* parent = parentWidget()) {
+        area = area.intersected(parent->rect().translated(-pos()));
     }
-    const QRect target(QPoint((width() - drawn.width()) / 2, (height() - drawn.height()) / 2),
+    QSize drawn = picture_.size();
+    if (drawn.width() > area.width() || drawn.height() > area.height()) {
+        drawn.scale(area.size(), Qt::KeepAspectRatio);
+    }
+    const QRect target(area.topLeft() + QPoint((area.width() - drawn.width()) / 2,
+                                               (area.height() - drawn.height()) / 2),
                        drawn);
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

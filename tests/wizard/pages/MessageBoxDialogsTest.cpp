@@ -1,6 +1,8 @@
 // The real message boxes, driven by a timer that answers the modal box once it is up.
 #include "pages/MessageBoxDialogs.h"
 
+#include "pages/SystemTexts.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -102,4 +104,18 @@ TEST(MessageBoxDialogs, ShowsTitleTextButtonsAndAnswersAsTheUserChose) {
         EXPECT_EQ(seen.buttons, expectedButtons);
         EXPECT_EQ(seen.defaultButton, QMessageBox::Ok);
     }
+}
+
+TEST(MessageBoxDialogs, TheChineseEditionsBoxesHaveChineseButtons) {
+    EXPECT_EQ(loadSystemTexts(700), nullptr);
+    const auto translator = loadSystemTexts(500);
+    ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is missing";
+    QApplication::installTranslator(translator.get());
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    const QString ok = box.button(QMessageBox::Ok)->text();
+    const QString cancel = box.button(QMessageBox::Cancel)->text();
+    QApplication::removeTranslator(translator.get());
+    EXPECT_TRUE(ok.contains(QStringLiteral("確定"))) << ok.toStdString();
+    EXPECT_TRUE(cancel.contains(QStringLiteral("取消"))) << cancel.toStdString();
 }
