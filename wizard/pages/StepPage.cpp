@@ -61,7 +61,9 @@ void StepPage::keyPressEvent(QKeyEvent* event) {
     default:
         break;
     }
-    if (target == nullptr || !target->isEnabled() || event->modifiers() != Qt::NoModifier) {
+    // The keypad's Enter carries the keypad modifier; any other modifier makes another key.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (target == nullptr || !target->isEnabled() || modifiers != Qt::NoModifier) {
         QWidget::keyPressEvent(event);
         return;
     }
