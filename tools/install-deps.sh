@@ -8,6 +8,8 @@ packages=(
     g++ make cmake pkg-config clang libclang-rt-14-dev
     # Qt 6 (Widgets, Network, Svg, Test) and its platform plugins
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
+    # Qt's own button texts (OK, Cancel) for the Traditional Chinese edition
+    qt6-translations-l10n
     # tests
     libgtest-dev libgmock-dev
     # screenshots of real windows

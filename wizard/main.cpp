@@ -1,12 +1,35 @@
+#include "modules/Globals.h"
+#include "pages/ApplicationEnd.h"
+#include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
+#include "pages/PageFlow.h"
+#include "pages/SystemTexts.h"
 #include "resources/Artwork.h"
 
 #include <QApplication>
+
+#ifndef TARVEX_EDITION_TEXT_BASE
+#define TARVEX_EDITION_TEXT_BASE 700
+#endif
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // No application display name: Qt would append it to every window caption on X11.
     QApplication::setApplicationName(QStringLiteral("Tarvex"));
     QApplication::setWindowIcon(tarvex::programIcon());
+    // The program ends in one place, the page flow's ProgramEnd; a page closed with its close
+    // box ends it through the flow as well.
+    QApplication::setQuitOnLastWindowClosed(false);
+    tarvex::registerFontSubstitutes();
+    const auto systemTexts = tarvex::loadSystemTexts(TARVEX_EDITION_TEXT_BASE);
+    if (systemTexts) {
+        QApplication::installTranslator(systemTexts.get());
+    }
+
+    tarvex::WizardGlobals globals;
+    tarvex::MessageBoxDialogs dialogs;
+    tarvex::ApplicationEnd end;
+    tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE);
+    flow.start();
     return QApplication::exec();
 }

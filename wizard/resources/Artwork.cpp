@@ -1,5 +1,6 @@
 #include "resources/Artwork.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -43,7 +44,16 @@ QImage CatalogPicture(int number) {
     if (size.isEmpty()) {
         return {};
     }
-    return renderSvg(QStringLiteral(":/tarvex/art/%1.svg").arg(number), size);
+    // Drawn once per run: text in the artwork can come out a pixel apart from one rendering to
+    // the next as the font caches fill, and a page must look the same on every visit.
+    static QHash<int, QImage> drawn;
+    const auto found = drawn.constFind(number);
+    if (found != drawn.constEnd()) {
+        return *found;
+    }
+    QImage picture = renderSvg(QStringLiteral(":/tarvex/art/%1.svg").arg(number), size);
+    drawn.insert(number, picture);
+    return picture;
 }
 
 QIcon programIcon() {

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "modules/ProgramEnd.h"
+
+namespace tarvex::testing {
+
+// Counts how often the program was ended instead of ending the test program.
+class RecordingProgramEnd final : public ProgramEnd {
+public:
+    void endProgram() override { ++count_; }
+    [[nodiscard]] int count() const { return count_; }
+
+private:
+    int count_ = 0;
+};
+
+} // namespace tarvex::testing

@@ -1,0 +1,121 @@
+// The real message boxes, driven by a timer that answers the modal box once it is up.
+#include "pages/MessageBoxDialogs.h"
+
+#include "pages/SystemTexts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace tarvex;
+
+namespace {
+
+enum class Action { ClickOk, ClickCancel, PressEscape, PressEnter };
+
+struct Seen {
+    bool found = false;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::Information;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+// Answers the next modal message box as told and remembers what it showed.
+void answerNextBox(Action action, Seen& seen) {
+    QTimer::singleShot(0, [action, &seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        seen.found = true;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.buttons = box->standardButtons();
+        seen.defaultButton = box->defaultButton() != nullptr
+                                 ? box->standardButton(box->defaultButton())
+                                 : QMessageBox::NoButton;
+        switch (action) {
+        case Action::ClickOk:
+            box->button(QMessageBox::Ok)->click();
+            break;
+        case Action::ClickCancel:
+            box->button(QMessageBox::Cancel)->click();
+            break;
+        case Action::PressEscape:
+            QTest::keyClick(box, Qt::Key_Escape);
+            break;
+        case Action::PressEnter:
+            QTest::keyClick(box, Qt::Key_Return);
+            break;
+        }
+    });
+}
+
+} // namespace
+
+TEST(MessageBoxDialogs, ShowsTitleTextButtonsAndAnswersAsTheUserChose) {
+    const struct {
+        const char* name;
+        std::optional<QString> title;
+        MessageButtons buttons;
+        MessageIcon icon;
+        Action action;
+        const char* shownTitle;
+        MessageAnswer answer;
+    } rows[] = {
+        {"no title shows the program", std::nullopt, MessageButtons::Ok, MessageIcon::None,
+         Action::ClickOk, "Tarvex", MessageAnswer::Ok},
+        {"own title", QStringLiteral("Warning"), MessageButtons::Ok, MessageIcon::None,
+         Action::ClickOk, "Warning", MessageAnswer::Ok},
+        {"OK of a question", QStringLiteral("Warning"), MessageButtons::OkCancel, MessageIcon::None,
+         Action::ClickOk, "Warning", MessageAnswer::Ok},
+        {"Cancel of a question", QStringLiteral("Warning"), MessageButtons::OkCancel,
+         MessageIcon::None, Action::ClickCancel, "Warning", MessageAnswer::Cancel},
+        {"Esc is Cancel", QStringLiteral("提示"), MessageButtons::OkCancel, MessageIcon::None,
+         Action::PressEscape, "提示", MessageAnswer::Cancel},
+        {"Enter is OK", std::nullopt, MessageButtons::OkCancel, MessageIcon::None,
+         Action::PressEnter, "Tarvex", MessageAnswer::Ok},
+        {"exclamation", std::nullopt, MessageButtons::Ok, MessageIcon::Exclamation, Action::ClickOk,
+         "Tarvex", MessageAnswer::Ok},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        MessageBoxDialogs dialogs;
+        Seen seen;
+        answerNextBox(row.action, seen);
+        const Message message{QStringLiteral("Are you sure of exiting program?"), row.title,
+                              row.buttons, row.icon};
+        const MessageAnswer answer = dialogs.showMessage(message);
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(answer, row.answer);
+        EXPECT_EQ(seen.title, QString::fromUtf8(row.shownTitle));
+        EXPECT_EQ(seen.text, message.text);
+        EXPECT_EQ(seen.icon,
+                  row.icon == MessageIcon::None ? QMessageBox::NoIcon : QMessageBox::Warning);
+        const QMessageBox::StandardButtons expectedButtons =
+            row.buttons == MessageButtons::Ok ? QMessageBox::Ok
+                                              : (QMessageBox::Ok | QMessageBox::Cancel);
+        EXPECT_EQ(seen.buttons, expectedButtons);
+        EXPECT_EQ(seen.defaultButton, QMessageBox::Ok);
+    }
+}
+
+TEST(MessageBoxDialogs, TheChineseEditionsBoxesHaveChineseButtons) {
+    EXPECT_EQ(loadSystemTexts(700), nullptr);
+    const auto translator = loadSystemTexts(500);
+    ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is missing";
+    QApplication::installTranslator(translator.get());
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    const QString ok = box.button(QMessageBox::Ok)->text();
+    const QString cancel = box.button(QMessageBox::Cancel)->text();
+    QApplication::removeTranslator(translator.get());
+    EXPECT_TRUE(ok.contains(QStringLiteral("確定"))) << ok.toStdString();
+    EXPECT_TRUE(cancel.contains(QStringLiteral("取消"))) << cancel.toStdString();
+}

@@ -1,0 +1,225 @@
+// The line of step pages: hand-overs, Enter and Esc, the exit confirmation and the close box.
+#include "PageTestSupport.h"
+#include "resources/TextCatalog.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tarvex;
+using namespace tarvex::testing;
+
+namespace {
+
+int visibleStepPages() {
+    int count = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<StepPage*>(window) != nullptr && window->isVisible()) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void press(StepPage* page, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    // Through the control that has the focus, as a key from the keyboard would arrive.
+    QWidget* target = page->focusWidget() != nullptr ? page->focusWidget() : page;
+    QTest::keyClick(target, key, modifiers);
+}
+
+void click(StepPage* page, const char* button) {
+    auto* control = page->findChild<QPushButton*>(QString::fromLatin1(button));
+    ASSERT_NE(control, nullptr) << button;
+    control->click();
+}
+
+Message exitQuestion(qint16 textBase) {
+    return {CatalogText(textBase, 7), CatalogText(textBase, 8), MessageButtons::OkCancel,
+            MessageIcon::None};
+}
+
+// Records, each time a step page is shown, whether the page it replaces was still on screen.
+class ShowOrder final : public QObject {
+public:
+    explicit ShowOrder(PageFlow& flow) : flow_(flow) { qApp->installEventFilter(this); }
+    ~ShowOrder() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<StepPage*>(watched) != nullptr &&
+            flow_.currentPage() != nullptr && flow_.currentPage() != watched) {
+            previousStillShown.push_back(flow_.currentPage()->isVisible());
+        }
+        return false;
+    }
+    std::vector<bool> previousStillShown;
+
+private:
+    PageFlow& flow_;
+};
+
+class LineOfPages : public ::testing::TestWithParam<int> {
+protected:
+    qint16 textBase() const { return static_cast<qint16>(GetParam()); }
+    Wizard wizard{textBase()};
+};
+
+} // namespace
+
+TEST_P(LineOfPages, EnterWalksToStep3AndPreviousBackAndEveryVisitLooksTheSame) {
+    const PageId line[] = {PageId::frmPre1, PageId::frmPre2, PageId::frmMain, PageId::frmMain0};
+    QList<QImage> firstVisit;
+    wizard.flow.start();
+    for (int step = 0; step < 4; ++step) {
+        Wizard::settle();
+        StepPage* page = wizard.page();
+        ASSERT_NE(page, nullptr);
+        ASSERT_EQ(page->pageId(), line[step]);
+        EXPECT_EQ(visibleStepPages(), 1);
+        firstVisit.append(snapshot(page));
+        if (step < 3) {
+            QPointer<StepPage> leaving(page);
+            press(page, Qt::Key_Return);
+            Wizard::settle();
+            EXPECT_TRUE(leaving.isNull()) << "the page Next left must be unloaded";
+        }
+    }
+    for (int step = 3; step > 0; --step) {
+        click(wizard.page(), "cmdPrevious");
+        Wizard::settle();
+        StepPage* page = wizard.page();
+        ASSERT_NE(page, nullptr);
+        ASSERT_EQ(page->pageId(), line[step - 1]);
+        EXPECT_EQ(visibleStepPages(), 1);
+        EXPECT_EQ(snapshot(page), firstVisit[step - 1]) << "step " << step - 1;
+    }
+    EXPECT_EQ(wizard.end.count(), 0);
+    EXPECT_TRUE(wizard.dialogs.shown().isEmpty());
+}
+
+TEST_P(LineOfPages, EscOpensTheExitQuestionCancelKeepsThePageOkEndsTheProgram) {
+    for (const PageId pageId :
+         {PageId::frmPre1, PageId::frmPre2, PageId::frmMain, PageId::frmMain0, PageId::frmMain2}) {
+        SCOPED_TRACE(pageWindowName(pageId).toStdString());
+        Wizard local(textBase());
+        QPointer<StepPage> page(local.open(pageId));
+        ASSERT_FALSE(page.isNull());
+        const QImage before = snapshot(page);
+
+        local.dialogs.setNextAnswer(MessageAnswer::Cancel);
+        press(page, Qt::Key_Escape);
+        Wizard::settle();
+        ASSERT_EQ(local.dialogs.shown().size(), 1);
+        EXPECT_EQ(local.dialogs.shown().front(), exitQuestion(textBase()));
+        ASSERT_FALSE(page.isNull());
+        EXPECT_EQ(local.page(), page.data());
+        EXPECT_TRUE(page->isVisible());
+        EXPECT_EQ(snapshot(page), before);
+        EXPECT_EQ(local.end.count(), 0);
+
+        local.dialogs.setNextAnswer(MessageAnswer::Ok);
+        press(page, Qt::Key_Escape);
+        Wizard::settle();
+        EXPECT_EQ(local.dialogs.shown().size(), 2);
+        EXPECT_EQ(local.end.count(), 1);
+        EXPECT_EQ(local.page(), nullptr);
+        EXPECT_TRUE(page.isNull()) << "the page must be unloaded before the program ends";
+        EXPECT_TRUE(local.flow.ended());
+    }
+}
+
+TEST_P(LineOfPages, ExitButtonAsksTheSameQuestion) {
+    wizard.open(PageId::frmMain);
+    wizard.dialogs.setNextAnswer(MessageAnswer::Ok);
+    click(wizard.page(), "cmdExit");
+    ASSERT_EQ(wizard.dialogs.shown().size(), 1);
+    EXPECT_EQ(wizard.dialogs.shown().front(), exitQuestion(textBase()));
+    EXPECT_EQ(wizard.end.count(), 1);
+}
+
+TEST_P(LineOfPages, TheCloseBoxEndsTheProgramWithoutAsking) {
+    for (const PageId pageId :
+         {PageId::frmPre1, PageId::frmPre2, PageId::frmMain, PageId::frmMain0, PageId::frmMain2}) {
+        SCOPED_TRACE(pageWindowName(pageId).toStdString());
+        Wizard local(textBase());
+        QPointer<StepPage> page(local.open(pageId));
+        ASSERT_FALSE(page.isNull());
+        EXPECT_TRUE(page->close());
+        Wizard::settle();
+        EXPECT_EQ(local.end.count(), 1);
+        EXPECT_TRUE(local.dialogs.shown().isEmpty());
+        EXPECT_TRUE(page.isNull());
+        EXPECT_EQ(visibleStepPages(), 0);
+    }
+}
+
+TEST_P(LineOfPages, ReturningToTheWelcomePageAssignsTheLookAgain) {
+    wizard.open(PageId::frmPre1);
+    const WizardGlobals assigned = wizard.globals;
+    EXPECT_EQ(assigned.TextBase, textBase());
+    click(wizard.page(), "cmdNext");
+    Wizard::settle();
+    // Something scribbled over the settings while Step 1 was up.
+    wizard.globals.TextBase = 0;
+    wizard.globals.PageBackColor = wizard.globals.TextBackColor = 0;
+    wizard.globals.TextForeColor = wizard.globals.LabelForeColor = 0x00FF00;
+    wizard.globals.OptionBackColor = wizard.globals.LabelBackColor = 0x0000FF;
+    click(wizard.page(), "cmdPrevious");
+    Wizard::settle();
+    ASSERT_EQ(wizard.page()->pageId(), PageId::frmPre1);
+    EXPECT_EQ(wizard.globals.TextBase, textBase());
+    EXPECT_EQ(wizard.globals.PageBackColor, assigned.PageBackColor);
+    EXPECT_EQ(wizard.globals.TextBackColor, assigned.TextBackColor);
+    EXPECT_EQ(wizard.globals.TextForeColor, assigned.TextForeColor);
+    EXPECT_EQ(wizard.globals.OptionBackColor, assigned.OptionBackColor);
+    EXPECT_EQ(wizard.globals.LabelBackColor, assigned.LabelBackColor);
+    EXPECT_EQ(wizard.globals.LabelForeColor, assigned.LabelForeColor);
+    auto* next = wizard.page()->findChild<QPushButton*>(QStringLiteral("cmdNext"));
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->text(), CatalogText(textBase(), 1));
+}
+
+TEST_P(LineOfPages, Step3LeadsToStep4WhosePreviousEmptiesTheDeviceTable) {
+    wizard.open(PageId::frmMain0);
+    press(wizard.page(), Qt::Key_Enter, Qt::KeypadModifier);
+    Wizard::settle();
+    ASSERT_EQ(wizard.page()->pageId(), PageId::frmMain2);
+    EXPECT_EQ(wizard.globals.LastDeviceIndex, -1);
+
+    // Appliances found by a run.
+    wizard.globals.DeviceTable[0].HostName = "disk1";
+    wizard.globals.DeviceTable[1].IpAddress = "192.0.2.7";
+    wizard.globals.LastDeviceIndex = 1;
+    // Step 4 has no Next: Enter means Previous there.
+    press(wizard.page(), Qt::Key_Return);
+    Wizard::settle();
+    ASSERT_EQ(wizard.page()->pageId(), PageId::frmMain0);
+    EXPECT_EQ(wizard.globals.LastDeviceIndex, -1);
+    EXPECT_EQ(wizard.globals.DeviceTable, DeviceTableArray{});
+    auto* choice = wizard.page()->findChild<QRadioButton*>(QStringLiteral("Option1(0)"));
+    ASSERT_NE(choice, nullptr);
+    EXPECT_TRUE(choice->isChecked());
+    EXPECT_EQ(wizard.end.count(), 0);
+}
+
+TEST_P(LineOfPages, TheNextPageIsShownBeforeTheCurrentOneIsUnloaded) {
+    wizard.open(PageId::frmPre1);
+    ShowOrder order(wizard.flow);
+    press(wizard.page(), Qt::Key_Return);
+    click(wizard.page(), "cmdNext");
+    click(wizard.page(), "cmdPrevious");
+    EXPECT_EQ(order.previousStillShown, (std::vector<bool>{true, true, true}));
+}
+
+TEST_P(LineOfPages, NothingIsShownOnceTheProgramHasEnded) {
+    wizard.open(PageId::frmPre2);
+    ASSERT_TRUE(wizard.flow.ConfirmExit());
+    wizard.flow.ShowPage(PageId::frmMain);
+    Wizard::settle();
+    EXPECT_EQ(wizard.page(), nullptr);
+    EXPECT_EQ(visibleStepPages(), 0);
+    EXPECT_EQ(wizard.end.count(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, LineOfPages, ::testing::Values(700, 500),
+                         [](const auto& info) { return std::to_string(info.param); });

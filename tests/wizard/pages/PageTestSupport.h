@@ -1,0 +1,50 @@
+#pragma once
+
+#include "modules/Globals.h"
+#include "pages/PageFlow.h"
+#include "pages/StepPage.h"
+#include "support/RecordingProgramEnd.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QImage>
+#include <QPointer>
+#include <memory>
+
+namespace tarvex::testing {
+
+// One wizard for a test: shared state, scripted message boxes, a recorded program end and the
+// line of pages, for the edition of the given text base.
+class Wizard {
+public:
+    explicit Wizard(qint16 textBase) : flow(globals, dialogs, end, textBase) {}
+    ~Wizard() { settle(); }
+
+    // Lets the unloaded pages go, as the event loop would after a hand-over.
+    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    // Starts the program and goes straight to the page, as Next would.
+    StepPage* open(PageId page) {
+        flow.start();
+        if (page != PageId::frmPre1) {
+            flow.ShowPage(page);
+        }
+        settle();
+        return flow.currentPage();
+    }
+
+    [[nodiscard]] StepPage* page() const { return flow.currentPage(); }
+
+    WizardGlobals globals;
+    ScriptedDialogs dialogs;
+    RecordingProgramEnd end;
+    PageFlow flow;
+};
+
+// What a page looks like on screen, for comparing visits.
+inline QImage snapshot(QWidget* page) {
+    return page->grab().toImage();
+}
+
+} // namespace tarvex::testing

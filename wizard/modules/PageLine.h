@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace tarvex {
+
+// The step pages of the wizard's line, in their order on screen.
+enum class PageId { frmPre1, frmPre2, frmMain, frmMain0, frmMain2 };
+
+// The window name (also the window's object name) of a step page.
+[[nodiscard]] QString pageWindowName(PageId page);
+
+// The fixed English window caption of a step page; captions never come from the catalog.
+[[nodiscard]] QString pageCaption(PageId page);
+
+} // namespace tarvex

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "modules/Globals.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <initializer_list>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+namespace tarvex {
+
+class PictureBox;
+
+// Building blocks of the window designs: the controls every step page shares, placed from
+// their twip measures, and the colour and font rules of the pages.
+namespace design {
+
+// Client area of every step page.
+[[nodiscard]] QSize stepPageSize();
+
+[[nodiscard]] QColor toColor(ColourNumber colour);
+
+// A font as the designs name it: family, size in points, weight.
+[[nodiscard]] QFont font(const QString& family, double points, bool bold = false);
+[[nodiscard]] QFont pageTextFont(); // "MS Sans Serif", 12 points
+[[nodiscard]] QFont versionFont();  // "Verdana", 8.4 points
+
+// Paints a control's background and text colour (a text box's base and text too).
+void colour(QWidget* control, ColourNumber back, ColourNumber fore);
+
+// A command button at the common button row, left position in twips.
+[[nodiscard]] QPushButton* commandButton(QWidget* page, const QString& name, int leftTwips);
+// A label with word wrap at the given design rectangle (pixels).
+[[nodiscard]] QLabel* label(QWidget* page, const QString& name, QRect geometry, const QFont& font);
+// The version label lblVersion at the given top (twips).
+[[nodiscard]] QLabel* versionLabel(QWidget* page, int topTwips = 7800);
+// The picture area pic1 of the explaining pages.
+[[nodiscard]] PictureBox* pagePicture(QWidget* page);
+// The read-only page text txt1 of the explaining pages.
+[[nodiscard]] QPlainTextEdit* pageText(QWidget* page);
+
+// Sets the order in which Tab visits the controls and gives the first one the focus.
+void focusOrder(std::initializer_list<QWidget*> controls);
+
+} // namespace design
+} // namespace tarvex

@@ -1,0 +1,112 @@
+#include "pages/PageFlow.h"
+
+#include "pages/StepPage.h"
+#include "pages/frmMain.h"
+#include "pages/frmMain0.h"
+#include "pages/frmPre1.h"
+#include "pages/frmPre2.h"
+#include "resources/TextCatalog.h"
+#include "run/frmMain2.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace tarvex {
+namespace {
+
+void centreOnScreen(QWidget* window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    QRect frame(QPoint(0, 0), window->size());
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+} // namespace
+
+PageFlow::PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
+                   qint16 editionTextBase)
+    : globals_(globals), dialogs_(dialogs), end_(end), editionTextBase_(editionTextBase) {}
+
+PageFlow::~PageFlow() {
+    delete current_;
+    for (const auto& page : unloaded_) {
+        delete page.data();
+    }
+}
+
+void PageFlow::start() {
+    ShowPage(PageId::frmPre1);
+}
+
+StepPage* PageFlow::createPage(PageId page) {
+    switch (page) {
+    case PageId::frmPre1:
+        return new frmPre1(*this);
+    case PageId::frmPre2:
+        return new frmPre2(*this);
+    case PageId::frmMain:
+        return new frmMain(*this);
+    case PageId::frmMain0:
+        return new frmMain0(*this);
+    case PageId::frmMain2:
+        return new frmMain2(*this);
+    }
+    return nullptr;
+}
+
+void PageFlow::ShowPage(PageId target) {
+    if (ended_) {
+        return;
+    }
+    StepPage* next = createPage(target);
+    next->Form_Load();
+    centreOnScreen(next);
+    next->show();
+    StepPage* previous = current_;
+    current_ = next;
+    unload(previous);
+}
+
+bool PageFlow::ConfirmExit() {
+    const Message question{CatalogText(globals_.TextBase, Text::ExitProgramPrompt),
+                           CatalogText(globals_.TextBase, Text::Warning), MessageButtons::OkCancel,
+                           MessageIcon::None};
+    if (dialogs_.showMessage(question) != MessageAnswer::Ok) {
+        return false;
+    }
+    endProgram();
+    return true;
+}
+
+void PageFlow::pageClosedByUser(StepPage* page) {
+    if (page != current_ || ended_) {
+        return;
+    }
+    endProgram();
+}
+
+void PageFlow::unload(StepPage* page) {
+    if (page == nullptr) {
+        return;
+    }
+    page->hide();
+    page->deleteLater();
+    unloaded_.removeAll(QPointer<StepPage>());
+    unloaded_.append(page);
+}
+
+void PageFlow::endProgram() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    StepPage* page = current_;
+    current_ = nullptr;
+    unload(page);
+    end_.endProgram();
+}
+
+} // namespace tarvex

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "modules/Dialogs.h"
+#include "modules/Globals.h"
+#include "modules/PageLine.h"
+#include "modules/ProgramEnd.h"
+
+#include <QList>
+#include <QPointer>
+
+namespace tarvex {
+
+class StepPage;
+
+// The line of step pages. Owns the one page on screen; a hand-over shows the next page
+// before the current one goes, and the program ends only through the injected ProgramEnd.
+class PageFlow final {
+public:
+    // editionTextBase: the text base the welcome page assigns (700 English, 500 Chinese).
+    PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end, qint16 editionTextBase);
+    ~PageFlow();
+    PageFlow(const PageFlow&) = delete;
+    PageFlow& operator=(const PageFlow&) = delete;
+
+    // Shows the welcome page; the program's start.
+    void start();
+
+    // Builds the target afresh from its design (its load step runs), shows it centred without
+    // an owner, then unloads the page that was current.
+    void ShowPage(PageId target);
+
+    // Asks whether to end the program; OK unloads the current page and ends it. Returns whether
+    // the program ended.
+    bool ConfirmExit();
+
+    // A step page closed with its window's close box: nothing else is on screen, so the
+    // program ends without asking.
+    void pageClosedByUser(StepPage* page);
+
+    [[nodiscard]] StepPage* currentPage() const { return current_; }
+    [[nodiscard]] bool ended() const { return ended_; }
+    [[nodiscard]] WizardGlobals& globals() const { return globals_; }
+    [[nodiscard]] Dialogs& dialogs() const { return dialogs_; }
+    [[nodiscard]] qint16 editionTextBase() const { return editionTextBase_; }
+
+private:
+    [[nodiscard]] StepPage* createPage(PageId page);
+    void unload(StepPage* page);
+    void endProgram();
+
+    WizardGlobals& globals_;
+    Dialogs& dialogs_;
+    ProgramEnd& end_;
+    qint16 editionTextBase_;
+    StepPage* current_ = nullptr;
+    // Unloaded pages waiting for their deferred deletion: a page is often unloaded from inside
+    // one of its own button handlers, where deleting it at once would pull the widget from
+    // under the running click.
+    QList<QPointer<StepPage>> unloaded_;
+    bool ended_ = false;
+};
+
+} // namespace tarvex

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "modules/Globals.h"
+#include "modules/PageLine.h"
+
+#include <QWidget>
+
+class QPushButton;
+
+namespace tarvex {
+
+class PageFlow;
+
+// A window of the wizard's line of step pages. The constructor builds the window from its
+// design (controls, positions, fonts, focus order); Form_Load then colours it from the look
+// settings and fills it from the catalog. A page is built afresh on every visit.
+class StepPage : public QWidget {
+    Q_OBJECT
+public:
+    StepPage(PageFlow& flow, PageId page);
+
+    virtual void Form_Load() = 0;
+
+    [[nodiscard]] PageId pageId() const { return page_; }
+    [[nodiscard]] QPushButton* defaultButton() const { return defaultButton_; }
+    [[nodiscard]] QPushButton* cancelButton() const { return cancelButton_; }
+
+protected:
+    [[nodiscard]] PageFlow& flow() const { return flow_; }
+    [[nodiscard]] WizardGlobals& globals() const;
+    // Text TextBase + n of the catalog.
+    [[nodiscard]] QString catalogText(int n) const;
+
+    // Enter presses the default button, Esc the cancel button.
+    void setDefaultButton(QPushButton* button);
+    void setCancelButton(QPushButton* button);
+    void paintBackground(ColourNumber colour);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    PageFlow& flow_;
+    PageId page_;
+    QPushButton* defaultButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+};
+
+} // namespace tarvex
