@@ -110,9 +110,15 @@ void frmMain::Image6_Click() {
 void frmMain::paintEvent(QPaintEvent* event) {
     static_cast<void>(event);
     QPainter painter(this);
-    // The client area is a pixel taller than the picture; that strip shows plain white.
-    painter.fillRect(rect(), Qt::white);
     painter.drawImage(QPoint(0, 0), picture_);
+    // The client area is a pixel taller than the picture: its last row continues into the strip
+    // so the picture's edge does not show.
+    if (!picture_.isNull() && height() > picture_.height()) {
+        const QRect lastRow(0, picture_.height() - 1, picture_.width(), 1);
+        painter.drawImage(
+            QRect(0, picture_.height(), picture_.width(), height() - picture_.height()), picture_,
+            lastRow);
+    }
 }
 
 } // namespace quirra

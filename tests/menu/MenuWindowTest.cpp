@@ -54,6 +54,8 @@ TEST_F(MenuWindow, PaintsPicture100AsItsBackground) {
     for (const QPoint point : {QPoint(5, 5), QPoint(100, 400), QPoint(630, 10), QPoint(300, 470)}) {
         EXPECT_EQ(shown.pixel(point), expected.pixel(point)) << point.x() << "," << point.y();
     }
+    // The last row of the client area continues the picture's last row.
+    EXPECT_EQ(shown.pixel(20, 480), expected.pixel(20, 479));
 }
 
 struct PlaceCase {
