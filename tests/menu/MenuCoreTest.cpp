@@ -1,6 +1,5 @@
 #include "RecordingLauncher.h"
 #include "StandIn.h"
-#include "core/MenuAction.h"
 #include "core/MenuFolder.h"
 #include "core/ShellExecute.h"
 
@@ -59,41 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgumentCase{"TextZeroIsText", QVariant(QStringLiteral("0")), "0"},
                       ArgumentCase{"Text", QVariant(QStringLiteral("--lang en")), "--lang en"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-struct ActionCase {
-    int image;
-    const char* file; // empty: no shell request
-};
-
-class ActionTable : public ::testing::TestWithParam<ActionCase> {};
-
-TEST_P(ActionTable, BuildsTheRequestOfEachPicture) {
-    const ActionCase& row = GetParam();
-    const auto request = shellRequestFor(row.image, QStringLiteral("/media/cdrom/"));
-    if (QString::fromUtf8(row.file).isEmpty()) {
-        EXPECT_FALSE(request.has_value());
-        return;
-    }
-    ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(*request, (ShellRequest{QStringLiteral("Open"), QString::fromUtf8(row.file),
-                                      QVariant(0), QVariant(0), 1}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ActionTable,
-    ::testing::Values(ActionCase{1, "/media/cdrom/Tarvex"},
-                      ActionCase{2, "/media/cdrom/Documents/Quick Installation Guide.doc"},
-                      ActionCase{3, "/media/cdrom/Documents/User's Manual.pdf"},
-                      ActionCase{4, "http://www.pdfreader.example/products/acrobat/readstep2.html"},
-                      ActionCase{5, "http://www.dravik.example/"}, ActionCase{6, ""},
-                      ActionCase{0, ""}, ActionCase{7, ""}),
-    [](const auto& info) { return "Image" + std::to_string(info.param.image); });
-
-TEST(ActionTable, SixthPictureClosesTheMenu) {
-    const auto action = menuAction(6);
-    ASSERT_TRUE(action.has_value());
-    EXPECT_EQ(action->kind, MenuAction::Kind::CloseMenu);
-}
 
 // How "Open" reaches the launcher for each kind of file or address.
 struct DispatchCase {
