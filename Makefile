@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test test-release test-asan demo clean
+.PHONY: all deps build test test-release test-asan demo clean cd package
 
 all: build
 
@@ -30,6 +30,14 @@ test-asan: deps
 
 demo: build
 	bash tools/demo.sh $(BUILD)
+
+# The folder that goes on the setup CD, in ./cd/ (see the README).
+cd: build
+	bash tools/make-cd.sh $(BUILD) cd
+
+# The Debian package, in $(BUILD)/.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

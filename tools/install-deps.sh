@@ -18,6 +18,8 @@ packages=(
     fonts-liberation fonts-dejavu-core fonts-arphic-uming
     # lab network for the network tests, packaging
     iproute2 dpkg-dev file
+    # reading the built guides back in tests, checking the desktop entries
+    poppler-utils desktop-file-utils
 )
 
 missing=()

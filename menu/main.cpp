@@ -1,0 +1,22 @@
+#include "window/DesktopLauncher.h"
+#include "window/MenuArtwork.h"
+#include "window/frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    // No application display name: Qt would append it to the window caption on X11.
+    QApplication::setApplicationName(QStringLiteral("Quirra"));
+    // Lets the desktop match the window with the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quirra"));
+    QApplication::setWindowIcon(quirra::menuIcon());
+
+    quirra::DesktopLauncher launcher;
+    // The menu folder is where this program really lies (symbolic links resolved), so the
+    // wizard and the Documents folder are found beside it.
+    quirra::frmMain window(launcher, QCoreApplication::applicationDirPath(),
+                           [] { QCoreApplication::exit(0); });
+    window.show();
+    return QApplication::exec();
+}

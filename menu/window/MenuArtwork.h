@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QCursor>
+#include <QIcon>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+
+namespace quirra {
+
+// The fingertip of the pointing hand, in pixels from the cursor picture's top-left corner.
+inline constexpr QPoint kCursorHotSpot{12, 1};
+inline constexpr int kCursorSide = 32;
+
+// The size of menu picture 100 to 106; an empty size for any other number.
+[[nodiscard]] QSize menuPictureSize(int number);
+
+// Menu picture 100 to 106 drawn at its exact size, 24 bits per pixel; null for other numbers.
+[[nodiscard]] QImage menuPicture(int number);
+
+// The pointing hand shown over the clickable pictures.
+[[nodiscard]] QCursor menuCursor();
+
+// The menu program's icon, 32 x 32 and 16 x 16.
+[[nodiscard]] QIcon menuIcon();
+
+} // namespace quirra

@@ -1,0 +1,191 @@
+#include "RecordingLauncher.h"
+#include "StandIn.h"
+#include "window/DesktopLauncher.h"
+#include "window/MenuArtwork.h"
+#include "window/frmMain.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace quirra {
+namespace {
+
+using testing::RecordingLauncher;
+using Call = RecordingLauncher::Call;
+
+// A menu in a scratch folder that holds a stand-in wizard, with a recording launcher.
+class MenuWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(testing::writeStandIn(folder.filePath(QStringLiteral("Tarvex")),
+                                          folder.filePath(QStringLiteral("marker"))));
+    }
+
+    QLabel* picture(int n) const {
+        return window.findChild<QLabel*>(QStringLiteral("Image%1").arg(n));
+    }
+
+    QTemporaryDir folder;
+    RecordingLauncher launcher;
+    int endCalls = 0;
+    frmMain window{launcher, folder.path() + QLatin1Char('/'), [this] {
+                       ++endCalls;
+                   }};
+};
+
+TEST_F(MenuWindow, HasItsCaptionAndClientSize) {
+    EXPECT_EQ(window.objectName(), QStringLiteral("frmMain"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Menu"));
+    EXPECT_EQ(window.size(), QSize(638, 481));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+}
+
+TEST_F(MenuWindow, PaintsPicture100AsItsBackground) {
+    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB888);
+    const QImage expected = menuPicture(100);
+    ASSERT_EQ(expected.size(), QSize(640, 480));
+    // Away from the six pictures, the window shows picture 100 pixel for pixel.
+    for (const QPoint point : {QPoint(5, 5), QPoint(100, 400), QPoint(630, 10), QPoint(300, 470)}) {
+        EXPECT_EQ(shown.pixel(point), expected.pixel(point)) << point.x() << "," << point.y();
+    }
+    // The last row of the client area continues the picture's last row.
+    EXPECT_EQ(shown.pixel(20, 480), expected.pixel(20, 479));
+}
+
+struct PlaceCase {
+    int image;
+    QRect geometry; // pixels: twips / 15, at the picture's own size
+};
+
+class MenuLayout : public MenuWindow, public ::testing::WithParamInterface<PlaceCase> {};
+
+TEST_P(MenuLayout, PlacesEachPictureAtItsOwnSize) {
+    const PlaceCase& row = GetParam();
+    QLabel* image = picture(row.image);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->geometry(), row.geometry);
+    const QImage expected = menuPicture(100 + row.image);
+    EXPECT_EQ(image->pixmap().toImage().convertToFormat(QImage::Format_RGB888), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MenuLayout,
+                         ::testing::Values(PlaceCase{1, QRect(317, 186, 254, 30)},
+                                           PlaceCase{2, QRect(315, 216, 257, 32)},
+                                           PlaceCase{3, QRect(316, 246, 256, 30)},
+                                           PlaceCase{4, QRect(315, 274, 257, 33)},
+                                           PlaceCase{5, QRect(314, 305, 258, 31)},
+                                           PlaceCase{6, QRect(317, 434, 82, 28)}),
+                         [](const auto& info) {
+                             return "Image" + std::to_string(info.param.image);
+                         });
+
+struct ClickCase {
+    int image;
+    Call::Kind kind;
+    const char* target; // "<menu>" stands for the menu folder
+};
+
+class MenuClicks : public MenuWindow, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(MenuClicks, HandsTheRightFileOrAddressOverAndStaysOpen) {
+    const ClickCase& row = GetParam();
+    window.show();
+    QTest::mouseClick(picture(row.image), Qt::LeftButton, {}, QPoint(5, 5));
+
+    QString target = QString::fromUtf8(row.target);
+    target.replace(QLatin1String("<menu>"), folder.path());
+    ASSERT_EQ(launcher.calls.size(), 1);
+    // No stand-in "0" for parameters or folder reaches the program or the handler.
+    EXPECT_EQ(launcher.calls.front(), (Call{row.kind, target, {}, {}}));
+    EXPECT_EQ(endCalls, 0);
+    EXPECT_TRUE(window.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MenuClicks,
+    ::testing::Values(
+        ClickCase{1, Call::Kind::StartDetached, "<menu>/Tarvex"},
+        ClickCase{2, Call::Kind::OpenWithDesktop, "<menu>/Documents/Quick Installation Guide.doc"},
+        ClickCase{3, Call::Kind::OpenWithDesktop, "<menu>/Documents/User's Manual.pdf"},
+        ClickCase{4, Call::Kind::OpenWithDesktop,
+                  "http://www.pdfreader.example/products/acrobat/readstep2.html"},
+        ClickCase{5, Call::Kind::OpenWithDesktop, "http://www.dravik.example/"}),
+    [](const auto& info) { return "Image" + std::to_string(info.param.image); });
+
+TEST_F(MenuWindow, EveryClickStartsAgain) {
+    window.show();
+    QTest::mouseClick(picture(1), Qt::LeftButton);
+    QTest::mouseClick(picture(1), Qt::LeftButton);
+    EXPECT_EQ(launcher.calls.size(), 2);
+}
+
+TEST_F(MenuWindow, ClicksOutsideThePicturesDoNothing) {
+    window.show();
+    for (const QPoint point :
+         {QPoint(10, 10), QPoint(316, 200), QPoint(600, 190), QPoint(400, 420), QPoint(637, 480)}) {
+        QTest::mouseClick(&window, Qt::LeftButton, {}, point);
+    }
+    QTest::mouseClick(picture(2), Qt::RightButton);
+    EXPECT_TRUE(launcher.calls.isEmpty());
+    EXPECT_EQ(endCalls, 0);
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(MenuWindow, Image6ClosesTheMenuAndEndsTheProgramOnce) {
+    window.show();
+    QTest::mouseClick(picture(6), Qt::LeftButton);
+    EXPECT_EQ(endCalls, 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(launcher.calls.isEmpty());
+}
+
+TEST_F(MenuWindow, ShowsThePointingHandOnlyOverThePictures) {
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+    for (int n = 1; n <= 6; ++n) {
+        const QCursor cursor = picture(n)->cursor();
+        EXPECT_EQ(cursor.shape(), Qt::BitmapCursor) << n;
+        EXPECT_EQ(cursor.hotSpot(), QPoint(12, 1)) << n;
+        EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32)) << n;
+    }
+}
+
+TEST(MenuCursor, FingertipIsOpaqueAtTheHotSpot) {
+    const QImage hand = menuCursor().pixmap().toImage();
+    EXPECT_GT(qAlpha(hand.pixel(12, 1)), 0);
+    EXPECT_EQ(qAlpha(hand.pixel(0, 0)), 0);
+}
+
+TEST(MenuStart, StartsTheWizardBesideTheMenuForReal) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString marker = folder.filePath(QStringLiteral("marker"));
+    ASSERT_TRUE(testing::writeStandIn(folder.filePath(QStringLiteral("Tarvex")), marker));
+    DesktopLauncher launcher;
+    int endCalls = 0;
+    frmMain window(launcher, folder.path(), [&endCalls] { ++endCalls; });
+    window.show();
+
+    window.Image1_Click();
+
+    // The click returns before the wizard runs; wait for the stand-in, bounded.
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFile::exists(marker) && waited.elapsed() < 10000) {
+        QThread::msleep(20);
+    }
+    QFile written(marker);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "the stand-in wizard never ran";
+    const QStringList lines = QString::fromUtf8(written.readAll()).split(QLatin1Char('\n'));
+    EXPECT_EQ(lines.value(0), QStringLiteral("0:")) << "the wizard got arguments";
+    EXPECT_EQ(endCalls, 0);
+    EXPECT_TRUE(window.isVisible());
+}
+
+} // namespace
+} // namespace quirra
