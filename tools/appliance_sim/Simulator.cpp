@@ -56,6 +56,16 @@ int Simulator::run() {
     stop.sa_handler = onStopSignal; // no SA_RESTART: the wait returns at once
     sigaction(SIGTERM, &stop, nullptr);
     sigaction(SIGINT, &stop, nullptr);
+    // The stop signals are let in only while waiting, so one cannot slip in between the check
+    // and the wait and leave the simulator asleep until the end of its lifetime.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    sigset_t waiting;
+    sigprocmask(SIG_BLOCK, &stopSignals, &waiting);
+    sigdelset(&waiting, SIGTERM);
+    sigdelset(&waiting, SIGINT);
 
     fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd_ < 0) {
@@ -102,10 +112,12 @@ int Simulator::run() {
         for (const Outgoing& item : outbox_) {
             wake = std::min(wake, item.due);
         }
-        const auto wait =
-            std::chrono::ceil<std::chrono::milliseconds>(std::max(wake - now, Clock::duration{}));
+        const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::max(wake - now, Clock::duration{}));
+        const timespec limit{static_cast<time_t>(wait.count() / 1'000'000'000),
+                             static_cast<long>(wait.count() % 1'000'000'000)};
         pollfd watch{fd_, POLLIN, 0};
-        if (poll(&watch, 1, static_cast<int>(wait.count())) <= 0) {
+        if (ppoll(&watch, 1, &limit, &waiting) <= 0) {
             continue;
         }
         char buffer[65536];
