@@ -64,15 +64,6 @@ TEST_P(LabProbeModes, HostsAnswerAndEachOutcomeKeepsItsPlace) {
     }
 }
 
-TEST_P(LabProbeModes, SilentAddressGivesNoReplyWithinOneTimeOut) {
-    const Clock::time_point start = Clock::now();
-    const QList<ProbeOutcome> outcomes = probeAll({"10.77.1.200"});
-    const auto took = since(start);
-    EXPECT_EQ(outcomes.value(0).status, EchoStatus::NoReply);
-    EXPECT_GE(took, 450ms);
-    EXPECT_LT(took, 600ms);
-}
-
 TEST_P(LabProbeModes, ElevenSilentAddressesTakeOneTimeOutTogether) {
     const Clock::time_point start = Clock::now();
     const QList<ProbeOutcome> outcomes = probeAll(silentAddresses(11));
@@ -107,6 +98,7 @@ TEST(LabProbe, IsHostReachableTrueForAHostFalseForASilentAddress) {
     const Clock::time_point start = Clock::now();
     const ProbeOutcome silent = IsHostReachable("10.77.1.250");
     EXPECT_EQ(silent.status, EchoStatus::NoReply);
+    EXPECT_GE(since(start), 450ms);
     EXPECT_LT(since(start), 600ms);
 }
 

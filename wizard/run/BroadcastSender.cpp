@@ -20,7 +20,7 @@ void BroadcastSender::Broadcast(const QByteArray& request) {
         return;
     }
 
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    const int fd = openSocket_(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd < 0) {
         reportFailure("Cannot Create Socket.", errno);
         return;

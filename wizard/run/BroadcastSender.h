@@ -5,6 +5,7 @@
 #include "run/RequestBroadcaster.h"
 
 #include <QByteArray>
+#include <sys/socket.h>
 #include <utility>
 
 namespace tarvex {
@@ -19,8 +20,12 @@ struct DatagramDestination {
 // sent is shown in a message box: the caller goes on as if it had been sent.
 class BroadcastSender final : public RequestBroadcaster {
 public:
-    explicit BroadcastSender(Dialogs& dialogs, DatagramDestination destination = {})
-        : dialogs_(dialogs), destination_(std::move(destination)) {}
+    // Opens the socket; ::socket except in tests that need it to fail.
+    using SocketOpener = int (*)(int domain, int type, int protocol);
+
+    explicit BroadcastSender(Dialogs& dialogs, DatagramDestination destination = {},
+                             SocketOpener openSocket = &::socket)
+        : dialogs_(dialogs), destination_(std::move(destination)), openSocket_(openSocket) {}
 
     void Broadcast(const QByteArray& request) override;
 
@@ -29,6 +34,7 @@ private:
 
     Dialogs& dialogs_;
     DatagramDestination destination_;
+    SocketOpener openSocket_;
 };
 
 } // namespace tarvex
