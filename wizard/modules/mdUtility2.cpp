@@ -42,4 +42,11 @@ QString ProbingImpossibleText(int error) {
                                                : QStringLiteral(" ") + SocketErrorText(number));
 }
 
+Message ProbingImpossibleMessage(int error) {
+    Message message;
+    message.text = ProbingImpossibleText(error);
+    message.icon = MessageIcon::Exclamation;
+    return message;
+}
+
 } // namespace tarvex

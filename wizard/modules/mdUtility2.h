@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modules/Dialogs.h"
 #include "modules/Prober.h"
 
 #include <QString>
@@ -25,5 +26,8 @@ void StopSockets();
 // The one message shown when probing is impossible: what is wrong and how to allow it.
 // `error` is the errno of the failed socket.
 [[nodiscard]] QString ProbingImpossibleText(int error);
+
+// That text as the message box to show once: the program's title, OK, the exclamation icon.
+[[nodiscard]] Message ProbingImpossibleMessage(int error);
 
 } // namespace tarvex

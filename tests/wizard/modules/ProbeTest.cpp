@@ -95,6 +95,10 @@ TEST(ProbingImpossibleText, NamesTheCauseAndBothFixes) {
     EXPECT_TRUE(text.contains("net.ipv4.ping_group_range")) << text.toStdString();
     EXPECT_TRUE(text.contains("CAP_NET_RAW")) << text.toStdString();
     EXPECT_TRUE(text.contains("setcap cap_net_raw+ep")) << text.toStdString();
+    const Message message = ProbingImpossibleMessage(EPERM);
+    EXPECT_EQ(message.text, ProbingImpossibleText(EPERM));
+    EXPECT_FALSE(message.title); // the program's title
+    EXPECT_EQ(message.buttons, MessageButtons::Ok);
 }
 
 TEST(StartSockets, NeedsNoStartUp) {
