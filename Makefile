@@ -36,7 +36,7 @@ fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 		-DTARVEX_BUILD_TESTS=OFF -DTARVEX_FUZZ=ON $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target tarvex_reply_fuzzer
-	ctest --test-dir $(FUZZ_BUILD) -L fuzz --output-on-failure
+	ctest --test-dir $(FUZZ_BUILD) -L fuzz --verbose
 
 demo: build
 	bash tools/demo.sh $(BUILD)
