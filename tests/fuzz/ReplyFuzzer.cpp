@@ -29,16 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(reply.startsWith("0C01R"));
     require(record->DeviceId == reply.mid(5, 17));
     for (const QByteArray* field : {&record->IpAddress, &record->NetMask, &record->Gateway,
-                                    &record->HostName, &record->Workgroup,
-                                    &record->FullHostName}) {
+                                    &record->HostName, &record->Workgroup, &record->FullHostName}) {
         require(reply.contains(*field));
     }
     require(!record->FullHostName.contains('\''));
     require(!record->DiskModel.isEmpty());
     if (!reply.contains("HDMODEL='")) {
         require(record->DiskModel == tarvex::kNoDiskModel);
-        require(record->DiskCapacity == 0 && record->DiskTotal == 0 &&
-                record->DiskAvailable == 0);
+        require(record->DiskCapacity == 0 && record->DiskTotal == 0 && record->DiskAvailable == 0);
     }
     const QByteArray request = tarvex::ConfigureRequest(*record, {"10.0.0.9", "m", "g", "u", "p"});
     require(request.startsWith("0C02S" + record->DeviceId + "10.0.0.9;m;g;"));
