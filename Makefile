@@ -1,10 +1,11 @@
 # Set-up, build, tests and demo in one place. Every target installs what it is missing first.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test test-release test-asan demo clean cd package
+.PHONY: all deps build test test-release test-asan fuzz demo clean cd package
 
 all: build
 
@@ -15,9 +16,11 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The whole suite: the release build, then the same tests under ASan and UBSan.
+# The whole suite: the release build, a minute of fuzzing the reply cutter, then the same
+# tests under ASan and UBSan.
 test: deps
 	$(MAKE) test-release
+	$(MAKE) fuzz
 	$(MAKE) test-asan
 
 test-release: build
@@ -27,6 +30,13 @@ test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTARVEX_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# The reply cutter under libFuzzer (clang), about a minute; it must find nothing.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DTARVEX_BUILD_TESTS=OFF -DTARVEX_FUZZ=ON $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target tarvex_reply_fuzzer
+	ctest --test-dir $(FUZZ_BUILD) -L fuzz --verbose
 
 demo: build
 	bash tools/demo.sh $(BUILD)
@@ -40,4 +50,4 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

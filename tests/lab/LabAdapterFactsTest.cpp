@@ -1,0 +1,56 @@
+// Adapter facts read for real, each case in the lab namespace its CTest entry runs it in.
+#include "LabSupport.h"
+#include "modules/MdUtility.h"
+#include "run/BroadcastSender.h"
+#include "support/ScriptedDialogs.h"
+
+namespace tarvex {
+namespace {
+
+TEST(LabAdapterFacts, WithGateway) {
+    TARVEX_REQUIRE_LAB("pc");
+    EXPECT_EQ(GetAdapterFacts("+"), "10.77.1.10+255.255.255.0+10.77.1.1");
+    WizardGlobals globals;
+    LoadAdapterFacts(globals);
+    EXPECT_EQ(globals.PcAddress, "10.77.1.10");
+    EXPECT_EQ(globals.PcMask, "255.255.255.0");
+    EXPECT_EQ(globals.PcGateway, "10.77.1.1");
+}
+
+TEST(LabAdapterFacts, WithoutGateway) {
+    TARVEX_REQUIRE_LAB("pcng");
+    EXPECT_EQ(GetAdapterFacts("+"), "10.77.1.11+255.255.255.0+");
+    WizardGlobals globals;
+    globals.PcGateway = "stale";
+    LoadAdapterFacts(globals);
+    EXPECT_EQ(globals.PcAddress, "10.77.1.11");
+    EXPECT_EQ(globals.PcMask, "255.255.255.0");
+    EXPECT_EQ(globals.PcGateway, "");
+}
+
+TEST(LabAdapterFacts, NoAdapter) {
+    TARVEX_REQUIRE_LAB("bare");
+    EXPECT_EQ(GetAdapterFacts("+"), ""); // loopback alone is no adapter
+    WizardGlobals globals;
+    globals.PcAddress = "10.0.0.1";
+    globals.PcMask = "255.0.0.0";
+    globals.PcGateway = "10.0.0.254";
+    LoadAdapterFacts(globals);
+    EXPECT_EQ(globals.PcAddress, "");
+    EXPECT_EQ(globals.PcMask, "");
+    EXPECT_EQ(globals.PcGateway, "");
+}
+
+TEST(LabBroadcast, WithoutAnyNetworkTheSendFailureIsShown) {
+    TARVEX_REQUIRE_LAB("bare");
+    testing::ScriptedDialogs dialogs;
+    BroadcastSender sender(dialogs);
+    sender.Broadcast("0C01S");
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    Message expected;
+    expected.text = "Cannot Send Request.\r\n 10051Network is unreachable.";
+    EXPECT_EQ(dialogs.shown()[0], expected);
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,155 @@
+// Probes in the lab's PC namespace: hosts at 10.77.1.1, .21 and .22 answer, 10.77.1.200 and up
+// are silent, and the gateway answers 10.77.9.0/24 with "unreachable".
+#include "LabSupport.h"
+#include "modules/IcmpProber.h"
+#include "modules/mdUtility2.h"
+
+#include <QThread>
+#include <cerrno>
+#include <future>
+#include <iostream>
+
+namespace tarvex {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+std::chrono::milliseconds since(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+}
+
+QStringList silentAddresses(int count) {
+    QStringList addresses;
+    for (int i = 0; i < count; ++i) {
+        addresses << QStringLiteral("10.77.1.%1").arg(200 + i);
+    }
+    return addresses;
+}
+
+struct SocketRow {
+    const char* name;
+    const char* pingGroupRange;
+    IcmpSocketKinds kinds;
+};
+
+void PrintTo(const SocketRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+// Both ways of probing: the unprivileged echo socket, and the raw socket it falls back to when
+// the group range refuses the first.
+class LabProbeModes : public ::testing::TestWithParam<SocketRow> {
+protected:
+    void SetUp() override {
+        TARVEX_REQUIRE_LAB("pc");
+        range_.emplace(GetParam().pingGroupRange);
+    }
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QStringList& addresses) const {
+        IcmpProber prober(kEchoTimeout, GetParam().kinds);
+        return prober.probeAll(addresses);
+    }
+    std::optional<lab::PingGroupRange> range_;
+};
+
+TEST_P(LabProbeModes, HostsAnswerAndEachOutcomeKeepsItsPlace) {
+    const QList<ProbeOutcome> outcomes =
+        probeAll({"10.77.1.21", "10.77.1.201", "", "10.77.1.22", "10.77.1.1", "10.77.1.30"});
+    const QList<EchoStatus> expected = {EchoStatus::Reply,       EchoStatus::NoReply,
+                                        EchoStatus::NotAccepted, EchoStatus::Reply,
+                                        EchoStatus::Reply,       EchoStatus::Reply};
+    ASSERT_EQ(outcomes.size(), expected.size());
+    for (qsizetype i = 0; i < outcomes.size(); ++i) {
+        EXPECT_EQ(outcomes[i].status, expected[i]) << i;
+    }
+}
+
+TEST_P(LabProbeModes, ElevenSilentAddressesTakeOneTimeOutTogether) {
+    const Clock::time_point start = Clock::now();
+    const QList<ProbeOutcome> outcomes = probeAll(silentAddresses(11));
+    const auto took = since(start);
+    std::cout << "11 concurrent probes to silent addresses (" << GetParam().name
+              << "): " << took.count() << " ms\n";
+    RecordProperty("eleven_silent_ms", static_cast<int>(took.count()));
+    ASSERT_EQ(outcomes.size(), 11);
+    for (const ProbeOutcome& outcome : outcomes) {
+        EXPECT_EQ(outcome.status, EchoStatus::NoReply);
+    }
+    EXPECT_LT(took, 600ms);
+}
+
+TEST_P(LabProbeModes, IcmpErrorEndsTheWaitEarly) {
+    const Clock::time_point start = Clock::now();
+    const QList<ProbeOutcome> outcomes = probeAll({"10.77.9.1"});
+    EXPECT_EQ(outcomes.value(0).status, EchoStatus::NoReply);
+    EXPECT_EQ(outcomes.value(0).error, 0); // sent, and answered by the gateway's ICMP error
+    EXPECT_LT(since(start), 300ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sockets, LabProbeModes,
+    ::testing::Values(SocketRow{"Datagram", "0 2147483647", IcmpSocketKinds::DatagramOnly},
+                      SocketRow{"RawFallback", "1 0", IcmpSocketKinds::DatagramThenRaw}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LabProbe, IsHostReachableTrueForAHostFalseForASilentAddress) {
+    TARVEX_REQUIRE_LAB("pc");
+    EXPECT_TRUE(IsHostReachable("10.77.1.21").reachable());
+    const Clock::time_point start = Clock::now();
+    const ProbeOutcome silent = IsHostReachable("10.77.1.250");
+    EXPECT_EQ(silent.status, EchoStatus::NoReply);
+    EXPECT_GE(since(start), 450ms);
+    EXPECT_LT(since(start), 600ms);
+}
+
+TEST(LabProbe, AddressesNotAcceptedSendNothing) {
+    TARVEX_REQUIRE_LAB("pc");
+    lab::OutgoingEchoCounter echoes("eth0");
+    ASSERT_TRUE(echoes.isOpen());
+    for (const char* text : {"255.255.255.255", ""}) {
+        EXPECT_EQ(IsHostReachable(text).status, EchoStatus::NotAccepted) << text;
+    }
+    EXPECT_EQ(echoes.take(200ms), 0);
+    // The counter does see an echo that is sent.
+    EXPECT_TRUE(IsHostReachable("10.77.1.22").reachable());
+    EXPECT_EQ(echoes.take(200ms), 1);
+}
+
+TEST(LabProbe, ProbesOnSeveralThreadsKeepTheirOwnReplies) {
+    TARVEX_REQUIRE_LAB("pc");
+    const QStringList addresses = {"10.77.1.21", "10.77.1.230", "10.77.1.22", "10.77.1.231",
+                                   "10.77.1.1"};
+    const Clock::time_point start = Clock::now();
+    std::vector<std::future<ProbeOutcome>> running;
+    for (const QString& address : addresses) {
+        running.push_back(
+            std::async(std::launch::async, [address] { return IsHostReachable(address); }));
+    }
+    std::vector<bool> reachable;
+    for (auto& probe : running) {
+        reachable.push_back(probe.get().reachable());
+    }
+    EXPECT_EQ(reachable, (std::vector<bool>{true, false, true, false, true}));
+    EXPECT_LT(since(start), 600ms);
+}
+
+TEST(LabProbe, ImpossibleWhenNoIcmpSocketMayBeOpened) {
+    TARVEX_REQUIRE_LAB("pc");
+    const lab::PingGroupRange nobody("1 0");
+    lab::OutgoingEchoCounter echoes("eth0");
+    ProbeOutcome outcome;
+    {
+        const lab::WithoutRawSockets withoutRaw;
+        outcome = IsHostReachable("10.77.1.21");
+    }
+    EXPECT_EQ(outcome.status, EchoStatus::Impossible);
+    EXPECT_FALSE(outcome.reachable());
+    EXPECT_EQ(outcome.error, EPERM);
+    EXPECT_TRUE(ProbingImpossibleText(outcome.error).contains("ping_group_range"));
+    EXPECT_EQ(echoes.take(100ms), 0);
+    // With the capability back the same probe works: the failure came from the permission.
+    EXPECT_TRUE(IsHostReachable("10.77.1.21").reachable());
+}
+
+} // namespace
+} // namespace tarvex

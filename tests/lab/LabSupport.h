@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace tarvex::lab {
+
+// The namespace of the lab that plays the given role, e.g. "tvx1234-pc".
+[[nodiscard]] std::string LabNamespace(const char* role);
+
+// True only when this process runs inside the lab namespace of that role: the lab tests send
+// packets, and must never do so on this machine's own interfaces.
+[[nodiscard]] bool InLab(const char* role);
+
+#define TARVEX_REQUIRE_LAB(role)                                                                   \
+    do {                                                                                           \
+        if (!::tarvex::lab::InLab(role)) {                                                         \
+            GTEST_SKIP() << "not inside the lab namespace '" << role                               \
+                         << "' (run through tools/lab-run.sh)";                                    \
+        }                                                                                          \
+    } while (false)
+
+// Runs `ip` with the arguments and waits for it; its exit status.
+int RunIp(const QStringList& arguments);
+
+// An appliance simulator running in a lab namespace, stopped (by its id) when destroyed.
+class SimulatorProcess {
+public:
+    SimulatorProcess(const char* role, const QStringList& arguments);
+    ~SimulatorProcess();
+    SimulatorProcess(const SimulatorProcess&) = delete;
+    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+
+    [[nodiscard]] bool ready() const { return ready_; }
+    [[nodiscard]] QByteArray log() const;
+
+private:
+    pid_t pid_ = -1;
+    bool ready_ = false;
+    std::string readyFile_;
+    std::string logFile_;
+};
+
+struct Arrival {
+    QByteArray bytes;
+    std::chrono::milliseconds after; // since the listener opened
+};
+
+// The PC's reply port, bound on every local address.
+class ReplyListener {
+public:
+    ReplyListener();
+    ~ReplyListener();
+    ReplyListener(const ReplyListener&) = delete;
+    ReplyListener& operator=(const ReplyListener&) = delete;
+
+    [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
+    // Datagrams until `count` have arrived or the window is over.
+    [[nodiscard]] std::vector<Arrival> receive(std::size_t count, std::chrono::milliseconds window);
+
+private:
+    int fd_ = -1;
+    std::chrono::steady_clock::time_point opened_;
+};
+
+// Sets net.ipv4.ping_group_range of this (lab) namespace, and puts it back.
+class PingGroupRange {
+public:
+    explicit PingGroupRange(const char* range);
+    ~PingGroupRange();
+    PingGroupRange(const PingGroupRange&) = delete;
+    PingGroupRange& operator=(const PingGroupRange&) = delete;
+
+private:
+    QByteArray saved_;
+};
+
+// Takes CAP_NET_RAW out of this thread's effective capabilities, and gives it back.
+class WithoutRawSockets {
+public:
+    WithoutRawSockets();
+    ~WithoutRawSockets();
+    WithoutRawSockets(const WithoutRawSockets&) = delete;
+    WithoutRawSockets& operator=(const WithoutRawSockets&) = delete;
+};
+
+// Counts the ICMP echo requests that leave by an interface of this namespace.
+class OutgoingEchoCounter {
+public:
+    explicit OutgoingEchoCounter(const char* interfaceName);
+    ~OutgoingEchoCounter();
+    OutgoingEchoCounter(const OutgoingEchoCounter&) = delete;
+    OutgoingEchoCounter& operator=(const OutgoingEchoCounter&) = delete;
+
+    [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
+    // Echo requests seen since the last call, waiting up to `settle` for stragglers.
+    [[nodiscard]] int take(std::chrono::milliseconds settle);
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace tarvex::lab

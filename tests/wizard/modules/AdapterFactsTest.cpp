@@ -1,0 +1,120 @@
+#include "modules/MdUtility.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvex {
+namespace {
+
+InterfaceAddress lo() {
+    return {"lo", 1, true, "127.0.0.1", "255.0.0.0"};
+}
+InterfaceAddress eth(const char* name, unsigned index, const char* address,
+                     const char* mask = "255.255.255.0") {
+    return {name, index, false, address, mask};
+}
+
+struct ChoiceRow {
+    const char* name;
+    std::vector<InterfaceAddress> addresses;
+    std::vector<DefaultRoute> routes;
+    AdapterFacts expected;
+};
+
+void PrintTo(const ChoiceRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ChooseAdapterRows : public ::testing::TestWithParam<ChoiceRow> {};
+
+TEST_P(ChooseAdapterRows, Chooses) {
+    EXPECT_EQ(ChooseAdapter(GetParam().addresses, GetParam().routes), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Adapters, ChooseAdapterRows,
+    ::testing::Values(
+        ChoiceRow{"DefaultRouteInterface",
+                  {lo(), eth("eth0", 2, "10.0.0.5"), eth("eth1", 3, "192.168.0.5")},
+                  {{"eth1", "192.168.0.1", 0}},
+                  {"192.168.0.5", "255.255.255.0", "192.168.0.1"}},
+        ChoiceRow{"LowestMetricRouteWins",
+                  {lo(), eth("eth0", 2, "10.0.0.5"), eth("wlan0", 3, "192.168.0.5")},
+                  {{"eth0", "10.0.0.1", 600}, {"wlan0", "192.168.0.1", 100}},
+                  {"192.168.0.5", "255.255.255.0", "192.168.0.1"}},
+        ChoiceRow{"NoRouteLowestIndexNotLoopback",
+                  {lo(), eth("eth1", 3, "192.168.0.5"), eth("eth0", 2, "10.0.0.5", "255.0.0.0")},
+                  {},
+                  {"10.0.0.5", "255.0.0.0", ""}},
+        ChoiceRow{"FirstAddressOfSeveral",
+                  {lo(), eth("eth0", 2, "10.0.0.5"), eth("eth0", 2, "10.0.0.6", "255.255.0.0")},
+                  {{"eth0", "10.0.0.1", 0}},
+                  {"10.0.0.5", "255.255.255.0", "10.0.0.1"}},
+        ChoiceRow{"RouteStraightOntoTheLinkHasNoGateway",
+                  {lo(), eth("ppp0", 4, "100.64.0.7", "255.255.255.255")},
+                  {{"ppp0", "", 0}},
+                  {"100.64.0.7", "255.255.255.255", ""}},
+        ChoiceRow{"RouteOnInterfaceWithoutAddressFallsBack",
+                  {lo(), eth("eth0", 2, "10.0.0.5")},
+                  {{"tun0", "10.8.0.1", 0}},
+                  {"10.0.0.5", "255.255.255.0", ""}},
+        ChoiceRow{"OnlyLoopbackIsNoAdapter", {lo()}, {{"lo", "127.0.0.1", 0}}, {}},
+        ChoiceRow{"NothingAtAll", {}, {}, {}},
+        ChoiceRow{"LongestAddressTakenWhole",
+                  {eth("eth0", 2, "255.255.255.255", "255.255.255.255")},
+                  {},
+                  {"255.255.255.255", "255.255.255.255", ""}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ParseDefaultRoutes, KeepsOnlyDefaultRoutesThatAreUp) {
+    const QByteArray table =
+        "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
+        "eth0\t00000000\t0101A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n"
+        "eth0\t0001A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n"
+        "ppp0\t00000000\t00000000\t0001\t0\t0\t50\t00000000\t0\t0\t0\n"
+        "eth1\t00000000\t0100000A\t0002\t0\t0\t10\t00000000\t0\t0\t0\n"
+        "garbage line\n";
+    const std::vector<DefaultRoute> expected = {{"eth0", "192.168.1.1", 100}, {"ppp0", "", 50}};
+    EXPECT_EQ(ParseDefaultRoutes(table), expected);
+}
+
+struct SplitRow {
+    const char* facts;
+    AdapterFacts expected;
+};
+
+void PrintTo(const SplitRow& row, std::ostream* os) {
+    *os << '"' << row.facts << '"';
+}
+
+class SplitAdapterFactsRows : public ::testing::TestWithParam<SplitRow> {};
+
+TEST_P(SplitAdapterFactsRows, Splits) {
+    EXPECT_EQ(SplitAdapterFacts(QString::fromUtf8(GetParam().facts)), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Facts, SplitAdapterFactsRows,
+    ::testing::Values(SplitRow{"192.168.0.5+255.255.255.0+192.168.0.1",
+                               {"192.168.0.5", "255.255.255.0", "192.168.0.1"}},
+                      SplitRow{"192.168.0.5+255.255.255.0+", {"192.168.0.5", "255.255.255.0", ""}},
+                      SplitRow{"0.0.0.0+0.0.0.0+", {"0.0.0.0", "0.0.0.0", ""}}, SplitRow{"", {}},
+                      SplitRow{"192.168.0.5+255.255.255.0", {}}, SplitRow{"++", {"", "", ""}},
+                      SplitRow{"a+b+c+d", {"a", "b", "c+d"}}));
+
+TEST(JoinAdapterFacts, JoinsWithTheSeparatorAndIsEmptyWithoutAdapter) {
+    EXPECT_EQ(JoinAdapterFacts({"192.168.0.5", "255.255.255.0", "192.168.0.1"}, "+"),
+              "192.168.0.5+255.255.255.0+192.168.0.1");
+    EXPECT_EQ(JoinAdapterFacts({"192.168.0.5", "255.255.255.0", ""}, "+"),
+              "192.168.0.5+255.255.255.0+");
+    EXPECT_EQ(JoinAdapterFacts({}, "+"), "");
+}
+
+TEST(CutAtNul, CutsAtTheFirstNul) {
+    EXPECT_EQ(CutAtNul(QString::fromLatin1("10.0.0.5\0\0\0\0\0\0\0", 15)), "10.0.0.5");
+    EXPECT_EQ(CutAtNul(QString::fromLatin1("a\0b", 3)), "a");
+    EXPECT_EQ(CutAtNul("255.255.255.255"), "255.255.255.255");
+    EXPECT_EQ(CutAtNul(""), "");
+}
+
+} // namespace
+} // namespace tarvex

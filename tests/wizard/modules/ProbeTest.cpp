@@ -1,0 +1,111 @@
+// Probes on this machine go to loopback addresses only; the lab tests probe a real network.
+#include "modules/IcmpProber.h"
+#include "modules/mdUtility2.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <gtest/gtest.h>
+
+namespace tarvex {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct AddressRow {
+    const char* text;
+    const char* accepted; // the address it stands for; nullptr: not accepted
+};
+
+void PrintTo(const AddressRow& row, std::ostream* os) {
+    *os << '"' << row.text << '"';
+}
+
+class AcceptAddressTextRows : public ::testing::TestWithParam<AddressRow> {};
+
+TEST_P(AcceptAddressTextRows, FollowsInetAddr) {
+    quint32 address = 0;
+    const bool accepted = AcceptAddressText(QString::fromUtf8(GetParam().text), &address);
+    ASSERT_EQ(accepted, GetParam().accepted != nullptr);
+    if (accepted) {
+        in_addr expected{};
+        ASSERT_EQ(inet_pton(AF_INET, GetParam().accepted, &expected), 1);
+        EXPECT_EQ(address, expected.s_addr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, AcceptAddressTextRows,
+    ::testing::Values(AddressRow{"192.168.0.5", "192.168.0.5"}, AddressRow{"10.1", "10.0.0.1"},
+                      AddressRow{"127.1", "127.0.0.1"}, AddressRow{"0.0.0.0", "0.0.0.0"},
+                      AddressRow{"255.255.255.254", "255.255.255.254"},
+                      AddressRow{"255.255.255.255", nullptr}, AddressRow{"", nullptr},
+                      AddressRow{"localhost", nullptr}, AddressRow{"dravik.local", nullptr},
+                      AddressRow{"256.1.1.1", nullptr}, AddressRow{"1.2.3.4.5", nullptr},
+                      AddressRow{"１２７.0.0.1", nullptr}));
+
+TEST(IsHostReachable, TextsNotAcceptedAreRefusedAtOnceWithNothingSent) {
+    for (const QString& text :
+         {QString(), QStringLiteral("255.255.255.255"), QStringLiteral("localhost"),
+          QString::fromLatin1("127.0.0.1\0junk", 14)}) {
+        const auto start = std::chrono::steady_clock::now();
+        const ProbeOutcome outcome = IsHostReachable(text);
+        EXPECT_EQ(outcome.status, EchoStatus::NotAccepted) << text.toStdString();
+        EXPECT_FALSE(outcome.reachable());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+    }
+}
+
+struct KindsRow {
+    const char* name;
+    IcmpSocketKinds kinds;
+};
+
+void PrintTo(const KindsRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class LoopbackProbe : public ::testing::TestWithParam<KindsRow> {};
+
+TEST_P(LoopbackProbe, LoopbackAnswersAndEachOutcomeKeepsItsPlace) {
+    IcmpProber prober(kEchoTimeout, GetParam().kinds);
+    const QList<ProbeOutcome> outcomes =
+        prober.probeAll({"127.0.0.1", "", "127.0.0.2", "255.255.255.255", "127.0.0.1"});
+    ASSERT_EQ(outcomes.size(), 5);
+    if (outcomes[0].status == EchoStatus::Impossible) {
+        GTEST_SKIP() << "this kind of ICMP socket is not allowed here: errno " << outcomes[0].error;
+    }
+    EXPECT_EQ(outcomes[0].status, EchoStatus::Reply);
+    EXPECT_EQ(outcomes[1].status, EchoStatus::NotAccepted);
+    EXPECT_EQ(outcomes[2].status, EchoStatus::Reply);
+    EXPECT_EQ(outcomes[3].status, EchoStatus::NotAccepted);
+    EXPECT_EQ(outcomes[4].status, EchoStatus::Reply);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, LoopbackProbe,
+                         ::testing::Values(KindsRow{"DatagramThenRaw",
+                                                    IcmpSocketKinds::DatagramThenRaw},
+                                           KindsRow{"DatagramOnly", IcmpSocketKinds::DatagramOnly},
+                                           KindsRow{"RawOnly", IcmpSocketKinds::RawOnly}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProbingImpossibleText, NamesTheCauseAndBothFixes) {
+    const QString text = ProbingImpossibleText(EACCES);
+    EXPECT_TRUE(text.contains("ICMP echo")) << text.toStdString();
+    EXPECT_TRUE(text.contains("10013 Permission Denied.")) << text.toStdString();
+    EXPECT_TRUE(text.contains("net.ipv4.ping_group_range")) << text.toStdString();
+    EXPECT_TRUE(text.contains("CAP_NET_RAW")) << text.toStdString();
+    EXPECT_TRUE(text.contains("setcap cap_net_raw+ep")) << text.toStdString();
+    const Message message = ProbingImpossibleMessage(EPERM);
+    EXPECT_EQ(message.text, ProbingImpossibleText(EPERM));
+    EXPECT_FALSE(message.title); // the program's title
+    EXPECT_EQ(message.buttons, MessageButtons::Ok);
+}
+
+TEST(StartSockets, NeedsNoStartUp) {
+    EXPECT_TRUE(StartSockets());
+    StopSockets();
+    EXPECT_TRUE(StartSockets());
+}
+
+} // namespace
+} // namespace tarvex

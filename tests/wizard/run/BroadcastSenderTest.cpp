@@ -1,0 +1,118 @@
+// Sends only to a receiver on 127.0.0.1; the lab tests send the real broadcast.
+#include "run/BroadcastSender.h"
+
+#include "support/ScriptedDialogs.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tarvex {
+namespace {
+
+class LoopbackReceiver {
+public:
+    LoopbackReceiver() : fd_(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        bind(fd_, reinterpret_cast<sockaddr*>(&address), size);
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+    }
+    ~LoopbackReceiver() { close(fd_); }
+    LoopbackReceiver(const LoopbackReceiver&) = delete;
+    LoopbackReceiver& operator=(const LoopbackReceiver&) = delete;
+
+    [[nodiscard]] DatagramDestination destination() const { return {"127.0.0.1", port_}; }
+
+    // The next datagram, or nothing within a second.
+    [[nodiscard]] std::optional<QByteArray> receive() const {
+        pollfd watch{fd_, POLLIN, 0};
+        if (poll(&watch, 1, 1000) != 1) {
+            return std::nullopt;
+        }
+        QByteArray buffer(70000, '\0');
+        const ssize_t size = recv(fd_, buffer.data(), static_cast<std::size_t>(buffer.size()), 0);
+        return size < 0 ? std::nullopt : std::optional(buffer.left(size));
+    }
+
+private:
+    int fd_;
+    quint16 port_ = 0;
+};
+
+struct SendRow {
+    const char* name;
+    QByteArray request;
+};
+
+void PrintTo(const SendRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class BroadcastSenderSends : public ::testing::TestWithParam<SendRow> {};
+
+TEST_P(BroadcastSenderSends, ExactlyTheBytesAsOneDatagram) {
+    LoopbackReceiver receiver;
+    testing::ScriptedDialogs dialogs;
+    BroadcastSender sender(dialogs, receiver.destination());
+    sender.Broadcast(GetParam().request);
+    EXPECT_EQ(receiver.receive(), GetParam().request);
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, BroadcastSenderSends,
+    ::testing::Values(SendRow{"Discovery", "0C01S"},
+                      SendRow{"ChineseUserName",
+                              QByteArray("0C02S00:1A:2B:3C:4D:5E10.0.0.9;255.0.0.0;;N;W;F;") +
+                                  QString::fromUtf8("管理員;密碼").toUtf8()},
+                      SendRow{"ZeroBytesInside", QByteArray("0C\0"
+                                                            "1S",
+                                                            5)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BroadcastSender, DefaultsToTheLimitedBroadcastOfTheRequestPort) {
+    const DatagramDestination destination;
+    EXPECT_EQ(destination.address, "255.255.255.255");
+    EXPECT_EQ(destination.port, 12311);
+}
+
+Message failureMessage(const char* text) {
+    Message message;
+    message.text = QString::fromUtf8(text);
+    return message; // no title of its own, OK only, no icon
+}
+
+TEST(BroadcastSender, DatagramThatCannotBeSentIsShownWithTheTableNumber) {
+    LoopbackReceiver receiver;
+    testing::ScriptedDialogs dialogs;
+    BroadcastSender sender(dialogs, receiver.destination());
+    sender.Broadcast(QByteArray(70000, 'x')); // above the largest UDP datagram
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0],
+              failureMessage("Cannot Send Request.\r\n 10040Message too long."));
+}
+
+TEST(BroadcastSender, SocketThatCannotBeCreatedIsShownWithTheTableNumber) {
+    testing::ScriptedDialogs dialogs;
+    // As when the process has used up its descriptors (the sanitizers need some themselves,
+    // so the limit cannot simply be lowered here).
+    BroadcastSender sender(dialogs, {"127.0.0.1", 9}, [](int, int, int) {
+        errno = EMFILE;
+        return -1;
+    });
+    sender.Broadcast("0C01S");
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0],
+              failureMessage("Cannot Create Socket.\r\n 10024Too many open files."));
+}
+
+} // namespace
+} // namespace tarvex

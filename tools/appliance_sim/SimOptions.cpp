@@ -1,0 +1,248 @@
+#include "SimOptions.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace tarvex::sim {
+
+namespace {
+
+constexpr long kLongestLifetime = 3600;
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// "%XX" stands for the byte XX, so that a value can hold commas, quotes or any byte.
+std::optional<std::string> percentDecode(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size() || hexValue(text[i + 1]) < 0 || hexValue(text[i + 2]) < 0) {
+            return std::nullopt;
+        }
+        out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+        i += 2;
+    }
+    return out;
+}
+
+template <typename Number>
+bool readNumber(const std::string& text, Number& value, long low, long high) {
+    long parsed = 0;
+    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (failure != std::errc{} || end != text.data() + text.size() || parsed < low ||
+        parsed > high) {
+        return false;
+    }
+    value = static_cast<Number>(parsed);
+    return true;
+}
+
+bool applyAppliancePart(ApplianceSpec& spec, const std::string& key, const std::string& value) {
+    struct Field {
+        const char* key;
+        std::string ApplianceSpec::*member;
+    };
+    static constexpr Field kFields[] = {
+        {"id", &ApplianceSpec::id},
+        {"ip", &ApplianceSpec::ip},
+        {"mask", &ApplianceSpec::mask},
+        {"gateway", &ApplianceSpec::gateway},
+        {"host", &ApplianceSpec::host},
+        {"workgroup", &ApplianceSpec::workgroup},
+        {"full", &ApplianceSpec::full},
+        {"model", &ApplianceSpec::model},
+        {"capacity", &ApplianceSpec::capacity},
+        {"total", &ApplianceSpec::total},
+        {"avail", &ApplianceSpec::available},
+        {"user", &ApplianceSpec::user},
+        {"password", &ApplianceSpec::password},
+    };
+    for (const Field& field : kFields) {
+        if (key == field.key) {
+            spec.*field.member = value;
+            return true;
+        }
+    }
+    if (key == "reply") {
+        spec.rawReply = value;
+    } else if (key == "leave-out") {
+        spec.leftOutKeys.push_back(value);
+    } else if (key == "move") {
+        spec.move = value == "1" || value == "yes";
+    } else if (key == "delay") {
+        long ms = 0;
+        if (!readNumber(value, ms, 0, 60000)) {
+            return false;
+        }
+        spec.delay = std::chrono::milliseconds(ms);
+    } else if (key == "config") {
+        if (value == "check") {
+            spec.config = ConfigBehaviour::Check;
+        } else if (value == "refuse") {
+            spec.config = ConfigBehaviour::Refuse;
+        } else if (value == "silent") {
+            spec.config = ConfigBehaviour::Silent;
+        } else if (value.size() == 8 && value.starts_with("status:")) {
+            spec.config = ConfigBehaviour::Status;
+            spec.status = value[7];
+        } else {
+            return false;
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::optional<ApplianceSpec> parseAppliance(const std::string& text, std::size_t number,
+                                            std::string& error) {
+    ApplianceSpec spec;
+    // A default identifier of exactly 17 bytes, different for each appliance.
+    char id[32];
+    std::snprintf(id, sizeof id, "00:50:43:00:%02zX:%02zX", (number >> 8) & 0xff, number & 0xff);
+    spec.id = id;
+    std::size_t start = 0;
+    while (start <= text.size() && !text.empty()) {
+        const std::size_t comma = text.find(',', start);
+        const std::string part =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::size_t equals = part.find('=');
+        const std::optional<std::string> value =
+            equals == std::string::npos ? std::nullopt : percentDecode(part.substr(equals + 1));
+        if (!value || !applyAppliancePart(spec, part.substr(0, equals), *value)) {
+            error = "bad appliance item: " + part;
+            return std::nullopt;
+        }
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    return spec;
+}
+
+} // namespace
+
+std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error) {
+    SimOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            options.help = true;
+            return options;
+        }
+        if (i + 1 >= argc) {
+            error = "missing value after " + option;
+            return std::nullopt;
+        }
+        const std::string value = argv[++i];
+        bool ok = true;
+        long number = 0;
+        if (option == "--appliance") {
+            auto spec = parseAppliance(value, options.appliances.size() + 1, error);
+            if (!spec) {
+                return std::nullopt;
+            }
+            options.appliances.push_back(std::move(*spec));
+        } else if (option == "--interface") {
+            options.interfaceName = value;
+        } else if (option == "--duplicates") {
+            ok = readNumber(value, options.duplicates, 1, 100);
+        } else if (option == "--flood") {
+            ok = readNumber(value, options.flood, 0, 10000);
+        } else if (option == "--delay") {
+            ok = readNumber(value, number, 0, 60000);
+            options.delay = std::chrono::milliseconds(number);
+        } else if (option == "--listen-port") {
+            ok = readNumber(value, options.listenPort, 1, 65535);
+        } else if (option == "--reply-port") {
+            ok = readNumber(value, options.replyPort, 1, 65535);
+        } else if (option == "--reply-address") {
+            options.replyAddress = value;
+        } else if (option == "--log") {
+            options.logFile = value;
+        } else if (option == "--ready-file") {
+            options.readyFile = value;
+        } else if (option == "--lifetime") {
+            ok = readNumber(value, number, 1, kLongestLifetime);
+            options.lifetime = std::chrono::seconds(number);
+        } else {
+            error = "unknown option " + option + " (see --help)";
+            return std::nullopt;
+        }
+        if (!ok) {
+            error = "bad value for " + option + ": " + value;
+            return std::nullopt;
+        }
+    }
+    if (options.appliances.empty()) {
+        auto spec = parseAppliance("", 1, error);
+        options.appliances.push_back(std::move(*spec));
+    }
+    return options;
+}
+
+const char* HelpText() {
+    return R"(appliance_sim: plays one or more appliances of the device protocol, for tests.
+
+Listens on UDP port 12311 of every local address. A discovery request "0C01S" is answered by
+one discovery reply "0C01R" per appliance, sent as a limited broadcast to port 12310 so that it
+reaches a PC on any subnet of the link. A configuration request "0C02S" is acted on only by the
+appliance whose identifier it carries: it checks user name and password and answers "0C02R",
+its identifier and the status "2" (applied) or "1" (refused). Every datagram received is logged
+as bytes (hex and printable). The program stops by itself at the end of its lifetime.
+
+Run it inside a network namespace of the lab (tools/lab.sh), never on a real network.
+
+Options:
+  --appliance SPEC    add an appliance (repeatable; one default appliance when none is given).
+                      SPEC is a comma-separated list of key=value; "%XX" in a value stands for
+                      the byte XX (%2C a comma, %25 a percent sign, %27 a quote). Keys:
+                        id        identifier, 17 bytes (default 00:50:43:00:00:NN)
+                        ip, mask, gateway, host, workgroup, full
+                                  the reply's address, mask, gateway, host name, workgroup
+                                  and full host name
+                        model, capacity, total, avail
+                                  the disk items; an empty model means no disk
+                        user, password
+                                  the credentials a configuration must carry (admin, admin)
+                        config    check (default) | refuse (always "1") | silent (no answer)
+                                  | status:X (answers with the status byte X)
+                        move=1    on an applied configuration, move the address of the
+                                  --interface to the requested address and mask
+                        delay=MS  wait before each answer of this appliance
+                        leave-out=KEY
+                                  leave an item out of the reply, e.g. leave-out=NETMASK
+                                  (repeatable), for malformed replies
+                        reply=BYTES
+                                  send these bytes as the discovery reply, as they stand
+  --interface NAME    send answers out of this interface (also without a route) and move its
+                      address when an appliance with move=1 is configured
+  --duplicates N      send every discovery reply N times (default 1)
+  --flood N           answer each discovery also with N replies of made-up appliances
+  --delay MS          wait before answering any request (default 0)
+  --listen-port P     port of the requests (default 12311)
+  --reply-port P      port the answers go to (default 12310)
+  --reply-address A   address the answers go to (default 255.255.255.255)
+  --log FILE          append the log to FILE instead of standard output
+  --ready-file FILE   create FILE once listening
+  --lifetime S        stop after S seconds (default 30, at most 3600)
+  --help              this text
+)";
+}
+
+} // namespace tarvex::sim

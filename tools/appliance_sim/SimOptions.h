@@ -1,0 +1,60 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvex::sim {
+
+// How an appliance answers a configuration request that carries its identifier.
+enum class ConfigBehaviour {
+    Check,  // "2" when user name and password match, else "1"
+    Refuse, // always "1"
+    Silent, // no answer at all
+    Status, // answers with a fixed status byte
+};
+
+struct ApplianceSpec {
+    std::string id;
+    std::string ip = "192.168.0.50";
+    std::string mask = "255.255.255.0";
+    std::string gateway = "192.168.0.1";
+    std::string host = "DRAVIK";
+    std::string workgroup = "WORKGROUP";
+    std::string full = "DRAVIK-NAS";
+    std::string model = "ST3160023A";
+    std::string capacity = "312581808";
+    std::string total = "156000000";
+    std::string available = "150000000";
+    std::string user = "admin";
+    std::string password = "admin";
+    std::optional<std::string> rawReply;  // sent instead of the built reply
+    std::vector<std::string> leftOutKeys; // keys left out of the built reply
+    ConfigBehaviour config = ConfigBehaviour::Check;
+    char status = '2';
+    bool move = false; // moves the interface's address when configured
+    std::chrono::milliseconds delay{0};
+};
+
+struct SimOptions {
+    std::vector<ApplianceSpec> appliances;
+    std::string interfaceName;
+    int duplicates = 1;
+    int flood = 0;
+    std::chrono::milliseconds delay{0};
+    unsigned short listenPort = 12311;
+    unsigned short replyPort = 12310;
+    std::string replyAddress = "255.255.255.255";
+    std::string logFile;
+    std::string readyFile;
+    std::chrono::seconds lifetime{30};
+    bool help = false;
+};
+
+// Parses the command line; an error text on failure.
+[[nodiscard]] std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error);
+
+[[nodiscard]] const char* HelpText();
+
+} // namespace tarvex::sim

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "SimOptions.h"
+
+#include <chrono>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tarvex::sim {
+
+// The appliances' side of the device protocol on one UDP socket, for a bounded lifetime.
+class Simulator {
+public:
+    Simulator(SimOptions options, std::ostream& log);
+    // Runs until the lifetime is over or a signal asks it to stop; 0, or 1 when the socket
+    // could not be set up.
+    int run();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    struct Outgoing {
+        Clock::time_point due;
+        std::string bytes;
+        std::optional<std::size_t> moveAppliance; // moves the address after sending
+        std::string moveAddress;
+        std::string moveMask;
+        int interfaceIndex = 0; // where the request came in; 0: let the routes decide
+    };
+
+    void onDatagram(const std::string& bytes, const std::string& from, int interfaceIndex);
+    void onDiscovery(int interfaceIndex);
+    void onConfigure(const std::string& request, int interfaceIndex);
+    void sendDue();
+    void send(const std::string& bytes, int interfaceIndex);
+    void moveAddress(std::size_t appliance, const std::string& address, const std::string& mask);
+    void logBytes(const char* what, const std::string& peer, const std::string& bytes);
+    void logLine(const std::string& text);
+
+    SimOptions options_;
+    std::ostream& log_;
+    int fd_ = -1;
+    Clock::time_point start_;
+    std::vector<Outgoing> outbox_;
+};
+
+} // namespace tarvex::sim

@@ -1,0 +1,107 @@
+#include "modules/AdapterChoice.h"
+
+#include <QList>
+#include <algorithm>
+#include <arpa/inet.h>
+#include <net/route.h>
+
+namespace tarvex {
+
+namespace {
+
+const InterfaceAddress* firstAddressOf(const std::vector<InterfaceAddress>& addresses,
+                                       const QByteArray& name) {
+    const auto found = std::find_if(addresses.begin(), addresses.end(), [&](const auto& entry) {
+        return entry.name == name && !entry.loopback;
+    });
+    return found == addresses.end() ? nullptr : &*found;
+}
+
+const InterfaceAddress* lowestIndexAddress(const std::vector<InterfaceAddress>& addresses) {
+    const InterfaceAddress* best = nullptr;
+    for (const InterfaceAddress& entry : addresses) {
+        // Strictly lower: the first listed address of an interface is its primary one.
+        if (!entry.loopback && (best == nullptr || entry.index < best->index)) {
+            best = &entry;
+        }
+    }
+    return best;
+}
+
+// The route table prints addresses as the hexadecimal of the 32-bit value in memory order.
+QString dottedQuadFromHex(const QByteArray& hex, bool* ok) {
+    const quint32 raw = hex.toUInt(ok, 16);
+    in_addr address{};
+    address.s_addr = raw;
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &address, text, sizeof text);
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+AdapterFacts ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
+                           const std::vector<DefaultRoute>& routes) {
+    std::vector<DefaultRoute> byMetric = routes;
+    std::stable_sort(byMetric.begin(), byMetric.end(),
+                     [](const auto& a, const auto& b) { return a.metric < b.metric; });
+
+    const InterfaceAddress* chosen = nullptr;
+    for (const DefaultRoute& route : byMetric) {
+        chosen = firstAddressOf(addresses, route.interfaceName);
+        if (chosen != nullptr) {
+            break;
+        }
+    }
+    if (chosen == nullptr) {
+        chosen = lowestIndexAddress(addresses);
+    }
+    if (chosen == nullptr) {
+        return {};
+    }
+
+    AdapterFacts facts{chosen->address, chosen->mask, {}};
+    const auto route = std::find_if(byMetric.begin(), byMetric.end(), [&](const auto& entry) {
+        return entry.interfaceName == chosen->name;
+    });
+    if (route != byMetric.end()) {
+        facts.gateway = route->gateway;
+    }
+    return facts;
+}
+
+std::vector<DefaultRoute> ParseDefaultRoutes(const QByteArray& routeTable) {
+    // Iface Destination Gateway Flags RefCnt Use Metric Mask MTU Window IRTT
+    std::vector<DefaultRoute> routes;
+    const QList<QByteArray> lines = routeTable.split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QList<QByteArray> columns = lines[i].simplified().split(' ');
+        if (columns.size() < 8) {
+            continue;
+        }
+        bool ok = true;
+        const quint32 destination = columns[1].toUInt(&ok, 16);
+        bool maskOk = true;
+        const quint32 mask = columns[7].toUInt(&maskOk, 16);
+        bool flagsOk = true;
+        const unsigned flags = columns[3].toUInt(&flagsOk, 16);
+        bool metricOk = true;
+        const unsigned metric = columns[6].toUInt(&metricOk, 10);
+        if (!ok || !maskOk || !flagsOk || !metricOk || destination != 0 || mask != 0 ||
+            (flags & RTF_UP) == 0) {
+            continue;
+        }
+        bool gatewayOk = true;
+        QString gateway = dottedQuadFromHex(columns[2], &gatewayOk);
+        if (!gatewayOk) {
+            continue;
+        }
+        if ((flags & RTF_GATEWAY) == 0) {
+            gateway.clear();
+        }
+        routes.push_back({columns[0], gateway, metric});
+    }
+    return routes;
+}
+
+} // namespace tarvex

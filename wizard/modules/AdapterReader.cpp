@@ -1,0 +1,51 @@
+#include "modules/AdapterReader.h"
+
+#include <QFile>
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
+namespace tarvex {
+
+namespace {
+
+QString dottedQuad(const sockaddr* address) {
+    if (address == nullptr || address->sa_family != AF_INET) {
+        return {};
+    }
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr, text, sizeof text);
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+std::vector<InterfaceAddress> ReadInterfaceAddresses() {
+    std::vector<InterfaceAddress> result;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) {
+        return result;
+    }
+    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) {
+            continue;
+        }
+        result.push_back({QByteArray(entry->ifa_name), if_nametoindex(entry->ifa_name),
+                          (entry->ifa_flags & IFF_LOOPBACK) != 0, dottedQuad(entry->ifa_addr),
+                          dottedQuad(entry->ifa_netmask)});
+    }
+    freeifaddrs(list);
+    return result;
+}
+
+std::vector<DefaultRoute> ReadDefaultRoutes() {
+    QFile table(QStringLiteral("/proc/net/route"));
+    if (!table.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    // A proc file reports no size; read until it ends.
+    return ParseDefaultRoutes(table.readAll());
+}
+
+} // namespace tarvex

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tarvex {
+
+enum class EchoStatus {
+    Reply,       // an echo reply from that address to this probe arrived in time
+    NoReply,     // time-out, an ICMP error, or the echo could not be sent
+    NotAccepted, // the address text is no IPv4 address; nothing was sent
+    Impossible,  // no ICMP socket could be opened: nothing was tested
+};
+
+// What one reachability probe found out.
+struct ProbeOutcome {
+    EchoStatus status = EchoStatus::NoReply;
+    int error = 0; // errno: why probing was impossible, or why the echo could not be sent
+
+    [[nodiscard]] bool reachable() const { return status == EchoStatus::Reply; }
+    friend bool operator==(const ProbeOutcome&, const ProbeOutcome&) = default;
+};
+
+// Sends one ICMP echo to each address and tells which answered. The run and the device list
+// use it through this interface so that tests can stand in for the network.
+class Prober {
+public:
+    virtual ~Prober() = default;
+    // One outcome per address, in the order given; all probes run at once, each with its own
+    // time limit, so the whole call lasts about one time-out however many addresses there are.
+    [[nodiscard]] virtual QList<ProbeOutcome> probeAll(const QStringList& addresses) = 0;
+
+    [[nodiscard]] ProbeOutcome probe(const QString& address) {
+        return probeAll(QStringList{address}).value(0);
+    }
+};
+
+} // namespace tarvex

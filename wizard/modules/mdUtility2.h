@@ -1,0 +1,33 @@
+#pragma once
+
+#include "modules/Dialogs.h"
+#include "modules/Prober.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tarvex {
+
+// This platform's sockets need no start-up: always true, and nothing to stop.
+[[nodiscard]] bool StartSockets();
+void StopSockets();
+
+// One ICMP echo with the 26-byte payload and a 500 ms wait.
+[[nodiscard]] ProbeOutcome SendEcho(const QString& address);
+
+// Whether an echo reply from the address arrives within 500 ms. The outcome tells a silent
+// address from one that could not be probed at all (EchoStatus::Impossible): such an address
+// must never be taken as free.
+[[nodiscard]] ProbeOutcome IsHostReachable(const QString& address);
+
+// Probes every address at once; lasts about one time-out in all.
+[[nodiscard]] QList<ProbeOutcome> ProbeAll(const QStringList& addresses);
+
+// The one message shown when probing is impossible: what is wrong and how to allow it.
+// `error` is the errno of the failed socket.
+[[nodiscard]] QString ProbingImpossibleText(int error);
+
+// That text as the message box to show once: the program's title, OK, the exclamation icon.
+[[nodiscard]] Message ProbingImpossibleMessage(int error);
+
+} // namespace tarvex

@@ -1,0 +1,51 @@
+#include "run/BroadcastSender.h"
+
+#include "modules/WSKSOCK.h"
+
+#include <QCoreApplication>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tarvex {
+
+void BroadcastSender::Broadcast(const QByteArray& request) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(destination_.port);
+    if (inet_pton(AF_INET, destination_.address.constData(), &to.sin_addr) != 1) {
+        reportFailure("Cannot Send Request.", EDESTADDRREQ);
+        return;
+    }
+
+    const int fd = openSocket_(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (fd < 0) {
+        reportFailure("Cannot Create Socket.", errno);
+        return;
+    }
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    if (sendto(fd, request.constData(), static_cast<std::size_t>(request.size()), 0,
+               reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
+        const int error = errno;
+        close(fd);
+        reportFailure("Cannot Send Request.", error);
+    } else {
+        close(fd);
+    }
+    if (QCoreApplication::instance() != nullptr) {
+        QCoreApplication::processEvents();
+    }
+}
+
+void BroadcastSender::reportFailure(const char* what, int error) {
+    const int number = SocketErrorNumber(error);
+    Message message;
+    message.text = QString::fromLatin1(what) + QStringLiteral("\r\n ") + QString::number(number) +
+                   SocketErrorText(number);
+    dialogs_.showMessage(message);
+}
+
+} // namespace tarvex

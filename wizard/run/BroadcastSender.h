@@ -1,0 +1,40 @@
+#pragma once
+
+#include "modules/Dialogs.h"
+#include "run/DeviceProtocol.h"
+#include "run/RequestBroadcaster.h"
+
+#include <QByteArray>
+#include <sys/socket.h>
+#include <utility>
+
+namespace tarvex {
+
+struct DatagramDestination {
+    QByteArray address = kLimitedBroadcast; // dotted quad
+    quint16 port = kRequestPort;
+};
+
+// Sends each request from a socket of its own, with broadcast permission, as one datagram of
+// exactly the request's bytes. A socket that cannot be created or a datagram that cannot be
+// sent is shown in a message box: the caller goes on as if it had been sent.
+class BroadcastSender final : public RequestBroadcaster {
+public:
+    // Opens the socket; ::socket except in tests that need it to fail.
+    using SocketOpener = int (*)(int domain, int type, int protocol);
+
+    explicit BroadcastSender(Dialogs& dialogs, DatagramDestination destination = {},
+                             SocketOpener openSocket = &::socket)
+        : dialogs_(dialogs), destination_(std::move(destination)), openSocket_(openSocket) {}
+
+    void Broadcast(const QByteArray& request) override;
+
+private:
+    void reportFailure(const char* what, int error);
+
+    Dialogs& dialogs_;
+    DatagramDestination destination_;
+    SocketOpener openSocket_;
+};
+
+} // namespace tarvex

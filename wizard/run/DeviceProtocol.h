@@ -1,0 +1,61 @@
+#pragma once
+
+#include "run/DeviceRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace tarvex {
+
+// The device protocol: text messages in UDP datagrams. Requests go to every appliance as a
+// limited broadcast; replies come back to a fixed port of the PC. On the wire every text is
+// UTF-8, and a datagram holds exactly its bytes, with no terminator.
+inline constexpr quint16 kRequestPort = 12311;
+inline constexpr quint16 kReplyPort = 12310;
+inline constexpr char kLimitedBroadcast[] = "255.255.255.255";
+inline constexpr qsizetype kDeviceIdLength = 17;
+inline constexpr char kNoDiskModel[] = "No HD Installed!";
+
+enum class ReplyKind { Discovery, Configure, Other };
+
+// Sorts a received datagram by its five-byte command word (exact, case as sent).
+[[nodiscard]] ReplyKind KindOfReply(const QByteArray& datagram);
+
+// "0C01S": asks every appliance to describe itself.
+[[nodiscard]] QByteArray DiscoveryRequest();
+
+// What the configuration request carries besides the chosen appliance's own record.
+struct ConfigureFields {
+    QString NewAddress;
+    QString PcMask;
+    QString PcGateway;
+    QString UserName;
+    QString Password;
+};
+
+// "0C02S", the identifier, the new address, then mask, gateway, host name, workgroup, full
+// host name, user name and password, each after a ";". The appliance's fields go back as the
+// bytes it sent; a ";" inside a field is sent unchanged.
+[[nodiscard]] QByteArray ConfigureRequest(const DeviceRecord& device,
+                                          const ConfigureFields& fields);
+
+// Cuts a discovery reply into a record. No record at all when the reply cannot be cut: the
+// keys from "IP='" to "HOSTNAME_FULL='" must all be there, in order, with room for their
+// values, and the full host name must be closed by its quote.
+[[nodiscard]] std::optional<DeviceRecord> CutDiscoveryReply(const QByteArray& reply);
+
+enum class ConfigureStatus {
+    Refused, // "1": wrong user name or password, or the settings could not be applied
+    Applied, // "2"
+    Other,   // any other status byte, or no status at all
+};
+
+// The status byte (the 23rd) of a configuration reply.
+[[nodiscard]] ConfigureStatus ReadConfigureStatus(const QByteArray& reply);
+
+// A decimal number text as a whole number, a fraction rounded to the nearest, a half to the
+// even neighbour; 0 for a text that is not a number or does not fit in 64 bits.
+[[nodiscard]] qint64 ReadWholeNumber(const QByteArray& text);
+
+} // namespace tarvex
