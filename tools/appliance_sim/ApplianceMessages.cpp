@@ -11,7 +11,7 @@ constexpr std::size_t kIdLength = 17;
 
 } // namespace
 
-std::string DiscoveryReplyOf(const ApplianceSpec& appliance) {
+std::string DiscoveryReplyOf(const ApplianceProfile& appliance) {
     if (appliance.rawReply) {
         return *appliance.rawReply;
     }

@@ -8,7 +8,7 @@
 namespace tarvex::sim {
 
 // The discovery reply of an appliance, built from its fields, or its raw reply when it has one.
-[[nodiscard]] std::string DiscoveryReplyOf(const ApplianceSpec& appliance);
+[[nodiscard]] std::string DiscoveryReplyOf(const ApplianceProfile& appliance);
 
 // What a configuration request asks for.
 struct ConfigureAsk {

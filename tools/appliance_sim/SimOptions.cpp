@@ -51,54 +51,55 @@ bool readNumber(const std::string& text, Number& value, long low, long high) {
     return true;
 }
 
-bool applyAppliancePart(ApplianceSpec& spec, const std::string& key, const std::string& value) {
+bool applyAppliancePart(ApplianceProfile& profile, const std::string& key,
+                        const std::string& value) {
     struct Field {
         const char* key;
-        std::string ApplianceSpec::*member;
+        std::string ApplianceProfile::*member;
     };
     static constexpr Field kFields[] = {
-        {"id", &ApplianceSpec::id},
-        {"ip", &ApplianceSpec::ip},
-        {"mask", &ApplianceSpec::mask},
-        {"gateway", &ApplianceSpec::gateway},
-        {"host", &ApplianceSpec::host},
-        {"workgroup", &ApplianceSpec::workgroup},
-        {"full", &ApplianceSpec::full},
-        {"model", &ApplianceSpec::model},
-        {"capacity", &ApplianceSpec::capacity},
-        {"total", &ApplianceSpec::total},
-        {"avail", &ApplianceSpec::available},
-        {"user", &ApplianceSpec::user},
-        {"password", &ApplianceSpec::password},
+        {"id", &ApplianceProfile::id},
+        {"ip", &ApplianceProfile::ip},
+        {"mask", &ApplianceProfile::mask},
+        {"gateway", &ApplianceProfile::gateway},
+        {"host", &ApplianceProfile::host},
+        {"workgroup", &ApplianceProfile::workgroup},
+        {"full", &ApplianceProfile::full},
+        {"model", &ApplianceProfile::model},
+        {"capacity", &ApplianceProfile::capacity},
+        {"total", &ApplianceProfile::total},
+        {"avail", &ApplianceProfile::available},
+        {"user", &ApplianceProfile::user},
+        {"password", &ApplianceProfile::password},
     };
     for (const Field& field : kFields) {
         if (key == field.key) {
-            spec.*field.member = value;
+            profile.*field.member = value;
             return true;
         }
     }
     if (key == "reply") {
-        spec.rawReply = value;
+        profile.rawReply = value;
     } else if (key == "leave-out") {
-        spec.leftOutKeys.push_back(value);
+        profile.leftOutKeys.push_back(value);
     } else if (key == "move") {
-        spec.move = value == "1" || value == "yes";
+        profile.move = value == "1" || value == "yes";
     } else if (key == "delay") {
         long ms = 0;
         if (!readNumber(value, ms, 0, 60000)) {
             return false;
         }
-        spec.delay = std::chrono::milliseconds(ms);
+        profile.delay = std::chrono::milliseconds(ms);
     } else if (key == "config") {
         if (value == "check") {
-            spec.config = ConfigBehaviour::Check;
+            profile.config = ConfigBehaviour::Check;
         } else if (value == "refuse") {
-            spec.config = ConfigBehaviour::Refuse;
+            profile.config = ConfigBehaviour::Refuse;
         } else if (value == "silent") {
-            spec.config = ConfigBehaviour::Silent;
+            profile.config = ConfigBehaviour::Silent;
         } else if (value.size() == 8 && value.starts_with("status:")) {
-            spec.config = ConfigBehaviour::Status;
-            spec.status = value[7];
+            profile.config = ConfigBehaviour::Status;
+            profile.status = value[7];
         } else {
             return false;
         }
@@ -108,13 +109,13 @@ bool applyAppliancePart(ApplianceSpec& spec, const std::string& key, const std::
     return true;
 }
 
-std::optional<ApplianceSpec> parseAppliance(const std::string& text, std::size_t number,
-                                            std::string& error) {
-    ApplianceSpec spec;
+std::optional<ApplianceProfile> parseAppliance(const std::string& text, std::size_t number,
+                                               std::string& error) {
+    ApplianceProfile profile;
     // A default identifier of exactly 17 bytes, different for each appliance.
     char id[32];
     std::snprintf(id, sizeof id, "00:50:43:00:%02zX:%02zX", (number >> 8) & 0xff, number & 0xff);
-    spec.id = id;
+    profile.id = id;
     std::size_t start = 0;
     while (start <= text.size() && !text.empty()) {
         const std::size_t comma = text.find(',', start);
@@ -123,7 +124,7 @@ std::optional<ApplianceSpec> parseAppliance(const std::string& text, std::size_t
         const std::size_t equals = part.find('=');
         const std::optional<std::string> value =
             equals == std::string::npos ? std::nullopt : percentDecode(part.substr(equals + 1));
-        if (!value || !applyAppliancePart(spec, part.substr(0, equals), *value)) {
+        if (!value || !applyAppliancePart(profile, part.substr(0, equals), *value)) {
             error = "bad appliance item: " + part;
             return std::nullopt;
         }
@@ -132,7 +133,7 @@ std::optional<ApplianceSpec> parseAppliance(const std::string& text, std::size_t
         }
         start = comma + 1;
     }
-    return spec;
+    return profile;
 }
 
 } // namespace
@@ -153,11 +154,11 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
         bool ok = true;
         long number = 0;
         if (option == "--appliance") {
-            auto spec = parseAppliance(value, options.appliances.size() + 1, error);
-            if (!spec) {
+            auto profile = parseAppliance(value, options.appliances.size() + 1, error);
+            if (!profile) {
                 return std::nullopt;
             }
-            options.appliances.push_back(std::move(*spec));
+            options.appliances.push_back(std::move(*profile));
         } else if (option == "--interface") {
             options.interfaceName = value;
         } else if (option == "--duplicates") {
@@ -190,8 +191,8 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
         }
     }
     if (options.appliances.empty()) {
-        auto spec = parseAppliance("", 1, error);
-        options.appliances.push_back(std::move(*spec));
+        auto profile = parseAppliance("", 1, error);
+        options.appliances.push_back(std::move(*profile));
     }
     return options;
 }
@@ -209,8 +210,8 @@ as bytes (hex and printable). The program stops by itself at the end of its life
 Run it inside a network namespace of the lab (tools/lab.sh), never on a real network.
 
 Options:
-  --appliance SPEC    add an appliance (repeatable; one default appliance when none is given).
-                      SPEC is a comma-separated list of key=value; "%XX" in a value stands for
+  --appliance PROFILE add an appliance (repeatable; one default appliance when none is given).
+                      PROFILE is a comma-separated list of key=value; "%XX" in a value stands for
                       the byte XX (%2C a comma, %25 a percent sign, %27 a quote). Keys:
                         id        identifier, 17 bytes (default 00:50:43:00:00:NN)
                         ip, mask, gateway, host, workgroup, full

@@ -15,7 +15,7 @@ enum class ConfigBehaviour {
     Status, // answers with a fixed status byte
 };
 
-struct ApplianceSpec {
+struct ApplianceProfile {
     std::string id;
     std::string ip = "192.168.0.50";
     std::string mask = "255.255.255.0";
@@ -38,7 +38,7 @@ struct ApplianceSpec {
 };
 
 struct SimOptions {
-    std::vector<ApplianceSpec> appliances;
+    std::vector<ApplianceProfile> appliances;
     std::string interfaceName;
     int duplicates = 1;
     int flood = 0;

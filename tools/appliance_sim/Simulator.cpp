@@ -163,14 +163,14 @@ void Simulator::onDatagram(const std::string& bytes, const std::string& from, in
 
 void Simulator::onDiscovery(int interfaceIndex) {
     const Clock::time_point now = Clock::now() + options_.delay;
-    for (const ApplianceSpec& appliance : options_.appliances) {
+    for (const ApplianceProfile& appliance : options_.appliances) {
         for (int copy = 0; copy < options_.duplicates; ++copy) {
             outbox_.push_back(
                 {now + appliance.delay, DiscoveryReplyOf(appliance), {}, {}, {}, interfaceIndex});
         }
     }
     for (int i = 0; i < options_.flood; ++i) {
-        ApplianceSpec made = options_.appliances.front();
+        ApplianceProfile made = options_.appliances.front();
         char id[32];
         std::snprintf(id, sizeof id, "FL%015d", i);
         made.id = id;
@@ -182,13 +182,14 @@ void Simulator::onDiscovery(int interfaceIndex) {
 
 void Simulator::onConfigure(const std::string& request, int interfaceIndex) {
     const std::string id = request.substr(5, 17);
-    const auto found = std::find_if(options_.appliances.begin(), options_.appliances.end(),
-                                    [&](const ApplianceSpec& spec) { return spec.id == id; });
+    const auto found =
+        std::find_if(options_.appliances.begin(), options_.appliances.end(),
+                     [&](const ApplianceProfile& profile) { return profile.id == id; });
     if (found == options_.appliances.end()) {
         logLine("configuration for another appliance: ignored");
         return;
     }
-    const ApplianceSpec& appliance = *found;
+    const ApplianceProfile& appliance = *found;
     const std::optional<ConfigureAsk> ask = ReadConfigureRequest(request);
     char status = '1';
     switch (appliance.config) {
