@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <array>
 
 namespace tarvex {
 
 // The step pages of the wizard's line, in their order on screen.
 enum class PageId { frmPre1, frmPre2, frmMain, frmMain0, frmMain2 };
+
+inline constexpr std::array<PageId, 5> kPageLine{PageId::frmPre1, PageId::frmPre2, PageId::frmMain,
+                                                 PageId::frmMain0, PageId::frmMain2};
 
 // The window name (also the window's object name) of a step page.
 [[nodiscard]] QString pageWindowName(PageId page);

@@ -98,8 +98,7 @@ TEST_P(LineOfPages, EnterWalksToStep3AndPreviousBackAndEveryVisitLooksTheSame) {
 }
 
 TEST_P(LineOfPages, EscOpensTheExitQuestionCancelKeepsThePageOkEndsTheProgram) {
-    for (const PageId pageId :
-         {PageId::frmPre1, PageId::frmPre2, PageId::frmMain, PageId::frmMain0, PageId::frmMain2}) {
+    for (const PageId pageId : kPageLine) {
         SCOPED_TRACE(pageWindowName(pageId).toStdString());
         Wizard local(textBase());
         QPointer<StepPage> page(local.open(pageId));
@@ -138,8 +137,7 @@ TEST_P(LineOfPages, ExitButtonAsksTheSameQuestion) {
 }
 
 TEST_P(LineOfPages, TheCloseBoxEndsTheProgramWithoutAsking) {
-    for (const PageId pageId :
-         {PageId::frmPre1, PageId::frmPre2, PageId::frmMain, PageId::frmMain0, PageId::frmMain2}) {
+    for (const PageId pageId : kPageLine) {
         SCOPED_TRACE(pageWindowName(pageId).toStdString());
         Wizard local(textBase());
         QPointer<StepPage> page(local.open(pageId));
