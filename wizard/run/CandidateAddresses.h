@@ -1,0 +1,36 @@
+#pragma once
+
+#include "run/RandomSource.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tarvex {
+
+// How many addresses the free-address search tries at most.
+inline constexpr int kCandidateCount = 20;
+
+// One candidate from one draw u in [0, 1): the first three parts of the PC's address kept, the
+// last replaced by 253 * u + 1 rounded to the nearest, a half to the even neighbour (1 to 254).
+// "0.0.0.0" when the PC's address is not four dotted parts.
+[[nodiscard]] QString PickCandidateAddress(const QString& pcAddress, float u);
+
+enum class CandidateProblem {
+    None,
+    AddressInvalid, // the PC's address is not four dotted parts
+    NotConfigured,  // a candidate begins with "0": the PC's network is not set up
+};
+
+struct CandidateDraw {
+    CandidateProblem problem = CandidateProblem::None;
+    QStringList candidates; // distinct, in the order drawn; never the PC's own address
+};
+
+// Draws the candidates for the search, all before any is probed: up to `count` distinct
+// addresses (every host address but the PC's when the subnet holds fewer). For masks of /24 and
+// shorter by PickCandidateAddress; for longer masks among the subnet's host addresses, so that
+// no candidate lies outside the PC's subnet or on its network or broadcast address.
+[[nodiscard]] CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask,
+                                           RandomSource& random, int count = kCandidateCount);
+
+} // namespace tarvex

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tarvex {
+
+// The two modal pages the setup run shows over Step 4. Each returns only once its page has
+// closed; the run then checks whether the program ended meanwhile.
+class RunDialogs {
+public:
+    virtual ~RunDialogs() = default;
+
+    // The device list: the records 0 to LastDeviceIndex of the device table, row i with
+    // reachableCells[i] ("Yes" or "No") in its "Reachable?" column. Next sets SelectedDevice and
+    // SelectedReachable; the close box leaves SelectedDevice as it was (-1); Exit asks and may
+    // end the program.
+    virtual void showDeviceList(const QStringList& reachableCells) = 0;
+
+    enum class CredentialsOutcome {
+        Closed,    // Next: UserName and Password hold what was typed, or both are empty
+        Abandoned, // the user confirmed leaving the setup: nothing may be sent
+    };
+    // The credentials page: empties UserName and Password, presets both boxes.
+    [[nodiscard]] virtual CredentialsOutcome showCredentials() = 0;
+};
+
+} // namespace tarvex

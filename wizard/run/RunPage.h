@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace tarvex {
+
+// The status pictures of the four step lines.
+enum class StatusPicture {
+    None,       // empty box
+    InProgress, // bitmap 104
+    Done,       // bitmap 105
+    Failed,     // bitmap 106
+};
+
+// Step 4 as the setup run sees it: the status line, the four step pictures and the two
+// buttons. The running-status page implements it; tests record what the run showed.
+class RunPage {
+public:
+    virtual ~RunPage() = default;
+    virtual void setStatusText(const QString& text) = 0;
+    // step: 1 to 4.
+    virtual void setStepPicture(int step, StatusPicture picture) = 0;
+    // Previous and Exit together; while they are disabled Enter and Esc do nothing either.
+    virtual void setButtonsEnabled(bool enabled) = 0;
+    // Lets pending window events run once, so that what the run just showed is painted.
+    virtual void letEventsRun() = 0;
+};
+
+} // namespace tarvex

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "modules/NeighbourTable.h"
+#include "modules/ShortcutWriter.h"
+#include "run/ProbeRunner.h"
+#include "run/RandomSource.h"
+#include "run/ReplyListener.h"
+#include "run/RequestBroadcaster.h"
+#include "run/RunTimers.h"
+
+namespace tarvex {
+
+// What the setup run uses of the world beyond its pages. The program hands in the real
+// services; tests hand in their own.
+struct RunServices {
+    ReplyListener& listener;
+    RequestBroadcaster& broadcaster;
+    ProbeRunner& prober;
+    ShortcutWriter& shortcuts;
+    AddressLauncher& launcher;
+    NeighbourTable& neighbours;
+    RandomSource& random;
+    RunIntervals intervals{};
+};
+
+} // namespace tarvex

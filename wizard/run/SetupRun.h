@@ -1,0 +1,104 @@
+#pragma once
+
+#include "modules/Dialogs.h"
+#include "modules/Globals.h"
+#include "run/RunDialogs.h"
+#include "run/RunFlow.h"
+#include "run/RunPage.h"
+#include "run/RunServices.h"
+#include "run/RunTimers.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace tarvex {
+
+// Where a setup run stands.
+enum class RunState {
+    Starting,         // page loaded, waiting for Timer2
+    Scanning,         // discovery broadcast sent, listener open
+    Probing,          // window over, waiting for the reachability probes still running
+    Choosing,         // device list shown
+    SearchingAddress, // candidates probed
+    AskingCredentials,
+    Configuring, // configuration broadcast sent, Timer3 running
+    Reachable,
+    Configured,
+    NoApplianceFound,
+    NoFreeAddress,
+    Abandoned,
+    Refused,
+    NoAnswer,
+    Stopped, // Step 4 closed or the program ended: nothing more happens
+};
+
+// The setup run of Step 4: scan, choice, reachability, free address, credentials,
+// configuration and shortcuts. Plain logic behind small interfaces, so it runs the same under
+// the real page and under tests. Every wait (timers, probes, replies) returns to the event loop;
+// after every modal window or message box it checks whether the program ended meanwhile.
+class SetupRun final : public QObject {
+    Q_OBJECT
+public:
+    SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunDialogs& modals,
+             RunFlow& flow, RunTimers& timers, RunServices& services);
+    ~SetupRun() override;
+    SetupRun(const SetupRun&) = delete;
+    SetupRun& operator=(const SetupRun&) = delete;
+
+    // The page's load: empties the device table, reads the adapter, starts Timer2. `loadFacts`
+    // reads the PC's adapter into the globals (the program reads the system; tests set them).
+    void Form_Load();
+
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Winsock1_DataArrival(const QByteArray& datagram);
+    void cmdPrevious_Click();
+    void cmdExit_Click();
+    // Step 4 is closing (its close box, or the program ends): stop without another step.
+    void stop();
+
+    [[nodiscard]] RunState state() const { return state_; }
+    [[nodiscard]] const QString& NewAddress() const { return newAddress_; }
+    [[nodiscard]] const QStringList& reachableCells() const { return reachableCells_; }
+
+private:
+    [[nodiscard]] QString text(int n) const;
+    [[nodiscard]] bool over() const;
+    void status(int n);
+    void onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes);
+    void showDeviceListWhenProbed();
+    void afterChoice();
+    void reachableOutcome();
+    void searchAddress();
+    void onCandidatesProbed(const QStringList& candidates, const QList<ProbeOutcome>& outcomes);
+    void askCredentialsAndConfigure();
+    void onConfigureReply(const QByteArray& reply);
+    void configuredOutcome();
+    void refusedOutcome();
+    // Writes the shortcuts and ends with the closing question; false when writing failed.
+    void finish(const QString& address, int doneText, int noteText);
+    [[nodiscard]] bool openListener();
+    void backToSetupMode();
+    void showProbingImpossibleOnce(int error);
+
+    WizardGlobals& globals_;
+    Dialogs& dialogs_;
+    RunPage& page_;
+    RunDialogs& modals_;
+    RunFlow& flow_;
+    RunTimers& timers_;
+    RunServices& services_;
+
+    RunState state_ = RunState::Starting;
+    QString newAddress_;
+    bool deviceReachable_ = false;
+    bool addressFound_ = false;
+    QStringList reachableCells_; // one per record, filled as the probes answer
+    int probesRunning_ = 0;
+    bool probingImpossibleShown_ = false;
+};
+
+} // namespace tarvex
