@@ -6,3 +6,6 @@ if(TARVEX_SANITIZE)
                         -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Symbols resolved at start and the relocations read-only afterwards, as Debian builds programs.
+add_link_options(LINKER:-z,relro LINKER:-z,now)

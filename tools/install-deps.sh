@@ -20,6 +20,8 @@ packages=(
     iproute2 dpkg-dev file
     # reading the built guides back in tests, checking the desktop entries
     poppler-utils desktop-file-utils
+    # checking the package (lintian), its manual pages, software centre entry and firewalld service
+    lintian man-db appstream libxml2-utils
 )
 
 missing=()

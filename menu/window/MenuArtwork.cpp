@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <cmath>
 
 namespace quirra {
 namespace {
@@ -39,12 +40,16 @@ QSize menuPictureSize(int number) {
     return {};
 }
 
-QImage menuPicture(int number) {
+QImage menuPicture(int number, qreal devicePixelRatio) {
     const QSize size = menuPictureSize(number);
-    if (size.isEmpty()) {
+    if (size.isEmpty() || !(devicePixelRatio > 0)) {
         return {};
     }
-    QImage canvas(size, QImage::Format_RGB32);
+    // Drawn in logical coordinates onto a canvas of the ratio's pixel size.
+    const QSize pixels(static_cast<int>(std::lround(size.width() * devicePixelRatio)),
+                       static_cast<int>(std::lround(size.height() * devicePixelRatio)));
+    QImage canvas(pixels, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(devicePixelRatio);
     canvas.fill(Qt::white);
     QSvgRenderer renderer(QStringLiteral(":/quirra/%1.svg").arg(number));
     QPainter painter(&canvas);
@@ -61,7 +66,7 @@ QCursor menuCursor() {
 
 QIcon menuIcon() {
     QIcon icon;
-    for (int side : {16, 32}) {
+    for (int side : {16, 32, 64}) {
         icon.addPixmap(
             QPixmap::fromImage(renderTransparent(QStringLiteral(":/quirra/icon.svg"), side)));
     }

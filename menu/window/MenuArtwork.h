@@ -15,13 +15,15 @@ inline constexpr int kCursorSide = 32;
 // The size of menu picture 100 to 106; an empty size for any other number.
 [[nodiscard]] QSize menuPictureSize(int number);
 
-// Menu picture 100 to 106 drawn at its exact size, 24 bits per pixel; null for other numbers.
-[[nodiscard]] QImage menuPicture(int number);
+// Menu picture 100 to 106, 24 bits per pixel, drawn from its vector source for a screen of the
+// given device pixel ratio: its logical size is the picture's exact size, and at ratio 2 it holds
+// twice the pixels each way (devicePixelRatio 2). Null for other numbers.
+[[nodiscard]] QImage menuPicture(int number, qreal devicePixelRatio = 1.0);
 
 // The pointing hand shown over the clickable pictures.
 [[nodiscard]] QCursor menuCursor();
 
-// The menu program's icon, 32 x 32 and 16 x 16.
+// The menu program's icon, 32 x 32 and 16 x 16, with 64 x 64 for screens of ratio 2.
 [[nodiscard]] QIcon menuIcon();
 
 } // namespace quirra

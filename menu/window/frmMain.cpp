@@ -65,12 +65,14 @@ frmMain::frmMain(Launcher& launcher, QString menuFolder, EndProgram endProgram, 
 }
 
 void frmMain::Form_Load() {
-    picture_ = menuPicture(100);
+    // Drawn for the screen the menu opens on, so the pictures stay sharp at any scale.
+    const qreal ratio = devicePixelRatioF();
+    picture_ = menuPicture(100, ratio);
     update();
     for (std::size_t i = 0; i < images_.size(); ++i) {
-        const QImage image = menuPicture(101 + static_cast<int>(i));
+        const QImage image = menuPicture(101 + static_cast<int>(i), ratio);
         images_[i]->setPixmap(QPixmap::fromImage(image));
-        images_[i]->resize(image.size());
+        images_[i]->resize(image.deviceIndependentSize().toSize());
     }
 }
 
@@ -112,12 +114,12 @@ void frmMain::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), picture_);
     // The client area is a pixel taller than the picture: its last row continues into the strip
-    // so the picture's edge does not show.
-    if (!picture_.isNull() && height() > picture_.height()) {
+    // so the picture's edge does not show. The source row is in the picture's own pixels.
+    const QSize size = picture_.deviceIndependentSize().toSize();
+    if (!picture_.isNull() && height() > size.height()) {
         const QRect lastRow(0, picture_.height() - 1, picture_.width(), 1);
-        painter.drawImage(
-            QRect(0, picture_.height(), picture_.width(), height() - picture_.height()), picture_,
-            lastRow);
+        painter.drawImage(QRect(0, size.height(), size.width(), height() - size.height()), picture_,
+                          lastRow);
     }
 }
 

@@ -44,7 +44,9 @@ INSTANTIATE_TEST_SUITE_P(Phrases, ManualText,
                                            "Are you sure of exiting program?",
                                            "Scan error. There is no Dravik I can find.",
                                            "Please input the Username and Password.",
-                                           "ping_group_range", "cap_net_raw+ep", "Page 1 of"));
+                                           "ping_group_range", "cap_net_raw+ep", "Page 1 of",
+                                           "sudo ufw allow \"Dravik Setup\"",
+                                           "firewalld: the service dravik-setup"));
 
 class QuickGuideText : public ::testing::TestWithParam<const char*> {};
 

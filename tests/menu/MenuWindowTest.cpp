@@ -155,6 +155,21 @@ TEST_F(MenuWindow, ShowsThePointingHandOnlyOverThePictures) {
     }
 }
 
+TEST(MenuArtwork, AtRatioTwoEveryPictureIsDrawnWithTwiceThePixels) {
+    for (int number = 100; number <= 106; ++number) {
+        const QSize size = menuPictureSize(number);
+        const QImage sharp = menuPicture(number, 2.0);
+        EXPECT_EQ(sharp.size(), size * 2) << number;
+        EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(size)) << number;
+        EXPECT_EQ(sharp.depth(), 24) << number;
+        QImage pixels = sharp.convertToFormat(QImage::Format_RGB32);
+        pixels.setDevicePixelRatio(1.0);
+        EXPECT_NE(pixels,
+                  menuPicture(number).convertToFormat(QImage::Format_RGB32).scaled(size * 2))
+            << number;
+    }
+}
+
 TEST(MenuCursor, FingertipIsOpaqueAtTheHotSpot) {
     const QImage hand = menuCursor().pixmap().toImage();
     EXPECT_GT(qAlpha(hand.pixel(12, 1)), 0);

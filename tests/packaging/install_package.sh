@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it into a scratch root with its own empty dpkg database,
-# checks the files and the declared dependencies, then removes it and checks nothing is left.
+# Builds the Debian package, checks it with lintian, installs it into a scratch root with its own
+# empty dpkg database, checks the files and the declared dependencies, then removes it (and
+# purges it, for the conffile) and checks nothing is left.
 set -euo pipefail
 build=$1
 scratch=$(mktemp -d)
@@ -19,6 +20,17 @@ for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libc6 qt6-qpa-plu
     [[ ", $depends," == *", $needed"[\ ,\(]* ]] || fail "Depends lacks $needed: $depends"
 done
 echo "$control" | grep -q '^Section: net$' || fail "section"
+[[ "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles)" == /etc/ufw/applications.d/dravik-setup ]] ||
+    fail "the ufw profile is not the one conffile"
+
+# Debian's package checker: no error and no warning. Informational tags are shown but allowed:
+# the guides live beside the menu (it opens them from its own folder, as on the CD), the
+# catalog's texts keep their spelling, and the binaries keep the compiler's .comment note.
+lintian_status=0
+lintian --display-info --fail-on error,warning "$deb" > "$scratch/lintian.log" 2>&1 || lintian_status=$?
+grep -v '^running with root' "$scratch/lintian.log" || true
+[[ $lintian_status -eq 0 ]] || fail "lintian reports errors or warnings (status $lintian_status)"
+echo "lintian: no errors, no warnings"
 
 root=$scratch/root
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$root/var/lib/dpkg/triggers"
@@ -44,6 +56,13 @@ expected=(
     usr/share/icons/hicolor/16x16/apps/quirra.png
     usr/share/icons/hicolor/32x32/apps/tarvex.png
     usr/share/icons/hicolor/32x32/apps/quirra.png
+    usr/share/man/man1/Tarvex.1.gz
+    usr/share/man/man1/Quirra.1.gz
+    usr/share/metainfo/example.dravik.tarvex.metainfo.xml
+    usr/share/doc/dravik-setup/copyright
+    usr/share/doc/dravik-setup/changelog.gz
+    etc/ufw/applications.d/dravik-setup
+    usr/lib/firewalld/services/dravik-setup.xml
 )
 listed=$(dpkg_root -L dravik-setup)
 for file in "${expected[@]}"; do
@@ -57,12 +76,19 @@ done
 if command -v desktop-file-validate > /dev/null; then
     desktop-file-validate "$root"/usr/share/applications/*.desktop || fail "desktop entries"
 fi
+# man finds each program's page by the program's name.
+for program in Tarvex Quirra; do
+    MANPATH=$root/usr/share/man MANWIDTH=80 man 1 "$program" 2> /dev/null | grep -q "^ *$program - " ||
+        fail "man $program does not show its page"
+done
 echo "installed: ${#expected[@]} expected files present"
 
 dpkg_root -r dravik-setup > "$scratch/remove.log" 2>&1 || { cat "$scratch/remove.log" >&2; fail "remove"; }
+[[ -e "$root/etc/ufw/applications.d/dravik-setup" ]] || fail "remove took the conffile"
+dpkg_root -P dravik-setup > "$scratch/purge.log" 2>&1 || { cat "$scratch/purge.log" >&2; fail "purge"; }
 leftovers() { find "$root" -path "$root/var" -prune -o \( -type f -o -type l \) -print; }
 left=$(leftovers | wc -l)
 [[ "$left" -eq 0 ]] || { leftovers >&2; fail "$left files left after removal"; }
 status=$(dpkg_root -s dravik-setup 2>&1 || true)
 grep -q "not-installed\|not installed" <<< "$status" || fail "still known to dpkg: $status"
-echo "removed cleanly"
+echo "removed and purged cleanly"

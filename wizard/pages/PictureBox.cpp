@@ -1,18 +1,33 @@
 #include "pages/PictureBox.h"
 
+#include "resources/Artwork.h"
+
 #include <QPainter>
 
 namespace tarvex {
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
 
+void PictureBox::setPicture(int catalogNumber) {
+    catalogNumber_ = catalogNumber;
+    picture_ = QImage();
+    update();
+}
+
 void PictureBox::setPicture(const QImage& picture) {
+    catalogNumber_ = 0;
     picture_ = picture;
     update();
 }
 
+QImage PictureBox::picture() const {
+    // A catalog bitmap is only drawn when it is first needed, at the ratio of the screen.
+    return catalogNumber_ != 0 ? CatalogPicture(catalogNumber_, devicePixelRatioF()) : picture_;
+}
+
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
-    if (picture_.isNull()) {
+    const QImage shown = picture();
+    if (shown.isNull()) {
         return;
     }
     // Centred in the part of the area that lies inside the window: the designs let some
@@ -21,7 +36,7 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     if (const QWidget* parent = parentWidget()) {
         area = area.intersected(parent->rect().translated(-pos()));
     }
-    QSize drawn = picture_.size();
+    QSize drawn = shown.deviceIndependentSize().toSize();
     if (drawn.width() > area.width() || drawn.height() > area.height()) {
         drawn.scale(area.size(), Qt::KeepAspectRatio);
     }
@@ -30,7 +45,7 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
                        drawn);
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, picture_);
+    painter.drawImage(target, shown);
 }
 
 } // namespace tarvex

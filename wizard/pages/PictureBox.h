@@ -5,20 +5,25 @@
 
 namespace tarvex {
 
-// A picture area. Holds the catalog bitmap it was given unchanged; a bitmap larger than the
-// area is drawn scaled down to fit (keeping its proportions) instead of being cut off.
+// A picture area. Shows a catalog bitmap by number, drawn from its vector source at the
+// device pixel ratio of the screen it is painted on (so it stays sharp on a high-density
+// screen), or a given image unchanged. A picture larger than the area is drawn scaled down to
+// fit (keeping its proportions) instead of being cut off.
 class PictureBox final : public QWidget {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent);
 
+    void setPicture(int catalogNumber);
     void setPicture(const QImage& picture);
-    [[nodiscard]] const QImage& picture() const { return picture_; }
+    // What the area shows on its current screen; null when it shows nothing.
+    [[nodiscard]] QImage picture() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    int catalogNumber_ = 0;
     QImage picture_;
 };
 

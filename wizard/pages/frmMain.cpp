@@ -3,7 +3,6 @@
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
 #include "pages/PictureBox.h"
-#include "resources/Artwork.h"
 #include "resources/TextCatalog.h"
 
 #include <QLabel>
@@ -33,7 +32,7 @@ void frmMain::Form_Load() {
     cmdPrevious->setText(catalogText(Text::Previous));
     cmdExit->setText(catalogText(Text::Exit));
     txt1->setPlainText(catalogText(Text::Cabling));
-    pic1->setPicture(CatalogPicture(103));
+    pic1->setPicture(103);
     design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));
 }

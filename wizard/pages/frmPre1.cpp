@@ -4,7 +4,6 @@
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
 #include "pages/PictureBox.h"
-#include "resources/Artwork.h"
 #include "resources/TextCatalog.h"
 
 #include <QLabel>
@@ -42,7 +41,7 @@ void frmPre1::Form_Load() {
     txt1->setPlainText(catalogText(Text::Welcome));
     cmdNext->setText(catalogText(Text::Next));
     cmdExit->setText(catalogText(Text::Exit));
-    pic1->setPicture(CatalogPicture(101));
+    pic1->setPicture(101);
     setDefaultButton(cmdNext);
     registerSocketComponent();
 }

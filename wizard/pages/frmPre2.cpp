@@ -3,7 +3,6 @@
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
 #include "pages/PictureBox.h"
-#include "resources/Artwork.h"
 #include "resources/TextCatalog.h"
 
 #include <QLabel>
@@ -29,7 +28,7 @@ frmPre2::frmPre2(PageFlow& flow)
 void frmPre2::Form_Load() {
     paintBackground(globals().PageBackColor);
     design::colour(txt1, globals().TextBackColor, globals().TextForeColor);
-    pic1->setPicture(CatalogPicture(102));
+    pic1->setPicture(102);
     txt1->setPlainText(catalogText(Text::PowerUp));
     design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));

@@ -1,8 +1,10 @@
 #include "resources/Artwork.h"
 
-#include <QHash>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <cmath>
+#include <map>
+#include <utility>
 
 namespace tarvex {
 namespace {
@@ -17,8 +19,12 @@ constexpr PictureEntry kPictures[] = {
     {104, {57, 60}},   {105, {57, 60}},   {106, {57, 60}},
 };
 
-QImage renderSvg(const QString& resource, QSize size) {
-    QImage canvas(size, QImage::Format_RGB32);
+// Drawn in logical coordinates onto a canvas of the ratio's pixel size.
+QImage renderSvg(const QString& resource, QSize size, qreal ratio) {
+    const QSize pixels(static_cast<int>(std::lround(size.width() * ratio)),
+                       static_cast<int>(std::lround(size.height() * ratio)));
+    QImage canvas(pixels, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
     canvas.fill(Qt::white);
     QSvgRenderer renderer(resource);
     QPainter painter(&canvas);
@@ -39,26 +45,29 @@ QSize pictureSize(int number) {
     return {};
 }
 
-QImage CatalogPicture(int number) {
+QImage CatalogPicture(int number, qreal devicePixelRatio) {
     const QSize size = pictureSize(number);
-    if (size.isEmpty()) {
+    if (size.isEmpty() || !(devicePixelRatio > 0)) {
         return {};
     }
-    // Drawn once per run: text in the artwork can come out a pixel apart from one rendering to
-    // the next as the font caches fill, and a page must look the same on every visit.
-    static QHash<int, QImage> drawn;
-    const auto found = drawn.constFind(number);
-    if (found != drawn.constEnd()) {
-        return *found;
+    // Drawn once per run and ratio: text in the artwork can come out a pixel apart from one
+    // rendering to the next as the font caches fill, and a page must look the same on every
+    // visit.
+    static std::map<std::pair<int, qreal>, QImage> drawn;
+    const auto key = std::make_pair(number, devicePixelRatio);
+    const auto found = drawn.find(key);
+    if (found != drawn.end()) {
+        return found->second;
     }
-    QImage picture = renderSvg(QStringLiteral(":/tarvex/art/%1.svg").arg(number), size);
-    drawn.insert(number, picture);
+    QImage picture =
+        renderSvg(QStringLiteral(":/tarvex/art/%1.svg").arg(number), size, devicePixelRatio);
+    drawn.emplace(key, picture);
     return picture;
 }
 
 QIcon programIcon() {
     QIcon icon;
-    for (int side : {16, 32}) {
+    for (int side : {16, 32, 64}) {
         QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QSvgRenderer renderer(QStringLiteral(":/tarvex/art/icon.svg"));

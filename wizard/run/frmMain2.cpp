@@ -4,7 +4,6 @@
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
 #include "pages/PictureBox.h"
-#include "resources/Artwork.h"
 #include "resources/TextCatalog.h"
 
 #include <QLabel>
@@ -59,7 +58,7 @@ void frmMain2::Form_Load() {
         design::colour(label, look.LabelBackColor, look.LabelForeColor);
     }
     design::colour(lblRun, look.TextBackColor, look.LabelForeColor);
-    pic1->setPicture(CatalogPicture(104));
+    pic1->setPicture(104);
     globals().SelectedDevice = 0;
     Label1_1->setText(catalogText(Text::StepScan));
     Label2_1->setText(catalogText(Text::StepReach));

@@ -4,19 +4,43 @@
 
 using namespace tarvex;
 
+namespace {
+
+const struct {
+    int number;
+    QSize size;
+} kPictureRows[] = {
+    {101, {652, 347}}, {102, {652, 347}}, {103, {652, 347}},
+    {104, {57, 60}},   {105, {57, 60}},   {106, {57, 60}},
+};
+
+} // namespace
+
 TEST(Artwork, EveryPictureHasItsExactSizeAndDepth) {
-    const struct {
-        int number;
-        QSize size;
-    } rows[] = {
-        {101, {652, 347}}, {102, {652, 347}}, {103, {652, 347}},
-        {104, {57, 60}},   {105, {57, 60}},   {106, {57, 60}},
-    };
-    for (const auto& row : rows) {
+    for (const auto& row : kPictureRows) {
         const QImage picture = CatalogPicture(row.number);
         ASSERT_FALSE(picture.isNull()) << row.number;
         EXPECT_EQ(picture.size(), row.size) << row.number;
+        EXPECT_EQ(picture.devicePixelRatio(), 1.0) << row.number;
         EXPECT_EQ(picture.depth(), 24) << row.number;
+    }
+}
+
+TEST(Artwork, AtRatioTwoEveryPictureIsDrawnWithTwiceThePixels) {
+    for (const auto& row : kPictureRows) {
+        const QImage sharp = CatalogPicture(row.number, 2.0);
+        ASSERT_FALSE(sharp.isNull()) << row.number;
+        EXPECT_EQ(sharp.size(), row.size * 2) << row.number;
+        EXPECT_EQ(sharp.devicePixelRatio(), 2.0) << row.number;
+        EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(row.size)) << row.number;
+        EXPECT_EQ(sharp.depth(), 24) << row.number;
+        // Drawn from the source, not the 96 dpi bitmap blown up.
+        QImage pixels = sharp.convertToFormat(QImage::Format_RGB32);
+        pixels.setDevicePixelRatio(1.0);
+        EXPECT_NE(
+            pixels,
+            CatalogPicture(row.number).convertToFormat(QImage::Format_RGB32).scaled(row.size * 2))
+            << row.number;
     }
 }
 
