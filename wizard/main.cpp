@@ -5,6 +5,7 @@
 #include "pages/PageFlow.h"
 #include "pages/SystemTexts.h"
 #include "resources/Artwork.h"
+#include "run/SystemRunServices.h"
 
 #include <QApplication>
 
@@ -29,7 +30,8 @@ int main(int argc, char* argv[]) {
     tarvex::WizardGlobals globals;
     tarvex::MessageBoxDialogs dialogs;
     tarvex::ApplicationEnd end;
-    tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE);
+    tarvex::SystemRunServices runServices(dialogs);
+    tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE, &runServices.services());
     flow.start();
     return QApplication::exec();
 }

@@ -27,8 +27,9 @@ void centreOnScreen(QWidget* window) {
 } // namespace
 
 PageFlow::PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
-                   qint16 editionTextBase)
-    : globals_(globals), dialogs_(dialogs), end_(end), editionTextBase_(editionTextBase) {}
+                   qint16 editionTextBase, RunServices* runServices)
+    : globals_(globals), dialogs_(dialogs), end_(end), editionTextBase_(editionTextBase),
+      runServices_(runServices) {}
 
 PageFlow::~PageFlow() {
     delete current_;

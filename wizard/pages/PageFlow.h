@@ -4,6 +4,7 @@
 #include "modules/Globals.h"
 #include "modules/PageLine.h"
 #include "modules/ProgramEnd.h"
+#include "run/RunServices.h"
 
 #include <QList>
 #include <QPointer>
@@ -17,7 +18,9 @@ class StepPage;
 class PageFlow final {
 public:
     // editionTextBase: the text base the welcome page assigns (700 English, 500 Chinese).
-    PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end, qint16 editionTextBase);
+    // runServices: what the setup run of Step 4 uses; without them Step 4 shows its layout only.
+    PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end, qint16 editionTextBase,
+             RunServices* runServices = nullptr);
     ~PageFlow();
     PageFlow(const PageFlow&) = delete;
     PageFlow& operator=(const PageFlow&) = delete;
@@ -37,6 +40,10 @@ public:
     // program ends without asking.
     void pageClosedByUser(StepPage* page);
 
+    // Unloads the current page and ends the program, without asking.
+    void endProgram();
+
+    [[nodiscard]] RunServices* runServices() const { return runServices_; }
     [[nodiscard]] StepPage* currentPage() const { return current_; }
     [[nodiscard]] bool ended() const { return ended_; }
     [[nodiscard]] WizardGlobals& globals() const { return globals_; }
@@ -46,12 +53,12 @@ public:
 private:
     [[nodiscard]] StepPage* createPage(PageId page);
     void unload(StepPage* page);
-    void endProgram();
 
     WizardGlobals& globals_;
     Dialogs& dialogs_;
     ProgramEnd& end_;
     qint16 editionTextBase_;
+    RunServices* runServices_;
     StepPage* current_ = nullptr;
     // Unloaded pages waiting for their deferred deletion: a page is often unloaded from inside
     // one of its own button handlers, where deleting it at once would pull the widget from

@@ -17,6 +17,10 @@ enum class StatusPicture {
 class RunPage {
 public:
     virtual ~RunPage() = default;
+    // Colours the page, its pictures and labels from the look settings.
+    virtual void applyLookSettings() = 0;
+    // Fills the step lines, the labels and the buttons from the catalog.
+    virtual void setCaptions() = 0;
     virtual void setStatusText(const QString& text) = 0;
     // step: 1 to 4.
     virtual void setStepPicture(int step, StatusPicture picture) = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modules/Globals.h"
+#include "modules/MdUtility.h"
 #include "modules/NeighbourTable.h"
 #include "modules/ShortcutWriter.h"
 #include "run/ProbeRunner.h"
@@ -7,6 +9,8 @@
 #include "run/ReplyListener.h"
 #include "run/RequestBroadcaster.h"
 #include "run/RunTimers.h"
+
+#include <functional>
 
 namespace tarvex {
 
@@ -21,6 +25,8 @@ struct RunServices {
     NeighbourTable& neighbours;
     RandomSource& random;
     RunIntervals intervals{};
+    // Reads the PC's adapter into PcAddress, PcMask and PcGateway.
+    std::function<void(WizardGlobals&)> loadAdapterFacts = &LoadAdapterFacts;
 };
 
 } // namespace tarvex

@@ -31,6 +31,7 @@ enum class RunState {
     Abandoned,
     Refused,
     NoAnswer,
+    ShortcutsFailed, // the page stays with Previous and Exit
     Stopped, // Step 4 closed or the program ended: nothing more happens
 };
 
@@ -47,8 +48,7 @@ public:
     SetupRun(const SetupRun&) = delete;
     SetupRun& operator=(const SetupRun&) = delete;
 
-    // The page's load: empties the device table, reads the adapter, starts Timer2. `loadFacts`
-    // reads the PC's adapter into the globals (the program reads the system; tests set them).
+    // The page's load: empties the device table, reads the adapter, starts Timer2.
     void Form_Load();
 
     void Timer1_Timer();
@@ -66,23 +66,23 @@ public:
 
 private:
     [[nodiscard]] QString text(int n) const;
-    [[nodiscard]] bool over() const;
+    // True when the run must not go on: it stopped, or the program ended meanwhile.
+    [[nodiscard]] bool over();
     void status(int n);
+    MessageAnswer ask(const Message& message);
+    [[nodiscard]] bool openListener();
     void onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes);
-    void showDeviceListWhenProbed();
+    void showDeviceList();
     void afterChoice();
-    void reachableOutcome();
+    [[nodiscard]] const DeviceRecord& chosenRecord() const;
     void searchAddress();
     void onCandidatesProbed(const QStringList& candidates, const QList<ProbeOutcome>& outcomes);
+    void noFreeAddress();
     void askCredentialsAndConfigure();
     void onConfigureReply(const QByteArray& reply);
-    void configuredOutcome();
-    void refusedOutcome();
-    // Writes the shortcuts and ends with the closing question; false when writing failed.
+    // Writes the shortcuts, then the note and the closing question, and ends the program.
     void finish(const QString& address, int doneText, int noteText);
-    [[nodiscard]] bool openListener();
     void backToSetupMode();
-    void showProbingImpossibleOnce(int error);
 
     WizardGlobals& globals_;
     Dialogs& dialogs_;
@@ -98,7 +98,7 @@ private:
     bool addressFound_ = false;
     QStringList reachableCells_; // one per record, filled as the probes answer
     int probesRunning_ = 0;
-    bool probingImpossibleShown_ = false;
+    int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe
 };
 
 } // namespace tarvex

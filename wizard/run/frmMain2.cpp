@@ -5,7 +5,11 @@
 #include "pages/PageFlow.h"
 #include "pages/PictureBox.h"
 #include "resources/TextCatalog.h"
+#include "run/SetupRun.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -38,17 +42,36 @@ frmMain2::frmMain2(PageFlow& flow)
                            design::pageTextFont())),
       cmdPrevious(design::commandButton(this, "cmdPrevious", 6960)),
       cmdExit(design::commandButton(this, "cmdExit", 8400)),
-      lblVersion(design::versionLabel(this)) {
+      lblVersion(design::versionLabel(this)), modals_(this, flow) {
     design::focusOrder({cmdPrevious, cmdExit});
     // No Next here: the run moves on by itself, so Enter goes to Previous.
     setDefaultButton(cmdPrevious);
     setCancelButton(cmdExit);
     connect(cmdPrevious, &QPushButton::clicked, this, &frmMain2::cmdPrevious_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain2::cmdExit_Click);
+    if (flow.runServices() != nullptr) {
+        run_ = std::make_unique<SetupRun>(globals(), flow.dialogs(), *this, modals_, *this,
+                                          timers_, *flow.runServices());
+    }
 }
 
+frmMain2::~frmMain2() = default;
+
 void frmMain2::Form_Load() {
+    if (run_) {
+        run_->Form_Load();
+        return;
+    }
+    // Without services (a test of the page alone): the layout in its starting state.
     globals().clearDeviceTable();
+    applyLookSettings();
+    setStepPicture(1, StatusPicture::InProgress);
+    setCaptions();
+    setButtonsEnabled(false);
+    setStatusText(catalogText(Text::Scanning));
+}
+
+void frmMain2::applyLookSettings() {
     const WizardGlobals& look = globals();
     paintBackground(look.PageBackColor);
     for (PictureBox* picture : {pic1, pic2, pic3, pic4}) {
@@ -58,8 +81,9 @@ void frmMain2::Form_Load() {
         design::colour(label, look.LabelBackColor, look.LabelForeColor);
     }
     design::colour(lblRun, look.TextBackColor, look.LabelForeColor);
-    pic1->setPicture(104);
-    globals().SelectedDevice = 0;
+}
+
+void frmMain2::setCaptions() {
     Label1_1->setText(catalogText(Text::StepScan));
     Label2_1->setText(catalogText(Text::StepReach));
     Label3_1->setText(catalogText(Text::StepConfigure));
@@ -68,15 +92,89 @@ void frmMain2::Form_Load() {
     cmdPrevious->setText(catalogText(Text::Previous));
     cmdExit->setText(catalogText(Text::Exit));
     lblVersion->setText(catalogText(Text::Version));
-    lblRun->clear();
+}
+
+void frmMain2::setStatusText(const QString& text) {
+    lblRun->setText(text);
+}
+
+void frmMain2::setStepPicture(int step, StatusPicture picture) {
+    PictureBox* const boxes[] = {pic1, pic2, pic3, pic4};
+    if (step < 1 || step > 4) {
+        return;
+    }
+    PictureBox* box = boxes[step - 1];
+    switch (picture) {
+    case StatusPicture::None:
+        box->setPicture(QImage());
+        break;
+    case StatusPicture::InProgress:
+        box->setPicture(104);
+        break;
+    case StatusPicture::Done:
+        box->setPicture(105);
+        break;
+    case StatusPicture::Failed:
+        box->setPicture(106);
+        break;
+    }
+}
+
+void frmMain2::setButtonsEnabled(bool enabled) {
+    cmdPrevious->setEnabled(enabled);
+    cmdExit->setEnabled(enabled);
+}
+
+void frmMain2::letEventsRun() {
+    QCoreApplication::processEvents();
+}
+
+void frmMain2::showSetupModePage() {
+    flow().ShowPage(PageId::frmMain0);
+}
+
+bool frmMain2::confirmExit() {
+    return flow().ConfirmExit();
+}
+
+void frmMain2::endProgram() {
+    flow().endProgram();
+}
+
+bool frmMain2::programEnded() const {
+    // Step 4 is gone once another page took its place, or the program ended.
+    return flow().ended() || flow().currentPage() != this;
+}
+
+void frmMain2::closeEvent(QCloseEvent* event) {
+    if (run_) {
+        run_->stop();
+    }
+    StepPage::closeEvent(event);
+}
+
+void frmMain2::hideEvent(QHideEvent* event) {
+    // The flow hides a page it unloads; a window that is only minimised keeps running.
+    if (!event->spontaneous() && run_) {
+        run_->stop();
+    }
+    StepPage::hideEvent(event);
 }
 
 void frmMain2::cmdPrevious_Click() {
+    if (run_) {
+        run_->cmdPrevious_Click();
+        return;
+    }
     globals().clearDeviceTable();
     flow().ShowPage(PageId::frmMain0);
 }
 
 void frmMain2::cmdExit_Click() {
+    if (run_) {
+        run_->cmdExit_Click();
+        return;
+    }
     flow().ConfirmExit();
 }
 

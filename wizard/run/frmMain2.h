@@ -1,8 +1,12 @@
 #pragma once
 
+#include "pages/ModalRunDialogs.h"
 #include "pages/StepPage.h"
+#include "run/QtRunTimers.h"
+#include "run/RunFlow.h"
+#include "run/RunPage.h"
 
-#include <array>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -10,15 +14,36 @@ class QPushButton;
 namespace tarvex {
 
 class PictureBox;
+class SetupRun;
 
 // Step 4, the running-status page: four step lines with their status pictures, the status
-// line, Previous and Exit. The setup run drives it; until the run is attached the page shows
-// its starting state and both buttons stay usable.
-class frmMain2 final : public StepPage {
+// line, Previous and Exit. It only paints; the setup run it owns decides everything.
+class frmMain2 final : public StepPage, public RunPage, public RunFlow {
     Q_OBJECT
 public:
     explicit frmMain2(PageFlow& flow);
+    ~frmMain2() override;
     void Form_Load() override;
+
+    [[nodiscard]] SetupRun* run() const { return run_.get(); }
+
+    // What the run shows.
+    void applyLookSettings() override;
+    void setCaptions() override;
+    void setStatusText(const QString& text) override;
+    void setStepPicture(int step, StatusPicture picture) override;
+    void setButtonsEnabled(bool enabled) override;
+    void letEventsRun() override;
+
+    // Where the run goes.
+    void showSetupModePage() override;
+    [[nodiscard]] bool confirmExit() override;
+    void endProgram() override;
+    [[nodiscard]] bool programEnded() const override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void cmdPrevious_Click();
@@ -37,6 +62,10 @@ private:
     QPushButton* cmdPrevious;
     QPushButton* cmdExit;
     QLabel* lblVersion;
+
+    QtRunTimers timers_;
+    ModalRunDialogs modals_;
+    std::unique_ptr<SetupRun> run_;
 };
 
 } // namespace tarvex

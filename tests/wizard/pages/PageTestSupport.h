@@ -3,6 +3,7 @@
 #include "modules/Globals.h"
 #include "pages/PageFlow.h"
 #include "pages/StepPage.h"
+#include "support/FakeRunServices.h"
 #include "support/RecordingProgramEnd.h"
 #include "support/ScriptedDialogs.h"
 
@@ -18,7 +19,7 @@ namespace tarvex::testing {
 // line of pages, for the edition of the given text base.
 class Wizard {
 public:
-    explicit Wizard(qint16 textBase) : flow(globals, dialogs, end, textBase) {}
+    explicit Wizard(qint16 textBase) : flow(globals, dialogs, end, textBase, &fake.services) {}
     ~Wizard() { settle(); }
 
     // Lets the unloaded pages go, as the event loop would after a hand-over.
@@ -38,6 +39,8 @@ public:
 
     WizardGlobals globals;
     ScriptedDialogs dialogs;
+    // Step 4's run talks only to these: nothing reaches the network or the desktop.
+    FakeRunServices fake;
     RecordingProgramEnd end;
     PageFlow flow;
 };

@@ -1,0 +1,411 @@
+// The whole wizard, offscreen, in the lab's PC namespace against simulated appliances: the
+// real pages, the real reply port, broadcasts, probes and shortcut files. Only the message
+// boxes are answered by the test and the opener of addresses is recorded.
+#include "LabSupport.h"
+#include "modules/DesktopShortcutWriter.h"
+#include "modules/IcmpProber.h"
+#include "modules/ProcNeighbourTable.h"
+#include "pages/PageFlow.h"
+#include "pages/StepPage.h"
+#include "run/BroadcastSender.h"
+#include "run/SetupRun.h"
+#include "run/ThreadedProbeRunner.h"
+#include "run/UdpReplyListener.h"
+#include "run/frmMain2.h"
+#include "support/FakeRunServices.h"
+#include "support/RecordingProgramEnd.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUdpSocket>
+#include <algorithm>
+#include <iostream>
+
+namespace tarvex {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Records how late a 10 ms timer's ticks come: the longest stall of the user-interface thread.
+class StallMeter {
+public:
+    StallMeter() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.elapsed();
+            longest_ = std::max(longest_, now - last_ - 10);
+            last_ = now;
+        });
+        timer_.setTimerType(Qt::PreciseTimer);
+        clock_.start();
+        timer_.start(10);
+    }
+    [[nodiscard]] qint64 longestMs() const { return longest_; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
+
+// One wizard with the real network services and a desktop folder of its own.
+class LabWizard {
+public:
+    LabWizard() : broadcaster(dialogs), shortcuts(desktop.path()) {
+        random.draws = {0.9F};
+        services.intervals.discoveryWindow = 1500ms;
+    }
+    ~LabWizard() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    // Opens Step 3 and clicks Next, as the user would.
+    void start() {
+        flow.start();
+        flow.ShowPage(PageId::frmMain0);
+        stepsOpened.start();
+        clickButton(flow.currentPage(), "cmdNext");
+    }
+    [[nodiscard]] static bool clickButton(QWidget* window, const char* name) {
+        auto* button = window == nullptr ? nullptr : window->findChild<QPushButton*>(name);
+        if (button == nullptr || !button->isEnabled()) {
+            return false;
+        }
+        button->click();
+        return true;
+    }
+    // Spins the event loop until the condition holds, at most `limit`.
+    template <typename Condition>
+    bool waitFor(Condition condition, std::chrono::milliseconds limit = 10s) {
+        return QTest::qWaitFor(condition, static_cast<int>(limit.count()));
+    }
+    [[nodiscard]] PageId currentPage() const {
+        return flow.currentPage() != nullptr ? flow.currentPage()->pageId() : PageId::frmPre1;
+    }
+    [[nodiscard]] SetupRun* run() const {
+        auto* page = qobject_cast<frmMain2*>(flow.currentPage());
+        return page != nullptr ? page->run() : nullptr;
+    }
+    [[nodiscard]] QStringList desktopFiles() const {
+        return QDir(desktop.path()).entryList(QDir::Files, QDir::Name);
+    }
+    [[nodiscard]] QByteArray desktopFile(const QString& name) const {
+        QFile file(desktop.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Answers the device list once it is up: picks the row whose address is `address`, or
+    // closes the list when it is empty; keeps the rows.
+    void chooseOnList(const QString& address) {
+        answerModal("frmSelect", [this, address](QWidget* list) {
+            auto* view = list->findChild<QTreeWidget*>("ListView1");
+            rows.clear();
+            for (int i = 0; view != nullptr && i < view->topLevelItemCount(); ++i) {
+                QStringList cells;
+                for (int column = 0; column < view->columnCount(); ++column) {
+                    cells << view->topLevelItem(i)->text(column);
+                }
+                rows.append(cells);
+                if (cells.value(3) == address) {
+                    view->setCurrentItem(view->topLevelItem(i));
+                }
+            }
+            listShownAfter = stepsOpened.elapsed();
+            if (view == nullptr || view->currentItem() == nullptr ||
+                view->currentItem()->text(3) != address) {
+                list->close(); // no such row: leave without a choice
+                return;
+            }
+            clickButton(list, "cmdNext");
+        });
+    }
+    void answerCredentials(const char* button) {
+        answerModal("frmConfigSimple", [button](QWidget* page) { clickButton(page, button); });
+    }
+
+    testing::ScriptedDialogs dialogs;
+    testing::RecordingProgramEnd end;
+    WizardGlobals globals;
+    QTemporaryDir desktop;
+    UdpReplyListener listener;
+    BroadcastSender broadcaster;
+    IcmpProber icmp;
+    ThreadedProbeRunner prober{icmp};
+    DesktopShortcutWriter shortcuts;
+    testing::FakeLauncher launcher;
+    ProcNeighbourTable neighbours;
+    testing::FakeRandom random;
+    RunServices services{listener, broadcaster, prober, shortcuts, launcher, neighbours, random};
+    PageFlow flow{globals, dialogs, end, kEnglishTextBase, &services};
+    QElapsedTimer stepsOpened;
+    QList<QStringList> rows;
+    qint64 listShownAfter = -1;
+
+private:
+    // Polls for the modal window of that name and answers it once.
+    template <typename Answer>
+    void answerModal(const char* name, Answer answer) {
+        auto* poll = new QTimer(&pollers_);
+        QObject::connect(poll, &QTimer::timeout, [poll, name, answer] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal != nullptr && modal->objectName() == QLatin1String(name) &&
+                modal->isVisible()) {
+                poll->stop();
+                answer(modal);
+            }
+        });
+        poll->start(20);
+    }
+    QObject pollers_;
+};
+
+class LabWizardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TARVEX_REQUIRE_LAB("pc");
+        // An appliance an earlier case moved: back on its own subnet.
+        const QString ns = QString::fromStdString(lab::LabNamespace("ap3"));
+        ASSERT_EQ(lab::RunIp({"-n", ns, "addr", "flush", "dev", "eth0"}), 0);
+        ASSERT_EQ(lab::RunIp({"-n", ns, "addr", "add", "10.77.2.50/24", "dev", "eth0"}), 0);
+    }
+};
+
+TEST_F(LabWizardTest, AReachableApplianceGetsShortcutsToItsOwnAddressAndNoConfiguration) {
+    const lab::SimulatorProcess appliance(
+        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+    ASSERT_TRUE(appliance.ready());
+    LabWizard wizard;
+    wizard.chooseOnList("10.77.1.30");
+    wizard.dialogs.setNextAnswer(MessageAnswer::Ok); // the note
+    wizard.dialogs.setNextAnswer(MessageAnswer::Ok); // open the shortcuts
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.ended(); }));
+    ASSERT_EQ(wizard.rows.size(), 1);
+    EXPECT_EQ(wizard.rows[0].mid(0, 4), (QStringList{"0", "Yes", "NEAR", "10.77.1.30"}));
+    EXPECT_EQ(wizard.desktopFiles(), (QStringList{"Access My Dravik - NEAR.desktop",
+                                                  "Setup My Dravik - NEAR.desktop"}));
+    EXPECT_TRUE(wizard.desktopFile("Setup My Dravik - NEAR.desktop")
+                    .contains("URL=http://10.77.1.30\n"));
+    EXPECT_TRUE(wizard.desktopFile("Access My Dravik - NEAR.desktop")
+                    .contains("URL=smb://10.77.1.30\n"));
+    EXPECT_EQ(wizard.launcher.opened, QStringList{"10.77.1.30"});
+    EXPECT_FALSE(appliance.log().contains("0C02S"));
+    EXPECT_EQ(wizard.end.count(), 1);
+}
+
+TEST_F(LabWizardTest, NoApplianceIsToldWhenTheWindowEndsThenStepThree) {
+    LabWizard wizard;
+    wizard.services.intervals.discoveryWindow = 3000ms;
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return !wizard.dialogs.shown().isEmpty(); }));
+    const qint64 after = wizard.stepsOpened.elapsed();
+    EXPECT_GE(after, 3000);
+    EXPECT_LT(after, 4000);
+    EXPECT_EQ(wizard.dialogs.shown()[0].text, CatalogText(kEnglishTextBase, 36));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }));
+    EXPECT_FALSE(wizard.flow.ended());
+}
+
+TEST_F(LabWizardTest, AReplyPortAlreadyTakenIsToldAndNothingIsBroadcast) {
+    const lab::SimulatorProcess appliance(
+        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+    ASSERT_TRUE(appliance.ready());
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 12310));
+    LabWizard wizard;
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }));
+    ASSERT_EQ(wizard.dialogs.shown().size(), 1);
+    EXPECT_TRUE(wizard.dialogs.shown()[0].text.contains("12310"));
+    EXPECT_TRUE(wizard.dialogs.shown()[0].text.contains("Address already in use."));
+    QTest::qWait(200);
+    EXPECT_FALSE(appliance.log().contains("0C01S"));
+}
+
+TEST_F(LabWizardTest, TwelveAppliancesAndAMalformedReplyGiveElevenRowsInArrivalOrder) {
+    QStringList arguments{"--appliance", "reply=0C01Rbroken"};
+    for (int i = 0; i < 12; ++i) {
+        arguments << "--appliance"
+                  << QStringLiteral("id=AP%1,ip=10.77.1.%2,host=H%3,delay=%4")
+                         .arg(i, 15, 10, QLatin1Char('0'))
+                         .arg(200 + i)
+                         .arg(i)
+                         .arg(50 * (i + 1));
+    }
+    const lab::SimulatorProcess appliances("ap1", arguments);
+    ASSERT_TRUE(appliances.ready());
+    LabWizard wizard;
+    wizard.chooseOnList("none");
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }));
+    ASSERT_EQ(wizard.rows.size(), 11);
+    for (int i = 0; i < 11; ++i) {
+        EXPECT_EQ(wizard.rows[i].value(0), QString::number(i));
+        EXPECT_EQ(wizard.rows[i].value(2), QStringLiteral("H%1").arg(i));
+        EXPECT_EQ(wizard.rows[i].value(1), "No"); // silent addresses
+    }
+    // Every probe ran inside the window: the list comes at once when the window ends.
+    std::cout << "window end to list shown, 11 silent appliances: "
+              << wizard.listShownAfter - 100 - 1500 << " ms\n";
+    EXPECT_LT(wizard.listShownAfter, 100 + 1500 + 400);
+}
+
+TEST_F(LabWizardTest, AFloodOfRepliesKeepsElevenAndThePageResponsive) {
+    const lab::SimulatorProcess appliances(
+        "ap1", {"--flood", "1000", "--appliance", "id=FIRST000000000001,ip=10.77.1.30,host=F"});
+    ASSERT_TRUE(appliances.ready());
+    LabWizard wizard;
+    wizard.chooseOnList("none");
+    const StallMeter meter;
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }));
+    EXPECT_EQ(wizard.rows.size(), 11);
+    std::cout << "longest stall of the user-interface thread in a 1000-reply flood: "
+              << meter.longestMs() << " ms\n";
+    EXPECT_LT(meter.longestMs(), 500);
+}
+
+// The foreign appliance of ap3 and the draws that make 10.77.1.40 (a host that drops echoes)
+// the first candidate and 10.77.1.61 the second.
+QStringList foreignAppliance(const char* behaviour) {
+    return {"--interface", "eth0", "--appliance",
+            QStringLiteral("id=MOVE0000000000001,ip=10.77.2.50,host=NAS,workgroup=HOME,"
+                           "full=NAS.HOME.LAN,user=qorvu,password=qorvu,%1")
+                .arg(QLatin1String(behaviour))};
+}
+
+void drawQuietThenFree(LabWizard& wizard) {
+    wizard.random.draws = {39.0F / 253.0F, 60.0F / 253.0F, 0.9F};
+}
+
+QString statusLine(const LabWizard& wizard) {
+    auto* label = wizard.flow.currentPage()->findChild<QLabel*>("lblRun");
+    return label != nullptr ? label->text() : QString();
+}
+
+bool buttonsEnabled(const LabWizard& wizard) {
+    auto* previous = wizard.flow.currentPage()->findChild<QPushButton*>("cmdPrevious");
+    auto* exit = wizard.flow.currentPage()->findChild<QPushButton*>("cmdExit");
+    return previous != nullptr && exit != nullptr && previous->isEnabled() && exit->isEnabled();
+}
+
+TEST_F(LabWizardTest, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsThere) {
+    const lab::SimulatorProcess appliance("ap3", foreignAppliance("move=1"));
+    ASSERT_TRUE(appliance.ready());
+    LabWizard wizard;
+    drawQuietThenFree(wizard);
+    wizard.chooseOnList("10.77.2.50");
+    wizard.answerCredentials("cmdNext"); // the presets
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.ended(); }, 20s));
+    EXPECT_EQ(wizard.rows.value(0).value(1), "No");
+    // The quiet host drops the echo but answers the address resolution: not taken.
+    EXPECT_TRUE(appliance.log().contains(
+        "|0C02SMOVE000000000000110.77.1.61;255.255.255.0;10.77.1.1;NAS;HOME;NAS.HOME.LAN;"
+        "qorvu;qorvu|"));
+    EXPECT_TRUE(wizard.desktopFile("Setup My Dravik - NAS.desktop")
+                    .contains("URL=http://10.77.1.61\n"));
+    EXPECT_TRUE(wizard.desktopFile("Access My Dravik - NAS.desktop")
+                    .contains("URL=smb://10.77.1.61\n"));
+    EXPECT_EQ(wizard.dialogs.shown().size(), 2); // the note and the closing question
+    bool answers = false;
+    for (int attempt = 0; attempt < 3 && !answers; ++attempt) {
+        answers = IcmpProber().probe("10.77.1.61").reachable();
+    }
+    EXPECT_TRUE(answers);
+}
+
+struct RefusalRow {
+    const char* name;
+    const char* behaviour;
+    int statusText;
+};
+
+class LabWizardOutcomes : public LabWizardTest, public ::testing::WithParamInterface<RefusalRow> {};
+
+TEST_P(LabWizardOutcomes, ThePageStaysWithItsTextAndButtons) {
+    const lab::SimulatorProcess appliance("ap3", foreignAppliance(GetParam().behaviour));
+    ASSERT_TRUE(appliance.ready());
+    LabWizard wizard;
+    wizard.services.intervals.configureTimeout = 1500ms;
+    drawQuietThenFree(wizard);
+    wizard.chooseOnList("10.77.2.50");
+    wizard.answerCredentials("cmdNext");
+    wizard.start();
+    const QString expected = CatalogText(kEnglishTextBase, GetParam().statusText);
+    ASSERT_TRUE(wizard.waitFor([&] { return statusLine(wizard) == expected; }, 15s))
+        << statusLine(wizard).toStdString();
+    EXPECT_TRUE(buttonsEnabled(wizard));
+    EXPECT_TRUE(wizard.desktopFiles().isEmpty());
+    EXPECT_FALSE(wizard.flow.ended());
+    EXPECT_EQ(appliance.log().count("0C02S"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, LabWizardOutcomes,
+    ::testing::Values(RefusalRow{"Refused", "password=secret", 47},
+                      RefusalRow{"OtherStatus", "config=status:7", 47},
+                      RefusalRow{"NoAnswer", "config=silent", 54}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LabWizardTest, AbandonedCredentialsSendNothingAndShowStepThree) {
+    const lab::SimulatorProcess appliance("ap3", foreignAppliance("move=1"));
+    ASSERT_TRUE(appliance.ready());
+    LabWizard wizard;
+    drawQuietThenFree(wizard);
+    wizard.chooseOnList("10.77.2.50");
+    wizard.answerCredentials("cmdExit");
+    wizard.dialogs.setNextAnswer(MessageAnswer::Ok); // "Are you sure of exiting setup?"
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s));
+    QTest::qWait(300);
+    EXPECT_FALSE(appliance.log().contains("0C02S"));
+    EXPECT_TRUE(wizard.desktopFiles().isEmpty());
+}
+
+TEST_F(LabWizardTest, APcWithoutAnAdapterAddressIsToldTwiceAndTheProgramEnds) {
+    const lab::SimulatorProcess appliance(
+        "ap2", {"--appliance", "id=FAR00000000000002,ip=10.77.2.40,host=FAR"});
+    ASSERT_TRUE(appliance.ready());
+    LabWizard wizard;
+    wizard.services.loadAdapterFacts = [](WizardGlobals& globals) {
+        globals.PcAddress.clear();
+        globals.PcMask.clear();
+        globals.PcGateway.clear();
+    };
+    wizard.chooseOnList("10.77.2.40");
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.ended(); }, 15s));
+    ASSERT_EQ(wizard.dialogs.shown().size(), 2);
+    EXPECT_EQ(wizard.dialogs.shown()[0].text,
+              "Your PC's IP address settings are invalid or not available.");
+    EXPECT_EQ(wizard.dialogs.shown()[1].text, CatalogText(kEnglishTextBase, 40));
+    EXPECT_FALSE(appliance.log().contains("0C02S"));
+}
+
+TEST_F(LabWizardTest, ProbingImpossibleIsToldAndNothingIsSent) {
+    const lab::SimulatorProcess appliance("ap3", foreignAppliance("move=1"));
+    ASSERT_TRUE(appliance.ready());
+    const lab::PingGroupRange nobody("1 0");
+    const lab::WithoutRawSockets withoutRaw; // inherited by the probe threads started below
+    LabWizard wizard;
+    wizard.chooseOnList("10.77.2.50");
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s));
+    EXPECT_EQ(wizard.rows.value(0).value(1), "No");
+    ASSERT_GE(wizard.dialogs.shown().size(), 1);
+    for (const Message& message : wizard.dialogs.shown()) {
+        EXPECT_TRUE(message.text.contains("ping_group_range"));
+    }
+    QTest::qWait(300);
+    EXPECT_FALSE(appliance.log().contains("0C02S"));
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "run/RunServices.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <map>
+#include <set>
+#include <utility>
+
+namespace tarvex::testing {
+
+// Test doubles of everything the setup run uses beyond its pages. Nothing here touches the
+// network or the desktop; each records what the run asked of it.
+
+class FakeListener final : public ReplyListener {
+public:
+    std::optional<ListenerFailure> OpenListener(Receiver receiver) override {
+        ++opened;
+        if (failure) {
+            return failure;
+        }
+        receiver_ = std::move(receiver);
+        return std::nullopt;
+    }
+    void CloseListener() override {
+        if (receiver_) {
+            ++closed;
+        }
+        receiver_ = nullptr;
+    }
+    [[nodiscard]] bool isOpen() const { return static_cast<bool>(receiver_); }
+    // Delivers a datagram as the real port would; dropped while closed.
+    void deliver(const QByteArray& datagram) {
+        if (receiver_) {
+            Receiver receiver = receiver_; // the run may close the port while handling it
+            receiver(datagram);
+        }
+    }
+
+    std::optional<ListenerFailure> failure;
+    int opened = 0;
+    int closed = 0;
+
+private:
+    Receiver receiver_;
+};
+
+class FakeBroadcaster final : public RequestBroadcaster {
+public:
+    void Broadcast(const QByteArray& request, const QString& sourceAddress) override {
+        sent.append({request, sourceAddress});
+        if (onSend) {
+            onSend();
+        }
+    }
+    QList<std::pair<QByteArray, QString>> sent;
+    std::function<void()> onSend; // e.g. a failure box the real sender would show
+};
+
+// Holds every batch until the test answers it.
+class FakeProbeRunner final : public ProbeRunner {
+public:
+    struct Batch {
+        QStringList addresses;
+        Done done;
+    };
+    void start(const QStringList& addresses, Done done) override {
+        batches.push_back({addresses, std::move(done)});
+        started.append(addresses);
+    }
+    void cancelAll() override {
+        ++cancelled;
+        batches.clear();
+    }
+    // Answers the oldest batch: each address by `answer`, NoReply when absent.
+    void answerNext(const std::map<QString, ProbeOutcome>& answer = {}) {
+        Batch batch = std::move(batches.front());
+        batches.pop_front();
+        QList<ProbeOutcome> outcomes;
+        for (const QString& address : batch.addresses) {
+            const auto found = answer.find(address);
+            outcomes.append(found != answer.end() ? found->second
+                                                  : ProbeOutcome{EchoStatus::NoReply, 0});
+        }
+        batch.done(outcomes);
+    }
+    void answerAll(const std::map<QString, ProbeOutcome>& answer = {}) {
+        while (!batches.empty()) {
+            answerNext(answer);
+        }
+    }
+    std::deque<Batch> batches;
+    QStringList started;
+    int cancelled = 0;
+};
+
+class FakeShortcuts final : public ShortcutWriter {
+public:
+    std::optional<ShortcutFailure> CreateShortcuts(const QString& address,
+                                                   const QString& hostName) override {
+        written.append({address, hostName});
+        return failure;
+    }
+    QList<std::pair<QString, QString>> written;
+    std::optional<ShortcutFailure> failure;
+};
+
+class FakeLauncher final : public AddressLauncher {
+public:
+    void OpenDevice(const QString& address) override { opened.append(address); }
+    QStringList opened;
+};
+
+class FakeNeighbours final : public NeighbourTable {
+public:
+    bool hasHardwareAddress(const QString& address, const QString& /*adapterAddress*/) override {
+        asked.append(address);
+        return known.count(address) != 0;
+    }
+    std::set<QString> known;
+    QStringList asked;
+};
+
+// Gives the draws queued, then keeps giving the last one.
+class FakeRandom final : public RandomSource {
+public:
+    float nextUniform() override {
+        if (draws.empty()) {
+            return 0.5F;
+        }
+        const float u = draws.front();
+        if (draws.size() > 1) {
+            draws.pop_front();
+        }
+        return u;
+    }
+    std::deque<float> draws;
+};
+
+// All the doubles together, with the PC's adapter as the test sets it.
+struct FakeRunServices {
+    FakeListener listener;
+    FakeBroadcaster broadcaster;
+    FakeProbeRunner prober;
+    FakeShortcuts shortcuts;
+    FakeLauncher launcher;
+    FakeNeighbours neighbours;
+    FakeRandom random;
+    AdapterFacts adapter{"192.168.0.20", "255.255.255.0", "192.168.0.1"};
+    RunServices services{listener,   broadcaster, prober, shortcuts, launcher,
+                         neighbours, random,      {},
+                         [this](WizardGlobals& globals) {
+                             globals.PcAddress = adapter.address;
+                             globals.PcMask = adapter.mask;
+                             globals.PcGateway = adapter.gateway;
+                         }};
+};
+
+} // namespace tarvex::testing

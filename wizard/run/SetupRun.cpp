@@ -1,0 +1,445 @@
+#include "run/SetupRun.h"
+
+#include "modules/mdUtility2.h"
+#include "resources/TextCatalog.h"
+#include "run/CandidateAddresses.h"
+#include "run/DeviceProtocol.h"
+#include "run/RunMessages.h"
+
+#include <QPointer>
+
+namespace tarvex {
+namespace {
+
+// True when the run must not go on after a wait: the run object is gone (its page was deleted
+// inside a modal window's event loop) or it has stopped.
+bool gone(const QPointer<SetupRun>& run) {
+    return run.isNull() || run->state() == RunState::Stopped;
+}
+
+} // namespace
+
+SetupRun::SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunDialogs& modals,
+                   RunFlow& flow, RunTimers& timers, RunServices& services)
+    : globals_(globals), dialogs_(dialogs), page_(page), modals_(modals), flow_(flow),
+      timers_(timers), services_(services) {
+    timers_.setTick([this](RunTimer timer) {
+        switch (timer) {
+        case RunTimer::Timer1:
+            Timer1_Timer();
+            break;
+        case RunTimer::Timer2:
+            Timer2_Timer();
+            break;
+        case RunTimer::Timer3:
+            Timer3_Timer();
+            break;
+        }
+    });
+}
+
+SetupRun::~SetupRun() {
+    stop();
+    timers_.setTick({});
+}
+
+QString SetupRun::text(int n) const {
+    return CatalogText(globals_.TextBase, n);
+}
+
+bool SetupRun::over() {
+    if (state_ == RunState::Stopped) {
+        return true;
+    }
+    if (flow_.programEnded()) {
+        stop();
+        return true;
+    }
+    return false;
+}
+
+void SetupRun::status(int n) {
+    page_.setStatusText(text(n));
+}
+
+MessageAnswer SetupRun::ask(const Message& message) {
+    return dialogs_.showMessage(message);
+}
+
+void SetupRun::Form_Load() {
+    globals_.clearDeviceTable();
+    page_.applyLookSettings();
+    page_.setStepPicture(1, StatusPicture::InProgress);
+    services_.loadAdapterFacts(globals_);
+    globals_.SelectedDevice = 0;
+    page_.setCaptions();
+    page_.setButtonsEnabled(false);
+    status(Text::Scanning);
+    const QPointer<SetupRun> self(this);
+    page_.letEventsRun();
+    if (gone(self) || over()) {
+        return;
+    }
+    state_ = RunState::Starting;
+    timers_.start(RunTimer::Timer2, services_.intervals.scanStart);
+}
+
+void SetupRun::Timer2_Timer() {
+    timers_.stop(RunTimer::Timer2);
+    if (state_ != RunState::Starting || over()) {
+        return;
+    }
+    state_ = RunState::Scanning;
+    const QPointer<SetupRun> self(this);
+    if (!openListener()) {
+        return;
+    }
+    services_.broadcaster.Broadcast(DiscoveryRequest(), globals_.PcAddress);
+    if (gone(self) || over()) {
+        return;
+    }
+    timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow);
+}
+
+bool SetupRun::openListener() {
+    const QPointer<SetupRun> self(this);
+    const std::optional<ListenerFailure> failure = services_.listener.OpenListener(
+        [this](const QByteArray& datagram) { Winsock1_DataArrival(datagram); });
+    if (!failure) {
+        return true;
+    }
+    timers_.stop(RunTimer::Timer3);
+    ask(ListenerFailureMessage(*failure));
+    if (gone(self) || over()) {
+        return false;
+    }
+    backToSetupMode();
+    return false;
+}
+
+void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
+    const ReplyKind kind = KindOfReply(datagram);
+    if (state_ == RunState::Scanning && kind == ReplyKind::Discovery) {
+        // The table holds 11 records; later replies are dropped before they are cut.
+        if (globals_.LastDeviceIndex + 1 >= kDeviceTableSize) {
+            return;
+        }
+        std::optional<DeviceRecord> record = CutDiscoveryReply(datagram);
+        if (!record) {
+            return;
+        }
+        const qsizetype index = ++globals_.LastDeviceIndex;
+        globals_.DeviceTable[static_cast<std::size_t>(index)] = std::move(*record);
+        // Probe at once, inside the window, so that the list is ready when the window ends.
+        reachableCells_.append(QString());
+        ++probesRunning_;
+        const QPointer<SetupRun> self(this);
+        services_.prober.start(
+            {QString::fromUtf8(globals_.DeviceTable[static_cast<std::size_t>(index)].IpAddress)},
+            [self, index](const QList<ProbeOutcome>& outcomes) {
+                if (!gone(self)) {
+                    self->onProbed(index, outcomes);
+                }
+            });
+    } else if (state_ == RunState::Configuring && kind == ReplyKind::Configure) {
+        onConfigureReply(datagram);
+    }
+}
+
+void SetupRun::onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes) {
+    const ProbeOutcome outcome = outcomes.value(0);
+    // An echo that could not be sent, or could not be tried at all, tells nothing: "No".
+    reachableCells_[record] = outcome.reachable() ? QStringLiteral("Yes") : QStringLiteral("No");
+    if (outcome.status == EchoStatus::Impossible && probingImpossibleError_ == 0) {
+        probingImpossibleError_ = outcome.error == 0 ? -1 : outcome.error;
+    }
+    --probesRunning_;
+    if (state_ == RunState::Probing && probesRunning_ == 0) {
+        showDeviceList();
+    }
+}
+
+void SetupRun::Timer1_Timer() {
+    timers_.stop(RunTimer::Timer1);
+    if (state_ != RunState::Scanning || over()) {
+        return;
+    }
+    services_.listener.CloseListener();
+    status(Text::ScanComplete);
+    deviceReachable_ = false;
+    addressFound_ = false;
+    globals_.SelectedDevice = -1;
+    if (globals_.LastDeviceIndex < 0) {
+        state_ = RunState::NoApplianceFound;
+        status(Text::ScanNothing);
+        page_.setStepPicture(1, StatusPicture::Failed);
+        const QPointer<SetupRun> self(this);
+        ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None});
+        if (gone(self) || over()) {
+            return;
+        }
+        backToSetupMode();
+        return;
+    }
+    page_.setStepPicture(1, StatusPicture::Done);
+    state_ = RunState::Probing;
+    if (probesRunning_ == 0) {
+        showDeviceList();
+    }
+}
+
+void SetupRun::showDeviceList() {
+    state_ = RunState::Choosing;
+    const QPointer<SetupRun> self(this);
+    if (probingImpossibleError_ != 0) {
+        // Once for the whole list, not once a row.
+        ask(ProbingImpossibleMessage(probingImpossibleError_ < 0 ? 0 : probingImpossibleError_));
+        if (gone(self) || over()) {
+            return;
+        }
+    }
+    modals_.showDeviceList(reachableCells_);
+    if (gone(self) || over()) {
+        return;
+    }
+    page_.letEventsRun();
+    if (gone(self) || over()) {
+        return;
+    }
+    afterChoice();
+}
+
+void SetupRun::afterChoice() {
+    const qint16 chosen = globals_.SelectedDevice;
+    if (chosen < 0 || chosen > globals_.LastDeviceIndex) {
+        // The list was closed without a choice.
+        backToSetupMode();
+        return;
+    }
+    if (globals_.SelectedReachable) {
+        state_ = RunState::Reachable;
+        status(Text::Reachable);
+        page_.setStepPicture(2, StatusPicture::Done);
+        page_.setStepPicture(3, StatusPicture::Done);
+        const QPointer<SetupRun> self(this);
+        page_.letEventsRun();
+        if (gone(self) || over()) {
+            return;
+        }
+        deviceReachable_ = true;
+        finish(QString::fromUtf8(chosenRecord().IpAddress), Text::ReachableDone,
+               Text::ShortcutsNote);
+        return;
+    }
+    status(Text::Unreachable);
+    page_.setStepPicture(2, StatusPicture::Done);
+    status(Text::SelectingAddress);
+    searchAddress();
+}
+
+const DeviceRecord& SetupRun::chosenRecord() const {
+    return globals_.DeviceTable[static_cast<std::size_t>(globals_.SelectedDevice)];
+}
+
+void SetupRun::searchAddress() {
+    state_ = RunState::SearchingAddress;
+    const CandidateDraw draw =
+        DrawCandidates(globals_.PcAddress, globals_.PcMask, services_.random);
+    const QPointer<SetupRun> self(this);
+    if (draw.problem != CandidateProblem::None) {
+        if (draw.problem == CandidateProblem::AddressInvalid) {
+            ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
+                 std::nullopt, MessageButtons::Ok, MessageIcon::None});
+            if (gone(self) || over()) {
+                return;
+            }
+        }
+        ask({text(Text::PcNotConfigured), text(Text::Warning), MessageButtons::Ok,
+             MessageIcon::None});
+        if (gone(self) || over()) {
+            return;
+        }
+        stop();
+        flow_.endProgram();
+        return;
+    }
+    if (draw.candidates.isEmpty()) {
+        noFreeAddress();
+        return;
+    }
+    const QStringList candidates = draw.candidates;
+    services_.prober.start(candidates, [self, candidates](const QList<ProbeOutcome>& outcomes) {
+        if (!gone(self)) {
+            self->onCandidatesProbed(candidates, outcomes);
+        }
+    });
+}
+
+void SetupRun::onCandidatesProbed(const QStringList& candidates,
+                                  const QList<ProbeOutcome>& outcomes) {
+    if (state_ != RunState::SearchingAddress || over()) {
+        return;
+    }
+    const QPointer<SetupRun> self(this);
+    for (const ProbeOutcome& outcome : outcomes) {
+        if (outcome.status == EchoStatus::Impossible) {
+            // Nothing could be tested, so no address may be taken as free.
+            ask(ProbingImpossibleMessage(outcome.error));
+            if (gone(self) || over()) {
+                return;
+            }
+            backToSetupMode();
+            return;
+        }
+    }
+    for (qsizetype i = 0; i < candidates.size() && i < outcomes.size(); ++i) {
+        // Free only when an echo really went out and nothing answered it, not even the
+        // address resolution a host that drops echoes still answers.
+        if (outcomes[i].status == EchoStatus::NoReply &&
+            !services_.neighbours.hasHardwareAddress(candidates[i], globals_.PcAddress)) {
+            newAddress_ = candidates[i];
+            addressFound_ = true;
+            page_.setStatusText(text(Text::AddressFound) + newAddress_);
+            page_.letEventsRun();
+            if (gone(self) || over()) {
+                return;
+            }
+            askCredentialsAndConfigure();
+            return;
+        }
+    }
+    noFreeAddress();
+}
+
+void SetupRun::noFreeAddress() {
+    state_ = RunState::NoFreeAddress;
+    status(Text::NoFreeAddress);
+    const QPointer<SetupRun> self(this);
+    ask({text(Text::NoFreeAddressBox), std::nullopt, MessageButtons::Ok, MessageIcon::None});
+    if (gone(self) || over()) {
+        return;
+    }
+    backToSetupMode();
+}
+
+void SetupRun::askCredentialsAndConfigure() {
+    state_ = RunState::AskingCredentials;
+    const QPointer<SetupRun> self(this);
+    const RunDialogs::CredentialsOutcome outcome = modals_.showCredentials();
+    if (gone(self) || over()) {
+        return;
+    }
+    if (outcome == RunDialogs::CredentialsOutcome::Abandoned) {
+        state_ = RunState::Abandoned;
+        backToSetupMode();
+        return;
+    }
+    timers_.start(RunTimer::Timer3, services_.intervals.configureTimeout);
+    status(Text::Configuring);
+    state_ = RunState::Configuring;
+    if (!openListener()) {
+        return;
+    }
+    const ConfigureFields fields{newAddress_, globals_.PcMask, globals_.PcGateway,
+                                 globals_.UserName, globals_.Password};
+    services_.broadcaster.Broadcast(ConfigureRequest(chosenRecord(), fields), globals_.PcAddress);
+    // The run goes on in the reply handler or in the Timer3 tick.
+}
+
+void SetupRun::onConfigureReply(const QByteArray& reply) {
+    // The first configuration reply ends the wait; nothing after it is received.
+    timers_.stop(RunTimer::Timer3);
+    services_.listener.CloseListener();
+    if (ReadConfigureStatus(reply) == ConfigureStatus::Applied) {
+        state_ = RunState::Configured;
+        page_.setStepPicture(3, StatusPicture::Done);
+        status(Text::Configured);
+        finish(newAddress_, Text::ConfiguredDone, Text::ConfiguredNote);
+        return;
+    }
+    // "1", and any other status, which would otherwise leave the page with no way on.
+    state_ = RunState::Refused;
+    page_.setStepPicture(3, StatusPicture::Failed);
+    status(Text::Refused);
+    page_.setButtonsEnabled(true);
+}
+
+void SetupRun::Timer3_Timer() {
+    timers_.stop(RunTimer::Timer3);
+    if (state_ != RunState::Configuring || over()) {
+        return;
+    }
+    state_ = RunState::NoAnswer;
+    status(Text::NoAnswer);
+    page_.setStepPicture(3, StatusPicture::Failed);
+    services_.listener.CloseListener();
+    // Previous and Exit stay usable, so that the user has a way on.
+    page_.setButtonsEnabled(true);
+}
+
+void SetupRun::finish(const QString& address, int doneText, int noteText) {
+    const QPointer<SetupRun> self(this);
+    const std::optional<ShortcutFailure> failure =
+        services_.shortcuts.CreateShortcuts(address, QString::fromUtf8(chosenRecord().HostName));
+    if (failure) {
+        state_ = RunState::ShortcutsFailed;
+        page_.setStepPicture(4, StatusPicture::Failed);
+        page_.setStatusText(ShortcutFailureStatus());
+        page_.setButtonsEnabled(true);
+        ask(ShortcutFailureMessage(*failure));
+        return;
+    }
+    page_.setStepPicture(4, StatusPicture::Done);
+    status(doneText);
+    page_.setButtonsEnabled(true);
+    ask({text(noteText), text(Text::Warning), MessageButtons::Ok, MessageIcon::None});
+    if (gone(self) || over()) {
+        return;
+    }
+    const MessageAnswer answer = ask({text(Text::OpenShortcutPrompt), text(Text::Warning),
+                                      MessageButtons::OkCancel, MessageIcon::None});
+    if (gone(self) || over()) {
+        return;
+    }
+    stop();
+    if (answer == MessageAnswer::Ok) {
+        services_.launcher.OpenDevice(address);
+    }
+    flow_.endProgram();
+}
+
+void SetupRun::cmdPrevious_Click() {
+    if (over()) {
+        return;
+    }
+    globals_.clearDeviceTable();
+    backToSetupMode();
+}
+
+void SetupRun::cmdExit_Click() {
+    if (over()) {
+        return;
+    }
+    if (flow_.confirmExit()) {
+        stop();
+    }
+}
+
+void SetupRun::backToSetupMode() {
+    stop();
+    flow_.showSetupModePage();
+}
+
+void SetupRun::stop() {
+    if (state_ == RunState::Stopped) {
+        return;
+    }
+    state_ = RunState::Stopped;
+    for (const RunTimer timer : {RunTimer::Timer1, RunTimer::Timer2, RunTimer::Timer3}) {
+        timers_.stop(timer);
+    }
+    services_.listener.CloseListener();
+    services_.prober.cancelAll();
+}
+
+} // namespace tarvex
