@@ -45,7 +45,7 @@ TEST(LabBroadcast, WithoutAnyNetworkTheSendFailureIsShown) {
     TARVEX_REQUIRE_LAB("bare");
     testing::ScriptedDialogs dialogs;
     BroadcastSender sender(dialogs);
-    sender.Broadcast("0C01S");
+    sender.Broadcast("0C01S", {});
     ASSERT_EQ(dialogs.shown().size(), 1);
     Message expected;
     expected.text = "Cannot Send Request.\r\n 10051Network is unreachable.";

@@ -26,7 +26,7 @@ std::vector<lab::Arrival> discover(std::size_t expected) {
     EXPECT_TRUE(listener.isOpen());
     testing::ScriptedDialogs dialogs;
     BroadcastSender sender(dialogs); // the real destination: 255.255.255.255, port 12311
-    sender.Broadcast(DiscoveryRequest());
+    sender.Broadcast(DiscoveryRequest(), {});
     EXPECT_TRUE(dialogs.shown().isEmpty());
     return listener.receive(expected, 2000ms);
 }
@@ -106,7 +106,7 @@ protected:
                                                std::chrono::milliseconds wait = 2000ms) {
         lab::ReplyListener listener;
         testing::ScriptedDialogs dialogs;
-        BroadcastSender(dialogs).Broadcast(request);
+        BroadcastSender(dialogs).Broadcast(request, {});
         const std::vector<lab::Arrival> arrivals = listener.receive(1, wait);
         if (arrivals.empty()) {
             return std::nullopt;
