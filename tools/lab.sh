@@ -20,8 +20,23 @@
 #   NAME-ap1    an appliance on the PC's subnet: 10.77.1.30/24
 #   NAME-ap2    an appliance on a foreign subnet: 10.77.2.40/24, no route
 #   NAME-ap3    an appliance on a foreign subnet for the configuration test: 10.77.2.50/24
-#   10.77.1.200 to 10.77.1.254 are silent: nobody holds them.
-set -euo pipefail
+#   NAME-pc2    a PC with two adapters and no gateway: eth0 10.77.1.12/24 on br0, eth1
+#               10.77.4.12/24 on a second LAN (br1, nobody else on it)
+#   NAME-far    a second router on the PC's subnet: 10.77.1.70/24, holding 10.77.6.1 and
+#               10.77.6.2; the gateway routes 10.77.6.0/24 to it by the port it came in on, so
+#               it sends the PC an ICMP redirect for each new destination there
+#   NAME-slow   hosts that answer echoes late, from tools/echo_responder (the kernel's own
+#               echo reply is off): 10.77.1.23/24 and 10.77.1.24/24
+#   NAME-adp1   adapter choice: lan0 10.77.7.2/24 down, lan1 10.77.8.2/24 up, no route
+#   NAME-adp2   adapter choice: tun0 point-to-point 10.88.0.6 with the default route of metric 0,
+#               lan0 10.77.7.2/24 with a default route via 10.77.7.1, metric 100
+#   NAME-adp3   adapter choice: default routes via lan0 10.77.7.1 (metric 200) and lan1 10.77.8.1
+#               (metric 50); lan0 10.77.7.2/24, lan1 10.77.8.2/24
+#   10.77.1.200 to 10.77.1.254 are silent: nobody holds them; the gateway drops 10.78.0.0/16.
+#
+# The PC namespaces (pc, pcng, bare, pc2, adp*) filter by reverse path in loose mode
+# (rp_filter=2), as a Debian desktop does; the others do not filter.
+set -eEuo pipefail
 
 action=${1:-}
 name=${2:-${TARVEX_LAB:-tvxlab}}
@@ -32,7 +47,7 @@ if [[ ! $name =~ ^[A-Za-z0-9_]{1,20}$ ]]; then
     exit 2
 fi
 
-members=(sw pc pcng bare hosts ap1 ap2 ap3)
+members=(sw pc pcng bare hosts ap1 ap2 ap3 pc2 far slow adp1 adp2 adp3)
 
 lab_namespaces() {
     ip netns list 2>/dev/null | awk '{print $1}' | grep -E "^${name}-($(IFS='|'; echo "${members[*]}"))\$" || true
@@ -61,14 +76,34 @@ in_ns() {
     ip netns exec "$name-$ns" "$@"
 }
 
+is_pc() {
+    case $1 in
+    pc | pcng | bare | pc2 | adp*) return 0 ;;
+    *) return 1 ;;
+    esac
+}
+
 make_ns() {
-    local ns=$1
+    local ns=$1 rp=0
+    # A PC filters loosely by reverse path, as a Debian desktop does (systemd's default): a
+    # reply from a subnet it has no route to is dropped. Appliances and routers take anything.
+    if is_pc "$ns"; then
+        rp=2
+    fi
     ip netns add "$name-$ns"
-    # Before any interface exists, so that every interface inherits these defaults: answers
-    # from another subnet must not be dropped by the reverse-path filter, and no IPv6 chatter.
-    in_ns "$ns" sysctl -q -w net.ipv4.conf.all.rp_filter=0 net.ipv4.conf.default.rp_filter=0 \
+    # Before any interface exists, so that every interface inherits these defaults; no IPv6.
+    in_ns "$ns" sysctl -q -w net.ipv4.conf.all.rp_filter=$rp net.ipv4.conf.default.rp_filter=$rp \
         net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1 >/dev/null
     ip -n "$name-$ns" link set lo up
+}
+
+# A pair of links inside one namespace: LINK with the address, its peer LINKp up without one.
+local_link() {
+    local ns=$1 link=$2 address=$3
+    ip -n "$name-$ns" link add "$link" type veth peer name "${link}p"
+    ip -n "$name-$ns" addr add "$address" dev "$link"
+    ip -n "$name-$ns" link set "${link}p" up
+    ip -n "$name-$ns" link set "$link" up
 }
 
 # A member namespace with one port on the switch: its eth0 and the given addresses.
@@ -76,13 +111,20 @@ attach() {
     local ns=$1
     shift
     make_ns "$ns"
-    ip -n "$name-sw" link add "$ns" type veth peer name eth0 netns "$name-$ns"
-    ip -n "$name-sw" link set "$ns" master br0 up
+    port "$ns" "$ns" eth0 br0 "$@"
+}
+
+# A port of the switch's bridge to an interface of a member namespace, with its addresses.
+port() {
+    local ns=$1 switch_port=$2 interface=$3 bridge=$4
+    shift 4
+    ip -n "$name-sw" link add "$switch_port" type veth peer name "$interface" netns "$name-$ns"
+    ip -n "$name-sw" link set "$switch_port" master "$bridge" up
     local address
     for address in "$@"; do
-        ip -n "$name-$ns" addr add "$address" dev eth0
+        ip -n "$name-$ns" addr add "$address" dev "$interface"
     done
-    ip -n "$name-$ns" link set eth0 up
+    ip -n "$name-$ns" link set "$interface" up
 }
 
 up() {
@@ -102,6 +144,38 @@ up() {
     attach ap2 10.77.2.40/24
     attach ap3 10.77.2.50/24
 
+    ip -n "$name-sw" link add br1 type bridge stp_state 0 forward_delay 0
+    ip -n "$name-sw" link set br1 up
+    attach pc2 10.77.1.12/24
+    port pc2 pc2b eth1 br1 10.77.4.12/24
+
+    attach far 10.77.1.70/24
+    ip -n "$name-far" addr add 10.77.6.1/32 dev lo
+    ip -n "$name-far" addr add 10.77.6.2/32 dev lo
+    ip -n "$name-hosts" route add 10.77.6.0/24 via 10.77.1.70
+    ip -n "$name-hosts" route add blackhole 10.78.0.0/16
+
+    make_ns slow
+    in_ns slow sysctl -q -w net.ipv4.icmp_echo_ignore_all=1 >/dev/null
+    port slow slow eth0 br0 10.77.1.23/24 10.77.1.24/24
+
+    make_ns adp1
+    local_link adp1 lan0 10.77.7.2/24
+    local_link adp1 lan1 10.77.8.2/24
+    ip -n "$name-adp1" link set lan0 down
+    make_ns adp2
+    ip -n "$name-adp2" tuntap add tun0 mode tun
+    ip -n "$name-adp2" addr add 10.88.0.6 peer 10.88.0.5 dev tun0
+    ip -n "$name-adp2" link set tun0 up
+    ip -n "$name-adp2" route add default dev tun0 metric 0
+    local_link adp2 lan0 10.77.7.2/24
+    ip -n "$name-adp2" route add default via 10.77.7.1 metric 100
+    make_ns adp3
+    local_link adp3 lan0 10.77.7.2/24
+    local_link adp3 lan1 10.77.8.2/24
+    ip -n "$name-adp3" route add default via 10.77.7.1 metric 200
+    ip -n "$name-adp3" route add default via 10.77.8.1 metric 50
+
     echo "lab: $name is up ($(lab_namespaces | wc -l) namespaces)"
 }
 
@@ -116,7 +190,7 @@ status() {
 case $action in
 up | down | status) ;;
 *)
-    sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,38p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac
@@ -137,11 +211,11 @@ up)
         exit $skip
     fi
     ip netns del "$name-check"
-    if ! up; then
-        echo "lab: could not build the lab; removing it" >&2
-        down || true
-        exit 1
-    fi
+    # Called plainly, not as a condition: a condition would switch set -e off inside `up`, and a
+    # failed step would go unnoticed. The trap names the command that failed.
+    trap 'status=$?; trap - ERR; echo "lab: could not build the lab: line $LINENO: \"$BASH_COMMAND\" failed ($status); removing it" >&2; down || true; exit 1' ERR
+    up
+    trap - ERR
     ;;
 down) down ;;
 status) status ;;

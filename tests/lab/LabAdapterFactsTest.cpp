@@ -41,11 +41,27 @@ TEST(LabAdapterFacts, NoAdapter) {
     EXPECT_EQ(globals.PcGateway, "");
 }
 
+// Each in a namespace of its own, with the interfaces its name says.
+TEST(LabAdapterChoice, DownInterfacePassedOver) {
+    TARVEX_REQUIRE_LAB("adp1");
+    EXPECT_EQ(GetAdapterFacts("+"), "10.77.8.2+255.255.255.0+");
+}
+
+TEST(LabAdapterChoice, TunnelDefaultRouteLosesToTheLan) {
+    TARVEX_REQUIRE_LAB("adp2");
+    EXPECT_EQ(GetAdapterFacts("+"), "10.77.7.2+255.255.255.0+10.77.7.1");
+}
+
+TEST(LabAdapterChoice, LowestMetricWins) {
+    TARVEX_REQUIRE_LAB("adp3");
+    EXPECT_EQ(GetAdapterFacts("+"), "10.77.8.2+255.255.255.0+10.77.8.1");
+}
+
 TEST(LabBroadcast, WithoutAnyNetworkTheSendFailureIsShown) {
     TARVEX_REQUIRE_LAB("bare");
     testing::ScriptedDialogs dialogs;
     BroadcastSender sender(dialogs);
-    sender.Broadcast("0C01S");
+    sender.Broadcast("0C01S", {});
     ASSERT_EQ(dialogs.shown().size(), 1);
     Message expected;
     expected.text = "Cannot Send Request.\r\n 10051Network is unreachable.";

@@ -7,6 +7,7 @@
 
 #include <QThread>
 #include <algorithm>
+#include <netinet/in.h>
 
 namespace tarvex {
 namespace {
@@ -26,7 +27,7 @@ std::vector<lab::Arrival> discover(std::size_t expected) {
     EXPECT_TRUE(listener.isOpen());
     testing::ScriptedDialogs dialogs;
     BroadcastSender sender(dialogs); // the real destination: 255.255.255.255, port 12311
-    sender.Broadcast(DiscoveryRequest());
+    sender.Broadcast(DiscoveryRequest(), {});
     EXPECT_TRUE(dialogs.shown().isEmpty());
     return listener.receive(expected, 2000ms);
 }
@@ -91,6 +92,66 @@ TEST(LabDiscovery, DuplicatesMalformedRepliesDelaysAndFloodsAreEachHandled) {
     EXPECT_EQ(flood, 20);
 }
 
+std::vector<lab::Arrival> discoverFrom(const QString& source, std::size_t expected,
+                                       std::chrono::milliseconds window = 2000ms) {
+    lab::ReplyListener listener;
+    EXPECT_TRUE(listener.isOpen());
+    testing::ScriptedDialogs dialogs;
+    BroadcastSender(dialogs).Broadcast(DiscoveryRequest(), source);
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    return listener.receive(expected, window);
+}
+
+TEST(LabDiscoveryWithoutGateway, BoundToTheAdapterTheRequestGoesOutAndTheReplyComesBack) {
+    TARVEX_REQUIRE_LAB("pcng");
+    const lab::SimulatorProcess near(
+        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+    ASSERT_TRUE(near.ready());
+    {
+        // Unbound, the system has no route for the limited broadcast.
+        testing::ScriptedDialogs dialogs;
+        BroadcastSender(dialogs).Broadcast(DiscoveryRequest(), {});
+        ASSERT_EQ(dialogs.shown().size(), 1);
+        EXPECT_EQ(dialogs.shown()[0].text, "Cannot Send Request.\r\n 10051Network is unreachable.");
+    }
+    const std::vector<lab::Arrival> arrivals = discoverFrom("10.77.1.11", 1);
+    ASSERT_EQ(arrivals.size(), 1U);
+    EXPECT_EQ(CutDiscoveryReply(arrivals[0].bytes)->HostName, "NEAR");
+    EXPECT_TRUE(near.log().contains("received 10.77.1.11:"));
+}
+
+TEST(LabDiscoveryWithoutGateway, ReplyFromAForeignSubnetIsDroppedByTheReversePathFilter) {
+    TARVEX_REQUIRE_LAB("pcng");
+    const lab::SimulatorProcess far("ap2",
+                                    {"--appliance", "id=FAR00000000000002,ip=10.77.2.40,host=FAR"});
+    ASSERT_TRUE(far.ready());
+    // The appliance hears the request and answers, but the PC has no route back to it.
+    EXPECT_TRUE(discoverFrom("10.77.1.11", 1, 700ms).empty());
+    EXPECT_TRUE(far.log().contains("received 10.77.1.11:"));
+    // The manual's fix: no filtering on the adapter (the kernel takes the stricter of the two).
+    const lab::SysctlSetting all("net/ipv4/conf/all/rp_filter", "0");
+    const lab::SysctlSetting adapter("net/ipv4/conf/eth0/rp_filter", "0");
+    EXPECT_EQ(discoverFrom("10.77.1.11", 1).size(), 1U);
+}
+
+TEST(LabDiscoveryTwoAdapters, RequestLeavesOnlyByTheAdapterItIsBoundTo) {
+    TARVEX_REQUIRE_LAB("pc2");
+    const lab::SimulatorProcess near(
+        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+    ASSERT_TRUE(near.ready());
+    lab::PacketCounter onOther("eth1", {true, IPPROTO_UDP, kRequestPort});
+    lab::PacketCounter onAdapter("eth0", {true, IPPROTO_UDP, kRequestPort});
+    ASSERT_TRUE(onOther.isOpen() && onAdapter.isOpen());
+    EXPECT_EQ(discoverFrom("10.77.1.12", 1).size(), 1U);
+    EXPECT_EQ(onAdapter.take(100ms), 1);
+    EXPECT_EQ(onOther.take(0ms), 0);
+    EXPECT_TRUE(near.log().contains("received 10.77.1.12:"));
+    // Bound to the other adapter's address, it leaves by that one alone.
+    EXPECT_TRUE(discoverFrom("10.77.4.12", 1, 300ms).empty());
+    EXPECT_EQ(onOther.take(100ms), 1);
+    EXPECT_EQ(onAdapter.take(0ms), 0);
+}
+
 class LabConfigure : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -106,7 +167,7 @@ protected:
                                                std::chrono::milliseconds wait = 2000ms) {
         lab::ReplyListener listener;
         testing::ScriptedDialogs dialogs;
-        BroadcastSender(dialogs).Broadcast(request);
+        BroadcastSender(dialogs).Broadcast(request, {});
         const std::vector<lab::Arrival> arrivals = listener.receive(1, wait);
         if (arrivals.empty()) {
             return std::nullopt;

@@ -1,5 +1,6 @@
 // Probes in the lab's PC namespace: hosts at 10.77.1.1, .21 and .22 answer, 10.77.1.200 and up
-// are silent, and the gateway answers 10.77.9.0/24 with "unreachable".
+// are silent, and the gateway answers 10.77.9.0/24 with "unreachable", redirects 10.77.6.0/24
+// to a second router and drops 10.78.0.0/16; 10.77.1.23 and .24 answer late.
 #include "LabSupport.h"
 #include "modules/IcmpProber.h"
 #include "modules/mdUtility2.h"
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <future>
 #include <iostream>
+#include <netinet/in.h>
 
 namespace tarvex {
 namespace {
@@ -31,6 +33,7 @@ struct SocketRow {
     const char* name;
     const char* pingGroupRange;
     IcmpSocketKinds kinds;
+    const char* redirected; // a destination of its own: the PC learns each redirect once
 };
 
 void PrintTo(const SocketRow& row, std::ostream* os) {
@@ -86,11 +89,56 @@ TEST_P(LabProbeModes, IcmpErrorEndsTheWaitEarly) {
     EXPECT_LT(since(start), 300ms);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sockets, LabProbeModes,
-    ::testing::Values(SocketRow{"Datagram", "0 2147483647", IcmpSocketKinds::DatagramOnly},
-                      SocketRow{"RawFallback", "1 0", IcmpSocketKinds::DatagramThenRaw}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_P(LabProbeModes, RedirectFromTheGatewayDoesNotEndTheProbe) {
+    lab::PacketCounter redirects("eth0", {false, IPPROTO_ICMP, 5});
+    ASSERT_TRUE(redirects.isOpen());
+    EXPECT_EQ(probeAll({GetParam().redirected}).value(0).status, EchoStatus::Reply);
+    EXPECT_GE(redirects.take(100ms), 1); // the case is real: a redirect did come
+}
+
+TEST_P(LabProbeModes, ReplyCountsOnlyWithinTheTimeOut) {
+    const lab::SimulatorProcess late(
+        "slow", {"--delay", "10.77.1.23=300", "--delay", "10.77.1.24=600"}, TARVEX_ECHO_RESPONDER);
+    ASSERT_TRUE(late.ready());
+    const QList<ProbeOutcome> outcomes = probeAll({"10.77.1.23", "10.77.1.24"});
+    EXPECT_EQ(outcomes.value(0).status, EchoStatus::Reply);
+    EXPECT_EQ(outcomes.value(1).status, EchoStatus::NoReply);
+}
+
+TEST_P(LabProbeModes, AThousandAddressesAreAllSentWithinOneTimeOut) {
+    QStringList addresses;
+    for (int i = 0; i < 1000; ++i) {
+        addresses << QStringLiteral("10.78.%1.%2").arg(i / 250).arg(1 + i % 250);
+    }
+    lab::OutgoingEchoCounter echoes("eth0");
+    ASSERT_TRUE(echoes.isOpen());
+    const Clock::time_point start = Clock::now();
+    const QList<ProbeOutcome> outcomes = probeAll(addresses);
+    const auto took = since(start);
+    std::cout << "1000 probes to dropped addresses (" << GetParam().name << "): " << took.count()
+              << " ms\n";
+    RecordProperty("thousand_ms", static_cast<int>(took.count()));
+    ASSERT_EQ(outcomes.size(), 1000);
+    EXPECT_EQ(outcomes.count(ProbeOutcome{EchoStatus::NoReply, 0}), 1000);
+    EXPECT_EQ(echoes.take(100ms), 1000);
+    EXPECT_LT(took, kEchoTimeout + 300ms);
+}
+
+TEST_P(LabProbeModes, SubnetBroadcastIsNotSentAndNotSilent) {
+    lab::OutgoingEchoCounter echoes("eth0");
+    const ProbeOutcome outcome = probeAll({"10.77.1.255"}).value(0);
+    EXPECT_EQ(outcome, (ProbeOutcome{EchoStatus::NotSent, EACCES}));
+    EXPECT_FALSE(outcome.reachable());
+    EXPECT_EQ(echoes.take(100ms), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sockets, LabProbeModes,
+                         ::testing::Values(SocketRow{"Datagram", "0 2147483647",
+                                                     IcmpSocketKinds::DatagramOnly, "10.77.6.1"},
+                                           SocketRow{"RawFallback", "1 0",
+                                                     IcmpSocketKinds::DatagramThenRaw,
+                                                     "10.77.6.2"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LabProbe, IsHostReachableTrueForAHostFalseForASilentAddress) {
     TARVEX_REQUIRE_LAB("pc");

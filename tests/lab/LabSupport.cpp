@@ -80,7 +80,8 @@ int RunIp(const QStringList& arguments) {
     return WEXITSTATUS(status);
 }
 
-SimulatorProcess::SimulatorProcess(const char* role, const QStringList& arguments) {
+SimulatorProcess::SimulatorProcess(const char* role, const QStringList& arguments,
+                                   const char* program) {
     static int count = 0;
     const std::string stem = "/tmp/" + environment("TARVEX_LAB") + "-sim-" +
                              std::to_string(getpid()) + "-" + std::to_string(++count);
@@ -90,7 +91,7 @@ SimulatorProcess::SimulatorProcess(const char* role, const QStringList& argument
     std::remove(logFile_.c_str());
     // `ip netns exec` replaces itself with the simulator: the id is the simulator's.
     pid_ = spawn(QStringList{"ip", "netns", "exec", QString::fromStdString(LabNamespace(role)),
-                             TARVEX_APPLIANCE_SIM, "--lifetime", "20", "--ready-file",
+                             program, "--lifetime", "20", "--ready-file",
                              QString::fromStdString(readyFile_), "--log",
                              QString::fromStdString(logFile_)} +
                  arguments);
@@ -197,26 +198,49 @@ WithoutRawSockets::~WithoutRawSockets() {
     }
 }
 
-OutgoingEchoCounter::OutgoingEchoCounter(const char* interfaceName)
-    : fd_(socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, htons(ETH_P_ALL))) {
+SysctlSetting::SysctlSetting(const char* path, const char* value)
+    : path_(QStringLiteral("/proc/sys/") + QString::fromLatin1(path)) {
+    QFile file(path_);
+    if (file.open(QIODevice::ReadOnly)) {
+        saved_ = file.readAll().trimmed();
+    }
+    QFile out(path_);
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(value);
+    }
+}
+
+SysctlSetting::~SysctlSetting() {
+    QFile out(path_);
+    if (!saved_.isEmpty() && out.open(QIODevice::WriteOnly)) {
+        out.write(saved_);
+    }
+}
+
+PacketCounter::PacketCounter(const char* interfaceName, PacketMatch match)
+    : fd_(socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, htons(ETH_P_ALL))),
+      match_(match) {
     sockaddr_ll link{};
     link.sll_family = AF_PACKET;
     link.sll_protocol = htons(ETH_P_ALL); // only these see outgoing packets
     link.sll_ifindex = static_cast<int>(if_nametoindex(interfaceName));
+    // Room for a few thousand packets: they are counted only after the burst is over.
+    const int room = 8 << 20;
+    setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &room, sizeof room);
     if (fd_ >= 0 && bind(fd_, reinterpret_cast<sockaddr*>(&link), sizeof link) != 0) {
         close(fd_);
         fd_ = -1;
     }
 }
 
-OutgoingEchoCounter::~OutgoingEchoCounter() {
+PacketCounter::~PacketCounter() {
     if (fd_ >= 0) {
         close(fd_);
     }
 }
 
-int OutgoingEchoCounter::take(std::chrono::milliseconds settle) {
-    int echoes = 0;
+int PacketCounter::take(std::chrono::milliseconds settle) {
+    int count = 0;
     const Clock::time_point end = Clock::now() + settle;
     for (;;) {
         unsigned char packet[2048];
@@ -229,16 +253,20 @@ int OutgoingEchoCounter::take(std::chrono::milliseconds settle) {
                 std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
             pollfd watch{fd_, POLLIN, 0};
             if (left.count() <= 0 || poll(&watch, 1, static_cast<int>(left.count())) <= 0) {
-                return echoes;
+                return count;
             }
             continue;
         }
         const std::size_t header = static_cast<std::size_t>(packet[0] & 0x0f) * 4;
-        if (from.sll_pkttype == PACKET_OUTGOING && from.sll_protocol == htons(ETH_P_IP) &&
-            static_cast<std::size_t>(size) > header && packet[9] == IPPROTO_ICMP &&
-            packet[header] == 8) {
-            ++echoes;
+        const bool outgoing = from.sll_pkttype == PACKET_OUTGOING;
+        if (outgoing != match_.outgoing || from.sll_protocol != htons(ETH_P_IP) ||
+            static_cast<std::size_t>(size) < header + 4 || packet[9] != match_.protocol) {
+            continue;
         }
+        const int kind = match_.protocol == IPPROTO_UDP
+                             ? (packet[header + 2] << 8) | packet[header + 3]
+                             : packet[header];
+        count += kind == match_.kindOrPort ? 1 : 0;
     }
 }
 

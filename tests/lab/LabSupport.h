@@ -29,10 +29,12 @@ namespace tarvex::lab {
 // Runs `ip` with the arguments and waits for it; its exit status.
 int RunIp(const QStringList& arguments);
 
-// An appliance simulator running in a lab namespace, stopped (by its id) when destroyed.
+// An appliance simulator (or another lab tool taking the same --lifetime, --ready-file and
+// --log options) running in a lab namespace, stopped (by its id) when destroyed.
 class SimulatorProcess {
 public:
-    SimulatorProcess(const char* role, const QStringList& arguments);
+    SimulatorProcess(const char* role, const QStringList& arguments,
+                     const char* program = TARVEX_APPLIANCE_SIM);
     ~SimulatorProcess();
     SimulatorProcess(const SimulatorProcess&) = delete;
     SimulatorProcess& operator=(const SimulatorProcess&) = delete;
@@ -90,20 +92,48 @@ public:
     WithoutRawSockets& operator=(const WithoutRawSockets&) = delete;
 };
 
-// Counts the ICMP echo requests that leave by an interface of this namespace.
-class OutgoingEchoCounter {
+// Sets a value under /proc/sys of this (lab) namespace, and puts the old one back.
+class SysctlSetting {
 public:
-    explicit OutgoingEchoCounter(const char* interfaceName);
-    ~OutgoingEchoCounter();
-    OutgoingEchoCounter(const OutgoingEchoCounter&) = delete;
-    OutgoingEchoCounter& operator=(const OutgoingEchoCounter&) = delete;
+    SysctlSetting(const char* path, const char* value);
+    ~SysctlSetting();
+    SysctlSetting(const SysctlSetting&) = delete;
+    SysctlSetting& operator=(const SysctlSetting&) = delete;
+
+private:
+    QString path_;
+    QByteArray saved_;
+};
+
+// Which IPv4 packets a PacketCounter counts.
+struct PacketMatch {
+    bool outgoing = true;
+    int protocol = 1;   // IPPROTO_ICMP
+    int kindOrPort = 8; // the ICMP type, or the UDP destination port
+};
+
+// Counts the packets that pass an interface of this namespace in one direction.
+class PacketCounter {
+public:
+    PacketCounter(const char* interfaceName, PacketMatch match);
+    ~PacketCounter();
+    PacketCounter(const PacketCounter&) = delete;
+    PacketCounter& operator=(const PacketCounter&) = delete;
 
     [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
-    // Echo requests seen since the last call, waiting up to `settle` for stragglers.
+    // Packets seen since the last call, waiting up to `settle` for stragglers.
     [[nodiscard]] int take(std::chrono::milliseconds settle);
 
 private:
     int fd_ = -1;
+    PacketMatch match_;
+};
+
+// Counts the ICMP echo requests that leave by an interface of this namespace.
+class OutgoingEchoCounter : public PacketCounter {
+public:
+    explicit OutgoingEchoCounter(const char* interfaceName)
+        : PacketCounter(interfaceName, PacketMatch{}) {}
 };
 
 } // namespace tarvex::lab

@@ -9,10 +9,15 @@ namespace tarvex {
 
 namespace {
 
+bool qualifies(const InterfaceAddress& entry) {
+    return entry.up && entry.broadcast && !entry.loopback && !entry.pointToPoint &&
+           !entry.address.isEmpty();
+}
+
 const InterfaceAddress* firstAddressOf(const std::vector<InterfaceAddress>& addresses,
                                        const QByteArray& name) {
     const auto found = std::find_if(addresses.begin(), addresses.end(), [&](const auto& entry) {
-        return entry.name == name && !entry.loopback;
+        return entry.name == name && qualifies(entry);
     });
     return found == addresses.end() ? nullptr : &*found;
 }
@@ -21,7 +26,7 @@ const InterfaceAddress* lowestIndexAddress(const std::vector<InterfaceAddress>& 
     const InterfaceAddress* best = nullptr;
     for (const InterfaceAddress& entry : addresses) {
         // Strictly lower: the first listed address of an interface is its primary one.
-        if (!entry.loopback && (best == nullptr || entry.index < best->index)) {
+        if (qualifies(entry) && (best == nullptr || entry.index < best->index)) {
             best = &entry;
         }
     }
@@ -87,8 +92,10 @@ std::vector<DefaultRoute> ParseDefaultRoutes(const QByteArray& routeTable) {
         const unsigned flags = columns[3].toUInt(&flagsOk, 16);
         bool metricOk = true;
         const unsigned metric = columns[6].toUInt(&metricOk, 10);
+        // The table lists only routes in use, so RTF_UP is always set; a reject route (an
+        // "unreachable default") carries nothing and names no interface of ours.
         if (!ok || !maskOk || !flagsOk || !metricOk || destination != 0 || mask != 0 ||
-            (flags & RTF_UP) == 0) {
+            (flags & RTF_REJECT) != 0) {
             continue;
         }
         bool gatewayOk = true;

@@ -13,6 +13,9 @@ struct InterfaceAddress {
     bool loopback = false;
     QString address; // dotted quad
     QString mask;    // dotted quad
+    bool up = true;
+    bool broadcast = true;     // broadcast-capable: a LAN, where the appliance can be
+    bool pointToPoint = false; // a tunnel or dial-up link: its mask says nothing of a subnet
 
     friend bool operator==(const InterfaceAddress&, const InterfaceAddress&) = default;
 };
@@ -35,10 +38,12 @@ struct AdapterFacts {
     friend bool operator==(const AdapterFacts&, const AdapterFacts&) = default;
 };
 
-// Chooses the PC's adapter: the interface of the default route with the lowest metric, else
-// the lowest-index interface with an IPv4 address. Loopback is never chosen: the system lists
-// it first, and 127.0.0.1 is no address an appliance could be given a neighbour of. The first
-// IPv4 address of the chosen interface counts; the gateway is that of a default route on it.
+// Chooses the PC's adapter among the interfaces that qualify: up, broadcast-capable, neither
+// loopback nor point-to-point, with an IPv4 address. A VPN's default route must not win: its
+// host mask and missing gateway would be handed to the appliance, and the limited broadcast
+// does not cross it. The adapter is the qualifying interface of the default route with the
+// lowest metric, else the qualifying interface of lowest index. Its first IPv4 address counts,
+// with that address's mask; the gateway is that of a default route on it, empty when none.
 [[nodiscard]] AdapterFacts ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
                                          const std::vector<DefaultRoute>& routes);
 

@@ -31,9 +31,11 @@ std::vector<InterfaceAddress> ReadInterfaceAddresses() {
         if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) {
             continue;
         }
+        const unsigned flags = entry->ifa_flags;
         result.push_back({QByteArray(entry->ifa_name), if_nametoindex(entry->ifa_name),
-                          (entry->ifa_flags & IFF_LOOPBACK) != 0, dottedQuad(entry->ifa_addr),
-                          dottedQuad(entry->ifa_netmask)});
+                          (flags & IFF_LOOPBACK) != 0, dottedQuad(entry->ifa_addr),
+                          dottedQuad(entry->ifa_netmask), (flags & IFF_UP) != 0,
+                          (flags & IFF_BROADCAST) != 0, (flags & IFF_POINTOPOINT) != 0});
     }
     freeifaddrs(list);
     return result;

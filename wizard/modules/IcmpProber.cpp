@@ -25,7 +25,8 @@ struct Pending {
     qsizetype index = 0; // into the caller's list
     quint32 destination = 0;
     quint16 sequence = 0;
-    Clock::time_point deadline;
+    Clock::time_point deadline; // once sent
+    bool sent = false;
     bool done = false;
 };
 
@@ -113,8 +114,8 @@ void configureSocket(int fd, bool raw) {
     if (raw) {
         // A raw socket sees every ICMP message of the host; keep only those a probe can use.
         icmp_filter filter{};
-        filter.data =
-            ~((1U << ICMP_ECHOREPLY) | (1U << ICMP_DEST_UNREACH) | (1U << ICMP_TIME_EXCEEDED));
+        filter.data = ~((1U << ICMP_ECHOREPLY) | (1U << ICMP_DEST_UNREACH) |
+                        (1U << ICMP_TIME_EXCEEDED) | (1U << ICMP_PARAMETERPROB));
         setsockopt(fd, SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
     } else {
         // Queue ICMP errors with the echo they answer, so each can be matched to its probe.
@@ -139,10 +140,18 @@ public:
         }
     }
 
-    // An ICMP error that an echo socket queued: the echo it answers and where it went.
-    void onQueuedError(const unsigned char* echo, std::size_t size, quint32 destination) {
-        if (size >= kHeaderSize && echo[0] == ICMP_ECHO) {
+    // An error that an echo socket queued with the echo it answers and where that went.
+    void onQueuedError(const unsigned char* echo, std::size_t size, quint32 destination,
+                       const sock_extended_err& error) {
+        if (size < kHeaderSize || echo[0] != ICMP_ECHO) {
+            return;
+        }
+        if (error.ee_origin == SO_EE_ORIGIN_ICMP && IcmpErrorEndsProbe(error.ee_type)) {
             settle(destination, readBig16(echo + 6), EchoStatus::NoReply);
+        } else if (error.ee_origin == SO_EE_ORIGIN_LOCAL) {
+            // This host dropped it: the echo never left.
+            settle(destination, readBig16(echo + 6), EchoStatus::NotSent,
+                   static_cast<int>(error.ee_errno));
         }
     }
 
@@ -165,8 +174,10 @@ private:
             }
             return;
         }
-        // Unreachable or time exceeded: the original IP header and the first 8 bytes of our
-        // echo follow the 8-byte error header.
+        if (!IcmpErrorEndsProbe(icmp[0])) {
+            return; // the filter keeps these out, unless the kernel would not take it
+        }
+        // The original IP header and the first 8 bytes of our echo follow the 8-byte header.
         const unsigned char* inner = icmp + kHeaderSize;
         const std::size_t innerSize = icmpSize - kHeaderSize;
         if (innerSize < 20) {
@@ -184,11 +195,12 @@ private:
         }
     }
 
-    void settle(quint32 address, quint16 sequence, EchoStatus status) {
+    void settle(quint32 address, quint16 sequence, EchoStatus status, int error = 0) {
         for (Pending& probe : pending_) {
-            if (!probe.done && probe.sequence == sequence && probe.destination == address) {
+            if (probe.sent && !probe.done && probe.sequence == sequence &&
+                probe.destination == address) {
                 probe.done = true;
-                outcomes_[probe.index] = {status, 0};
+                outcomes_[probe.index] = {status, error};
                 return;
             }
         }
@@ -242,15 +254,22 @@ void drainErrorQueue(int fd, EchoMatcher& matcher) {
             }
             sock_extended_err error{};
             std::memcpy(&error, CMSG_DATA(item), sizeof error);
-            if (error.ee_origin == SO_EE_ORIGIN_ICMP || error.ee_origin == SO_EE_ORIGIN_LOCAL) {
-                matcher.onQueuedError(buffer, static_cast<std::size_t>(size),
-                                      original.sin_addr.s_addr);
-            }
+            matcher.onQueuedError(buffer, static_cast<std::size_t>(size), original.sin_addr.s_addr,
+                                  error);
         }
     }
 }
 
+// A full send buffer or a short-lived lack of memory: the same echo may go a moment later.
+bool worthRetry(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK || error == ENOBUFS;
+}
+
 } // namespace
+
+bool IcmpErrorEndsProbe(int type) {
+    return type == ICMP_DEST_UNREACH || type == ICMP_TIME_EXCEEDED || type == ICMP_PARAMETERPROB;
+}
 
 bool AcceptAddressText(const QString& text, quint32* networkOrderAddress) {
     const QByteArray bytes = text.toUtf8();
@@ -271,7 +290,7 @@ QList<ProbeOutcome> IcmpProber::probeAll(const QStringList& addresses) {
     for (qsizetype i = 0; i < addresses.size(); ++i) {
         quint32 destination = 0;
         if (AcceptAddressText(addresses[i], &destination)) {
-            pending.push_back({i, destination, 0, {}, false});
+            pending.push_back({i, destination, 0, {}, false, false});
         }
     }
     if (pending.empty()) {
@@ -295,25 +314,47 @@ QList<ProbeOutcome> IcmpProber::probeAll(const QStringList& addresses) {
     auto sequence = static_cast<quint16>(random());
     for (Pending& probe : pending) {
         probe.sequence = sequence++;
-        const std::vector<unsigned char> packet = echoRequest(identifier, probe.sequence);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_addr.s_addr = probe.destination;
-        probe.deadline = Clock::now() + timeout_;
-        if (sendto(fd, packet.data(), packet.size(), 0, reinterpret_cast<const sockaddr*>(&to),
-                   sizeof to) < 0) {
-            probe.done = true;
-            outcomes[probe.index] = {EchoStatus::NoReply, errno};
-        } else {
-            outcomes[probe.index] = {EchoStatus::NoReply, 0};
-        }
     }
+
+    // Echoes that meet a full buffer are tried again until one time-out after the start; then
+    // they count as not sent, never as silent.
+    const Clock::time_point retryUntil = Clock::now() + timeout_;
+    std::size_t unsent = 0; // pending[unsent...] are still to go, in order
+    Clock::time_point nextBurst = Clock::now();
+    const auto sendBurst = [&](Clock::time_point now) {
+        for (int burst = 0; burst < kEchoBurst && unsent < pending.size();) {
+            Pending& probe = pending[unsent];
+            const std::vector<unsigned char> packet = echoRequest(identifier, probe.sequence);
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            to.sin_addr.s_addr = probe.destination;
+            if (sender_(fd, packet.data(), packet.size(), 0, reinterpret_cast<const sockaddr*>(&to),
+                        sizeof to) >= 0) {
+                probe.sent = true;
+                probe.deadline = Clock::now() + timeout_;
+                outcomes[probe.index] = {EchoStatus::NoReply, 0};
+                ++burst;
+            } else if (const int error = errno; !worthRetry(error) || now >= retryUntil) {
+                probe.done = true;
+                outcomes[probe.index] = {EchoStatus::NotSent, error};
+            } else {
+                return; // the buffer is full: wait for room
+            }
+            ++unsent;
+        }
+    };
 
     EchoMatcher matcher(pending, outcomes, opened.raw, identifier);
     for (;;) {
-        const Clock::time_point now = Clock::now();
-        Clock::time_point nearest = Clock::time_point::max();
-        for (Pending& probe : pending) {
+        Clock::time_point now = Clock::now();
+        if (unsent < pending.size() && now >= nextBurst) {
+            sendBurst(now);
+            now = Clock::now();
+            nextBurst = now + kEchoBurstPause;
+        }
+        Clock::time_point nearest = unsent < pending.size() ? nextBurst : Clock::time_point::max();
+        for (std::size_t i = 0; i < unsent; ++i) {
+            Pending& probe = pending[i];
             if (!probe.done && probe.deadline <= now) {
                 probe.done = true; // timed out: its outcome is already "no reply"
             }
@@ -324,7 +365,8 @@ QList<ProbeOutcome> IcmpProber::probeAll(const QStringList& addresses) {
         if (nearest == Clock::time_point::max()) {
             break;
         }
-        const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(nearest - now);
+        const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::max(nearest - now, Clock::duration{}));
         timespec limit{static_cast<time_t>(wait.count() / 1'000'000'000),
                        static_cast<long>(wait.count() % 1'000'000'000)};
         pollfd watch{fd, POLLIN, 0};

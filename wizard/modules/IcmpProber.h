@@ -3,6 +3,7 @@
 #include "modules/Prober.h"
 
 #include <chrono>
+#include <sys/socket.h>
 
 namespace tarvex {
 
@@ -20,16 +21,32 @@ enum class IcmpSocketKinds {
 // wait. Keeps nothing between calls.
 class IcmpProber final : public Prober {
 public:
+    // Sends one echo; ::sendto except in tests that make sending fail.
+    using EchoSender = ssize_t (*)(int fd, const void* data, std::size_t size, int flags,
+                                   const sockaddr* to, socklen_t toSize);
+
     explicit IcmpProber(std::chrono::milliseconds timeout = kEchoTimeout,
-                        IcmpSocketKinds kinds = IcmpSocketKinds::DatagramThenRaw)
-        : timeout_(timeout), kinds_(kinds) {}
+                        IcmpSocketKinds kinds = IcmpSocketKinds::DatagramThenRaw,
+                        EchoSender sender = &::sendto)
+        : timeout_(timeout), kinds_(kinds), sender_(sender) {}
 
     [[nodiscard]] QList<ProbeOutcome> probeAll(const QStringList& addresses) override;
 
 private:
     std::chrono::milliseconds timeout_;
     IcmpSocketKinds kinds_;
+    EchoSender sender_;
 };
+
+// Echoes go out in bursts of this many with a short pause between them, so that a thousand
+// probes do not overrun the socket's send buffer or the queue of a neighbour being resolved.
+inline constexpr int kEchoBurst = 32;
+inline constexpr std::chrono::milliseconds kEchoBurstPause{1};
+
+// Whether an ICMP error of this type ends a probe as "no reply": destination unreachable, time
+// exceeded and parameter problem do; the others (a redirect, a source quench) leave the echo
+// on its way, and the reply may still come.
+[[nodiscard]] bool IcmpErrorEndsProbe(int type);
 
 // Converts an address text by the rules of inet_addr: dotted quads and their short forms are
 // accepted; empty text, host names and "255.255.255.255" (whose value is the error value) are

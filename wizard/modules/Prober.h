@@ -8,7 +8,8 @@ namespace tarvex {
 
 enum class EchoStatus {
     Reply,       // an echo reply from that address to this probe arrived in time
-    NoReply,     // time-out, an ICMP error, or the echo could not be sent
+    NoReply,     // the echo was sent: no reply in time, or an ICMP error answered it
+    NotSent,     // the echo could not be sent (`error` says why): nothing learnt of the address
     NotAccepted, // the address text is no IPv4 address; nothing was sent
     Impossible,  // no ICMP socket could be opened: nothing was tested
 };
@@ -16,7 +17,7 @@ enum class EchoStatus {
 // What one reachability probe found out.
 struct ProbeOutcome {
     EchoStatus status = EchoStatus::NoReply;
-    int error = 0; // errno: why probing was impossible, or why the echo could not be sent
+    int error = 0; // errno: why probing was impossible (Impossible) or sending failed (NotSent)
 
     [[nodiscard]] bool reachable() const { return status == EchoStatus::Reply; }
     friend bool operator==(const ProbeOutcome&, const ProbeOutcome&) = default;

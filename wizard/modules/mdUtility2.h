@@ -16,8 +16,8 @@ void StopSockets();
 [[nodiscard]] ProbeOutcome SendEcho(const QString& address);
 
 // Whether an echo reply from the address arrives within 500 ms. The outcome tells a silent
-// address from one that could not be probed at all (EchoStatus::Impossible): such an address
-// must never be taken as free.
+// address from one that could not be probed at all (EchoStatus::Impossible) and from one whose
+// echo could not be sent (EchoStatus::NotSent): neither may ever be taken as free.
 [[nodiscard]] ProbeOutcome IsHostReachable(const QString& address);
 
 // Probes every address at once; lasts about one time-out in all.

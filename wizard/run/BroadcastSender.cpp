@@ -11,7 +11,22 @@
 
 namespace tarvex {
 
-void BroadcastSender::Broadcast(const QByteArray& request) {
+namespace {
+
+// Binds to the address with a port of the system's choice; false with errno set on failure.
+bool bindTo(int fd, const QString& address) {
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (inet_pton(AF_INET, address.toLatin1().constData(), &local.sin_addr) != 1) {
+        errno = EADDRNOTAVAIL; // no address of this PC
+        return false;
+    }
+    return bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+}
+
+} // namespace
+
+void BroadcastSender::Broadcast(const QByteArray& request, const QString& sourceAddress) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(destination_.port);
@@ -27,8 +42,12 @@ void BroadcastSender::Broadcast(const QByteArray& request) {
     }
     const int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
-    if (sendto(fd, request.constData(), static_cast<std::size_t>(request.size()), 0,
-               reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
+    if (!sourceAddress.isEmpty() && !bindTo(fd, sourceAddress)) {
+        const int error = errno;
+        close(fd);
+        reportFailure("Cannot Send Request.", error);
+    } else if (sendto(fd, request.constData(), static_cast<std::size_t>(request.size()), 0,
+                      reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
         const int error = errno;
         close(fd);
         reportFailure("Cannot Send Request.", error);

@@ -16,7 +16,10 @@ struct DatagramDestination {
 };
 
 // Sends each request from a socket of its own, with broadcast permission, as one datagram of
-// exactly the request's bytes. A socket that cannot be created or a datagram that cannot be
+// exactly the request's bytes. The socket is bound to the source address when one is given (a
+// system-chosen port): Linux sends a limited broadcast from a bound socket out of the interface
+// that holds the address, and refuses it (ENETUNREACH) from an unbound one without a default
+// route. A socket that cannot be created or a datagram that cannot be
 // sent is shown in a message box: the caller goes on as if it had been sent.
 class BroadcastSender final : public RequestBroadcaster {
 public:
@@ -27,7 +30,7 @@ public:
                              SocketOpener openSocket = &::socket)
         : dialogs_(dialogs), destination_(std::move(destination)), openSocket_(openSocket) {}
 
-    void Broadcast(const QByteArray& request) override;
+    void Broadcast(const QByteArray& request, const QString& sourceAddress) override;
 
 private:
     void reportFailure(const char* what, int error);

@@ -31,7 +31,8 @@ constexpr std::array<LinkedKey, 5> kLinkedKeys{{
 constexpr QByteArrayView kFullHostNameKey = "HOSTNAME_FULL='";
 
 // A disk item: its value from the key to the next quote. The search starts at `cursor`, which
-// moves past the item only when it is found whole, so a missing item hides none after it.
+// moves past the item only when it is found whole, so a missing item hides none after it. A
+// value without its closing quote (a datagram cut short) counts as missing; the record stays.
 std::optional<QByteArray> diskItem(const QByteArray& reply, QByteArrayView key, qsizetype& cursor) {
     const qsizetype at = reply.indexOf(key, cursor);
     if (at < 0) {
@@ -93,7 +94,9 @@ std::optional<DeviceRecord> CutDiscoveryReply(const QByteArray& reply) {
     DeviceRecord record;
     record.DeviceId = reply.mid(kCommandWordLength, kDeviceIdLength);
 
-    // The search starts after the identifier: an identifier may hold any bytes, "IP='" too.
+    // The search starts after the identifier: an identifier may hold any bytes, "IP='" too,
+    // and would otherwise corrupt the cut. So a reply whose only "IP='" lies inside positions
+    // 6 to 22 gives no record.
     qsizetype at = reply.indexOf(kLinkedKeys[0].key, idEnd);
     if (at < 0) {
         return std::nullopt;

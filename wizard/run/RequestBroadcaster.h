@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 namespace tarvex {
 
@@ -10,7 +11,9 @@ class RequestBroadcaster {
 public:
     virtual ~RequestBroadcaster() = default;
     // Sends the bytes as one datagram; failures are reported to the user, not to the caller.
-    virtual void Broadcast(const QByteArray& request) = 0;
+    // `sourceAddress` is the adapter's dotted quad: the limited broadcast leaves by that adapter
+    // alone, with or without a default route. Empty: the system chooses (the default route).
+    virtual void Broadcast(const QByteArray& request, const QString& sourceAddress) = 0;
 };
 
 } // namespace tarvex

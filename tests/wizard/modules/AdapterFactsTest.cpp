@@ -12,6 +12,13 @@ InterfaceAddress eth(const char* name, unsigned index, const char* address,
                      const char* mask = "255.255.255.0") {
     return {name, index, false, address, mask};
 }
+InterfaceAddress down(InterfaceAddress entry) {
+    entry.up = false;
+    return entry;
+}
+InterfaceAddress tunnel(const char* name, unsigned index, const char* address) {
+    return {name, index, false, address, "255.255.255.255", true, false, true};
+}
 
 struct ChoiceRow {
     const char* name;
@@ -50,9 +57,27 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"eth0", "10.0.0.1", 0}},
                   {"10.0.0.5", "255.255.255.0", "10.0.0.1"}},
         ChoiceRow{"RouteStraightOntoTheLinkHasNoGateway",
-                  {lo(), eth("ppp0", 4, "100.64.0.7", "255.255.255.255")},
+                  {lo(), eth("eth0", 2, "100.64.0.7", "255.255.0.0")},
+                  {{"eth0", "", 0}},
+                  {"100.64.0.7", "255.255.0.0", ""}},
+        ChoiceRow{"DownInterfaceIsPassedOver",
+                  {lo(), down(eth("eth0", 2, "10.0.0.5")), eth("eth1", 3, "192.168.0.5")},
+                  {},
+                  {"192.168.0.5", "255.255.255.0", ""}},
+        ChoiceRow{"PointToPointDefaultRouteLosesToTheLan",
+                  {lo(), eth("eth0", 2, "192.168.0.5"), tunnel("tun0", 5, "10.8.0.6")},
+                  {{"tun0", "", 0}, {"eth0", "192.168.0.1", 100}},
+                  {"192.168.0.5", "255.255.255.0", "192.168.0.1"}},
+        ChoiceRow{"OnlyATunnelIsNoAdapter",
+                  {lo(), tunnel("ppp0", 4, "100.64.0.7")},
                   {{"ppp0", "", 0}},
-                  {"100.64.0.7", "255.255.255.255", ""}},
+                  {}},
+        ChoiceRow{"NotBroadcastCapableIsPassedOver",
+                  {lo(),
+                   {"sl0", 2, false, "10.1.0.5", "255.255.0.0", true, false, false},
+                   eth("eth1", 3, "192.168.0.5")},
+                  {{"sl0", "", 0}},
+                  {"192.168.0.5", "255.255.255.0", ""}},
         ChoiceRow{"RouteOnInterfaceWithoutAddressFallsBack",
                   {lo(), eth("eth0", 2, "10.0.0.5")},
                   {{"tun0", "10.8.0.1", 0}},
@@ -65,15 +90,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {"255.255.255.255", "255.255.255.255", ""}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ParseDefaultRoutes, KeepsOnlyDefaultRoutesThatAreUp) {
+TEST(ParseDefaultRoutes, KeepsOnlyDefaultRoutesThatCarryTraffic) {
     const QByteArray table =
         "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
         "eth0\t00000000\t0101A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n"
         "eth0\t0001A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n"
         "ppp0\t00000000\t00000000\t0001\t0\t0\t50\t00000000\t0\t0\t0\n"
-        "eth1\t00000000\t0100000A\t0002\t0\t0\t10\t00000000\t0\t0\t0\n"
+        "eth1\t00000000\t0100000A\t0003\t0\t0\t10\t00000000\t0\t0\t0\n"
+        "*\t00000000\t00000000\t0201\t0\t0\t5\t00000000\t0\t0\t0\n"
         "garbage line\n";
-    const std::vector<DefaultRoute> expected = {{"eth0", "192.168.1.1", 100}, {"ppp0", "", 50}};
+    const std::vector<DefaultRoute> expected = {
+        {"eth0", "192.168.1.1", 100}, {"ppp0", "", 50}, {"eth1", "10.0.0.1", 10}};
     EXPECT_EQ(ParseDefaultRoutes(table), expected);
 }
 

@@ -3,6 +3,7 @@
 #include "modules/mdUtility2.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
 #include <gtest/gtest.h>
 
@@ -87,6 +88,77 @@ INSTANTIATE_TEST_SUITE_P(Kinds, LoopbackProbe,
                                            KindsRow{"DatagramOnly", IcmpSocketKinds::DatagramOnly},
                                            KindsRow{"RawOnly", IcmpSocketKinds::RawOnly}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A sender that fails the next `failuresLeft` echoes with `failWith`, as a PC whose send buffer
+// is full or whose firewall refuses the echo does.
+int failWith = 0;
+long failuresLeft = 0;
+
+ssize_t failingSend(int fd, const void* data, std::size_t size, int flags, const sockaddr* to,
+                    socklen_t toSize) {
+    if (failuresLeft > 0) {
+        --failuresLeft;
+        errno = failWith;
+        return -1;
+    }
+    return ::sendto(fd, data, size, flags, to, toSize);
+}
+
+struct SendFailureRow {
+    const char* name;
+    int error;
+    long failures;
+    QList<ProbeOutcome> expected; // for 127.0.0.1 and 127.0.0.2
+};
+
+void PrintTo(const SendFailureRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ProbeSendFailures : public ::testing::TestWithParam<SendFailureRow> {};
+
+TEST_P(ProbeSendFailures, EchoThatCannotGoIsNotSentNeverSilent) {
+    failWith = GetParam().error;
+    failuresLeft = GetParam().failures;
+    IcmpProber prober(200ms, IcmpSocketKinds::DatagramThenRaw, &failingSend);
+    const auto start = std::chrono::steady_clock::now();
+    const QList<ProbeOutcome> outcomes = prober.probeAll({"127.0.0.1", "127.0.0.2"});
+    const auto took = std::chrono::steady_clock::now() - start;
+    failuresLeft = 0;
+    if (outcomes.value(0).status == EchoStatus::Impossible) {
+        GTEST_SKIP() << "no ICMP socket is allowed here";
+    }
+    EXPECT_EQ(outcomes, GetParam().expected);
+    for (const ProbeOutcome& outcome : outcomes) {
+        EXPECT_EQ(outcome.reachable(), outcome.status == EchoStatus::Reply);
+    }
+    EXPECT_LT(took, 500ms); // retries end with the time-out
+}
+
+const ProbeOutcome kReply{EchoStatus::Reply, 0};
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, ProbeSendFailures,
+    ::testing::Values(
+        SendFailureRow{"BufferFullForAMoment", EAGAIN, 5, {kReply, kReply}},
+        SendFailureRow{"NoBuffersForAMoment", ENOBUFS, 5, {kReply, kReply}},
+        SendFailureRow{"BufferNeverFrees",
+                       EAGAIN,
+                       1L << 40,
+                       {{EchoStatus::NotSent, EAGAIN}, {EchoStatus::NotSent, EAGAIN}}},
+        SendFailureRow{"FirewallRefusesOne", EPERM, 1, {{EchoStatus::NotSent, EPERM}, kReply}},
+        SendFailureRow{
+            "SubnetBroadcastRefused", EACCES, 1, {{EchoStatus::NotSent, EACCES}, kReply}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IcmpErrorEndsProbe, OnlyUnreachableTimeExceededAndParameterProblem) {
+    const std::vector<std::pair<int, bool>> types = {{3, true},  {11, true}, {12, true},
+                                                     {5, false}, {4, false}, {0, false},
+                                                     {8, false}, {13, false}};
+    for (const auto& [type, ends] : types) {
+        EXPECT_EQ(IcmpErrorEndsProbe(type), ends) << type;
+    }
+}
 
 TEST(ProbingImpossibleText, NamesTheCauseAndBothFixes) {
     const QString text = ProbingImpossibleText(EACCES);

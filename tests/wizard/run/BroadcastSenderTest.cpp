@@ -31,14 +31,23 @@ public:
 
     [[nodiscard]] DatagramDestination destination() const { return {"127.0.0.1", port_}; }
 
-    // The next datagram, or nothing within a second.
-    [[nodiscard]] std::optional<QByteArray> receive() const {
+    // The next datagram, or nothing within the wait; `source` gets its sender's address.
+    [[nodiscard]] std::optional<QByteArray> receive(QString* source = nullptr,
+                                                    int waitMs = 1000) const {
         pollfd watch{fd_, POLLIN, 0};
-        if (poll(&watch, 1, 1000) != 1) {
+        if (poll(&watch, 1, waitMs) != 1) {
             return std::nullopt;
         }
         QByteArray buffer(70000, '\0');
-        const ssize_t size = recv(fd_, buffer.data(), static_cast<std::size_t>(buffer.size()), 0);
+        sockaddr_in from{};
+        socklen_t fromSize = sizeof from;
+        const ssize_t size = recvfrom(fd_, buffer.data(), static_cast<std::size_t>(buffer.size()),
+                                      0, reinterpret_cast<sockaddr*>(&from), &fromSize);
+        if (source != nullptr) {
+            char text[INET_ADDRSTRLEN] = {};
+            inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
+            *source = QString::fromLatin1(text);
+        }
         return size < 0 ? std::nullopt : std::optional(buffer.left(size));
     }
 
@@ -62,7 +71,7 @@ TEST_P(BroadcastSenderSends, ExactlyTheBytesAsOneDatagram) {
     LoopbackReceiver receiver;
     testing::ScriptedDialogs dialogs;
     BroadcastSender sender(dialogs, receiver.destination());
-    sender.Broadcast(GetParam().request);
+    sender.Broadcast(GetParam().request, {});
     EXPECT_EQ(receiver.receive(), GetParam().request);
     EXPECT_TRUE(dialogs.shown().isEmpty());
 }
@@ -94,10 +103,34 @@ TEST(BroadcastSender, DatagramThatCannotBeSentIsShownWithTheTableNumber) {
     LoopbackReceiver receiver;
     testing::ScriptedDialogs dialogs;
     BroadcastSender sender(dialogs, receiver.destination());
-    sender.Broadcast(QByteArray(70000, 'x')); // above the largest UDP datagram
+    sender.Broadcast(QByteArray(70000, 'x'), {}); // above the largest UDP datagram
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0],
               failureMessage("Cannot Send Request.\r\n 10040Message too long."));
+}
+
+TEST(BroadcastSender, LeavesFromTheSourceAddressItIsGiven) {
+    LoopbackReceiver receiver;
+    testing::ScriptedDialogs dialogs;
+    BroadcastSender sender(dialogs, receiver.destination());
+    sender.Broadcast("0C01S", "127.0.0.2"); // unbound, loopback would send from 127.0.0.1
+    QString source;
+    EXPECT_EQ(receiver.receive(&source), "0C01S");
+    EXPECT_EQ(source, "127.0.0.2");
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST(BroadcastSender, SourceAddressNotOfThisPcIsShownAndNothingSent) {
+    for (const char* source : {"192.0.2.1", "not an address"}) {
+        LoopbackReceiver receiver;
+        testing::ScriptedDialogs dialogs;
+        BroadcastSender sender(dialogs, receiver.destination());
+        sender.Broadcast("0C01S", source); // binding sends nothing
+        ASSERT_EQ(dialogs.shown().size(), 1) << source;
+        EXPECT_EQ(dialogs.shown()[0],
+                  failureMessage("Cannot Send Request.\r\n 10049Can't assign requested address."));
+        EXPECT_FALSE(receiver.receive(nullptr, 100));
+    }
 }
 
 TEST(BroadcastSender, SocketThatCannotBeCreatedIsShownWithTheTableNumber) {
@@ -108,7 +141,7 @@ TEST(BroadcastSender, SocketThatCannotBeCreatedIsShownWithTheTableNumber) {
         errno = EMFILE;
         return -1;
     });
-    sender.Broadcast("0C01S");
+    sender.Broadcast("0C01S", {});
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0],
               failureMessage("Cannot Create Socket.\r\n 10024Too many open files."));
