@@ -32,9 +32,12 @@
 #               lan0 10.77.7.2/24 with a default route via 10.77.7.1, metric 100
 #   NAME-adp3   adapter choice: default routes via lan0 10.77.7.1 (metric 200) and lan1 10.77.8.1
 #               (metric 50); lan0 10.77.7.2/24, lan1 10.77.8.2/24
+#   NAME-pcs    a PC on a small subnet: eth0 10.77.5.1/29, default route via 10.77.5.2; every
+#               other address of it is taken: 10.77.5.2, .3 and .6 by hosts (answering echoes),
+#               .4 and .5 by slow (dropping them)
 #   10.77.1.200 to 10.77.1.254 are silent: nobody holds them; the gateway drops 10.78.0.0/16.
 #
-# The PC namespaces (pc, pcng, bare, pc2, adp*) filter by reverse path in loose mode
+# The PC namespaces (pc, pcng, bare, pc2, pcs, adp*) filter by reverse path in loose mode
 # (rp_filter=2), as a Debian desktop does; the others do not filter.
 set -eEuo pipefail
 
@@ -47,7 +50,7 @@ if [[ ! $name =~ ^[A-Za-z0-9_]{1,20}$ ]]; then
     exit 2
 fi
 
-members=(sw pc pcng bare hosts ap1 ap2 ap3 pc2 far slow adp1 adp2 adp3)
+members=(sw pc pcng bare hosts ap1 ap2 ap3 pc2 far slow adp1 adp2 adp3 pcs)
 
 lab_namespaces() {
     ip netns list 2>/dev/null | awk '{print $1}' | grep -E "^${name}-($(IFS='|'; echo "${members[*]}"))\$" || true
@@ -78,7 +81,7 @@ in_ns() {
 
 is_pc() {
     case $1 in
-    pc | pcng | bare | pc2 | adp*) return 0 ;;
+    pc | pcng | bare | pc2 | pcs | adp*) return 0 ;;
     *) return 1 ;;
     esac
 }
@@ -158,6 +161,16 @@ up() {
     make_ns slow
     in_ns slow sysctl -q -w net.ipv4.icmp_echo_ignore_all=1 >/dev/null
     port slow slow eth0 br0 10.77.1.23/24 10.77.1.24/24
+
+    attach pcs 10.77.5.1/29
+    ip -n "$name-pcs" route add default via 10.77.5.2
+    local taken
+    for taken in 2 3 6; do
+        ip -n "$name-hosts" addr add "10.77.5.$taken/29" dev eth0
+    done
+    for taken in 4 5; do
+        ip -n "$name-slow" addr add "10.77.5.$taken/29" dev eth0
+    done
 
     make_ns adp1
     local_link adp1 lan0 10.77.7.2/24

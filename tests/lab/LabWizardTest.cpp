@@ -271,7 +271,7 @@ TEST_F(LabWizardTest, AFloodOfRepliesKeepsElevenAndThePageResponsive) {
     EXPECT_LT(meter.longestMs(), 500);
 }
 
-// The foreign appliance of ap3 and the draws that make 10.77.1.40 (a host that drops echoes)
+// The foreign appliance of ap3 and the draws that make 10.77.1.23 (a host that drops echoes)
 // the first candidate and 10.77.1.61 the second.
 QStringList foreignAppliance(const char* behaviour) {
     return {"--interface", "eth0", "--appliance",
@@ -281,7 +281,7 @@ QStringList foreignAppliance(const char* behaviour) {
 }
 
 void drawQuietThenFree(LabWizard& wizard) {
-    wizard.random.draws = {39.0F / 253.0F, 60.0F / 253.0F, 0.9F};
+    wizard.random.draws = {22.0F / 253.0F, 60.0F / 253.0F, 0.9F};
 }
 
 QString statusLine(const LabWizard& wizard) {
@@ -386,6 +386,19 @@ TEST_F(LabWizardTest, APcWithoutAnAdapterAddressIsToldTwiceAndTheProgramEnds) {
     EXPECT_EQ(wizard.dialogs.shown()[0].text,
               "Your PC's IP address settings are invalid or not available.");
     EXPECT_EQ(wizard.dialogs.shown()[1].text, CatalogText(kEnglishTextBase, 40));
+    EXPECT_FALSE(appliance.log().contains("0C02S"));
+}
+
+TEST(LabWizardSmallSubnet, EveryOtherAddressTakenGivesNoFreeAddress) {
+    TARVEX_REQUIRE_LAB("pcs");
+    const lab::SimulatorProcess appliance("ap3", foreignAppliance("move=1"));
+    ASSERT_TRUE(appliance.ready());
+    LabWizard wizard;
+    wizard.chooseOnList("10.77.2.50");
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s));
+    ASSERT_EQ(wizard.dialogs.shown().size(), 1);
+    EXPECT_EQ(wizard.dialogs.shown()[0].text, CatalogText(kEnglishTextBase, 44));
     EXPECT_FALSE(appliance.log().contains("0C02S"));
 }
 
