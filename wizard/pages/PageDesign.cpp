@@ -4,9 +4,11 @@
 #include "pages/PictureBox.h"
 
 #include <QAbstractScrollArea>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextDocument>
 
 namespace tarvex::design {
@@ -103,6 +105,16 @@ QPlainTextEdit* pageText(QWidget* page) {
     // The box reaches past the window's right edge; the margin keeps every line in view.
     text->document()->setDocumentMargin(8);
     return text;
+}
+
+void centreOnScreen(QWidget* window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    QRect frame(QPoint(0, 0), window->size());
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }
 
 void focusOrder(std::initializer_list<QWidget*> controls) {

@@ -44,6 +44,9 @@ void colour(QWidget* control, ColourNumber back, ColourNumber fore);
 // The read-only page text txt1 of the explaining pages.
 [[nodiscard]] QPlainTextEdit* pageText(QWidget* page);
 
+// Places a window's frame centred on the primary screen.
+void centreOnScreen(QWidget* window);
+
 // Sets the order in which Tab visits the controls and gives the first one the focus.
 void focusOrder(std::initializer_list<QWidget*> controls);
 

@@ -1,5 +1,6 @@
 #include "pages/PageFlow.h"
 
+#include "pages/PageDesign.h"
 #include "pages/StepPage.h"
 #include "pages/frmMain.h"
 #include "pages/frmMain0.h"
@@ -8,23 +9,7 @@
 #include "resources/TextCatalog.h"
 #include "run/frmMain2.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 namespace tarvex {
-namespace {
-
-void centreOnScreen(QWidget* window) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        return;
-    }
-    QRect frame(QPoint(0, 0), window->size());
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
-}
-
-} // namespace
 
 PageFlow::PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
                    qint16 editionTextBase, RunServices* runServices)
@@ -64,7 +49,7 @@ void PageFlow::ShowPage(PageId target) {
     }
     StepPage* next = createPage(target);
     next->Form_Load();
-    centreOnScreen(next);
+    design::centreOnScreen(next);
     next->show();
     StepPage* previous = current_;
     current_ = next;

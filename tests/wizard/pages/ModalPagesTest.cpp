@@ -1,0 +1,405 @@
+// The two pages Step 4 shows modally: the device list and the credentials page. Layout, cells,
+// selection, keys, what Next and Exit leave in the globals, and the dialogs' modal runs.
+#include "PageTestSupport.h"
+#include "modules/DeviceListCells.h"
+#include "modules/Twips.h"
+#include "pages/ModalRunDialogs.h"
+#include "pages/PageDesign.h"
+#include "pages/frmConfigSimple.h"
+#include "pages/frmSelect.h"
+#include "resources/TextCatalog.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace tarvex;
+using namespace tarvex::testing;
+
+namespace {
+
+enum class Kind { List, Credentials };
+
+struct ControlRow {
+    const char* name;
+    int left, top, width, height; // twips
+    int text;                     // catalog offset; 0: no catalog text
+    const char* family;           // nullptr: the window's default font
+    double points;
+    bool blue; // blue background, white text
+};
+
+struct DesignRow {
+    Kind kind;
+    const char* caption;
+    QSize size;
+    std::vector<ControlRow> controls;
+    std::vector<const char*> focusOrder;
+};
+
+const DesignRow& designOf(Kind kind) {
+    static const DesignRow list{
+        Kind::List,
+        "Dravik Configuration and Setup Utility - Select Dravik to configure",
+        {608, 376},
+        {{"ListView1", 0, 0, 9135, 4095, 0, "Arial", 9, false},
+         {"Label1", 120, 4320, 8655, 495, 9, "新細明體", 12, true},
+         {"cmdNext", 6240, 5040, 1335, 495, 1, nullptr, 0, false},
+         {"cmdExit", 7800, 5040, 1215, 495, 3, nullptr, 0, false},
+         {"lblVersion", 120, 5160, 3375, 255, 58, "Verdana", 8.4, true}},
+        {"ListView1", "cmdNext", "cmdExit"}};
+    static const DesignRow credentials{
+        Kind::Credentials,
+        "Dravik Configuration and Setup Utility - Config",
+        {345, 264},
+        {{"txtPassword", 2160, 840, 2655, 420, 0, "MS Sans Serif", 12, false},
+         {"txtUsername", 2160, 240, 2655, 420, 0, "MS Sans Serif", 12, false},
+         {"cmdExit", 3720, 3360, 1335, 495, 25, nullptr, 0, false},
+         {"cmdNext", 2280, 3360, 1215, 495, 1, nullptr, 0, false},
+         {"Label1", 480, 240, 1575, 375, 21, "MS Sans Serif", 12, true},
+         {"Label2", 480, 840, 1575, 375, 22, "MS Sans Serif", 12, true},
+         {"Label3", 120, 1680, 4935, 1455, 23, "MS Sans Serif", 12, true}},
+        {"txtPassword", "txtUsername", "cmdExit", "cmdNext"}};
+    return kind == Kind::List ? list : credentials;
+}
+
+const QColor kBlueColour(21, 59, 121);
+const QColor kWhiteColour(255, 255, 255);
+
+DeviceRecord record(const char* address, const QByteArray& host, qint64 capacity) {
+    DeviceRecord result;
+    result.IpAddress = address;
+    result.HostName = host;
+    result.DiskModel = "ST3160023AS";
+    result.DiskCapacity = capacity;
+    result.DiskTotal = 156000000;
+    result.DiskAvailable = 150000000;
+    return result;
+}
+
+// A wizard at Step 4, the owner of the modal pages, with a given number of discovered devices.
+class ModalPages : public ::testing::Test {
+protected:
+    explicit ModalPages(qint16 textBase = 700) : wizard(textBase) {
+        step4 = wizard.open(PageId::frmMain2);
+        wizard.globals.SelectedDevice = -1;
+    }
+
+    void discover(int count) {
+        const DeviceRecord records[] = {record("192.168.0.5", "Dravik-01", 312581808),
+                                        record("192.168.0.77", "網路硬碟", 1000000),
+                                        record("10.0.0.3", "line\nfeed", 1954)};
+        for (int i = 0; i < count; ++i) {
+            wizard.globals.DeviceTable.at(i) = records[i];
+        }
+        wizard.globals.LastDeviceIndex = static_cast<qint16>(count - 1);
+    }
+
+    // A loaded page over Step 4, shown without modality so that a test drives it directly.
+    template <typename Page, typename... Args> Page* show(Args&&... args) {
+        auto* page = new Page(wizard.flow, std::forward<Args>(args)..., step4);
+        page->Form_Load();
+        page->show();
+        return page;
+    }
+
+    Wizard wizard;
+    QPointer<StepPage> step4;
+};
+
+void press(QWidget* page, Qt::Key key) {
+    QWidget* target = page->focusWidget() != nullptr ? page->focusWidget() : page;
+    QTest::keyClick(target, key);
+}
+
+template <typename T> T* child(QWidget* page, const char* name) {
+    auto* found = page->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+class ModalPageDesign : public ModalPages,
+                        public ::testing::WithParamInterface<std::tuple<Kind, int>> {
+protected:
+    ModalPageDesign() : ModalPages(static_cast<qint16>(std::get<1>(GetParam()))) {}
+    qint16 textBase() const { return static_cast<qint16>(std::get<1>(GetParam())); }
+};
+
+} // namespace
+
+TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
+    const DesignRow& row = designOf(std::get<0>(GetParam()));
+    wizard.globals.UserName = QStringLiteral("left over");
+    wizard.globals.Password = QStringLiteral("left over");
+    discover(3);
+    ModalPage* page = row.kind == Kind::List
+                          ? static_cast<ModalPage*>(show<frmSelect>(QStringList{"Yes", "No"}))
+                          : show<frmConfigSimple>();
+    EXPECT_EQ(page->windowTitle(), QString::fromUtf8(row.caption));
+    EXPECT_EQ(page->size(), row.size);
+    EXPECT_EQ(page->minimumSize(), page->maximumSize());
+    EXPECT_TRUE(page->isModal());
+    EXPECT_EQ(page->palette().color(QPalette::Window), kBlueColour);
+    for (const ControlRow& control : row.controls) {
+        SCOPED_TRACE(control.name);
+        auto* widget = child<QWidget>(page, control.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->geometry(),
+                  twipsRect(control.left, control.top, control.width, control.height));
+        if (control.text != 0) {
+            const auto* button = qobject_cast<QPushButton*>(widget);
+            const auto* label = qobject_cast<QLabel*>(widget);
+            EXPECT_EQ(button != nullptr ? button->text() : label->text(),
+                      CatalogText(textBase(), control.text));
+        }
+        const QFont expected = control.family != nullptr
+                                   ? design::font(QString::fromUtf8(control.family), control.points)
+                                   : QApplication::font(widget);
+        EXPECT_EQ(widget->font().family(), expected.family());
+        EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), expected.pointSizeF());
+        if (control.blue) {
+            EXPECT_EQ(widget->palette().color(widget->backgroundRole()), kBlueColour);
+            EXPECT_EQ(widget->palette().color(widget->foregroundRole()), kWhiteColour);
+        }
+    }
+    std::vector<QString> order;
+    for (QWidget* control = page->focusWidget(); order.size() < row.focusOrder.size();
+         control = control->nextInFocusChain()) {
+        if ((control->focusPolicy() & Qt::TabFocus) != 0 && control != page) {
+            order.push_back(control->objectName());
+        }
+    }
+    EXPECT_EQ(order, std::vector<QString>(row.focusOrder.begin(), row.focusOrder.end()));
+    EXPECT_EQ(page->defaultButton(), child<QPushButton>(page, "cmdNext"));
+    EXPECT_EQ(page->cancelButton(), child<QPushButton>(page, "cmdExit"));
+    if (row.kind == Kind::Credentials) {
+        EXPECT_TRUE(wizard.globals.UserName.isEmpty());
+        EXPECT_TRUE(wizard.globals.Password.isEmpty());
+        for (const char* box : {"txtUsername", "txtPassword"}) {
+            EXPECT_EQ(child<QLineEdit>(page, box)->text(), QStringLiteral("qorvu"));
+            EXPECT_EQ(child<QLineEdit>(page, box)->echoMode(), QLineEdit::Normal);
+        }
+    } else {
+        auto* list = child<QTreeWidget>(page, "ListView1");
+        EXPECT_FALSE(list->rootIsDecorated());
+        EXPECT_FALSE(list->isSortingEnabled());
+        EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+        for (int column = 0; column < 8; ++column) {
+            EXPECT_EQ(list->headerItem()->text(column), CatalogText(textBase(), 10 + column));
+        }
+    }
+    delete page;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, ModalPageDesign,
+                         ::testing::Combine(::testing::Values(Kind::List, Kind::Credentials),
+                                            ::testing::Values(700, 500)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == Kind::List
+                                                    ? "frmSelect_"
+                                                    : "frmConfigSimple_") +
+                                    std::to_string(std::get<1>(info.param));
+                         });
+
+TEST_F(ModalPages, DeviceListShowsTheTableInOrderWithTheFirstRowSelected) {
+    discover(3);
+    auto* page = show<frmSelect>(QStringList{"Yes", "No"});
+    auto* list = child<QTreeWidget>(page, "ListView1");
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    const QStringList cells{"Yes", "No", "No"}; // the third probe never reported
+    for (int i = 0; i < 3; ++i) {
+        const QTreeWidgetItem* row = list->topLevelItem(i);
+        QStringList shown;
+        for (int column = 0; column < 8; ++column) {
+            shown.append(row->text(column));
+        }
+        EXPECT_EQ(shown, DeviceListRow(static_cast<qint16>(i), wizard.globals.DeviceTable.at(i),
+                                       cells.at(i)));
+        EXPECT_FALSE(row->flags().testFlag(Qt::ItemIsEditable));
+    }
+    EXPECT_EQ(list->selectedItems(), QList<QTreeWidgetItem*>{list->topLevelItem(0)});
+    int widths = 0;
+    for (int column = 0; column < 7; ++column) {
+        EXPECT_GE(list->columnWidth(column), list->header()->sectionSizeHint(column)) << column;
+        for (int i = 0; i < 3; ++i) {
+            const QString cell = list->topLevelItem(i)->text(column);
+            EXPECT_GT(list->columnWidth(column), list->fontMetrics().horizontalAdvance(cell))
+                << column;
+        }
+        widths += list->columnWidth(column);
+    }
+    EXPECT_EQ(widths + list->columnWidth(7), list->viewport()->width()) << "the last one fills";
+    delete page;
+}
+
+TEST_F(ModalPages, AnEmptyDeviceListKeepsItsHeadersAtTheirDefaultWidths) {
+    auto* page = show<frmSelect>(QStringList{});
+    auto* list = child<QTreeWidget>(page, "ListView1");
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(list->columnCount(), 8);
+    for (int column = 0; column < 7; ++column) {
+        EXPECT_EQ(list->columnWidth(column), list->header()->defaultSectionSize()) << column;
+    }
+    page->defaultButton()->click();
+    EXPECT_TRUE(page->isVisible()) << "Next without a row does nothing";
+    EXPECT_EQ(wizard.globals.SelectedDevice, -1);
+    delete page;
+}
+
+TEST_F(ModalPages, NextHandsBackTheSelectedRowsNumberAndProbeResult) {
+    const struct {
+        int downs; // arrow presses before Enter
+        QStringList cells;
+        qint16 device;
+        bool reachable;
+    } rows[] = {{0, {"Yes", "Yes", "Yes"}, 0, true},
+                {2, {"Yes", "Yes", "No"}, 2, false},
+                {1, {"No", "Yes", "No"}, 1, true}};
+    discover(3);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.downs);
+        QPointer<frmSelect> page = show<frmSelect>(row.cells);
+        for (int i = 0; i < row.downs; ++i) {
+            press(page, Qt::Key_Down);
+        }
+        press(page, Qt::Key_Return);
+        EXPECT_FALSE(page->isVisible());
+        EXPECT_EQ(page->result(), QDialog::Accepted);
+        EXPECT_EQ(wizard.globals.SelectedDevice, row.device);
+        EXPECT_EQ(wizard.globals.SelectedReachable, row.reachable);
+        delete page;
+    }
+    EXPECT_TRUE(wizard.dialogs.shown().isEmpty());
+}
+
+TEST_F(ModalPages, DeviceListCloseBoxLeavesTheSelectionAndExitAsksToEndTheProgram) {
+    discover(1);
+    QPointer<frmSelect> page = show<frmSelect>(QStringList{"Yes"});
+    EXPECT_TRUE(page->close());
+    EXPECT_EQ(wizard.globals.SelectedDevice, -1);
+    EXPECT_TRUE(wizard.dialogs.shown().isEmpty());
+
+    page->show();
+    wizard.dialogs.setNextAnswer(MessageAnswer::Cancel);
+    press(page, Qt::Key_Escape);
+    ASSERT_EQ(wizard.dialogs.shown().size(), 1);
+    EXPECT_EQ(wizard.dialogs.shown().front(),
+              (Message{CatalogText(700, 7), CatalogText(700, 8), MessageButtons::OkCancel,
+                       MessageIcon::None}));
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(wizard.end.count(), 0);
+
+    page->cancelButton()->click(); // answered OK
+    EXPECT_EQ(wizard.end.count(), 1);
+    EXPECT_FALSE(page->isVisible());
+    Wizard::settle();
+    EXPECT_TRUE(step4.isNull()) << "Step 4 goes with the program";
+    EXPECT_EQ(wizard.globals.SelectedDevice, -1);
+}
+
+TEST_F(ModalPages, CredentialsNextStoresBothBoxesOnlyWhenBothAreFilled) {
+    const struct {
+        const char* user;
+        const char* password;
+        bool stored;
+    } rows[] = {
+        {"qorvu", "qorvu", true}, {"  ", " ", true}, {"admin", "", false}, {"", "secret", false}};
+    const Message missing{CatalogText(700, 27), std::nullopt, MessageButtons::Ok,
+                          MessageIcon::None};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.user);
+        wizard.dialogs.clear();
+        QPointer<frmConfigSimple> page = show<frmConfigSimple>();
+        child<QLineEdit>(page, "txtUsername")->setText(QString::fromLatin1(row.user));
+        child<QLineEdit>(page, "txtPassword")->setText(QString::fromLatin1(row.password));
+        press(page, Qt::Key_Return);
+        EXPECT_FALSE(page->isVisible()) << "the page closes either way";
+        EXPECT_EQ(page->result(), QDialog::Accepted);
+        EXPECT_EQ(wizard.globals.UserName, row.stored ? QString::fromLatin1(row.user) : "");
+        EXPECT_EQ(wizard.globals.Password, row.stored ? QString::fromLatin1(row.password) : "");
+        EXPECT_EQ(wizard.dialogs.shown(), row.stored ? QList<Message>{} : QList<Message>{missing});
+        delete page;
+    }
+}
+
+TEST_F(ModalPages, LeavingTheCredentialsPageAnyWayAsksAndCancelKeepsWhatWasTyped) {
+    const Message question{CatalogText(700, 26), CatalogText(700, 8), MessageButtons::OkCancel,
+                           MessageIcon::None};
+    const std::function<void(frmConfigSimple*)> ways[] = {
+        [](frmConfigSimple* page) { page->cancelButton()->click(); },
+        [](frmConfigSimple* page) { press(page, Qt::Key_Escape); },
+        [](frmConfigSimple* page) {
+            page->close();
+        }};
+    for (const auto& leave : ways) {
+        wizard.dialogs.clear();
+        QPointer<frmConfigSimple> page = show<frmConfigSimple>();
+        child<QLineEdit>(page, "txtUsername")->setText(QStringLiteral("admin"));
+        wizard.dialogs.setNextAnswer(MessageAnswer::Cancel);
+        leave(page);
+        EXPECT_TRUE(page->isVisible());
+        EXPECT_EQ(child<QLineEdit>(page, "txtUsername")->text(), QStringLiteral("admin"));
+        wizard.dialogs.setNextAnswer(MessageAnswer::Ok);
+        leave(page);
+        EXPECT_FALSE(page->isVisible());
+        EXPECT_EQ(page->result(), QDialog::Rejected);
+        EXPECT_EQ(wizard.dialogs.shown(), (QList<Message>{question, question}));
+        EXPECT_TRUE(wizard.globals.UserName.isEmpty());
+        EXPECT_TRUE(wizard.globals.Password.isEmpty());
+        EXPECT_EQ(wizard.end.count(), 0) << "leaving the setup does not end the program";
+        delete page;
+    }
+}
+
+TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
+    discover(3);
+    ModalRunDialogs dialogs(step4, wizard.flow);
+    // Acts on the modal page once its event loop runs.
+    const auto whenShown = [](const std::function<void(QWidget*)>& act) {
+        QTimer::singleShot(0, [act] {
+            QWidget* page = QApplication::activeModalWidget();
+            ASSERT_NE(page, nullptr);
+            const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+            EXPECT_LE(std::abs(page->x() - (screen.x() + (screen.width() - page->width()) / 2)), 1);
+            EXPECT_LE(std::abs(page->y() - (screen.y() + (screen.height() - page->height()) / 2)),
+                      1);
+            act(page);
+        });
+    };
+    whenShown([](QWidget* page) {
+        press(page, Qt::Key_Down);
+        press(page, Qt::Key_Return);
+    });
+    dialogs.showDeviceList({"Yes", "No", "Yes"});
+    EXPECT_EQ(wizard.globals.SelectedDevice, 1);
+    EXPECT_FALSE(wizard.globals.SelectedReachable);
+
+    whenShown([](QWidget* page) { press(page, Qt::Key_Return); });
+    EXPECT_EQ(dialogs.showCredentials(), RunDialogs::CredentialsOutcome::Closed);
+    EXPECT_EQ(wizard.globals.UserName, QStringLiteral("qorvu"));
+    EXPECT_EQ(wizard.globals.Password, QStringLiteral("qorvu"));
+
+    whenShown([](QWidget* page) { press(page, Qt::Key_Escape); }); // answered OK
+    EXPECT_EQ(dialogs.showCredentials(), RunDialogs::CredentialsOutcome::Abandoned);
+    EXPECT_TRUE(wizard.globals.UserName.isEmpty()) << "every showing starts afresh";
+
+    // The program ending while the page is up takes Step 4 and the page with it.
+    whenShown([this](QWidget*) {
+        ASSERT_TRUE(wizard.flow.ConfirmExit());
+        Wizard::settle();
+    });
+    EXPECT_EQ(dialogs.showCredentials(), RunDialogs::CredentialsOutcome::Abandoned);
+    EXPECT_TRUE(step4.isNull());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    dialogs.showDeviceList({});
+}

@@ -1,0 +1,82 @@
+#include "pages/ModalPage.h"
+
+#include "modules/Twips.h"
+#include "pages/PageDesign.h"
+#include "pages/PageFlow.h"
+#include "resources/Artwork.h"
+#include "resources/TextCatalog.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+
+namespace tarvex {
+
+ModalPage::ModalPage(PageFlow& flow, QWidget* owner, const QString& name, const QString& caption,
+                     QSize clientTwips)
+    : QDialog(owner), flow_(flow) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    setWindowIcon(programIcon());
+    // Title and close box only: no help button, and nothing grows with the window.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(twipsToPixels(clientTwips.width()), twipsToPixels(clientTwips.height()));
+    setModal(true);
+}
+
+WizardGlobals& ModalPage::globals() const {
+    return flow_.globals();
+}
+
+Dialogs& ModalPage::dialogs() const {
+    return flow_.dialogs();
+}
+
+QString ModalPage::catalogText(int n) const {
+    return CatalogText(globals().TextBase, n);
+}
+
+void ModalPage::setDefaultButton(QPushButton* button) {
+    defaultButton_ = button;
+    button->setDefault(true);
+}
+
+void ModalPage::setCancelButton(QPushButton* button) {
+    cancelButton_ = button;
+}
+
+void ModalPage::paintBackground(ColourNumber colour) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, design::toColor(colour));
+    setPalette(palette);
+    setAutoFillBackground(true);
+}
+
+void ModalPage::keyPressEvent(QKeyEvent* event) {
+    QPushButton* target = nullptr;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        target = defaultButton_;
+        break;
+    case Qt::Key_Escape:
+        target = cancelButton_;
+        break;
+    default:
+        break;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (target == nullptr || !target->isEnabled() || modifiers != Qt::NoModifier) {
+        // QDialog's own handling would reject the dialog on Esc, bypassing the page's Exit.
+        if (event->key() == Qt::Key_Escape) {
+            event->accept();
+            return;
+        }
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    target->click();
+}
+
+} // namespace tarvex

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "modules/Globals.h"
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace tarvex {
+
+class Dialogs;
+class PageFlow;
+
+// A page that Step 4 shows modally over itself. Like a step page it is built from its design
+// in the constructor and filled by Form_Load; Enter presses the default button and Esc the
+// cancel button, so that Esc runs the page's own Exit rather than closing the dialog.
+class ModalPage : public QDialog {
+    Q_OBJECT
+public:
+    // clientTwips: the client area's width and height in twips.
+    ModalPage(PageFlow& flow, QWidget* owner, const QString& name, const QString& caption,
+              QSize clientTwips);
+
+    virtual void Form_Load() = 0;
+
+    [[nodiscard]] QPushButton* defaultButton() const { return defaultButton_; }
+    [[nodiscard]] QPushButton* cancelButton() const { return cancelButton_; }
+
+protected:
+    [[nodiscard]] PageFlow& flow() const { return flow_; }
+    [[nodiscard]] WizardGlobals& globals() const;
+    [[nodiscard]] Dialogs& dialogs() const;
+    [[nodiscard]] QString catalogText(int n) const;
+
+    void setDefaultButton(QPushButton* button);
+    void setCancelButton(QPushButton* button);
+    void paintBackground(ColourNumber colour);
+
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    PageFlow& flow_;
+    QPushButton* defaultButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+};
+
+} // namespace tarvex

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "run/RunDialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace tarvex {
+
+class PageFlow;
+
+// The setup run's modal pages as real dialogs over Step 4, each built afresh, centred on the
+// screen and run in its own event loop.
+class ModalRunDialogs final : public RunDialogs {
+public:
+    // owner: Step 4, which the dialogs stay above. It may go while a dialog is up (the program
+    // ended); nothing is shown over a page that is gone.
+    ModalRunDialogs(QWidget* owner, PageFlow& flow);
+
+    void showDeviceList(const QStringList& reachableCells) override;
+    [[nodiscard]] CredentialsOutcome showCredentials() override;
+
+private:
+    QPointer<QWidget> owner_;
+    PageFlow& flow_;
+};
+
+} // namespace tarvex

@@ -1,0 +1,130 @@
+#include "pages/frmSelect.h"
+
+#include "modules/DeviceListCells.h"
+#include "modules/Twips.h"
+#include "pages/PageDesign.h"
+#include "pages/PageFlow.h"
+#include "resources/TextCatalog.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <algorithm>
+#include <utility>
+
+namespace tarvex {
+namespace {
+
+constexpr int kColumnCount = 8;
+const QString kUnreachable = QStringLiteral("No");
+
+QPushButton* button(QWidget* page, const QString& name, QRect geometry) {
+    QPushButton* result = design::commandButton(page, name, 0);
+    result->setGeometry(geometry);
+    return result;
+}
+
+QTreeWidget* deviceList(QWidget* page) {
+    auto* list = new QTreeWidget(page);
+    list->setObjectName(QStringLiteral("ListView1"));
+    list->setGeometry(twipsRect(0, 0, 9135, 4095));
+    list->setFont(design::font(QStringLiteral("Arial"), 9));
+    // A report view: flat rows, whole rows selected, one at a time, nothing to edit.
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setAllColumnsShowFocus(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSortingEnabled(false);
+    list->setColumnCount(kColumnCount);
+    list->header()->setStretchLastSection(true);
+    list->header()->setSectionsMovable(false);
+    list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return list;
+}
+
+} // namespace
+
+frmSelect::frmSelect(PageFlow& flow, QStringList reachableCells, QWidget* owner)
+    : ModalPage(flow, owner, QStringLiteral("frmSelect"),
+                QStringLiteral("Dravik Configuration and Setup Utility - Select Dravik to "
+                               "configure"),
+                QSize(9120, 5640)),
+      reachableCells_(std::move(reachableCells)), ListView1(deviceList(this)),
+      Label1(design::label(this, QStringLiteral("Label1"), twipsRect(120, 4320, 8655, 495),
+                           design::font(QStringLiteral("新細明體"), 12))),
+      cmdNext(button(this, QStringLiteral("cmdNext"), twipsRect(6240, 5040, 1335, 495))),
+      cmdExit(button(this, QStringLiteral("cmdExit"), twipsRect(7800, 5040, 1215, 495))),
+      lblVersion(design::versionLabel(this, 5160)) {
+    design::focusOrder({ListView1, cmdNext, cmdExit});
+    setDefaultButton(cmdNext);
+    setCancelButton(cmdExit);
+    connect(cmdNext, &QPushButton::clicked, this, &frmSelect::cmdNext_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmSelect::cmdExit_Click);
+}
+
+void frmSelect::Form_Load() {
+    const WizardGlobals& look = globals();
+    paintBackground(look.PageBackColor);
+    design::colour(Label1, look.LabelBackColor, look.LabelForeColor);
+    design::colour(lblVersion, look.LabelBackColor, look.LabelForeColor);
+    Label1->setText(catalogText(Text::SelectInstruction));
+    cmdNext->setText(catalogText(Text::Next));
+    cmdExit->setText(catalogText(Text::Exit));
+    lblVersion->setText(catalogText(Text::Version));
+
+    ListView1->clear();
+    QStringList headers;
+    for (int column = 0; column < kColumnCount; ++column) {
+        headers.append(catalogText(Text::ColumnNumber + column));
+    }
+    ListView1->setHeaderLabels(headers);
+    ListView1->setSortingEnabled(false);
+    if (look.LastDeviceIndex < 0) {
+        return;
+    }
+    const int last = std::min<int>(look.LastDeviceIndex, kDeviceTableSize - 1);
+    for (int i = 0; i <= last; ++i) {
+        const auto index = static_cast<qint16>(i);
+        // A probe that never reported for a row counts as not answered.
+        const QString reachable = reachableCells_.value(i, kUnreachable);
+        auto* row =
+            new QTreeWidgetItem(ListView1, DeviceListRow(index, look.DeviceTable.at(i), reachable));
+        row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        if (i == 0) {
+            // Selected from the start, so that Enter takes it without a click.
+            ListView1->setCurrentItem(row);
+        }
+    }
+    AutoSizeColumns();
+}
+
+void frmSelect::AutoSizeColumns() {
+    for (int column = 0; column < ListView1->columnCount(); ++column) {
+        // Takes the header's own width into account while the header is shown.
+        ListView1->resizeColumnToContents(column);
+    }
+}
+
+void frmSelect::cmdNext_Click() {
+    const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const QTreeWidgetItem* row = selected.first();
+    globals().SelectedDevice = static_cast<qint16>(row->text(0).toInt());
+    globals().SelectedReachable = row->text(1) != kUnreachable;
+    accept();
+}
+
+void frmSelect::cmdExit_Click() {
+    // OK ends the program, Step 4 with it; the list must not outlive it on screen.
+    if (flow().ConfirmExit()) {
+        reject();
+    }
+}
+
+} // namespace tarvex
