@@ -1,0 +1,145 @@
+#include "run/CandidateAddresses.h"
+
+#include "run/ClockSeededRandom.h"
+
+#include <QHostAddress>
+#include <gtest/gtest.h>
+
+namespace tarvex {
+namespace {
+
+// Hands out the given draws in turn, then keeps repeating the last one.
+class ScriptedRandom final : public RandomSource {
+public:
+    explicit ScriptedRandom(QList<float> draws) : draws_(std::move(draws)) {}
+    [[nodiscard]] float nextUniform() override {
+        return draws_.value(std::min(next_++, draws_.size() - 1), 0.0f);
+    }
+
+private:
+    QList<float> draws_;
+    qsizetype next_ = 0;
+};
+
+struct CandidateRow {
+    const char* name;
+    QString address;
+    QString mask;
+    QList<float> draws;
+    CandidateProblem problem;
+    QStringList expected;
+};
+
+void PrintTo(const CandidateRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class Candidates : public ::testing::TestWithParam<CandidateRow> {};
+
+TEST_P(Candidates, AreDrawnByTheRules) {
+    const CandidateRow& row = GetParam();
+    ScriptedRandom random(row.draws);
+    const CandidateDraw draw = DrawCandidates(row.address, row.mask, random, 3);
+    EXPECT_EQ(draw.problem, row.problem);
+    EXPECT_EQ(draw.candidates, row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Candidates,
+    ::testing::Values(
+        CandidateRow{"Slash24KeepsThreeParts",
+                     "192.168.0.20",
+                     "255.255.255.0",
+                     {0.0f, 0.5f, 0.999f},
+                     CandidateProblem::None,
+                     {"192.168.0.1", "192.168.0.128", "192.168.0.254"}},
+        CandidateRow{"Slash16StillKeepsThreeParts",
+                     "10.1.2.3",
+                     "255.255.0.0",
+                     {0.1f, 0.2f, 0.3f},
+                     CandidateProblem::None,
+                     {"10.1.2.26", "10.1.2.52", "10.1.2.77"}},
+        CandidateRow{"RepeatsAndOwnAddressDrawnAgain",
+                     "192.168.0.20",
+                     "255.255.255.0",
+                     {19.0f / 253, 0.0f, 0.0f, 0.5f, 0.999f},
+                     CandidateProblem::None,
+                     {"192.168.0.1", "192.168.0.128", "192.168.0.254"}},
+        CandidateRow{"RepeatingSourceStopsShort",
+                     "192.168.0.20",
+                     "255.255.255.0",
+                     {0.0f},
+                     CandidateProblem::None,
+                     {"192.168.0.1"}},
+        CandidateRow{"Slash25StaysInUpperHalf",
+                     "192.168.1.200",
+                     "255.255.255.128",
+                     {0.0f, 0.99999994f, 0.0f},
+                     CandidateProblem::None,
+                     {"192.168.1.129", "192.168.1.254", "192.168.1.130"}},
+        CandidateRow{"Slash30OnlyTheOtherHost",
+                     "192.168.1.5",
+                     "255.255.255.252",
+                     {0.0f, 0.0f, 0.0f},
+                     CandidateProblem::None,
+                     {"192.168.1.6"}},
+        CandidateRow{"Slash32NoHostAddress",
+                     "192.168.1.5",
+                     "255.255.255.255",
+                     {0.0f},
+                     CandidateProblem::None,
+                     {}},
+        CandidateRow{"BrokenMaskTakenAsSlash24",
+                     "192.168.1.5",
+                     "255.0.255.0",
+                     {0.0f, 0.5f, 0.999f},
+                     CandidateProblem::None,
+                     {"192.168.1.1", "192.168.1.128", "192.168.1.254"}},
+        CandidateRow{
+            "EmptyAddress", "", "255.255.255.0", {0.0f}, CandidateProblem::AddressInvalid, {}},
+        CandidateRow{"ThreePartAddress",
+                     "192.168.0",
+                     "255.255.255.0",
+                     {0.0f},
+                     CandidateProblem::AddressInvalid,
+                     {}},
+        CandidateRow{"UnconfiguredAddress",
+                     "0.0.0.0",
+                     "0.0.0.0",
+                     {0.0f},
+                     CandidateProblem::NotConfigured,
+                     {}}));
+
+struct RoundingRow {
+    float u;
+    const char* expected;
+};
+
+// The hexadecimal draws give exactly 2.5 and 253.5 in single precision.
+class CandidateRounding : public ::testing::TestWithParam<RoundingRow> {};
+
+TEST_P(CandidateRounding, GoesHalfToEven) {
+    EXPECT_EQ(PickCandidateAddress("192.168.0.20", GetParam().u), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CandidateRounding,
+                         ::testing::Values(RoundingRow{0.0f, "192.168.0.1"},
+                                           RoundingRow{0x1.848da8p-8f, "192.168.0.2"},
+                                           RoundingRow{0.5f, "192.168.0.128"},
+                                           RoundingRow{0x1.fefcf6p-1f, "192.168.0.254"},
+                                           RoundingRow{0.99999994f, "192.168.0.254"}));
+
+TEST(CandidatesFromTheClock, AreTwentyDistinctHostsOfTheSubnet) {
+    ClockSeededRandom random;
+    const CandidateDraw draw = DrawCandidates("192.168.7.20", "255.255.255.0", random);
+    ASSERT_EQ(draw.candidates.size(), kCandidateCount);
+    EXPECT_EQ(QSet<QString>(draw.candidates.begin(), draw.candidates.end()).size(),
+              kCandidateCount);
+    for (const QString& candidate : draw.candidates) {
+        EXPECT_TRUE(QHostAddress(candidate).isInSubnet(QHostAddress("192.168.7.0"), 24));
+        EXPECT_NE(candidate, "192.168.7.20");
+    }
+}
+
+} // namespace
+} // namespace tarvex
