@@ -1,0 +1,213 @@
+#include "modules/DesktopShortcutWriter.h"
+
+#include "modules/ApplianceUrl.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+#include <utility>
+
+namespace tarvex {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDefaultNameLimit = 255;
+const QString kSuffix = QStringLiteral(".desktop");
+// The temporary sibling is "." + name + ".XXXXXX": hidden while it is being written.
+constexpr int kTemporaryExtra = 8;
+
+const QChar kReplacement(0xfffd);
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::generic_category().message(error));
+}
+
+int milliseconds(Clock::duration duration) {
+    return static_cast<int>(std::max<long long>(
+        1, std::chrono::duration_cast<std::chrono::milliseconds>(duration).count()));
+}
+
+} // namespace
+
+bool RunWithTimeLimit(const QString& program, const QStringList& arguments,
+                      std::chrono::milliseconds limit) {
+    const QString found = QStandardPaths::findExecutable(program);
+    if (found.isEmpty()) {
+        return false;
+    }
+    const Clock::time_point deadline = Clock::now() + limit;
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(found, arguments);
+    if (!process.waitForStarted(milliseconds(deadline - Clock::now())) ||
+        !process.waitForFinished(milliseconds(deadline - Clock::now()))) {
+        process.kill();
+        (void)process.waitForFinished(1000);
+        return false;
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+QString DesktopEntryValue(const QString& value) {
+    QString escaped;
+    escaped.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == QLatin1Char('\\')) {
+            escaped += QStringLiteral("\\\\");
+        } else if (c == QLatin1Char('\n')) {
+            escaped += QStringLiteral("\\n");
+        } else if (c == QLatin1Char('\t')) {
+            escaped += QStringLiteral("\\t");
+        } else if (c == QLatin1Char('\r')) {
+            escaped += QStringLiteral("\\r");
+        } else if (c == QLatin1Char(' ') && (i == 0 || i == value.size() - 1)) {
+            escaped += QStringLiteral("\\s");
+        } else if (c.category() == QChar::Other_Control) {
+            escaped += kReplacement;
+        } else if (c.isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
+            escaped += c;
+            escaped += value[++i];
+        } else if (c.isSurrogate()) {
+            escaped += kReplacement;
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QByteArray DesktopEntryText(const DesktopLink& link) {
+    const auto line = [](const char* key, const QString& value) {
+        return QByteArray(key) + '=' + DesktopEntryValue(value).toUtf8() + '\n';
+    };
+    return QByteArray("[Desktop Entry]\nVersion=1.0\nType=Link\n") + line("Name", link.name) +
+           line("Comment", link.comment) + line("URL", link.url) + line("Icon", link.icon);
+}
+
+QString ShortcutFileName(const QString& prefix, const QString& hostName, int nameLimit) {
+    const QString whole = prefix + hostName;
+    const qsizetype budget = nameLimit - kSuffix.size() - kTemporaryExtra;
+    QString name;
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        const QChar c = whole[i];
+        QString piece(c);
+        if (c.isHighSurrogate() && i + 1 < whole.size() && whole[i + 1].isLowSurrogate()) {
+            piece += whole[++i];
+        } else if (c.isSurrogate() || c == QLatin1Char('/') ||
+                   c.category() == QChar::Other_Control ||
+                   (name.isEmpty() && c == QLatin1Char('.'))) {
+            piece = QStringLiteral("_");
+        }
+        const qsizetype width = piece.toUtf8().size();
+        if (bytes + width > budget) {
+            break;
+        }
+        name += piece;
+        bytes += width;
+    }
+    return name + kSuffix;
+}
+
+int FileNameLimit(const QString& folder) {
+    const long limit = pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<int>(std::min(limit, 65536L)) : kDefaultNameLimit;
+}
+
+DesktopShortcutWriter::DesktopShortcutWriter(QString desktopFolder, ProgramRunner runner)
+    : desktopFolder_(std::move(desktopFolder)), runner_(std::move(runner)) {
+    if (!runner_) {
+        runner_ = [](const QString& program, const QStringList& arguments) {
+            return RunWithTimeLimit(program, arguments);
+        };
+    }
+}
+
+std::optional<ShortcutFailure> DesktopShortcutWriter::CreateShortcuts(const QString& address,
+                                                                      const QString& hostName) {
+    // The XDG desktop directory (user-dirs.dirs), which may not exist yet.
+    const QString chosen = desktopFolder_.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
+                               : desktopFolder_;
+    if (chosen.isEmpty()) {
+        return ShortcutFailure{chosen, systemReason(ENOENT)};
+    }
+    const QString folder = QDir(chosen).absolutePath();
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error) {
+        return ShortcutFailure{folder, QString::fromLocal8Bit(error.message())};
+    }
+    if (!QFileInfo(folder).isDir()) {
+        return ShortcutFailure{folder, systemReason(ENOTDIR)};
+    }
+
+    if (auto failure =
+            writeLink(folder, QStringLiteral("Setup My Dravik - "), hostName,
+                      ApplianceUrl(QStringLiteral("http"), address),
+                      QStringLiteral("IP=") + address + QStringLiteral(" , Manage your Dravik"),
+                      QStringLiteral("web-browser"))) {
+        return failure;
+    }
+    return writeLink(folder, QStringLiteral("Access My Dravik - "), hostName,
+                     ApplianceUrl(QStringLiteral("smb"), address),
+                     QStringLiteral("IP=") + address + QStringLiteral(" , Access your Dravik"),
+                     QStringLiteral("folder-remote"));
+}
+
+std::optional<ShortcutFailure>
+DesktopShortcutWriter::writeLink(const QString& folder, const QString& prefix,
+                                 const QString& hostName, const QString& url,
+                                 const QString& comment, const QString& icon) {
+    const QString fileName = ShortcutFileName(prefix, hostName, FileNameLimit(folder));
+    const QString path = QDir(folder).filePath(fileName);
+    const QByteArray text =
+        DesktopEntryText({fileName.chopped(kSuffix.size()), url, comment, icon});
+
+    // Written beside the target and renamed over it: an existing file is replaced whole, and a
+    // reader never sees half a file.
+    QTemporaryFile temporary(
+        QDir(folder).filePath(QLatin1Char('.') + fileName + QStringLiteral(".XXXXXX")));
+    if (!temporary.open()) {
+        return ShortcutFailure{path, temporary.errorString()};
+    }
+    if (temporary.write(text) != text.size() || !temporary.flush()) {
+        return ShortcutFailure{path, temporary.errorString()};
+    }
+    if (fsync(temporary.handle()) != 0) {
+        return ShortcutFailure{path, systemReason(errno)};
+    }
+    // File managers launch only executable entries from the desktop.
+    if (!temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                  QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                  QFile::ExeOther)) {
+        return ShortcutFailure{path, temporary.errorString()};
+    }
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0) {
+        return ShortcutFailure{path, systemReason(errno)};
+    }
+    temporary.setAutoRemove(false);
+
+    // GNOME and MATE ask before, or refuse, launching an entry that is not marked trusted.
+    (void)runner_(
+        QStringLiteral("gio"),
+        {QStringLiteral("set"), path, QStringLiteral("metadata::trusted"), QStringLiteral("true")});
+    return std::nullopt;
+}
+
+} // namespace tarvex
