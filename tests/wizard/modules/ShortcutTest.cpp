@@ -1,0 +1,200 @@
+// Every shortcut goes to a temporary folder; no test touches the user's desktop or starts gio
+// or xdg-open.
+#include "modules/DesktopShortcutWriter.h"
+#include "modules/XdgAddressLauncher.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <tuple>
+
+namespace tarvex {
+namespace {
+
+using namespace std::chrono_literals;
+using Texts = std::tuple<const char*, const char*, const char*>;
+
+class ShortcutFileNameRows : public ::testing::TestWithParam<Texts> {};
+
+TEST_P(ShortcutFileNameRows, IsOneSafeName) {
+    const auto [prefix, host, expected] = GetParam();
+    EXPECT_EQ(ShortcutFileName(prefix, QString::fromUtf8(host), 255), QString::fromUtf8(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ShortcutFileNameRows,
+    ::testing::Values(Texts{"Setup My Dravik - ", "NAS", "Setup My Dravik - NAS.desktop"},
+                      Texts{"Access My Dravik - ", "", "Access My Dravik - .desktop"},
+                      Texts{"A - ", "../../etc/x", "A - .._.._etc_x.desktop"},
+                      Texts{"A - ", "a\nb\tc\x7f\xc2\x85z", "A - a_b_c__z.desktop"},
+                      Texts{"", ".hidden.", "_hidden..desktop"},
+                      Texts{"", "Über 😀 NAS", "Über 😀 NAS.desktop"}));
+
+TEST(ShortcutFileName, NulIsReplacedAndLongNamesAreCutAtACharacterToLeaveRoomForTheTemporary) {
+    EXPECT_EQ(ShortcutFileName("", QString::fromLatin1("a\0b", 3), 255), "a_b.desktop");
+    for (const QString& unit : {QStringLiteral("a"), QStringLiteral("é"), QStringLiteral("😀")}) {
+        const QByteArray name = ShortcutFileName("A - ", unit.repeated(1000), 255).toUtf8();
+        EXPECT_LE(name.size() + 8, 255) << unit.toStdString();
+        EXPECT_GT(name.size() + 8 + unit.toUtf8().size(), 255) << unit.toStdString();
+        EXPECT_TRUE(name.endsWith(".desktop"));
+        EXPECT_EQ(QString::fromUtf8(name).toUtf8(), name); // whole characters only
+    }
+}
+
+class DesktopEntryValueRows : public ::testing::TestWithParam<std::pair<const char*, const char*>> {
+};
+
+TEST_P(DesktopEntryValueRows, StaysOneValue) {
+    EXPECT_EQ(DesktopEntryValue(QString::fromUtf8(GetParam().first)),
+              QString::fromUtf8(GetParam().second));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, DesktopEntryValueRows,
+    ::testing::Values(std::pair{"IP=1.2.3.4  , Manage", "IP=1.2.3.4  , Manage"},
+                      std::pair{"EVIL\nExec=/bin/sh", "EVIL\\nExec=/bin/sh"},
+                      std::pair{"a\r\tb\\n", "a\\r\\tb\\\\n"}, std::pair{" both ", "\\sboth\\s"},
+                      std::pair{"x\x01y", "x\xef\xbf\xbdy"}));
+
+QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void ExpectValid(const QString& path) {
+    const QString tool = QStandardPaths::findExecutable("desktop-file-validate");
+    if (tool.isEmpty()) {
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    }
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(tool, {path});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAll().toStdString();
+}
+
+// A desktop folder that does not exist yet, and a gio stand-in that records each call with the
+// number of files then in the folder, and fails: marking is not required.
+struct Desktop {
+    QTemporaryDir root;
+    QString folder = root.filePath("Desktop");
+    QStringList calls;
+    DesktopShortcutWriter writer{
+        folder, [this](const QString& program, const QStringList& args) {
+            calls << QString("%1 %2 (%3)").arg(program, args.join(' ')).arg(files().size());
+            return false;
+        }};
+
+    [[nodiscard]] QStringList files() const {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot |
+                                      QDir::System);
+    }
+};
+
+TEST(DesktopShortcutWriter, WritesTheManagementEntryThenTheAccessEntry) {
+    Desktop desktop;
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(" 192.168.0.5 ", "NAS"));
+    const QString manage = desktop.folder + "/Setup My Dravik - NAS.desktop";
+    const QString access = desktop.folder + "/Access My Dravik - NAS.desktop";
+    EXPECT_EQ(Read(manage), "[Desktop Entry]\nVersion=1.0\nType=Link\nName=Setup My Dravik - NAS\n"
+                            "Comment=IP= 192.168.0.5  , Manage your Dravik\n"
+                            "URL=http://192.168.0.5\nIcon=web-browser\n");
+    EXPECT_EQ(Read(access), "[Desktop Entry]\nVersion=1.0\nType=Link\nName=Access My Dravik - NAS\n"
+                            "Comment=IP= 192.168.0.5  , Access your Dravik\n"
+                            "URL=smb://192.168.0.5\nIcon=folder-remote\n");
+    EXPECT_EQ(desktop.calls, QStringList({"gio set " + manage + " metadata::trusted true (1)",
+                                          "gio set " + access + " metadata::trusted true (2)"}));
+    for (const QString& path : {manage, access}) {
+        EXPECT_TRUE(QFile::permissions(path) & QFile::ExeOwner);
+        ExpectValid(path);
+    }
+}
+
+TEST(DesktopShortcutWriter, ReplacesAnExistingFileWholeAndKeepsOtherHosts) {
+    Desktop desktop;
+    ASSERT_TRUE(QDir().mkpath(desktop.folder));
+    QFile old(desktop.folder + "/Setup My Dravik - NAS.desktop");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write(QByteArray(4096, 'x')) == 4096);
+    old.close();
+    ASSERT_FALSE(desktop.writer.CreateShortcuts("10.0.0.2", "NAS"));
+    ASSERT_FALSE(desktop.writer.CreateShortcuts("10.0.0.3", "Other"));
+    EXPECT_FALSE(Read(old.fileName()).contains('x'));
+    EXPECT_EQ(desktop.files().size(), 4);
+}
+
+class HostileHostNames : public ::testing::TestWithParam<std::pair<const char*, int>> {};
+
+TEST_P(HostileHostNames, GiveTwoValidEntriesInTheFolderWithNoKeyAdded) {
+    Desktop desktop;
+    const QString host = QString::fromUtf8(GetParam().first).repeated(GetParam().second);
+    ASSERT_FALSE(desktop.writer.CreateShortcuts("10.0.0.2\nExec=/bin/false", host));
+    ASSERT_EQ(desktop.files().size(), 2) << desktop.files().join('|').toStdString();
+    EXPECT_EQ(QDir(desktop.root.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"Desktop"});
+    for (const QString& file : desktop.files()) {
+        const QString path = QDir(desktop.folder).filePath(file);
+        QStringList keys;
+        for (const QByteArray& line : Read(path).split('\n').mid(1)) {
+            keys << line.left(line.indexOf('='));
+        }
+        EXPECT_EQ(keys, QStringList({"Version", "Type", "Name", "Comment", "URL", "Icon", ""}));
+        ExpectValid(path);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, HostileHostNames,
+                         ::testing::Values(std::pair{"EVIL\nExec=/bin/sh\n[Desktop Action x]", 1},
+                                           std::pair{"../../outside", 1}, std::pair{"/", 1000},
+                                           std::pair{"é", 1000}, std::pair{" \\s\\ ", 1},
+                                           std::pair{"\x01", 1000}));
+
+TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
+    // Both failures hold for root too: a folder under a plain file, a folder in a file's place.
+    QTemporaryDir root;
+    QFile plain(root.filePath("file"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    const auto noFolder = DesktopShortcutWriter(plain.fileName() + "/Desktop", [](auto&&...) {
+                              return true;
+                          }).CreateShortcuts("10.0.0.2", "NAS");
+    ASSERT_TRUE(noFolder);
+    EXPECT_EQ(noFolder->file, plain.fileName() + "/Desktop");
+    EXPECT_EQ(noFolder->reason, "Not a directory");
+
+    const QString access = root.filePath("Access My Dravik - NAS.desktop");
+    ASSERT_TRUE(QDir().mkpath(access + "/inside"));
+    const auto occupied = DesktopShortcutWriter(root.path(), [](auto&&...) {
+                              return true;
+                          }).CreateShortcuts("10.0.0.2", "NAS");
+    ASSERT_TRUE(occupied);
+    EXPECT_EQ(occupied->file, access);
+    EXPECT_FALSE(occupied->reason.isEmpty());
+    EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary
+    EXPECT_TRUE(QFile::exists(root.filePath("Setup My Dravik - NAS.desktop")));
+}
+
+TEST(RunWithTimeLimit, EndsAProgramThatOutlastsItsLimit) {
+    EXPECT_TRUE(RunWithTimeLimit("true", {}));
+    EXPECT_FALSE(RunWithTimeLimit("false", {}));
+    EXPECT_FALSE(RunWithTimeLimit("no-such-program-here", {}));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(RunWithTimeLimit("sleep", {"10"}, 200ms));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+}
+
+TEST(XdgAddressLauncher, OpensSharedFoldersFirstThenWebPagesWithTrimmedAddresses) {
+    QStringList started;
+    XdgAddressLauncher launcher([&](const QString& program, const QStringList& arguments) {
+        started << program + ' ' + arguments.join('|');
+        return false; // no handler: the second is still tried
+    });
+    launcher.OpenDevice(" 192.168.0.5 ");
+    launcher.OpenDevice("a b\n");
+    EXPECT_EQ(started, QStringList({"xdg-open smb://192.168.0.5", "xdg-open http://192.168.0.5",
+                                    "xdg-open smb://a%20b", "xdg-open http://a%20b"}));
+}
+
+} // namespace
+} // namespace tarvex
