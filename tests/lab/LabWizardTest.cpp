@@ -11,6 +11,7 @@
 #include "run/SetupRun.h"
 #include "run/ThreadedProbeRunner.h"
 #include "run/UdpReplyListener.h"
+#include "resources/TextCatalog.h"
 #include "run/frmMain2.h"
 #include "support/FakeRunServices.h"
 #include "support/RecordingProgramEnd.h"
@@ -70,7 +71,7 @@ public:
         flow.start();
         flow.ShowPage(PageId::frmMain0);
         stepsOpened.start();
-        clickButton(flow.currentPage(), "cmdNext");
+        (void)clickButton(flow.currentPage(), "cmdNext");
     }
     [[nodiscard]] static bool clickButton(QWidget* window, const char* name) {
         auto* button = window == nullptr ? nullptr : window->findChild<QPushButton*>(name);
@@ -122,11 +123,11 @@ public:
                 list->close(); // no such row: leave without a choice
                 return;
             }
-            clickButton(list, "cmdNext");
+            (void)clickButton(list, "cmdNext");
         });
     }
     void answerCredentials(const char* button) {
-        answerModal("frmConfigSimple", [button](QWidget* page) { clickButton(page, button); });
+        answerModal("frmConfigSimple", [button](QWidget* page) { (void)clickButton(page, button); });
     }
 
     testing::ScriptedDialogs dialogs;
