@@ -6,8 +6,9 @@ QtRunTimers::QtRunTimers() {
     for (const RunTimer timer : {RunTimer::Timer1, RunTimer::Timer2, RunTimer::Timer3}) {
         QTimer& qtTimer = timerOf(timer);
         qtTimer.setSingleShot(true);
+        // The 100 ms start of the scan should not drift by the coarse timer's 5 %.
         qtTimer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&qtTimer, &QTimer::timeout, [this, timer] {
+        QObject::connect(&qtTimer, &QTimer::timeout, &qtTimer, [this, timer] {
             if (tick_) {
                 tick_(timer);
             }
@@ -21,6 +22,10 @@ void QtRunTimers::start(RunTimer timer, std::chrono::milliseconds interval) {
 
 void QtRunTimers::stop(RunTimer timer) {
     timerOf(timer).stop();
+}
+
+QTimer& QtRunTimers::timerOf(RunTimer timer) {
+    return timers_[static_cast<std::size_t>(timer)];
 }
 
 } // namespace tarvex

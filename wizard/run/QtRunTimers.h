@@ -4,19 +4,21 @@
 
 #include <QTimer>
 #include <array>
+#include <utility>
 
 namespace tarvex {
 
-// The run's three timers as single-shot Qt timers on the user-interface thread.
+// The run's timers as precise single-shot Qt timers on the thread that made them.
 class QtRunTimers final : public RunTimers {
 public:
     QtRunTimers();
+
     void setTick(Tick tick) override { tick_ = std::move(tick); }
     void start(RunTimer timer, std::chrono::milliseconds interval) override;
     void stop(RunTimer timer) override;
 
 private:
-    QTimer& timerOf(RunTimer timer) { return timers_[static_cast<std::size_t>(timer)]; }
+    [[nodiscard]] QTimer& timerOf(RunTimer timer);
 
     std::array<QTimer, 3> timers_;
     Tick tick_;

@@ -3,35 +3,36 @@
 #include <QMetaObject>
 
 namespace tarvex {
+namespace {
+
+// Every batch probes at once even while others are still waiting for their echoes.
+constexpr int kMaxParallelBatches = 32;
+
+} // namespace
 
 ThreadedProbeRunner::ThreadedProbeRunner(Prober& prober)
-    : prober_(prober), generation_(std::make_shared<std::atomic<unsigned>>(0)),
-      receiver_(std::make_unique<QObject>()) {
-    // Eleven appliances are probed at once, each in a batch of its own.
-    pool_.setMaxThreadCount(16);
-    pool_.setExpiryTimeout(2000);
+    : prober_(prober), context_(std::make_unique<QObject>()) {
+    pool_.setMaxThreadCount(kMaxParallelBatches);
 }
 
 ThreadedProbeRunner::~ThreadedProbeRunner() {
     cancelAll();
-    // Each batch ends within one echo time-out.
+    // The workers post to context_, so it must outlive them; deleting it afterwards discards
+    // the deliveries still queued.
     pool_.waitForDone();
-    receiver_.reset(); // queued deliveries to it are discarded with it
+    context_.reset();
 }
 
 void ThreadedProbeRunner::start(const QStringList& addresses, Done done) {
-    const unsigned generation = generation_->load();
-    // Alive while any worker runs: the destructor waits for them before it goes.
-    QObject* receiver = receiver_.get();
-    Prober* prober = &prober_;
-    auto generations = generation_;
-    pool_.start([prober, addresses, done = std::move(done), receiver, generation, generations] {
-        const QList<ProbeOutcome> outcomes = prober->probeAll(addresses);
-        // Queued to the receiver's thread; a receiver deleted meanwhile takes the call with it.
+    const quint64 generation = generation_;
+    QObject* context = context_.get();
+    pool_.start([this, context, generation, addresses, done = std::move(done)]() mutable {
+        QList<ProbeOutcome> outcomes = prober_.probeAll(addresses);
         QMetaObject::invokeMethod(
-            receiver,
-            [done, outcomes, generation, generations] {
-                if (generations->load() == generation) {
+            context,
+            [this, generation, outcomes = std::move(outcomes), done = std::move(done)] {
+                // Runs on the caller's thread, so generation_ is read where it is written.
+                if (generation == generation_ && done) {
                     done(outcomes);
                 }
             },
@@ -40,7 +41,7 @@ void ThreadedProbeRunner::start(const QStringList& addresses, Done done) {
 }
 
 void ThreadedProbeRunner::cancelAll() {
-    ++*generation_;
+    ++generation_;
 }
 
 } // namespace tarvex

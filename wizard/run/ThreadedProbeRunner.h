@@ -10,12 +10,14 @@
 
 namespace tarvex {
 
-// Runs each batch of probes on a worker thread of its own pool and hands the outcomes back on
-// the thread that started it, so that the user interface never waits for an echo. The prober
-// keeps nothing between calls, so batches may run side by side.
+// Runs each batch's probes on a pool thread and hands the outcomes back through the event
+// loop of the thread that made the runner; start() is called on that thread too. The prober
+// is shared by the pool threads, so it must keep nothing between calls.
 class ThreadedProbeRunner final : public ProbeRunner {
 public:
     explicit ThreadedProbeRunner(Prober& prober);
+    // Waits for the batches still probing (each ends within one probe time-out); none of them
+    // delivers afterwards.
     ~ThreadedProbeRunner() override;
     ThreadedProbeRunner(const ThreadedProbeRunner&) = delete;
     ThreadedProbeRunner& operator=(const ThreadedProbeRunner&) = delete;
@@ -25,11 +27,11 @@ public:
 
 private:
     Prober& prober_;
+    // Lives on the caller's thread: the queued deliveries run there, and die with it.
+    std::unique_ptr<QObject> context_;
     QThreadPool pool_;
-    // Results of an older generation are dropped: cancelAll() moves it on.
-    std::shared_ptr<std::atomic<unsigned>> generation_;
-    // Lives on the starting thread; results are queued to it and die with it.
-    std::unique_ptr<QObject> receiver_;
+    // Read only on the caller's thread; a batch started under an older value is dropped.
+    quint64 generation_ = 0;
 };
 
 } // namespace tarvex
