@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <cmath>
 #include <deque>
 #include <map>
 #include <set>
@@ -124,20 +125,22 @@ public:
     QStringList asked;
 };
 
-// Gives the draws queued, then keeps giving the last one.
+// Gives the draws queued, then a fixed spread of further ones.
 class FakeRandom final : public RandomSource {
 public:
     float nextUniform() override {
-        if (draws.empty()) {
-            return 0.5F;
-        }
-        const float u = draws.front();
-        if (draws.size() > 1) {
+        if (!draws.empty()) {
+            const float u = draws.front();
             draws.pop_front();
+            return u;
         }
-        return u;
+        next_ = std::fmod(next_ + 0.6180339F, 1.0F);
+        return next_;
     }
     std::deque<float> draws;
+
+private:
+    float next_ = 0.0F;
 };
 
 // All the doubles together, with the PC's adapter as the test sets it.

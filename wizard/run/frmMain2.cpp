@@ -142,8 +142,8 @@ void frmMain2::endProgram() {
 }
 
 bool frmMain2::programEnded() const {
-    // Step 4 is gone once another page took its place, or the program ended.
-    return flow().ended() || flow().currentPage() != this;
+    // A page that takes Step 4's place hides it first, which stops the run (hideEvent).
+    return flow().ended();
 }
 
 void frmMain2::closeEvent(QCloseEvent* event) {

@@ -355,9 +355,11 @@ TEST_P(ExitDuringAWait, NothingMoreIsSentWrittenOrOpened) {
     scan(GetParam().appliance ? QList<QByteArray>{reply("AP000000000000001", "10.0.0.1")}
                               : QList<QByteArray>{});
     if (std::string(GetParam().name) == "ProbeWait") {
-        run.stop();
+        run.stop(); // Step 4 closed: its probes answer afterwards
+        fake.prober.answerAll();
+    } else {
+        endWindow({"10.0.0.1"});
     }
-    endWindow({"10.0.0.1"});
     if (std::string(GetParam().name) == "CandidateProbeWait") {
         run.stop();
     }
@@ -559,6 +561,7 @@ TEST_F(ConfigurationTest, AnUnusablePcAddressEndsTheProgram) {
         RecordingFlow ownFlow;
         ManualTimers ownTimers;
         SetupRun ownRun(globals, dialogs, page, modals, ownFlow, ownTimers, services.services);
+        chooseUnreachableOnList();
         ownRun.Form_Load();
         ASSERT_TRUE(ownTimers.fire(RunTimer::Timer2));
         services.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
