@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Regenerates docs/tour.md and its pictures from the English screenshots of the last
+# `make demo` (build/demo/en). The pictures are the windows only, as PNG.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+from=${1:-build/demo/en}
+to=docs/tour
+[ -e "$from/01-step0.png" ] || { echo "make-tour: run make demo first ($from is empty)" >&2; exit 1; }
+
+declare -A lines=(
+    [01-step0]="Step 0, the welcome page: what the wizard will do."
+    [02-exit-confirmation]="Exit (or Esc) on any page asks before the wizard closes."
+    [03-step1]="Step 1: plug in and power on the Dravik."
+    [04-step2]="Step 2: connect the Dravik to the PC's network."
+    [05-step3]="Step 3: Express Setup, the one setup mode; Next starts the run."
+    [06-step4-scanning]="Step 4 at work: the scan for appliances; Previous and Exit wait for the outcome."
+    [07-device-list]="Every Dravik that answered, with whether the PC can reach it. FAR is on another subnet."
+    [08-credentials]="FAR needs an address on the PC's subnet: the management credentials, preset to the factory ones."
+    [09-configured]="FAR took its new address; the two shortcuts are on the desktop."
+    [10-closing-question]="The last question: open the shortcuts now, or just close the wizard."
+)
+
+mkdir -p "$to"
+rm -f "$to"/*.png
+{
+    echo "# A tour of the setup wizard"
+    echo
+    echo "What \`make demo\` shows, window by window: a whole setup of a Dravik on a foreign subnet,"
+    echo "against simulated appliances on the lab network. Regenerate with \`tools/make-tour.sh\` after"
+    echo "\`make demo\`."
+    for file in "$from"/[0-9][0-9]-*.png; do
+        stem=$(basename "$file" .png)
+        # 8-bit palette PNGs: the windows use few colours, and the files stay small.
+        convert "$file" -strip -colors 256 "PNG8:$to/$stem.png"
+        echo
+        echo "${lines[$stem]:-$stem}"
+        echo
+        echo "![$stem](tour/$stem.png)"
+    done
+} > docs/tour.md
+echo "make-tour: docs/tour.md with $(ls "$to" | wc -l) pictures ($(du -sk "$to" | cut -f1) KiB)"
