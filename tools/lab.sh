@@ -35,6 +35,7 @@
 #   NAME-pcs    a PC on a small subnet: eth0 10.77.5.1/29, default route via 10.77.5.2; every
 #               other address of it is taken: 10.77.5.2, .3 and .6 by hosts (answering echoes),
 #               .4 and .5 by slow (dropping them)
+#   10.77.1.101 to .110 answer echoes (hosts), .111 to .119 drop them (slow)
 #   10.77.1.200 to 10.77.1.254 are silent: nobody holds them; the gateway drops 10.78.0.0/16.
 #
 # The PC namespaces (pc, pcng, bare, pc2, pcs, adp*) filter by reverse path in loose mode
@@ -170,6 +171,14 @@ up() {
     done
     for taken in 4 5; do
         ip -n "$name-slow" addr add "10.77.5.$taken/29" dev eth0
+    done
+    # A crowded stretch of the PC's subnet for the address search: .101 to .110 answer
+    # echoes, .111 to .119 drop them.
+    for taken in $(seq 101 110); do
+        ip -n "$name-hosts" addr add "10.77.1.$taken/24" dev eth0
+    done
+    for taken in $(seq 111 119); do
+        ip -n "$name-slow" addr add "10.77.1.$taken/24" dev eth0
     done
 
     make_ns adp1

@@ -153,8 +153,14 @@ struct FakeRunServices {
     FakeNeighbours neighbours;
     FakeRandom random;
     AdapterFacts adapter{"192.168.0.20", "255.255.255.0", "192.168.0.1"};
-    RunServices services{listener,   broadcaster, prober, shortcuts, launcher,
-                         neighbours, random,      {},
+    RunServices services{listener,
+                         broadcaster,
+                         prober,
+                         shortcuts,
+                         launcher,
+                         neighbours,
+                         random,
+                         {},
                          [this](WizardGlobals& globals) {
                              globals.PcAddress = adapter.address;
                              globals.PcMask = adapter.mask;

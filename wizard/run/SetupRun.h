@@ -32,7 +32,7 @@ enum class RunState {
     Refused,
     NoAnswer,
     ShortcutsFailed, // the page stays with Previous and Exit
-    Stopped, // Step 4 closed or the program ended: nothing more happens
+    Stopped,         // Step 4 closed or the program ended: nothing more happens
 };
 
 // The setup run of Step 4: scan, choice, reachability, free address, credentials,

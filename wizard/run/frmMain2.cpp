@@ -41,8 +41,8 @@ frmMain2::frmMain2(PageFlow& flow)
       lblRun(design::label(this, QStringLiteral("lblRun"), twipsRect(2040, 6240, 7335, 975),
                            design::pageTextFont())),
       cmdPrevious(design::commandButton(this, "cmdPrevious", 6960)),
-      cmdExit(design::commandButton(this, "cmdExit", 8400)),
-      lblVersion(design::versionLabel(this)), modals_(this, flow) {
+      cmdExit(design::commandButton(this, "cmdExit", 8400)), lblVersion(design::versionLabel(this)),
+      modals_(this, flow) {
     design::focusOrder({cmdPrevious, cmdExit});
     // No Next here: the run moves on by itself, so Enter goes to Previous.
     setDefaultButton(cmdPrevious);
@@ -50,8 +50,8 @@ frmMain2::frmMain2(PageFlow& flow)
     connect(cmdPrevious, &QPushButton::clicked, this, &frmMain2::cmdPrevious_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain2::cmdExit_Click);
     if (flow.runServices() != nullptr) {
-        run_ = std::make_unique<SetupRun>(globals(), flow.dialogs(), *this, modals_, *this,
-                                          timers_, *flow.runServices());
+        run_ = std::make_unique<SetupRun>(globals(), flow.dialogs(), *this, modals_, *this, timers_,
+                                          *flow.runServices());
     }
 }
 

@@ -1,8 +1,9 @@
 // The setup run's decisions, driven without a display: every outcome, its texts, pictures and
 // messages, and that nothing is sent or written once the run is over.
+#include "run/SetupRun.h"
+
 #include "resources/TextCatalog.h"
 #include "run/DeviceProtocol.h"
-#include "run/SetupRun.h"
 #include "support/FakeRunServices.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +18,8 @@ QString T(int englishNumber) {
 }
 
 Message box(int englishNumber, bool warningTitle, MessageButtons buttons = MessageButtons::Ok) {
-    return {T(englishNumber), warningTitle ? std::optional<QString>(T(708)) : std::nullopt,
-            buttons, MessageIcon::None};
+    return {T(englishNumber), warningTitle ? std::optional<QString>(T(708)) : std::nullopt, buttons,
+            MessageIcon::None};
 }
 
 QByteArray reply(const char* id, const char* ip, const char* host = "NAS") {
@@ -141,7 +142,9 @@ public:
         };
     }
     void endInList() {
-        modals.onList = [this] { flow.ended = true; };
+        modals.onList = [this] {
+            flow.ended = true;
+        };
     }
     void chooseUnreachableOnList() {
         modals.onList = [this] {
@@ -151,7 +154,9 @@ public:
     }
     void endInCredentials() {
         chooseUnreachableOnList();
-        modals.onCredentials = [this] { flow.ended = true; };
+        modals.onCredentials = [this] {
+            flow.ended = true;
+        };
     }
     void chooseReachable(std::function<void()> thenOnList = {}) {
         modals.onList = [this, thenOnList] {
@@ -216,7 +221,8 @@ TEST_F(SetupRunTest, LoadDisablesTheButtonsAndTheScanBroadcastsFromTheAdapter) {
     ASSERT_TRUE(timers.fire(RunTimer::Timer2));
     EXPECT_TRUE(fake.listener.isOpen());
     ASSERT_EQ(fake.broadcaster.sent.size(), 1);
-    EXPECT_EQ(fake.broadcaster.sent[0], std::make_pair(QByteArray("0C01S"), QString("192.168.0.20")));
+    EXPECT_EQ(fake.broadcaster.sent[0],
+              std::make_pair(QByteArray("0C01S"), QString("192.168.0.20")));
     EXPECT_EQ(timers.running.count(RunTimer::Timer2), 0U);
     EXPECT_EQ(timers.running.at(RunTimer::Timer1), std::chrono::milliseconds(3000));
 }
@@ -301,8 +307,8 @@ INSTANTIATE_TEST_SUITE_P(ClosingQuestion, ReachableOutcome, ::testing::Bool());
 
 TEST_F(SetupRunTest, AFailedShortcutIsToldAndThePageStaysWithItsButtons) {
     chooseReachable();
-    fake.shortcuts.failure = ShortcutFailure{"/home/u/Desktop/Setup My Dravik - NAS.desktop",
-                                             "Permission denied"};
+    fake.shortcuts.failure =
+        ShortcutFailure{"/home/u/Desktop/Setup My Dravik - NAS.desktop", "Permission denied"};
     scan({reply("AP000000000000001", "10.0.0.1")});
     endWindow({"10.0.0.1"});
     EXPECT_TRUE(logHas("pic4 failed"));
@@ -373,25 +379,35 @@ TEST_P(ExitDuringAWait, NothingMoreIsSentWrittenOrOpened) {
     EXPECT_EQ(run.state(), RunState::Stopped);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Waits, ExitDuringAWait,
-    ::testing::Values(
-        ExitRow{"DeviceList", 0, [](SetupRunTest& t) { t.endInList(); }},
-        ExitRow{"NoApplianceBox", 0, [](SetupRunTest& t) { t.endAtBox(0); }, false},
-        ExitRow{"ShortcutNote", 1,
-                [](SetupRunTest& t) {
-                    t.chooseReachable();
-                    t.endAtBox(0);
-                }},
-        ExitRow{"ClosingQuestion", 1,
-                [](SetupRunTest& t) {
-                    t.chooseReachable();
-                    t.endAtBox(1);
-                }},
-        ExitRow{"Credentials", 0, [](SetupRunTest& t) { t.endInCredentials(); }},
-        ExitRow{"ProbeWait", 0, [](SetupRunTest&) {}},
-        ExitRow{"CandidateProbeWait", 0, [](SetupRunTest& t) { t.chooseUnreachableOnList(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Waits, ExitDuringAWait,
+                         ::testing::Values(ExitRow{"DeviceList", 0,
+                                                   [](SetupRunTest& t) {
+                                                       t.endInList();
+                                                   }},
+                                           ExitRow{"NoApplianceBox", 0,
+                                                   [](SetupRunTest& t) { t.endAtBox(0); }, false},
+                                           ExitRow{"ShortcutNote", 1,
+                                                   [](SetupRunTest& t) {
+                                                       t.chooseReachable();
+                                                       t.endAtBox(0);
+                                                   }},
+                                           ExitRow{"ClosingQuestion", 1,
+                                                   [](SetupRunTest& t) {
+                                                       t.chooseReachable();
+                                                       t.endAtBox(1);
+                                                   }},
+                                           ExitRow{"Credentials", 0,
+                                                   [](SetupRunTest& t) {
+                                                       t.endInCredentials();
+                                                   }},
+                                           ExitRow{"ProbeWait", 0,
+                                                   [](SetupRunTest&) {
+                                                   }},
+                                           ExitRow{"CandidateProbeWait", 0,
+                                                   [](SetupRunTest& t) {
+                                                       t.chooseUnreachableOnList();
+                                                   }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The unreachable appliance: the address search, the credentials and the configuration.
 class ConfigurationTest : public SetupRunTest {
@@ -421,8 +437,7 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
     toConfiguring();
     const QStringList candidates = fake.prober.started.mid(1);
     ASSERT_EQ(candidates.size(), 20);
-    EXPECT_EQ(candidates.mid(0, 3),
-              (QStringList{"192.168.0.41", "192.168.0.42", "192.168.0.43"}));
+    EXPECT_EQ(candidates.mid(0, 3), (QStringList{"192.168.0.41", "192.168.0.42", "192.168.0.43"}));
     EXPECT_EQ(run.NewAddress(), "192.168.0.43");
     EXPECT_TRUE(logHas(T(741) + "192.168.0.43"));
     EXPECT_EQ(modals.credentialsShown, 1);
@@ -485,7 +500,8 @@ TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
 TEST_F(ConfigurationTest, NoAnswerWithinTheTimeOutEnablesTheButtonsAndALateReplyIsLost) {
     toConfiguring();
     ASSERT_TRUE(timers.fire(RunTimer::Timer3));
-    EXPECT_EQ(page.log.mid(page.log.size() - 3), (QStringList{T(754), "pic3 failed", "buttons on"}));
+    EXPECT_EQ(page.log.mid(page.log.size() - 3),
+              (QStringList{T(754), "pic3 failed", "buttons on"}));
     EXPECT_FALSE(fake.listener.isOpen());
     fake.listener.deliver("0C02RAP0000000000000012");
     EXPECT_TRUE(fake.shortcuts.written.isEmpty());
@@ -535,8 +551,8 @@ TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing
     services.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
     services.prober.answerAll();
     ASSERT_TRUE(ownTimers.fire(RunTimer::Timer1));
-    services.prober.answerNext({{services.prober.batches.front().addresses[0],
-                                 {EchoStatus::Impossible, EPERM}}});
+    services.prober.answerNext(
+        {{services.prober.batches.front().addresses[0], {EchoStatus::Impossible, EPERM}}});
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains("ping_group_range"));
     EXPECT_EQ(ownFlow.setupModeShown, 1);
