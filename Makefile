@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test test-release test-asan fuzz demo clean cd package
+.PHONY: all deps build test test-release test-asan fuzz demo bench clean cd package
 
 all: build
 
@@ -40,6 +40,10 @@ fuzz: deps
 
 demo: build
 	bash tools/demo.sh $(BUILD)
+
+# The speed figures on the lab network, next to one probe at a time (root); not a test.
+bench: build
+	bash tools/bench.sh $(BUILD)
 
 # The folder that goes on the setup CD, in ./cd/ (see the README).
 cd: build

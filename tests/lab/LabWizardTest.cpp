@@ -1,31 +1,10 @@
 // The whole wizard, offscreen, in the lab's PC namespace against simulated appliances: the
 // real pages, the real reply port, broadcasts, probes and shortcut files. Only the message
 // boxes are answered by the test and the opener of addresses is recorded.
-#include "LabSupport.h"
-#include "modules/DesktopShortcutWriter.h"
-#include "modules/IcmpProber.h"
-#include "modules/ProcNeighbourTable.h"
-#include "pages/PageFlow.h"
-#include "pages/StepPage.h"
-#include "resources/TextCatalog.h"
-#include "run/BroadcastSender.h"
-#include "run/SetupRun.h"
-#include "run/ThreadedProbeRunner.h"
-#include "run/UdpReplyListener.h"
-#include "run/frmMain2.h"
-#include "support/FakeRunServices.h"
-#include "support/RecordingProgramEnd.h"
-#include "support/ScriptedDialogs.h"
+#include "LabWizard.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
+#include "LabSupport.h"
+
 #include <QUdpSocket>
 #include <algorithm>
 #include <iostream>
@@ -34,137 +13,8 @@ namespace tarvex {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Records how late a 10 ms timer's ticks come: the longest stall of the user-interface thread.
-class StallMeter {
-public:
-    StallMeter() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const qint64 now = clock_.elapsed();
-            longest_ = std::max(longest_, now - last_ - 10);
-            last_ = now;
-        });
-        timer_.setTimerType(Qt::PreciseTimer);
-        clock_.start();
-        timer_.start(10);
-    }
-    [[nodiscard]] qint64 longestMs() const { return longest_; }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 last_ = 0;
-    qint64 longest_ = 0;
-};
-
-// One wizard with the real network services and a desktop folder of its own.
-class LabWizard {
-public:
-    LabWizard() : broadcaster(dialogs), shortcuts(desktop.path()) {
-        random.draws = {0.9F};
-        services.intervals.discoveryWindow = 1500ms;
-    }
-    ~LabWizard() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-    // Opens Step 3 and clicks Next, as the user would.
-    void start() {
-        flow.start();
-        flow.ShowPage(PageId::frmMain0);
-        stepsOpened.start();
-        (void)clickButton(flow.currentPage(), "cmdNext");
-    }
-    [[nodiscard]] static bool clickButton(QWidget* window, const char* name) {
-        auto* button = window == nullptr ? nullptr : window->findChild<QPushButton*>(name);
-        if (button == nullptr || !button->isEnabled()) {
-            return false;
-        }
-        button->click();
-        return true;
-    }
-    // Spins the event loop until the condition holds, at most `limit`.
-    template <typename Condition>
-    bool waitFor(Condition condition, std::chrono::milliseconds limit = 10s) {
-        return QTest::qWaitFor(condition, static_cast<int>(limit.count()));
-    }
-    [[nodiscard]] PageId currentPage() const {
-        return flow.currentPage() != nullptr ? flow.currentPage()->pageId() : PageId::frmPre1;
-    }
-    [[nodiscard]] SetupRun* run() const {
-        auto* page = qobject_cast<frmMain2*>(flow.currentPage());
-        return page != nullptr ? page->run() : nullptr;
-    }
-    [[nodiscard]] QStringList desktopFiles() const {
-        return QDir(desktop.path()).entryList(QDir::Files, QDir::Name);
-    }
-    [[nodiscard]] QByteArray desktopFile(const QString& name) const {
-        QFile file(desktop.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    // Answers the device list once it is up: picks the row whose address is `address`, or
-    // closes the list when it is empty; keeps the rows.
-    void chooseOnList(const QString& address) {
-        answerModal("frmSelect", [this, address](QWidget* list) {
-            auto* view = list->findChild<QTreeWidget*>("ListView1");
-            rows.clear();
-            for (int i = 0; view != nullptr && i < view->topLevelItemCount(); ++i) {
-                QStringList cells;
-                for (int column = 0; column < view->columnCount(); ++column) {
-                    cells << view->topLevelItem(i)->text(column);
-                }
-                rows.append(cells);
-                if (cells.value(3) == address) {
-                    view->setCurrentItem(view->topLevelItem(i));
-                }
-            }
-            listShownAfter = stepsOpened.elapsed();
-            if (view == nullptr || view->currentItem() == nullptr ||
-                view->currentItem()->text(3) != address) {
-                list->close(); // no such row: leave without a choice
-                return;
-            }
-            (void)clickButton(list, "cmdNext");
-        });
-    }
-    void answerCredentials(const char* button) {
-        answerModal("frmConfigSimple",
-                    [button](QWidget* page) { (void)clickButton(page, button); });
-    }
-
-    testing::ScriptedDialogs dialogs;
-    testing::RecordingProgramEnd end;
-    WizardGlobals globals;
-    QTemporaryDir desktop;
-    UdpReplyListener listener;
-    BroadcastSender broadcaster;
-    IcmpProber icmp;
-    ThreadedProbeRunner prober{icmp};
-    DesktopShortcutWriter shortcuts;
-    testing::FakeLauncher launcher;
-    ProcNeighbourTable neighbours;
-    testing::FakeRandom random;
-    RunServices services{listener, broadcaster, prober, shortcuts, launcher, neighbours, random};
-    PageFlow flow{globals, dialogs, end, kEnglishTextBase, &services};
-    QElapsedTimer stepsOpened;
-    QList<QStringList> rows;
-    qint64 listShownAfter = -1;
-
-private:
-    // Polls for the modal window of that name and answers it once.
-    template <typename Answer> void answerModal(const char* name, Answer answer) {
-        auto* poll = new QTimer(&pollers_);
-        QObject::connect(poll, &QTimer::timeout, [poll, name, answer] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal != nullptr && modal->objectName() == QLatin1String(name) &&
-                modal->isVisible()) {
-                poll->stop();
-                answer(modal);
-            }
-        });
-        poll->start(20);
-    }
-    QObject pollers_;
-};
+using lab::LabWizard;
+using lab::StallMeter;
 
 class LabWizardTest : public ::testing::Test {
 protected:

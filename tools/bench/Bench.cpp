@@ -1,0 +1,196 @@
+// The wizard's speed figures on the lab network, each next to the same work done one probe at a
+// time on the user-interface thread, in the same run. Not a test: it asserts nothing. Runs
+// inside the lab's PC namespace (tools/bench.sh); prints one JSON object per figure.
+//
+//   tarvex_bench --runs N
+#include "LabSupport.h"
+#include "LabWizard.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <iostream>
+#include <vector>
+
+namespace tarvex::lab {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+QJsonObject spread(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    QJsonArray all;
+    for (const double value : values) {
+        all.append(value);
+    }
+    return {{"min", values.front()},
+            {"median", values[values.size() / 2]},
+            {"max", values.back()},
+            {"runs", all}};
+}
+
+void printFigure(const char* figure, const char* unit, const std::vector<double>& ours,
+                 const std::vector<double>& oneByOne) {
+    QJsonObject line{{"figure", figure}, {"unit", unit}, {"ours", spread(ours)}};
+    if (!oneByOne.empty()) {
+        line.insert("one_probe_at_a_time", spread(oneByOne));
+    }
+    std::cout << QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() << std::endl;
+}
+
+QStringList tenSilentAndOne() {
+    QStringList addresses{"10.77.1.30"};
+    for (int i = 0; i < 10; ++i) {
+        addresses << QStringLiteral("10.77.1.%1").arg(200 + i);
+    }
+    return addresses;
+}
+
+// 1. End of the discovery window to the device list on screen.
+void listFigure(int runs) {
+    QStringList arguments;
+    const QStringList addresses = tenSilentAndOne();
+    for (int i = 0; i < addresses.size(); ++i) {
+        arguments << "--appliance"
+                  << QStringLiteral("id=BENCH%1,ip=%2,host=B%3")
+                         .arg(i, 12, 10, QLatin1Char('0'))
+                         .arg(addresses[i])
+                         .arg(i);
+    }
+    std::vector<double> ours;
+    std::vector<double> oneByOne;
+    for (int run = 0; run < runs; ++run) {
+        const SimulatorProcess appliances("ap1", arguments);
+        LabWizard wizard;
+        wizard.chooseOnList("none");
+        wizard.start();
+        wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s);
+        const auto windowEnd = wizard.services.intervals.scanStart.count() +
+                               wizard.services.intervals.discoveryWindow.count();
+        ours.push_back(static_cast<double>(wizard.listShownAfter - windowEnd));
+        // The same list probed one address after another once the window is over.
+        IcmpProber prober;
+        const Clock::time_point start = Clock::now();
+        for (const QString& address : addresses) {
+            (void)prober.probe(address);
+        }
+        oneByOne.push_back(msSince(start));
+    }
+    printFigure("window end to device list, 11 appliances (10 silent)", "ms", ours, oneByOne);
+}
+
+// 2. The free-address search with 19 of 20 candidates in use.
+void searchFigure(int runs) {
+    QStringList candidates;
+    for (int i = 0; i < 10; ++i) {
+        candidates << QStringLiteral("10.77.1.%1").arg(101 + i);
+        if (i < 9) {
+            candidates << QStringLiteral("10.77.1.%1").arg(111 + i);
+        }
+    }
+    candidates << "10.77.1.150";
+    IcmpProber prober;
+    ProcNeighbourTable neighbours;
+    auto isFree = [&](const QString& address, const ProbeOutcome& outcome) {
+        return outcome.status == EchoStatus::NoReply &&
+               !neighbours.hasHardwareAddress(address, "10.77.1.10");
+    };
+    std::vector<double> ours;
+    std::vector<double> oneByOne;
+    for (int run = 0; run < runs; ++run) {
+        Clock::time_point start = Clock::now();
+        const QList<ProbeOutcome> outcomes = prober.probeAll(candidates);
+        for (qsizetype i = 0; i < candidates.size(); ++i) {
+            if (isFree(candidates[i], outcomes.value(i))) {
+                break;
+            }
+        }
+        ours.push_back(msSince(start));
+        start = Clock::now();
+        for (const QString& candidate : candidates) {
+            if (isFree(candidate, prober.probe(candidate))) {
+                break;
+            }
+        }
+        oneByOne.push_back(msSince(start));
+    }
+    printFigure("free-address search, 19 of 20 in use (half drop echoes)", "ms", ours, oneByOne);
+}
+
+// 3. The longest stall of the user-interface thread in a whole configured run.
+void stallFigure(int runs) {
+    std::vector<double> ours;
+    std::vector<double> oneByOne;
+    for (int run = 0; run < runs; ++run) {
+        const QString ns = QString::fromStdString(LabNamespace("ap3"));
+        RunIp({"-n", ns, "addr", "flush", "dev", "eth0"});
+        RunIp({"-n", ns, "addr", "add", "10.77.2.50/24", "dev", "eth0"});
+        const SimulatorProcess appliance(
+            "ap3",
+            {"--interface", "eth0", "--appliance",
+             "id=MOVE0000000000001,ip=10.77.2.50,host=NAS,user=qorvu,password=qorvu,move=1"});
+        LabWizard wizard;
+        wizard.random.draws = {140.0F / 253.0F, 141.0F / 253.0F};
+        wizard.chooseOnList("10.77.2.50");
+        wizard.answerCredentials("cmdNext");
+        const StallMeter meter;
+        wizard.start();
+        wizard.waitFor([&] { return wizard.flow.ended(); }, 30s);
+        ours.push_back(static_cast<double>(meter.longestMs()));
+        // A probe on the user-interface thread, as a page that waits for its echo does.
+        const StallMeter blocked;
+        QTest::qWait(50);
+        (void)IcmpProber().probe("10.77.1.230");
+        QTest::qWait(50);
+        oneByOne.push_back(static_cast<double>(blocked.longestMs()));
+    }
+    printFigure("longest user-interface stall, whole configured run", "ms", ours, oneByOne);
+}
+
+// 5. A flood of 1000 replies inside the window.
+void floodFigure(int runs) {
+    std::vector<double> kept;
+    std::vector<double> stall;
+    for (int run = 0; run < runs; ++run) {
+        const SimulatorProcess appliances(
+            "ap1", {"--flood", "1000", "--appliance", "id=FIRST000000000001,ip=10.77.1.30"});
+        LabWizard wizard;
+        wizard.chooseOnList("none");
+        const StallMeter meter;
+        wizard.start();
+        wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s);
+        kept.push_back(static_cast<double>(wizard.rows.size()));
+        stall.push_back(static_cast<double>(meter.longestMs()));
+    }
+    printFigure("1000-reply flood: records kept", "records", kept, {});
+    printFigure("1000-reply flood: longest user-interface stall", "ms", stall, {});
+}
+
+} // namespace
+} // namespace tarvex::lab
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    int runs = 3;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) == "--runs") {
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        }
+    }
+    if (!tarvex::lab::InLab("pc")) {
+        std::cerr << "tarvex_bench: run it in the lab's PC namespace (tools/bench.sh)\n";
+        return 77;
+    }
+    tarvex::lab::listFigure(runs);
+    tarvex::lab::searchFigure(runs);
+    tarvex::lab::stallFigure(runs);
+    tarvex::lab::floodFigure(runs);
+    return 0;
+}
