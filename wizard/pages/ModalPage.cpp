@@ -46,27 +46,12 @@ void ModalPage::setCancelButton(QPushButton* button) {
 }
 
 void ModalPage::paintBackground(ColourNumber colour) {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, design::toColor(colour));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    design::paintWindow(this, colour);
 }
 
 void ModalPage::keyPressEvent(QKeyEvent* event) {
-    QPushButton* target = nullptr;
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        target = defaultButton_;
-        break;
-    case Qt::Key_Escape:
-        target = cancelButton_;
-        break;
-    default:
-        break;
-    }
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (target == nullptr || !target->isEnabled() || modifiers != Qt::NoModifier) {
+    QPushButton* target = design::buttonForKey(event, defaultButton_, cancelButton_);
+    if (target == nullptr) {
         // QDialog's own handling would reject the dialog on Esc, bypassing the page's Exit.
         if (event->key() == Qt::Key_Escape) {
             event->accept();

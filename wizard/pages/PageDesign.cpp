@@ -5,6 +5,7 @@
 
 #include <QAbstractScrollArea>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -128,6 +129,35 @@ void focusOrder(std::initializer_list<QWidget*> controls) {
     if (controls.size() > 0) {
         (*controls.begin())->setFocus();
     }
+}
+
+void paintWindow(QWidget* window, ColourNumber colour) {
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, toColor(colour));
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+}
+
+QPushButton* buttonForKey(const QKeyEvent* event, QPushButton* defaultButton,
+                          QPushButton* cancelButton) {
+    QPushButton* target = nullptr;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        target = defaultButton;
+        break;
+    case Qt::Key_Escape:
+        target = cancelButton;
+        break;
+    default:
+        break;
+    }
+    // The keypad's Enter carries the keypad modifier; any other modifier makes another key.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (target == nullptr || !target->isEnabled() || modifiers != Qt::NoModifier) {
+        return nullptr;
+    }
+    return target;
 }
 
 } // namespace tarvex::design

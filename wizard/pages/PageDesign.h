@@ -7,6 +7,7 @@
 #include <QRect>
 #include <initializer_list>
 
+class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -46,6 +47,14 @@ void colour(QWidget* control, ColourNumber back, ColourNumber fore);
 
 // Places a window's frame centred on the primary screen.
 void centreOnScreen(QWidget* window);
+
+// Fills a window's background with the colour.
+void paintWindow(QWidget* window, ColourNumber colour);
+
+// The button a key press stands for: Enter (main or keypad) the default button, Esc the cancel
+// button, both only without other modifiers and only when the button is enabled; else none.
+[[nodiscard]] QPushButton* buttonForKey(const QKeyEvent* event, QPushButton* defaultButton,
+                                        QPushButton* cancelButton);
 
 // Sets the order in which Tab visits the controls and gives the first one the focus.
 void focusOrder(std::initializer_list<QWidget*> controls);

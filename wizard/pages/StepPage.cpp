@@ -42,28 +42,12 @@ void StepPage::setCancelButton(QPushButton* button) {
 }
 
 void StepPage::paintBackground(ColourNumber colour) {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, design::toColor(colour));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    design::paintWindow(this, colour);
 }
 
 void StepPage::keyPressEvent(QKeyEvent* event) {
-    QPushButton* target = nullptr;
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        target = defaultButton_;
-        break;
-    case Qt::Key_Escape:
-        target = cancelButton_;
-        break;
-    default:
-        break;
-    }
-    // The keypad's Enter carries the keypad modifier; any other modifier makes another key.
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (target == nullptr || !target->isEnabled() || modifiers != Qt::NoModifier) {
+    QPushButton* target = design::buttonForKey(event, defaultButton_, cancelButton_);
+    if (target == nullptr) {
         QWidget::keyPressEvent(event);
         return;
     }

@@ -409,6 +409,31 @@ INSTANTIATE_TEST_SUITE_P(Waits, ExitDuringAWait,
                                                    }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A run of its own beside the fixture's, for cases that try several rows: the shared state
+// emptied, an unreachable appliance found and chosen, the address search under way.
+struct SecondRun {
+    SecondRun(SetupRunTest& test, WizardGlobals& globals, HookedDialogs& dialogs,
+              RecordingPage& page, ScriptedModals& modals, AdapterFacts adapter)
+        : run(globals, dialogs, page, modals, flow, timers, services.services) {
+        WizardGlobals fresh;
+        fresh.TextBase = kEnglishTextBase;
+        globals = fresh;
+        dialogs.clear();
+        page.log.clear();
+        services.adapter = std::move(adapter);
+        test.chooseUnreachableOnList();
+        run.Form_Load();
+        EXPECT_TRUE(timers.fire(RunTimer::Timer2));
+        services.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
+        services.prober.answerAll();
+        EXPECT_TRUE(timers.fire(RunTimer::Timer1));
+    }
+    FakeRunServices services;
+    RecordingFlow flow;
+    ManualTimers timers;
+    SetupRun run;
+};
+
 // The unreachable appliance: the address search, the credentials and the configuration.
 class ConfigurationTest : public SetupRunTest {
 protected:
@@ -470,20 +495,10 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
 TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
     for (const QByteArray status : {"1", "7", ""}) {
         SCOPED_TRACE(status.constData());
-        WizardGlobals fresh;
-        fresh.TextBase = kEnglishTextBase;
-        globals = fresh;
-        page.log.clear();
-        FakeRunServices services;
-        RecordingFlow ownFlow;
-        ManualTimers ownTimers;
-        SetupRun ownRun(globals, dialogs, page, modals, ownFlow, ownTimers, services.services);
-        chooseUnreachableOnList();
-        ownRun.Form_Load();
-        ASSERT_TRUE(ownTimers.fire(RunTimer::Timer2));
-        services.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
-        services.prober.answerAll();
-        ASSERT_TRUE(ownTimers.fire(RunTimer::Timer1));
+        SecondRun second(*this, globals, dialogs, page, modals, fake.adapter);
+        auto& services = second.services;
+        auto& ownFlow = second.flow;
+        auto& ownRun = second.run;
         services.prober.answerAll();
         services.listener.deliver("0C02RAP000000000000001" + status);
         EXPECT_EQ(page.log.mid(page.log.size() - 3),
@@ -538,19 +553,9 @@ TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing
     fake.prober.answerNext(notSent);
     EXPECT_EQ(page.log.last(), T(743));
 
-    WizardGlobals fresh;
-    fresh.TextBase = kEnglishTextBase;
-    globals = fresh;
-    dialogs.clear();
-    FakeRunServices services;
-    RecordingFlow ownFlow;
-    ManualTimers ownTimers;
-    SetupRun ownRun(globals, dialogs, page, modals, ownFlow, ownTimers, services.services);
-    ownRun.Form_Load();
-    ASSERT_TRUE(ownTimers.fire(RunTimer::Timer2));
-    services.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
-    services.prober.answerAll();
-    ASSERT_TRUE(ownTimers.fire(RunTimer::Timer1));
+    SecondRun second(*this, globals, dialogs, page, modals, fake.adapter);
+    auto& services = second.services;
+    auto& ownFlow = second.flow;
     services.prober.answerNext(
         {{services.prober.batches.front().addresses[0], {EchoStatus::Impossible, EPERM}}});
     ASSERT_EQ(dialogs.shown.size(), 1);
@@ -568,21 +573,9 @@ TEST_F(ConfigurationTest, AnUnusablePcAddressEndsTheProgram) {
                           std::nullopt, MessageButtons::Ok, MessageIcon::None};
     for (const Row& row : {Row{"", {invalid, box(740, true)}}, Row{"0.0.0.0", {box(740, true)}}}) {
         SCOPED_TRACE(row.address);
-        WizardGlobals fresh;
-        fresh.TextBase = kEnglishTextBase;
-        globals = fresh;
-        dialogs.clear();
-        FakeRunServices services;
-        services.adapter = {row.address, "", ""};
-        RecordingFlow ownFlow;
-        ManualTimers ownTimers;
-        SetupRun ownRun(globals, dialogs, page, modals, ownFlow, ownTimers, services.services);
-        chooseUnreachableOnList();
-        ownRun.Form_Load();
-        ASSERT_TRUE(ownTimers.fire(RunTimer::Timer2));
-        services.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
-        services.prober.answerAll();
-        ASSERT_TRUE(ownTimers.fire(RunTimer::Timer1));
+        SecondRun second(*this, globals, dialogs, page, modals, {row.address, "", ""});
+        auto& services = second.services;
+        auto& ownFlow = second.flow;
         EXPECT_EQ(dialogs.shown, row.messages);
         EXPECT_TRUE(ownFlow.ended);
         EXPECT_TRUE(services.prober.batches.empty());
