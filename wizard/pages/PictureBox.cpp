@@ -2,11 +2,32 @@
 
 #include "resources/Artwork.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 
 namespace tarvex {
+namespace {
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+// A plain widget reports itself as a client area; a picture area is a graphic. Name and
+// description come from the widget's accessible name and description.
+QAccessibleInterface* pictureBoxInterface(const QString& className, QObject* object) {
+    if (className == QLatin1String(PictureBox::staticMetaObject.className()) &&
+        object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(pictureBoxInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
 
 void PictureBox::setPicture(int catalogNumber) {
     catalogNumber_ = catalogNumber;

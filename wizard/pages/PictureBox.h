@@ -9,6 +9,8 @@ namespace tarvex {
 // device pixel ratio of the screen it is painted on (so it stays sharp on a high-density
 // screen), or a given image unchanged. A picture larger than the area is drawn scaled down to
 // fit (keeping its proportions) instead of being cut off.
+// Screen readers see it as a graphic: its accessible name says what it shows, its accessible
+// description (when set) the state it stands for.
 class PictureBox final : public QWidget {
     Q_OBJECT
 public:

@@ -33,6 +33,7 @@ void frmMain::Form_Load() {
     cmdExit->setText(catalogText(Text::Exit));
     txt1->setPlainText(catalogText(Text::Cabling));
     pic1->setPicture(103);
+    pic1->setAccessibleName(QStringLiteral("Cabling: connect the Dravik to your network"));
     design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));
 }

@@ -42,6 +42,7 @@ void frmPre1::Form_Load() {
     cmdNext->setText(catalogText(Text::Next));
     cmdExit->setText(catalogText(Text::Exit));
     pic1->setPicture(101);
+    pic1->setAccessibleName(QStringLiteral("Welcome: the Dravik network hard disk"));
     setDefaultButton(cmdNext);
     registerSocketComponent();
 }

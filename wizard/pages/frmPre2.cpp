@@ -29,6 +29,7 @@ void frmPre2::Form_Load() {
     paintBackground(globals().PageBackColor);
     design::colour(txt1, globals().TextBackColor, globals().TextForeColor);
     pic1->setPicture(102);
+    pic1->setAccessibleName(QStringLiteral("Power: plug in and switch on the Dravik"));
     txt1->setPlainText(catalogText(Text::PowerUp));
     design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));

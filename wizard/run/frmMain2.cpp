@@ -20,6 +20,7 @@ PictureBox* statusPicture(QWidget* page, int index, int topTwips) {
     auto* picture = new PictureBox(page);
     picture->setObjectName(QStringLiteral("pic%1").arg(index));
     picture->setGeometry(twipsRect(240, topTwips, 735, 735));
+    picture->setAccessibleDescription(QStringLiteral("not started"));
     return picture;
 }
 
@@ -88,6 +89,12 @@ void frmMain2::setCaptions() {
     Label2_1->setText(catalogText(Text::StepReach));
     Label3_1->setText(catalogText(Text::StepConfigure));
     Label4_1->setText(catalogText(Text::StepShortcuts));
+    // A screen reader names each step picture after its step line.
+    const QLabel* const lines[] = {Label1_1, Label2_1, Label3_1, Label4_1};
+    PictureBox* const boxes[] = {pic1, pic2, pic3, pic4};
+    for (int i = 0; i < 4; ++i) {
+        boxes[i]->setAccessibleName(lines[i]->text());
+    }
     Label5->setText(catalogText(Text::RunningStatus));
     cmdPrevious->setText(catalogText(Text::Previous));
     cmdExit->setText(catalogText(Text::Exit));
@@ -104,18 +111,23 @@ void frmMain2::setStepPicture(int step, StatusPicture picture) {
         return;
     }
     PictureBox* box = boxes[step - 1];
+    // The description tells a screen reader what the picture shows of the step's progress.
     switch (picture) {
     case StatusPicture::None:
         box->setPicture(QImage());
+        box->setAccessibleDescription(QStringLiteral("not started"));
         break;
     case StatusPicture::InProgress:
         box->setPicture(104);
+        box->setAccessibleDescription(QStringLiteral("under way"));
         break;
     case StatusPicture::Done:
         box->setPicture(105);
+        box->setAccessibleDescription(QStringLiteral("done"));
         break;
     case StatusPicture::Failed:
         box->setPicture(106);
+        box->setAccessibleDescription(QStringLiteral("failed"));
         break;
     }
 }
