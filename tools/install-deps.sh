@@ -18,6 +18,8 @@ packages=(
     fonts-liberation fonts-dejavu-core fonts-arphic-uming
     # lab network for the network tests, packaging
     iproute2 dpkg-dev file
+    # the demo checks that the moved appliance answers; the benchmark writes its table
+    iputils-ping python3
     # reading the built guides back in tests, checking the desktop entries
     poppler-utils desktop-file-utils
     # checking the package (lintian), its manual pages, software centre entry and firewalld service
