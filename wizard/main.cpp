@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     tarvex::MessageBoxDialogs dialogs;
     tarvex::ApplicationEnd end;
     tarvex::SystemRunServices runServices(dialogs);
-    tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE, &runServices.services());
+    tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE, runServices.services());
     flow.start();
     return QApplication::exec();
 }

@@ -157,9 +157,7 @@ protected:
     void SetUp() override {
         TARVEX_REQUIRE_LAB("pc");
         // The appliance may have been moved by an earlier run: put it back on its own subnet.
-        const QString ns = QString::fromStdString(lab::LabNamespace("ap3"));
-        ASSERT_EQ(lab::RunIp({"-n", ns, "addr", "flush", "dev", "eth0"}), 0);
-        ASSERT_EQ(lab::RunIp({"-n", ns, "addr", "add", "10.77.2.50/24", "dev", "eth0"}), 0);
+        ASSERT_TRUE(lab::PutForeignApplianceBack());
     }
 
     // Broadcasts the request and waits for the first configuration reply.

@@ -80,6 +80,12 @@ int RunIp(const QStringList& arguments) {
     return WEXITSTATUS(status);
 }
 
+bool PutForeignApplianceBack() {
+    const QString ns = QString::fromStdString(LabNamespace("ap3"));
+    return RunIp({"-n", ns, "addr", "flush", "dev", "eth0"}) == 0 &&
+           RunIp({"-n", ns, "addr", "add", "10.77.2.50/24", "dev", "eth0"}) == 0;
+}
+
 SimulatorProcess::SimulatorProcess(const char* role, const QStringList& arguments,
                                    const char* program) {
     static int count = 0;

@@ -29,6 +29,10 @@ namespace tarvex::lab {
 // Runs `ip` with the arguments and waits for it; its exit status.
 int RunIp(const QStringList& arguments);
 
+// Puts the foreign appliance (ap3) back on its own subnet, 10.77.2.50/24, wherever an earlier
+// configuration moved it; true when both steps worked.
+[[nodiscard]] bool PutForeignApplianceBack();
+
 // An appliance simulator (or another lab tool taking the same --lifetime, --ready-file and
 // --log options) running in a lab namespace, stopped (by its id) when destroyed.
 class SimulatorProcess {

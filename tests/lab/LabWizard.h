@@ -10,6 +10,7 @@
 #include "pages/StepPage.h"
 #include "resources/TextCatalog.h"
 #include "run/BroadcastSender.h"
+#include "run/CandidateAddresses.h"
 #include "run/SetupRun.h"
 #include "run/ThreadedProbeRunner.h"
 #include "run/UdpReplyListener.h"
@@ -88,10 +89,6 @@ public:
     [[nodiscard]] PageId currentPage() const {
         return flow.currentPage() != nullptr ? flow.currentPage()->pageId() : PageId::frmPre1;
     }
-    [[nodiscard]] SetupRun* run() const {
-        auto* page = qobject_cast<frmMain2*>(flow.currentPage());
-        return page != nullptr ? page->run() : nullptr;
-    }
     [[nodiscard]] QStringList desktopFiles() const {
         return QDir(desktop.path()).entryList(QDir::Files, QDir::Name);
     }
@@ -143,7 +140,7 @@ public:
     ProcNeighbourTable neighbours;
     testing::FakeRandom random;
     RunServices services{listener, broadcaster, prober, shortcuts, launcher, neighbours, random};
-    PageFlow flow{globals, dialogs, end, kEnglishTextBase, &services};
+    PageFlow flow{globals, dialogs, end, kEnglishTextBase, services};
     QElapsedTimer stepsOpened;
     QList<QStringList> rows;
     qint64 listShownAfter = -1;
@@ -164,5 +161,40 @@ private:
     }
     QObject pollers_;
 };
+
+// Eleven appliance addresses of the PC's subnet: 10.77.1.30 answers, the ten others are silent.
+inline QStringList ElevenAppliancesTenSilent() {
+    QStringList addresses{"10.77.1.30"};
+    for (int i = 0; i < 10; ++i) {
+        addresses << QStringLiteral("10.77.1.%1").arg(200 + i);
+    }
+    return addresses;
+}
+
+// Twenty candidates of the lab's crowded stretch: 19 in use, alternately answering echoes
+// (.101 to .110) and dropping them (.111 to .119), and the free 10.77.1.150 last.
+inline QStringList CrowdedCandidates() {
+    QStringList candidates;
+    for (int i = 0; i < 10; ++i) {
+        candidates << QStringLiteral("10.77.1.%1").arg(101 + i);
+        if (i < 9) {
+            candidates << QStringLiteral("10.77.1.%1").arg(111 + i);
+        }
+    }
+    return candidates << "10.77.1.150";
+}
+
+// The search the way a page that waits for each echo does it: one candidate after another,
+// by the same rule for "free".
+inline std::optional<QString> FirstFreeOneAtATime(const QStringList& candidates, Prober& prober,
+                                                  NeighbourTable& neighbours) {
+    for (const QString& candidate : candidates) {
+        if (auto free = FirstFreeCandidate({candidate}, {prober.probe(candidate)}, neighbours,
+                                           "10.77.1.10")) {
+            return free;
+        }
+    }
+    return std::nullopt;
+}
 
 } // namespace tarvex::lab

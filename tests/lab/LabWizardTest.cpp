@@ -21,9 +21,7 @@ protected:
     void SetUp() override {
         TARVEX_REQUIRE_LAB("pc");
         // An appliance an earlier case moved: back on its own subnet.
-        const QString ns = QString::fromStdString(lab::LabNamespace("ap3"));
-        ASSERT_EQ(lab::RunIp({"-n", ns, "addr", "flush", "dev", "eth0"}), 0);
-        ASSERT_EQ(lab::RunIp({"-n", ns, "addr", "add", "10.77.2.50/24", "dev", "eth0"}), 0);
+        ASSERT_TRUE(lab::PutForeignApplianceBack());
     }
 };
 
@@ -133,11 +131,7 @@ TEST(LabSpeed, ProbesTogetherTakeOneTimeOutWhereOneAtATimeTakesOneEach) {
     IcmpProber prober;
     ProcNeighbourTable neighbours;
 
-    // The device list: 11 appliances, 10 of them silent.
-    QStringList appliances{"10.77.1.30"};
-    for (int i = 0; i < 10; ++i) {
-        appliances << QStringLiteral("10.77.1.%1").arg(200 + i);
-    }
+    const QStringList appliances = lab::ElevenAppliancesTenSilent();
     Clock::time_point start = Clock::now();
     EXPECT_EQ(prober.probeAll(appliances).value(0).status, EchoStatus::Reply);
     const auto listTogether = msSince(start);
@@ -147,46 +141,20 @@ TEST(LabSpeed, ProbesTogetherTakeOneTimeOutWhereOneAtATimeTakesOneEach) {
     }
     const auto listOneByOne = msSince(start);
 
-    // The search: 19 candidates in use (half answer, half drop echoes), the free one last.
-    QStringList candidates;
-    for (int i = 0; i < 10; ++i) {
-        candidates << QStringLiteral("10.77.1.%1").arg(101 + i);
-        if (i < 9) {
-            candidates << QStringLiteral("10.77.1.%1").arg(111 + i);
-        }
-    }
-    candidates << "10.77.1.150";
-    auto isFree = [&](const QString& address, const ProbeOutcome& outcome) {
-        return outcome.status == EchoStatus::NoReply &&
-               !neighbours.hasHardwareAddress(address, "10.77.1.10");
-    };
+    const QStringList candidates = lab::CrowdedCandidates();
     start = Clock::now();
-    const QList<ProbeOutcome> outcomes = prober.probeAll(candidates);
-    QString together;
-    for (qsizetype i = 0; i < candidates.size() && together.isEmpty(); ++i) {
-        if (isFree(candidates[i], outcomes.value(i))) {
-            together = candidates[i];
-        }
-    }
+    const std::optional<QString> together =
+        FirstFreeCandidate(candidates, prober.probeAll(candidates), neighbours, "10.77.1.10");
     const auto searchTogether = msSince(start);
     start = Clock::now();
-    QString oneByOne;
-    for (const QString& candidate : candidates) {
-        if (isFree(candidate, prober.probe(candidate))) {
-            oneByOne = candidate;
-            break;
-        }
-    }
+    const std::optional<QString> oneByOne =
+        lab::FirstFreeOneAtATime(candidates, prober, neighbours);
     const auto searchOneByOne = msSince(start);
 
     std::cout << "device list, 11 appliances (10 silent): together " << listTogether
               << " ms, one at a time " << listOneByOne << " ms\n"
               << "address search, 19 of 20 in use: together " << searchTogether
               << " ms, one at a time " << searchOneByOne << " ms\n";
-    RecordProperty("list_together_ms", static_cast<int>(listTogether));
-    RecordProperty("list_one_by_one_ms", static_cast<int>(listOneByOne));
-    RecordProperty("search_together_ms", static_cast<int>(searchTogether));
-    RecordProperty("search_one_by_one_ms", static_cast<int>(searchOneByOne));
     EXPECT_EQ(together, "10.77.1.150"); // every host that drops echoes was seen as in use
     EXPECT_EQ(oneByOne, "10.77.1.150");
     EXPECT_LT(listTogether, 1500);

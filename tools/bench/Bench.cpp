@@ -44,18 +44,10 @@ void printFigure(const char* figure, const char* unit, const std::vector<double>
     std::cout << QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() << std::endl;
 }
 
-QStringList tenSilentAndOne() {
-    QStringList addresses{"10.77.1.30"};
-    for (int i = 0; i < 10; ++i) {
-        addresses << QStringLiteral("10.77.1.%1").arg(200 + i);
-    }
-    return addresses;
-}
-
 // 1. End of the discovery window to the device list on screen.
 void listFigure(int runs) {
     QStringList arguments;
-    const QStringList addresses = tenSilentAndOne();
+    const QStringList addresses = ElevenAppliancesTenSilent();
     for (int i = 0; i < addresses.size(); ++i) {
         arguments << "--appliance"
                   << QStringLiteral("id=BENCH%1,ip=%2,host=B%3")
@@ -87,37 +79,17 @@ void listFigure(int runs) {
 
 // 2. The free-address search with 19 of 20 candidates in use.
 void searchFigure(int runs) {
-    QStringList candidates;
-    for (int i = 0; i < 10; ++i) {
-        candidates << QStringLiteral("10.77.1.%1").arg(101 + i);
-        if (i < 9) {
-            candidates << QStringLiteral("10.77.1.%1").arg(111 + i);
-        }
-    }
-    candidates << "10.77.1.150";
+    const QStringList candidates = CrowdedCandidates();
     IcmpProber prober;
     ProcNeighbourTable neighbours;
-    auto isFree = [&](const QString& address, const ProbeOutcome& outcome) {
-        return outcome.status == EchoStatus::NoReply &&
-               !neighbours.hasHardwareAddress(address, "10.77.1.10");
-    };
     std::vector<double> ours;
     std::vector<double> oneByOne;
     for (int run = 0; run < runs; ++run) {
         Clock::time_point start = Clock::now();
-        const QList<ProbeOutcome> outcomes = prober.probeAll(candidates);
-        for (qsizetype i = 0; i < candidates.size(); ++i) {
-            if (isFree(candidates[i], outcomes.value(i))) {
-                break;
-            }
-        }
+        (void)FirstFreeCandidate(candidates, prober.probeAll(candidates), neighbours, "10.77.1.10");
         ours.push_back(msSince(start));
         start = Clock::now();
-        for (const QString& candidate : candidates) {
-            if (isFree(candidate, prober.probe(candidate))) {
-                break;
-            }
-        }
+        (void)FirstFreeOneAtATime(candidates, prober, neighbours);
         oneByOne.push_back(msSince(start));
     }
     printFigure("free-address search, 19 of 20 in use (half drop echoes)", "ms", ours, oneByOne);
@@ -128,9 +100,7 @@ void stallFigure(int runs) {
     std::vector<double> ours;
     std::vector<double> oneByOne;
     for (int run = 0; run < runs; ++run) {
-        const QString ns = QString::fromStdString(LabNamespace("ap3"));
-        RunIp({"-n", ns, "addr", "flush", "dev", "eth0"});
-        RunIp({"-n", ns, "addr", "add", "10.77.2.50/24", "dev", "eth0"});
+        (void)PutForeignApplianceBack();
         const SimulatorProcess appliance(
             "ap3",
             {"--interface", "eth0", "--appliance",

@@ -12,7 +12,7 @@
 namespace tarvex {
 
 PageFlow::PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
-                   qint16 editionTextBase, RunServices* runServices)
+                   qint16 editionTextBase, RunServices& runServices)
     : globals_(globals), dialogs_(dialogs), end_(end), editionTextBase_(editionTextBase),
       runServices_(runServices) {}
 

@@ -18,9 +18,9 @@ class StepPage;
 class PageFlow final {
 public:
     // editionTextBase: the text base the welcome page assigns (700 English, 500 Chinese).
-    // runServices: what the setup run of Step 4 uses; without them Step 4 shows its layout only.
+    // runServices: what the setup run of Step 4 uses.
     PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end, qint16 editionTextBase,
-             RunServices* runServices = nullptr);
+             RunServices& runServices);
     ~PageFlow();
     PageFlow(const PageFlow&) = delete;
     PageFlow& operator=(const PageFlow&) = delete;
@@ -43,7 +43,7 @@ public:
     // Unloads the current page and ends the program, without asking.
     void endProgram();
 
-    [[nodiscard]] RunServices* runServices() const { return runServices_; }
+    [[nodiscard]] RunServices& runServices() const { return runServices_; }
     [[nodiscard]] StepPage* currentPage() const { return current_; }
     [[nodiscard]] bool ended() const { return ended_; }
     [[nodiscard]] WizardGlobals& globals() const { return globals_; }
@@ -58,7 +58,7 @@ private:
     Dialogs& dialogs_;
     ProgramEnd& end_;
     qint16 editionTextBase_;
-    RunServices* runServices_;
+    RunServices& runServices_;
     StepPage* current_ = nullptr;
     // Unloaded pages waiting for their deferred deletion: a page is often unloaded from inside
     // one of its own button handlers, where deleting it at once would pull the widget from

@@ -166,8 +166,6 @@ void SetupRun::Timer1_Timer() {
     }
     services_.listener.CloseListener();
     status(Text::ScanComplete);
-    deviceReachable_ = false;
-    addressFound_ = false;
     globals_.SelectedDevice = -1;
     if (globals_.LastDeviceIndex < 0) {
         state_ = RunState::NoApplianceFound;
@@ -226,7 +224,6 @@ void SetupRun::afterChoice() {
         if (gone(self) || over()) {
             return;
         }
-        deviceReachable_ = true;
         finish(QString::fromUtf8(chosenRecord().IpAddress), Text::ReachableDone,
                Text::ShortcutsNote);
         return;
@@ -292,23 +289,19 @@ void SetupRun::onCandidatesProbed(const QStringList& candidates,
             return;
         }
     }
-    for (qsizetype i = 0; i < candidates.size() && i < outcomes.size(); ++i) {
-        // Free only when an echo really went out and nothing answered it, not even the
-        // address resolution a host that drops echoes still answers.
-        if (outcomes[i].status == EchoStatus::NoReply &&
-            !services_.neighbours.hasHardwareAddress(candidates[i], globals_.PcAddress)) {
-            newAddress_ = candidates[i];
-            addressFound_ = true;
-            page_.setStatusText(text(Text::AddressFound) + newAddress_);
-            page_.letEventsRun();
-            if (gone(self) || over()) {
-                return;
-            }
-            askCredentialsAndConfigure();
-            return;
-        }
+    const std::optional<QString> free =
+        FirstFreeCandidate(candidates, outcomes, services_.neighbours, globals_.PcAddress);
+    if (!free) {
+        noFreeAddress();
+        return;
     }
-    noFreeAddress();
+    newAddress_ = *free;
+    page_.setStatusText(text(Text::AddressFound) + newAddress_);
+    page_.letEventsRun();
+    if (gone(self) || over()) {
+        return;
+    }
+    askCredentialsAndConfigure();
 }
 
 void SetupRun::noFreeAddress() {

@@ -94,8 +94,6 @@ private:
 
     RunState state_ = RunState::Starting;
     QString newAddress_;
-    bool deviceReachable_ = false;
-    bool addressFound_ = false;
     QStringList reachableCells_; // one per record, filled as the probes answer
     int probesRunning_ = 0;
     int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe

@@ -50,26 +50,14 @@ frmMain2::frmMain2(PageFlow& flow)
     setCancelButton(cmdExit);
     connect(cmdPrevious, &QPushButton::clicked, this, &frmMain2::cmdPrevious_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain2::cmdExit_Click);
-    if (flow.runServices() != nullptr) {
-        run_ = std::make_unique<SetupRun>(globals(), flow.dialogs(), *this, modals_, *this, timers_,
-                                          *flow.runServices());
-    }
+    run_ = std::make_unique<SetupRun>(globals(), flow.dialogs(), *this, modals_, *this, timers_,
+                                      flow.runServices());
 }
 
 frmMain2::~frmMain2() = default;
 
 void frmMain2::Form_Load() {
-    if (run_) {
-        run_->Form_Load();
-        return;
-    }
-    // Without services (a test of the page alone): the layout in its starting state.
-    globals().clearDeviceTable();
-    applyLookSettings();
-    setStepPicture(1, StatusPicture::InProgress);
-    setCaptions();
-    setButtonsEnabled(false);
-    setStatusText(catalogText(Text::Scanning));
+    run_->Form_Load();
 }
 
 void frmMain2::applyLookSettings() {
@@ -159,35 +147,24 @@ bool frmMain2::programEnded() const {
 }
 
 void frmMain2::closeEvent(QCloseEvent* event) {
-    if (run_) {
-        run_->stop();
-    }
+    run_->stop();
     StepPage::closeEvent(event);
 }
 
 void frmMain2::hideEvent(QHideEvent* event) {
     // The flow hides a page it unloads; a window that is only minimised keeps running.
-    if (!event->spontaneous() && run_) {
+    if (!event->spontaneous()) {
         run_->stop();
     }
     StepPage::hideEvent(event);
 }
 
 void frmMain2::cmdPrevious_Click() {
-    if (run_) {
-        run_->cmdPrevious_Click();
-        return;
-    }
-    globals().clearDeviceTable();
-    flow().ShowPage(PageId::frmMain0);
+    run_->cmdPrevious_Click();
 }
 
 void frmMain2::cmdExit_Click() {
-    if (run_) {
-        run_->cmdExit_Click();
-        return;
-    }
-    flow().ConfirmExit();
+    run_->cmdExit_Click();
 }
 
 } // namespace tarvex

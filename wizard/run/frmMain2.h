@@ -25,8 +25,6 @@ public:
     ~frmMain2() override;
     void Form_Load() override;
 
-    [[nodiscard]] SetupRun* run() const { return run_.get(); }
-
     // What the run shows.
     void applyLookSettings() override;
     void setCaptions() override;

@@ -19,7 +19,7 @@ namespace tarvex::testing {
 // line of pages, for the edition of the given text base.
 class Wizard {
 public:
-    explicit Wizard(qint16 textBase) : flow(globals, dialogs, end, textBase, &fake.services) {}
+    explicit Wizard(qint16 textBase) : flow(globals, dialogs, end, textBase, fake.services) {}
     ~Wizard() { settle(); }
 
     // Lets the unloaded pages go, as the event loop would after a hand-over.
