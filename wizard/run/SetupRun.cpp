@@ -9,15 +9,6 @@
 #include <QPointer>
 
 namespace tarvex {
-namespace {
-
-// True when the run must not go on after a wait: the run object is gone (its page was deleted
-// inside a modal window's event loop) or it has stopped.
-bool gone(const QPointer<SetupRun>& run) {
-    return run.isNull() || run->state() == RunState::Stopped;
-}
-
-} // namespace
 
 SetupRun::SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunDialogs& modals,
                    RunFlow& flow, RunTimers& timers, RunServices& services)
@@ -41,6 +32,10 @@ SetupRun::SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunD
 SetupRun::~SetupRun() {
     stop();
     timers_.setTick({});
+}
+
+bool SetupRun::halted(const QPointer<SetupRun>& run) {
+    return run.isNull() || run->over();
 }
 
 QString SetupRun::text(int n) const {
@@ -77,7 +72,7 @@ void SetupRun::Form_Load() {
     status(Text::Scanning);
     const QPointer<SetupRun> self(this);
     page_.letEventsRun();
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return;
     }
     state_ = RunState::Starting;
@@ -95,7 +90,7 @@ void SetupRun::Timer2_Timer() {
         return;
     }
     services_.broadcaster.Broadcast(DiscoveryRequest(), globals_.PcAddress);
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return;
     }
     timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow);
@@ -110,7 +105,7 @@ bool SetupRun::openListener() {
     }
     timers_.stop(RunTimer::Timer3);
     ask(ListenerFailureMessage(*failure));
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return false;
     }
     backToSetupMode();
@@ -137,7 +132,7 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
         services_.prober.start(
             {QString::fromUtf8(globals_.DeviceTable[static_cast<std::size_t>(index)].IpAddress)},
             [self, index](const QList<ProbeOutcome>& outcomes) {
-                if (!gone(self)) {
+                if (!halted(self)) {
                     self->onProbed(index, outcomes);
                 }
             });
@@ -173,7 +168,7 @@ void SetupRun::Timer1_Timer() {
         page_.setStepPicture(1, StatusPicture::Failed);
         const QPointer<SetupRun> self(this);
         ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None});
-        if (gone(self) || over()) {
+        if (halted(self)) {
             return;
         }
         backToSetupMode();
@@ -192,16 +187,16 @@ void SetupRun::showDeviceList() {
     if (probingImpossibleError_ != 0) {
         // Once for the whole list, not once a row.
         ask(ProbingImpossibleMessage(probingImpossibleError_ < 0 ? 0 : probingImpossibleError_));
-        if (gone(self) || over()) {
+        if (halted(self)) {
             return;
         }
     }
     modals_.showDeviceList(reachableCells_);
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return;
     }
     page_.letEventsRun();
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return;
     }
     afterChoice();
@@ -221,7 +216,7 @@ void SetupRun::afterChoice() {
         page_.setStepPicture(3, StatusPicture::Done);
         const QPointer<SetupRun> self(this);
         page_.letEventsRun();
-        if (gone(self) || over()) {
+        if (halted(self)) {
             return;
         }
         finish(QString::fromUtf8(chosenRecord().IpAddress), Text::ReachableDone,
@@ -247,13 +242,13 @@ void SetupRun::searchAddress() {
         if (draw.problem == CandidateProblem::AddressInvalid) {
             ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
                  std::nullopt, MessageButtons::Ok, MessageIcon::None});
-            if (gone(self) || over()) {
+            if (halted(self)) {
                 return;
             }
         }
         ask({text(Text::PcNotConfigured), text(Text::Warning), MessageButtons::Ok,
              MessageIcon::None});
-        if (gone(self) || over()) {
+        if (halted(self)) {
             return;
         }
         stop();
@@ -266,7 +261,7 @@ void SetupRun::searchAddress() {
     }
     const QStringList candidates = draw.candidates;
     services_.prober.start(candidates, [self, candidates](const QList<ProbeOutcome>& outcomes) {
-        if (!gone(self)) {
+        if (!halted(self)) {
             self->onCandidatesProbed(candidates, outcomes);
         }
     });
@@ -282,7 +277,7 @@ void SetupRun::onCandidatesProbed(const QStringList& candidates,
         if (outcome.status == EchoStatus::Impossible) {
             // Nothing could be tested, so no address may be taken as free.
             ask(ProbingImpossibleMessage(outcome.error));
-            if (gone(self) || over()) {
+            if (halted(self)) {
                 return;
             }
             backToSetupMode();
@@ -298,7 +293,7 @@ void SetupRun::onCandidatesProbed(const QStringList& candidates,
     newAddress_ = *free;
     page_.setStatusText(text(Text::AddressFound) + newAddress_);
     page_.letEventsRun();
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return;
     }
     askCredentialsAndConfigure();
@@ -309,7 +304,7 @@ void SetupRun::noFreeAddress() {
     status(Text::NoFreeAddress);
     const QPointer<SetupRun> self(this);
     ask({text(Text::NoFreeAddressBox), std::nullopt, MessageButtons::Ok, MessageIcon::None});
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return;
     }
     backToSetupMode();
@@ -319,7 +314,7 @@ void SetupRun::askCredentialsAndConfigure() {
     state_ = RunState::AskingCredentials;
     const QPointer<SetupRun> self(this);
     const RunDialogs::CredentialsOutcome outcome = modals_.showCredentials();
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return;
     }
     if (outcome == RunDialogs::CredentialsOutcome::Abandoned) {
@@ -386,12 +381,12 @@ void SetupRun::finish(const QString& address, int doneText, int noteText) {
     status(doneText);
     page_.setButtonsEnabled(true);
     ask({text(noteText), text(Text::Warning), MessageButtons::Ok, MessageIcon::None});
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return;
     }
     const MessageAnswer answer = ask({text(Text::OpenShortcutPrompt), text(Text::Warning),
                                       MessageButtons::OkCancel, MessageIcon::None});
-    if (gone(self) || over()) {
+    if (halted(self)) {
         return;
     }
     stop();

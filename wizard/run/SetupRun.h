@@ -10,6 +10,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -68,6 +69,9 @@ private:
     [[nodiscard]] QString text(int n) const;
     // True when the run must not go on: it stopped, or the program ended meanwhile.
     [[nodiscard]] bool over();
+    // After a wait: the run object is gone (its page was deleted inside a modal window's event
+    // loop), it stopped, or the program ended.
+    [[nodiscard]] static bool halted(const QPointer<SetupRun>& run);
     void status(int n);
     MessageAnswer ask(const Message& message);
     [[nodiscard]] bool openListener();
