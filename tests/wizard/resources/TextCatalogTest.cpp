@@ -37,13 +37,16 @@ TEST(TextCatalog, EveryEntryOfBothSetsMatchesTheTable) {
     const auto expected = expectedTexts();
     ASSERT_EQ(expected.size(), kCatalogSize);
     for (const auto& entry : expected) {
-        EXPECT_EQ(CatalogText(kEnglishTextBase, entry.n), entry.english) << "text " << 700 + entry.n;
-        EXPECT_EQ(CatalogText(kChineseTextBase, entry.n), entry.chinese) << "text " << 500 + entry.n;
+        EXPECT_EQ(CatalogText(kEnglishTextBase, entry.n), entry.english)
+            << "text " << 700 + entry.n;
+        EXPECT_EQ(CatalogText(kChineseTextBase, entry.n), entry.chinese)
+            << "text " << 500 + entry.n;
     }
 }
 
 TEST(TextCatalog, KeepsQuotesAndDoubleSpaces) {
-    EXPECT_TRUE(CatalogText(700, 5).contains(QStringLiteral("(AC IN).  Push the \"Start\" button")));
+    EXPECT_TRUE(
+        CatalogText(700, 5).contains(QStringLiteral("(AC IN).  Push the \"Start\" button")));
     EXPECT_TRUE(CatalogText(700, 23).endsWith(QStringLiteral("are \"qorvu\" in lower case.")));
     EXPECT_TRUE(CatalogText(500, 23).contains(QStringLiteral("\"qorvu\"")));
     EXPECT_EQ(CatalogText(700, 58), QStringLiteral("Version v2.2  2004/10/08"));
