@@ -119,7 +119,7 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
         if (globals_.LastDeviceIndex + 1 >= kDeviceTableSize) {
             return;
         }
-        std::optional<DeviceRecord> record = CutDiscoveryReply(datagram);
+        std::optional<DeviceRecord> record = CutDiscoveryReply(datagram).record;
         if (!record) {
             return;
         }
