@@ -137,7 +137,7 @@ DesktopShortcutWriter::DesktopShortcutWriter(QString desktopFolder, ProgramRunne
     }
 }
 
-std::optional<ShortcutFailure> DesktopShortcutWriter::CreateShortcuts(const QString& address,
+std::optional<ShortcutFailure> DesktopShortcutWriter::CreateShortcuts(Ipv4Address address,
                                                                       const QString& hostName) {
     // The XDG desktop directory (user-dirs.dirs), which may not exist yet.
     const QString chosen = desktopFolder_.isEmpty()
@@ -156,16 +156,17 @@ std::optional<ShortcutFailure> DesktopShortcutWriter::CreateShortcuts(const QStr
         return ShortcutFailure{folder, systemReason(ENOTDIR)};
     }
 
+    const QString printed = address.text();
     if (auto failure =
             writeLink(folder, QStringLiteral("Setup My Dravik - "), hostName,
                       ApplianceUrl(QStringLiteral("http"), address),
-                      QStringLiteral("IP=") + address + QStringLiteral(" , Manage your Dravik"),
+                      QStringLiteral("IP=") + printed + QStringLiteral(" , Manage your Dravik"),
                       QStringLiteral("web-browser"))) {
         return failure;
     }
     return writeLink(folder, QStringLiteral("Access My Dravik - "), hostName,
                      ApplianceUrl(QStringLiteral("smb"), address),
-                     QStringLiteral("IP=") + address + QStringLiteral(" , Access your Dravik"),
+                     QStringLiteral("IP=") + printed + QStringLiteral(" , Access your Dravik"),
                      QStringLiteral("folder-remote"));
 }
 

@@ -55,7 +55,7 @@ public:
     // RunWithTimeLimit.
     explicit DesktopShortcutWriter(QString desktopFolder = {}, ProgramRunner runner = {});
 
-    [[nodiscard]] std::optional<ShortcutFailure> CreateShortcuts(const QString& address,
+    [[nodiscard]] std::optional<ShortcutFailure> CreateShortcuts(Ipv4Address address,
                                                                  const QString& hostName) override;
 
 private:
