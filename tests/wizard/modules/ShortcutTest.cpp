@@ -1,13 +1,15 @@
-// Every shortcut goes to a temporary folder; no test touches the user's desktop or starts gio
-// or xdg-open.
+// Every shortcut goes to a temporary folder; no test touches the user's desktop, marks a file
+// with gio or starts the real xdg-open (gio launch runs a stand-in first on PATH).
 #include "modules/DesktopShortcutWriter.h"
 #include "modules/XdgAddressLauncher.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -31,7 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Texts{"A - ", "../../etc/x", "A - .._.._etc_x.desktop"},
                       Texts{"A - ", "a\nb\tc\x7f\xc2\x85z", "A - a_b_c__z.desktop"},
                       Texts{"", ".hidden.", "_hidden..desktop"},
-                      Texts{"", "Über 😀 NAS", "Über 😀 NAS.desktop"}));
+                      Texts{"", "Über 😀 NAS", "Über 😀 NAS.desktop"},
+                      Texts{"A - ", "a\u202Eexe.knil", "A - a_exe.knil.desktop"},
+                      Texts{"", "a\u2028b\u2029c\u200Bd\U000E0041e\u00ADf",
+                            "a_b_c_d_e_f.desktop"}));
 
 TEST(ShortcutFileName, NulIsReplacedAndLongNamesAreCutAtACharacterToLeaveRoomForTheTemporary) {
     EXPECT_EQ(ShortcutFileName("", QString::fromLatin1("a\0b", 3), 255), "a_b.desktop");
@@ -57,7 +62,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(std::pair{"IP=1.2.3.4  , Manage", "IP=1.2.3.4  , Manage"},
                       std::pair{"EVIL\nExec=/bin/sh", "EVIL\\nExec=/bin/sh"},
                       std::pair{"a\r\tb\\n", "a\\r\\tb\\\\n"}, std::pair{" both ", "\\sboth\\s"},
-                      std::pair{"x\x01y", "x\xef\xbf\xbdy"}));
+                      std::pair{"x\x01y", "x\xef\xbf\xbdy"},
+                      std::pair{"a\u202Eb\u2028c\U000E0041d", "a\uFFFDb\uFFFDc\uFFFDd"}));
+
+class DesktopExecArgumentRows
+    : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(DesktopExecArgumentRows, IsQuotedOnlyWhereTheFormatAsks) {
+    EXPECT_EQ(DesktopExecArgument(QString::fromUtf8(GetParam().first)),
+              QString::fromUtf8(GetParam().second));
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, DesktopExecArgumentRows,
+                         ::testing::Values(std::pair{"http://192.168.0.5", "http://192.168.0.5"},
+                                           std::pair{"a b\"$`\\;", "\"a b\\\"\\$\\`\\\\;\""},
+                                           std::pair{"100%u", "100%%u"}, std::pair{"", "\"\""}));
 
 QByteArray Read(const QString& path) {
     QFile file(path);
@@ -94,24 +113,88 @@ struct Desktop {
     }
 };
 
+const Ipv4Address kAppliance(0xc0a80005); // 192.168.0.5
+
+QString Checksum(const QString& path) {
+    return QCryptographicHash::hash(Read(path), QCryptographicHash::Sha256).toHex();
+}
+
 TEST(DesktopShortcutWriter, WritesTheManagementEntryThenTheAccessEntry) {
     Desktop desktop;
-    ASSERT_FALSE(desktop.writer.CreateShortcuts(Ipv4Address(0xc0a80005), "NAS"));
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, "NAS"));
     const QString manage = desktop.folder + "/Setup My Dravik - NAS.desktop";
     const QString access = desktop.folder + "/Access My Dravik - NAS.desktop";
-    EXPECT_EQ(Read(manage), "[Desktop Entry]\nVersion=1.0\nType=Link\nName=Setup My Dravik - NAS\n"
+    EXPECT_EQ(Read(manage), "[Desktop Entry]\nVersion=1.0\nType=Application\n"
+                            "Name=Setup My Dravik - NAS\n"
                             "Comment=IP=192.168.0.5 , Manage your Dravik\n"
-                            "URL=http://192.168.0.5\nIcon=web-browser\n");
-    EXPECT_EQ(Read(access), "[Desktop Entry]\nVersion=1.0\nType=Link\nName=Access My Dravik - NAS\n"
+                            "Exec=xdg-open http://192.168.0.5\nIcon=web-browser\n");
+    EXPECT_EQ(Read(access), "[Desktop Entry]\nVersion=1.0\nType=Application\n"
+                            "Name=Access My Dravik - NAS\n"
                             "Comment=IP=192.168.0.5 , Access your Dravik\n"
-                            "URL=smb://192.168.0.5\nIcon=folder-remote\n");
-    EXPECT_EQ(desktop.calls, QStringList({"gio set " + manage + " metadata::trusted true (1)",
-                                          "gio set " + access + " metadata::trusted true (2)"}));
+                            "Exec=xdg-open smb://192.168.0.5\nIcon=folder-remote\n");
+    EXPECT_EQ(desktop.calls,
+              QStringList({"gio set " + manage + " metadata::trusted true (1)",
+                           "gio set -t string " + manage + " metadata::xfce-exe-checksum " +
+                               Checksum(manage) + " (1)",
+                           "gio set " + access + " metadata::trusted true (2)",
+                           "gio set -t string " + access + " metadata::xfce-exe-checksum " +
+                               Checksum(access) + " (2)"}));
     for (const QString& path : {manage, access}) {
         EXPECT_TRUE(QFile::permissions(path) & QFile::ExeOwner);
-        ExpectValid(path);
     }
 }
+
+struct LaunchRow {
+    const char* file;
+    const char* url;
+};
+
+void PrintTo(const LaunchRow& row, std::ostream* os) {
+    *os << row.url;
+}
+
+// Each entry as GLib's loader reads it: valid, and launched it hands xdg-open exactly its URL.
+class EntryLaunch : public ::testing::TestWithParam<LaunchRow> {};
+
+TEST_P(EntryLaunch, IsValidAndGioLaunchHandsXdgOpenExactlyTheUrl) {
+    Desktop desktop;
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, "NAS"));
+    const QString path = QDir(desktop.folder).filePath(GetParam().file);
+    ExpectValid(path);
+
+    const QString gio = QStandardPaths::findExecutable("gio");
+    if (gio.isEmpty()) {
+        GTEST_SKIP() << "gio (libglib2.0-bin) is not installed";
+    }
+    const QString bin = desktop.root.filePath("bin");
+    const QString record = desktop.root.filePath("arguments");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    QFile stub(bin + "/xdg-open");
+    ASSERT_TRUE(stub.open(QIODevice::WriteOnly));
+    stub.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" '" +
+               QFile::encodeName(record) + "'\n");
+    stub.close();
+    ASSERT_TRUE(stub.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", bin + ':' + environment.value("PATH"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(gio, {"launch", path});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAll().toStdString();
+    // The stand-in is started, not waited for.
+    for (int i = 0; i < 100 && !QFile::exists(record); ++i) {
+        QThread::msleep(50);
+    }
+    EXPECT_EQ(Read(record), QByteArray(GetParam().url) + '\n');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothFiles, EntryLaunch,
+    ::testing::Values(LaunchRow{"Setup My Dravik - NAS.desktop", "http://192.168.0.5"},
+                      LaunchRow{"Access My Dravik - NAS.desktop", "smb://192.168.0.5"}));
 
 TEST(DesktopShortcutWriter, ReplacesAnExistingFileWholeAndKeepsOtherHosts) {
     Desktop desktop;
@@ -121,7 +204,7 @@ TEST(DesktopShortcutWriter, ReplacesAnExistingFileWholeAndKeepsOtherHosts) {
     old.close();
     ASSERT_FALSE(desktop.writer.CreateShortcuts(Ipv4Address(0x0a000002), "NAS"));
     ASSERT_FALSE(desktop.writer.CreateShortcuts(Ipv4Address(0x0a000003), "Other"));
-    EXPECT_FALSE(Read(old.fileName()).contains('x'));
+    EXPECT_TRUE(Read(old.fileName()).startsWith("[Desktop Entry]\n"));
     EXPECT_EQ(desktop.files().size(), 4);
 }
 
@@ -130,7 +213,7 @@ class HostileHostNames : public ::testing::TestWithParam<std::pair<const char*, 
 TEST_P(HostileHostNames, GiveTwoValidEntriesInTheFolderWithNoKeyAdded) {
     Desktop desktop;
     const QString host = QString::fromUtf8(GetParam().first).repeated(GetParam().second);
-    ASSERT_FALSE(desktop.writer.CreateShortcuts(Ipv4Address(0x0a000002), host));
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, host));
     ASSERT_EQ(desktop.files().size(), 2) << desktop.files().join('|').toStdString();
     EXPECT_EQ(QDir(desktop.root.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList{"Desktop"});
@@ -140,7 +223,7 @@ TEST_P(HostileHostNames, GiveTwoValidEntriesInTheFolderWithNoKeyAdded) {
         for (const QByteArray& line : Read(path).split('\n').mid(1)) {
             keys << line.left(line.indexOf('='));
         }
-        EXPECT_EQ(keys, QStringList({"Version", "Type", "Name", "Comment", "URL", "Icon", ""}));
+        EXPECT_EQ(keys, QStringList({"Version", "Type", "Name", "Comment", "Exec", "Icon", ""}));
         ExpectValid(path);
     }
 }
@@ -149,7 +232,8 @@ INSTANTIATE_TEST_SUITE_P(Hosts, HostileHostNames,
                          ::testing::Values(std::pair{"EVIL\nExec=/bin/sh\n[Desktop Action x]", 1},
                                            std::pair{"../../outside", 1}, std::pair{"/", 1000},
                                            std::pair{"é", 1000}, std::pair{" \\s\\ ", 1},
-                                           std::pair{"\x01", 1000}));
+                                           std::pair{"\x01", 1000},
+                                           std::pair{"a\u202Eexe.knil\u2029", 1}));
 
 TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
     // Both failures hold for root too: a folder under a plain file, a folder in a file's place.
@@ -158,7 +242,7 @@ TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     const auto noFolder = DesktopShortcutWriter(plain.fileName() + "/Desktop", [](auto&&...) {
                               return true;
-                          }).CreateShortcuts(Ipv4Address(0x0a000002), "NAS");
+                          }).CreateShortcuts(kAppliance, "NAS");
     ASSERT_TRUE(noFolder);
     EXPECT_EQ(noFolder->file, plain.fileName() + "/Desktop");
     EXPECT_EQ(noFolder->reason, "Not a directory");
@@ -167,7 +251,7 @@ TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
     ASSERT_TRUE(QDir().mkpath(access + "/inside"));
     const auto occupied = DesktopShortcutWriter(root.path(), [](auto&&...) {
                               return true;
-                          }).CreateShortcuts(Ipv4Address(0x0a000002), "NAS");
+                          }).CreateShortcuts(kAppliance, "NAS");
     ASSERT_TRUE(occupied);
     EXPECT_EQ(occupied->file, access);
     EXPECT_FALSE(occupied->reason.isEmpty());
@@ -190,7 +274,7 @@ TEST(XdgAddressLauncher, OpensSharedFoldersFirstThenWebPages) {
         started << program + ' ' + arguments.join('|');
         return false; // no handler: the second is still tried
     });
-    launcher.OpenDevice(Ipv4Address(0xc0a80005));
+    launcher.OpenDevice(kAppliance);
     EXPECT_EQ(started, QStringList({"xdg-open smb://192.168.0.5", "xdg-open http://192.168.0.5"}));
 }
 
