@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <optional>
 #include <tuple>
 
 namespace tarvex {
@@ -83,16 +84,32 @@ QByteArray Read(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void ExpectValid(const QString& path) {
-    const QString tool = QStandardPaths::findExecutable("desktop-file-validate");
-    if (tool.isEmpty()) {
-        GTEST_SKIP() << "desktop-file-validate is not installed";
+// Runs a tool to its end (10 s at most), `bin` first on PATH when given: its exit code and
+// output, or nothing when the tool is not installed.
+std::optional<std::pair<int, std::string>> RunTool(const char* tool, const QStringList& arguments,
+                                                   const QString& bin = {}) {
+    const QString found = QStandardPaths::findExecutable(tool);
+    if (found.isEmpty()) {
+        return std::nullopt;
     }
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!bin.isEmpty()) {
+        environment.insert("PATH", bin + ':' + environment.value("PATH"));
+    }
+    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(tool, {path});
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAll().toStdString();
+    process.start(found, arguments);
+    const bool finished = process.waitForFinished(10000);
+    return std::pair{finished ? process.exitCode() : -1, process.readAll().toStdString()};
+}
+
+void ExpectValid(const QString& path) {
+    const auto result = RunTool("desktop-file-validate", {path});
+    if (!result) {
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    }
+    EXPECT_EQ(result->first, 0) << result->second;
 }
 
 // A desktop folder that does not exist yet, and a gio stand-in that records each call with the
@@ -144,57 +161,38 @@ TEST(DesktopShortcutWriter, WritesTheManagementEntryThenTheAccessEntry) {
     }
 }
 
-struct LaunchRow {
-    const char* file;
-    const char* url;
-};
-
-void PrintTo(const LaunchRow& row, std::ostream* os) {
-    *os << row.url;
-}
-
 // Each entry as GLib's loader reads it: valid, and launched it hands xdg-open exactly its URL.
-class EntryLaunch : public ::testing::TestWithParam<LaunchRow> {};
+class EntryLaunch : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
 
 TEST_P(EntryLaunch, IsValidAndGioLaunchHandsXdgOpenExactlyTheUrl) {
     Desktop desktop;
     ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, "NAS"));
-    const QString path = QDir(desktop.folder).filePath(GetParam().file);
+    const QString path = QDir(desktop.folder).filePath(GetParam().first);
     ExpectValid(path);
-
-    const QString gio = QStandardPaths::findExecutable("gio");
-    if (gio.isEmpty()) {
-        GTEST_SKIP() << "gio (libglib2.0-bin) is not installed";
-    }
+    // A stand-in xdg-open that writes its arguments, one a line, beside itself.
     const QString bin = desktop.root.filePath("bin");
-    const QString record = desktop.root.filePath("arguments");
-    ASSERT_TRUE(QDir().mkpath(bin));
     QFile stub(bin + "/xdg-open");
-    ASSERT_TRUE(stub.open(QIODevice::WriteOnly));
-    stub.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" '" +
-               QFile::encodeName(record) + "'\n");
+    ASSERT_TRUE(QDir().mkpath(bin) && stub.open(QIODevice::WriteOnly));
+    stub.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
     stub.close();
     ASSERT_TRUE(stub.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PATH", bin + ':' + environment.value("PATH"));
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(gio, {"launch", path});
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAll().toStdString();
+    const auto launched = RunTool("gio", {"launch", path}, bin);
+    if (!launched) {
+        GTEST_SKIP() << "gio (libglib2.0-bin) is not installed";
+    }
+    EXPECT_EQ(launched->first, 0) << launched->second;
     // The stand-in is started, not waited for.
-    for (int i = 0; i < 100 && !QFile::exists(record); ++i) {
+    const QString arguments = stub.fileName() + ".args";
+    for (int i = 0; i < 100 && !QFile::exists(arguments); ++i) {
         QThread::msleep(50);
     }
-    EXPECT_EQ(Read(record), QByteArray(GetParam().url) + '\n');
+    EXPECT_EQ(Read(arguments), QByteArray(GetParam().second) + '\n');
 }
 
 INSTANTIATE_TEST_SUITE_P(
     BothFiles, EntryLaunch,
-    ::testing::Values(LaunchRow{"Setup My Dravik - NAS.desktop", "http://192.168.0.5"},
-                      LaunchRow{"Access My Dravik - NAS.desktop", "smb://192.168.0.5"}));
+    ::testing::Values(std::pair{"Setup My Dravik - NAS.desktop", "http://192.168.0.5"},
+                      std::pair{"Access My Dravik - NAS.desktop", "smb://192.168.0.5"}));
 
 TEST(DesktopShortcutWriter, ReplacesAnExistingFileWholeAndKeepsOtherHosts) {
     Desktop desktop;
