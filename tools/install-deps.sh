@@ -20,8 +20,8 @@ packages=(
     iproute2 dpkg-dev file
     # the demo checks that the moved appliance answers; the benchmark writes its table
     iputils-ping python3
-    # reading the built guides back in tests, checking the desktop entries
-    poppler-utils desktop-file-utils
+    # reading the built guides back in tests, checking and launching the desktop entries
+    poppler-utils desktop-file-utils libglib2.0-bin
     # checking the package (lintian), its manual pages, software centre entry and firewalld service
     lintian man-db appstream libxml2-utils
 )

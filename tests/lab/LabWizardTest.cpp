@@ -39,10 +39,10 @@ TEST_F(LabWizardTest, AReachableApplianceGetsShortcutsToItsOwnAddressAndNoConfig
     EXPECT_EQ(wizard.rows[0].mid(0, 4), (QStringList{"0", "Yes", "NEAR", "10.77.1.30"}));
     EXPECT_EQ(wizard.desktopFiles(),
               (QStringList{"Access My Dravik - NEAR.desktop", "Setup My Dravik - NEAR.desktop"}));
-    EXPECT_TRUE(
-        wizard.desktopFile("Setup My Dravik - NEAR.desktop").contains("URL=http://10.77.1.30\n"));
-    EXPECT_TRUE(
-        wizard.desktopFile("Access My Dravik - NEAR.desktop").contains("URL=smb://10.77.1.30\n"));
+    EXPECT_TRUE(wizard.desktopFile("Setup My Dravik - NEAR.desktop")
+                    .contains("Exec=xdg-open http://10.77.1.30\n"));
+    EXPECT_TRUE(wizard.desktopFile("Access My Dravik - NEAR.desktop")
+                    .contains("Exec=xdg-open smb://10.77.1.30\n"));
     EXPECT_EQ(wizard.launcher.opened, QStringList{"10.77.1.30"});
     EXPECT_FALSE(appliance.log().contains("0C02S"));
     EXPECT_EQ(wizard.end.count(), 1);
@@ -199,10 +199,10 @@ TEST_F(LabWizardTest, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsTher
     EXPECT_TRUE(appliance.log().contains(
         "|0C02SMOVE000000000000110.77.1.61;255.255.255.0;10.77.1.1;NAS;HOME;NAS.HOME.LAN;"
         "qorvu;qorvu|"));
-    EXPECT_TRUE(
-        wizard.desktopFile("Setup My Dravik - NAS.desktop").contains("URL=http://10.77.1.61\n"));
-    EXPECT_TRUE(
-        wizard.desktopFile("Access My Dravik - NAS.desktop").contains("URL=smb://10.77.1.61\n"));
+    EXPECT_TRUE(wizard.desktopFile("Setup My Dravik - NAS.desktop")
+                    .contains("Exec=xdg-open http://10.77.1.61\n"));
+    EXPECT_TRUE(wizard.desktopFile("Access My Dravik - NAS.desktop")
+                    .contains("Exec=xdg-open smb://10.77.1.61\n"));
     EXPECT_EQ(wizard.dialogs.shown().size(), 2); // the note and the closing question
     bool answers = false;
     for (int attempt = 0; attempt < 3 && !answers; ++attempt) {

@@ -100,9 +100,10 @@ public:
 
 class FakeShortcuts final : public ShortcutWriter {
 public:
-    std::optional<ShortcutFailure> CreateShortcuts(const QString& address,
+    // Addresses are recorded printed back, as the real writer puts them in the files.
+    std::optional<ShortcutFailure> CreateShortcuts(Ipv4Address address,
                                                    const QString& hostName) override {
-        written.append({address, hostName});
+        written.append({address.text(), hostName});
         return failure;
     }
     QList<std::pair<QString, QString>> written;
@@ -111,7 +112,7 @@ public:
 
 class FakeLauncher final : public AddressLauncher {
 public:
-    void OpenDevice(const QString& address) override { opened.append(address); }
+    void OpenDevice(Ipv4Address address) override { opened.append(address.text()); }
     QStringList opened;
 };
 

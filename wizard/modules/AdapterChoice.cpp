@@ -1,8 +1,9 @@
 #include "modules/AdapterChoice.h"
 
+#include "modules/Ipv4Address.h"
+
 #include <QList>
 #include <algorithm>
-#include <arpa/inet.h>
 #include <net/route.h>
 
 namespace tarvex {
@@ -35,12 +36,7 @@ const InterfaceAddress* lowestIndexAddress(const std::vector<InterfaceAddress>& 
 
 // The route table prints addresses as the hexadecimal of the 32-bit value in memory order.
 QString dottedQuadFromHex(const QByteArray& hex, bool* ok) {
-    const quint32 raw = hex.toUInt(ok, 16);
-    in_addr address{};
-    address.s_addr = raw;
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address, text, sizeof text);
-    return QString::fromLatin1(text);
+    return Ipv4Address::fromNetworkOrder(hex.toUInt(ok, 16)).text();
 }
 
 } // namespace

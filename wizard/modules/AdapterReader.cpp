@@ -1,7 +1,8 @@
 #include "modules/AdapterReader.h"
 
+#include "modules/Ipv4Address.h"
+
 #include <QFile>
-#include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
@@ -14,9 +15,9 @@ QString dottedQuad(const sockaddr* address) {
     if (address == nullptr || address->sa_family != AF_INET) {
         return {};
     }
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr, text, sizeof text);
-    return QString::fromLatin1(text);
+    return Ipv4Address::fromNetworkOrder(
+               reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr)
+        .text();
 }
 
 } // namespace

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "modules/Ipv4Address.h"
+
 #include <QString>
 
 namespace tarvex {
 
-// scheme + "://" + the address trimmed of spaces. An address is meant to be a dotted quad, but it
-// comes from the network: anything but printable ASCII is percent-encoded, so that the result is
-// one plain ASCII word that a desktop entry or a command line holds as it is.
-[[nodiscard]] QString ApplianceUrl(const QString& scheme, const QString& address);
+// scheme + "://" + the address printed back as a dotted quad. Only a parsed address is taken, so
+// nothing a datagram said beyond the four numbers can reach a link or a command line.
+[[nodiscard]] QString ApplianceUrl(const QString& scheme, Ipv4Address address);
 
 } // namespace tarvex

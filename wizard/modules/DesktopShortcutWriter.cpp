@@ -2,6 +2,7 @@
 
 #include "modules/ApplianceUrl.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -61,6 +62,19 @@ bool RunWithTimeLimit(const QString& program, const QStringList& arguments,
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool IsHiddenOrBreaking(char32_t code) {
+    switch (QChar::category(code)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Other_Surrogate:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString DesktopEntryValue(const QString& value) {
     QString escaped;
     escaped.reserve(value.size());
@@ -76,12 +90,16 @@ QString DesktopEntryValue(const QString& value) {
             escaped += QStringLiteral("\\r");
         } else if (c == QLatin1Char(' ') && (i == 0 || i == value.size() - 1)) {
             escaped += QStringLiteral("\\s");
-        } else if (c.category() == QChar::Other_Control) {
-            escaped += kReplacement;
         } else if (c.isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
-            escaped += c;
-            escaped += value[++i];
-        } else if (c.isSurrogate()) {
+            // A pair is one character, which may itself be a format character.
+            if (IsHiddenOrBreaking(QChar::surrogateToUcs4(c, value[i + 1]))) {
+                escaped += kReplacement;
+            } else {
+                escaped += c;
+                escaped += value[i + 1];
+            }
+            ++i;
+        } else if (IsHiddenOrBreaking(c.unicode())) {
             escaped += kReplacement;
         } else {
             escaped += c;
@@ -90,12 +108,33 @@ QString DesktopEntryValue(const QString& value) {
     return escaped;
 }
 
+QString DesktopExecArgument(const QString& argument) {
+    static const QString kReserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    static const QString kEscapedInQuotes = QStringLiteral("\"`$\\");
+    const bool quoted =
+        argument.isEmpty() || std::any_of(argument.begin(), argument.end(),
+                                          [](QChar c) { return kReserved.contains(c); });
+    QString result;
+    for (const QChar c : argument) {
+        if (quoted && kEscapedInQuotes.contains(c)) {
+            result += QLatin1Char('\\');
+        }
+        result += c;
+        if (c == QLatin1Char('%')) {
+            result += QLatin1Char('%');
+        }
+    }
+    return quoted ? QLatin1Char('"') + result + QLatin1Char('"') : result;
+}
+
 QByteArray DesktopEntryText(const DesktopLink& link) {
     const auto line = [](const char* key, const QString& value) {
         return QByteArray(key) + '=' + DesktopEntryValue(value).toUtf8() + '\n';
     };
-    return QByteArray("[Desktop Entry]\nVersion=1.0\nType=Link\n") + line("Name", link.name) +
-           line("Comment", link.comment) + line("URL", link.url) + line("Icon", link.icon);
+    return QByteArray("[Desktop Entry]\nVersion=1.0\nType=Application\n") +
+           line("Name", link.name) + line("Comment", link.comment) +
+           line("Exec", QStringLiteral("xdg-open ") + DesktopExecArgument(link.url)) +
+           line("Icon", link.icon);
 }
 
 QString ShortcutFileName(const QString& prefix, const QString& hostName, int nameLimit) {
@@ -108,8 +147,10 @@ QString ShortcutFileName(const QString& prefix, const QString& hostName, int nam
         QString piece(c);
         if (c.isHighSurrogate() && i + 1 < whole.size() && whole[i + 1].isLowSurrogate()) {
             piece += whole[++i];
-        } else if (c.isSurrogate() || c == QLatin1Char('/') ||
-                   c.category() == QChar::Other_Control ||
+            if (IsHiddenOrBreaking(QChar::surrogateToUcs4(c, piece[1]))) {
+                piece = QStringLiteral("_");
+            }
+        } else if (IsHiddenOrBreaking(c.unicode()) || c == QLatin1Char('/') ||
                    (name.isEmpty() && c == QLatin1Char('.'))) {
             piece = QStringLiteral("_");
         }
@@ -137,7 +178,7 @@ DesktopShortcutWriter::DesktopShortcutWriter(QString desktopFolder, ProgramRunne
     }
 }
 
-std::optional<ShortcutFailure> DesktopShortcutWriter::CreateShortcuts(const QString& address,
+std::optional<ShortcutFailure> DesktopShortcutWriter::CreateShortcuts(Ipv4Address address,
                                                                       const QString& hostName) {
     // The XDG desktop directory (user-dirs.dirs), which may not exist yet.
     const QString chosen = desktopFolder_.isEmpty()
@@ -156,16 +197,17 @@ std::optional<ShortcutFailure> DesktopShortcutWriter::CreateShortcuts(const QStr
         return ShortcutFailure{folder, systemReason(ENOTDIR)};
     }
 
+    const QString printed = address.text();
     if (auto failure =
             writeLink(folder, QStringLiteral("Setup My Dravik - "), hostName,
                       ApplianceUrl(QStringLiteral("http"), address),
-                      QStringLiteral("IP=") + address + QStringLiteral(" , Manage your Dravik"),
+                      QStringLiteral("IP=") + printed + QStringLiteral(" , Manage your Dravik"),
                       QStringLiteral("web-browser"))) {
         return failure;
     }
     return writeLink(folder, QStringLiteral("Access My Dravik - "), hostName,
                      ApplianceUrl(QStringLiteral("smb"), address),
-                     QStringLiteral("IP=") + address + QStringLiteral(" , Access your Dravik"),
+                     QStringLiteral("IP=") + printed + QStringLiteral(" , Access your Dravik"),
                      QStringLiteral("folder-remote"));
 }
 
@@ -207,6 +249,12 @@ DesktopShortcutWriter::writeLink(const QString& folder, const QString& prefix,
     (void)runner_(
         QStringLiteral("gio"),
         {QStringLiteral("set"), path, QStringLiteral("metadata::trusted"), QStringLiteral("true")});
+    // Xfce trusts an entry only while this checksum matches its content.
+    (void)runner_(
+        QStringLiteral("gio"),
+        {QStringLiteral("set"), QStringLiteral("-t"), QStringLiteral("string"), path,
+         QStringLiteral("metadata::xfce-exe-checksum"),
+         QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex())});
     return std::nullopt;
 }
 

@@ -18,44 +18,58 @@ inline constexpr std::chrono::milliseconds kHelperTimeLimit{2000};
 [[nodiscard]] bool RunWithTimeLimit(const QString& program, const QStringList& arguments,
                                     std::chrono::milliseconds limit = kHelperTimeLimit);
 
-// The keys of one link entry, as plain text.
+// What one shortcut shows and opens, as plain text.
 struct DesktopLink {
     QString name;
-    QString url;
+    QString url; // opened with xdg-open
     QString comment;
     QString icon;
 };
 
+// Whether a character must not stand in a name or a value as it is: controls, format characters
+// (the direction overrides among them, which make "a\u202Eexe.knil" show as "alink.exe"), line
+// and paragraph separators, and unpaired surrogates.
+[[nodiscard]] bool IsHiddenOrBreaking(char32_t code);
+
 // A value escaped for a desktop entry: backslash, newline, tab and carriage return as \\ \n \t
-// \r, a space at either end as \s (readers trim them otherwise), and every other control
-// character, which the format cannot hold, as U+FFFD. The result is one line.
+// \r, a space at either end as \s (readers trim them otherwise), and every other character of
+// IsHiddenOrBreaking as U+FFFD. The result is one line.
 [[nodiscard]] QString DesktopEntryValue(const QString& value);
 
-// The whole file of a link entry, UTF-8.
+// One argument of an Exec line: quoted in double quotes when it holds a character the format
+// reserves, with " ` $ and \ escaped inside, and "%" doubled so that it is no field code. The
+// whole line is then escaped as a value.
+[[nodiscard]] QString DesktopExecArgument(const QString& argument);
+
+// The whole file of an application entry whose command is xdg-open and the URL, UTF-8. GLib's
+// loader (gio launch, GNOME's desktop icons) reads only application entries, and KDE, Xfce,
+// MATE and Cinnamon read them too.
 [[nodiscard]] QByteArray DesktopEntryText(const DesktopLink& link);
 
-// prefix + host name + ".desktop", made safe as one file name: "/", NUL, other control
-// characters, unpaired surrogates and a leading "." become "_", and the name is cut at a
-// character boundary so that it and its temporary sibling fit in nameLimit bytes.
+// prefix + host name + ".desktop", made safe as one file name: "/", the characters of
+// IsHiddenOrBreaking and a leading "." become "_", and the name is cut at a character boundary
+// so that it and its temporary sibling fit in nameLimit bytes.
 [[nodiscard]] QString ShortcutFileName(const QString& prefix, const QString& hostName,
                                        int nameLimit);
 
 // The longest file name, in bytes, that the folder's file system allows.
 [[nodiscard]] int FileNameLimit(const QString& folder);
 
-// Writes the two shortcuts as freedesktop link entries into the desktop folder.
+// Writes the two shortcuts as freedesktop application entries into the desktop folder.
 //
-// A link entry has counterparts for the name, target, icon and description of a shortcut, but
-// none for its window style or hot key, and a link has no working folder: those three are not
-// written. The files are made executable and, where gio runs, marked trusted, because several
-// desktops refuse or question an entry that is neither; a failure to mark them is ignored.
+// An entry has counterparts for the name, target, icon and description of a shortcut, but none
+// for its window style or hot key, and a working folder means nothing to xdg-open: those three
+// are not written. The files are made executable and, where gio runs, marked trusted
+// (metadata::trusted for GNOME and MATE, metadata::xfce-exe-checksum, the SHA-256 of the file,
+// for Xfce), because several desktops refuse or question an entry that is neither; a failure to
+// mark them is ignored.
 class DesktopShortcutWriter final : public ShortcutWriter {
 public:
     // desktopFolder: empty for the user's XDG desktop directory. runner: empty for
     // RunWithTimeLimit.
     explicit DesktopShortcutWriter(QString desktopFolder = {}, ProgramRunner runner = {});
 
-    [[nodiscard]] std::optional<ShortcutFailure> CreateShortcuts(const QString& address,
+    [[nodiscard]] std::optional<ShortcutFailure> CreateShortcuts(Ipv4Address address,
                                                                  const QString& hostName) override;
 
 private:

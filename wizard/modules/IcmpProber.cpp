@@ -1,5 +1,7 @@
 #include "modules/IcmpProber.h"
 
+#include "modules/Ipv4Address.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -272,15 +274,11 @@ bool IcmpErrorEndsProbe(int type) {
 }
 
 bool AcceptAddressText(const QString& text, quint32* networkOrderAddress) {
-    const QByteArray bytes = text.toUtf8();
-    if (bytes.isEmpty() || bytes.contains('\0')) {
+    const std::optional<Ipv4Address> address = Ipv4Address::parse(QStringView(text));
+    if (!address || address->toHostOrder() == 0xffffffffU) {
         return false;
     }
-    const in_addr_t address = inet_addr(bytes.constData());
-    if (address == INADDR_NONE) {
-        return false;
-    }
-    *networkOrderAddress = address;
+    *networkOrderAddress = address->toNetworkOrder();
     return true;
 }
 

@@ -48,9 +48,9 @@ inline constexpr std::chrono::milliseconds kEchoBurstPause{1};
 // on its way, and the reply may still come.
 [[nodiscard]] bool IcmpErrorEndsProbe(int type);
 
-// Converts an address text by the rules of inet_addr: dotted quads and their short forms are
-// accepted; empty text, host names and "255.255.255.255" (whose value is the error value) are
-// not. Returns false when the text is not accepted.
+// Converts an address text by the strict dotted-quad rule of Ipv4Address: short, octal and
+// hexadecimal forms, host names, anything around the four numbers and "255.255.255.255" (never
+// one host) are not accepted. Returns false when the text is not accepted.
 [[nodiscard]] bool AcceptAddressText(const QString& text, quint32* networkOrderAddress);
 
 } // namespace tarvex

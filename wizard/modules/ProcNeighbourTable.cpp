@@ -1,7 +1,8 @@
 #include "modules/ProcNeighbourTable.h"
 
+#include "modules/Ipv4Address.h"
+
 #include <QFile>
-#include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if_arp.h>
 #include <netinet/in.h>
@@ -10,7 +11,11 @@ namespace tarvex {
 namespace {
 
 bool ToIpv4(const QString& text, in_addr* address) {
-    return inet_pton(AF_INET, text.toLatin1().constData(), address) == 1;
+    const std::optional<Ipv4Address> parsed = Ipv4Address::parse(QStringView(text));
+    if (parsed) {
+        address->s_addr = parsed->toNetworkOrder();
+    }
+    return parsed.has_value();
 }
 
 } // namespace

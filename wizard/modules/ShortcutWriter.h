@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modules/Ipv4Address.h"
+
 #include <QString>
 #include <optional>
 
@@ -16,10 +18,10 @@ struct ShortcutFailure {
 class ShortcutWriter {
 public:
     virtual ~ShortcutWriter() = default;
-    // address: dotted quad as reported or assigned (trimmed for the links, kept as given in the
-    // descriptions); hostName: the appliance's host name, decoded for display.
+    // address: the appliance's parsed address, printed back in the links and descriptions;
+    // hostName: the appliance's host name, decoded for display.
     [[nodiscard]] virtual std::optional<ShortcutFailure>
-    CreateShortcuts(const QString& address, const QString& hostName) = 0;
+    CreateShortcuts(Ipv4Address address, const QString& hostName) = 0;
 };
 
 // Opens an appliance's shared folders, then its web pages, through the desktop's handler for
@@ -27,7 +29,7 @@ public:
 class AddressLauncher {
 public:
     virtual ~AddressLauncher() = default;
-    virtual void OpenDevice(const QString& address) = 0;
+    virtual void OpenDevice(Ipv4Address address) = 0;
 };
 
 } // namespace tarvex

@@ -15,7 +15,7 @@ XdgAddressLauncher::XdgAddressLauncher(DetachedStarter starter) : starter_(std::
     }
 }
 
-void XdgAddressLauncher::OpenDevice(const QString& address) {
+void XdgAddressLauncher::OpenDevice(Ipv4Address address) {
     // The URLs begin with their scheme, so the handler never reads them as options.
     for (const QString& scheme : {QStringLiteral("smb"), QStringLiteral("http")}) {
         (void)starter_(QStringLiteral("xdg-open"), {ApplianceUrl(scheme, address)});

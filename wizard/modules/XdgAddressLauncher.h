@@ -17,7 +17,7 @@ class XdgAddressLauncher final : public AddressLauncher {
 public:
     explicit XdgAddressLauncher(DetachedStarter starter = {});
 
-    void OpenDevice(const QString& address) override;
+    void OpenDevice(Ipv4Address address) override;
 
 private:
     DetachedStarter starter_;

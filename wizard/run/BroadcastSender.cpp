@@ -1,9 +1,9 @@
 #include "run/BroadcastSender.h"
 
+#include "modules/Ipv4Address.h"
 #include "modules/WSKSOCK.h"
 
 #include <QCoreApplication>
-#include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -17,10 +17,12 @@ namespace {
 bool bindTo(int fd, const QString& address) {
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    if (inet_pton(AF_INET, address.toLatin1().constData(), &local.sin_addr) != 1) {
+    const std::optional<Ipv4Address> parsed = Ipv4Address::parse(QStringView(address));
+    if (!parsed) {
         errno = EADDRNOTAVAIL; // no address of this PC
         return false;
     }
+    local.sin_addr.s_addr = parsed->toNetworkOrder();
     return bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
 }
 
@@ -30,10 +32,12 @@ void BroadcastSender::Broadcast(const QByteArray& request, const QString& source
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(destination_.port);
-    if (inet_pton(AF_INET, destination_.address.constData(), &to.sin_addr) != 1) {
+    const std::optional<Ipv4Address> destination = Ipv4Address::parse(destination_.address);
+    if (!destination) {
         reportFailure("Cannot Send Request.", EDESTADDRREQ);
         return;
     }
+    to.sin_addr.s_addr = destination->toNetworkOrder();
 
     const int fd = openSocket_(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd < 0) {

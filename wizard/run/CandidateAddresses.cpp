@@ -1,5 +1,7 @@
 #include "run/CandidateAddresses.h"
 
+#include "modules/Ipv4Address.h"
+
 #include <QSet>
 #include <algorithm>
 #include <bit>
@@ -26,68 +28,46 @@ int LastPartFromDraw(float u) {
     return std::clamp(rounded, 1, 254);
 }
 
-std::optional<quint32> ParseOctet(const QString& text) {
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 10);
-    if (!ok || value > 255) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // The prefix length of a contiguous dotted mask; nothing for any other text.
 std::optional<int> MaskPrefix(const QString& mask) {
-    const QStringList parts = mask.split(QLatin1Char('.'));
-    if (parts.size() != 4) {
+    const std::optional<Ipv4Address> parsed = Ipv4Address::parse(QStringView(mask));
+    if (!parsed || !IsContiguousMask(*parsed)) {
         return std::nullopt;
     }
-    quint32 bits = 0;
-    for (const QString& part : parts) {
-        const std::optional<quint32> octet = ParseOctet(part);
-        if (!octet) {
-            return std::nullopt;
-        }
-        bits = (bits << 8) | *octet;
-    }
-    const quint32 hostBits = ~bits;
-    if ((hostBits & (hostBits + 1)) != 0) {
-        return std::nullopt;
-    }
-    return std::popcount(bits);
+    return std::popcount(parsed->toHostOrder());
 }
 
-QString WithLastPart(QStringList parts, int lastPart) {
-    parts[3] = QString::number(lastPart);
-    return parts.join(QLatin1Char('.'));
+QString WithLastPart(Ipv4Address address, quint32 lastPart) {
+    return Ipv4Address((address.toHostOrder() & 0xffffff00U) | lastPart).text();
 }
 
 // Masks of /24 and shorter: the last part by the draw formula, repeats and the PC's own
 // number drawn again.
-QStringList DrawByFormula(const QStringList& parts, RandomSource& random, int count) {
-    const std::optional<quint32> own = ParseOctet(parts[3]);
+QStringList DrawByFormula(Ipv4Address pc, RandomSource& random, int count) {
+    const int own = static_cast<int>(pc.toHostOrder() & 0xffU);
     QSet<int> drawn;
     QStringList candidates;
     for (int draws = 0; draws < kMaxDraws && candidates.size() < count; ++draws) {
         const int lastPart = LastPartFromDraw(random.nextUniform());
-        if ((own && static_cast<int>(*own) == lastPart) || drawn.contains(lastPart)) {
+        if (own == lastPart || drawn.contains(lastPart)) {
             continue;
         }
         drawn.insert(lastPart);
-        candidates.append(WithLastPart(parts, lastPart));
+        candidates.append(WithLastPart(pc, static_cast<quint32>(lastPart)));
     }
     return candidates;
 }
 
 // Longer masks: without replacement among the subnet's host numbers but the PC's, each draw
 // mapped onto what is left.
-QStringList DrawAmongHosts(const QStringList& parts, quint32 own, int prefix, RandomSource& random,
-                           int count) {
+QStringList DrawAmongHosts(Ipv4Address pc, int prefix, RandomSource& random, int count) {
+    const quint32 own = pc.toHostOrder() & 0xffU;
     const quint32 size = 1U << (32 - prefix);
     const quint32 network = own & ~(size - 1);
-    QList<int> pool;
+    QList<quint32> pool;
     for (quint32 host = network + 1; host < network + size - 1; ++host) {
         if (host != own) {
-            pool.append(static_cast<int>(host));
+            pool.append(host);
         }
     }
     QStringList candidates;
@@ -95,7 +75,7 @@ QStringList DrawAmongHosts(const QStringList& parts, quint32 own, int prefix, Ra
         const float u = random.nextUniform();
         const auto index = std::clamp(static_cast<qsizetype>(u * static_cast<float>(pool.size())),
                                       qsizetype{0}, pool.size() - 1);
-        candidates.append(WithLastPart(parts, pool.takeAt(index)));
+        candidates.append(WithLastPart(pc, pool.takeAt(index)));
     }
     return candidates;
 }
@@ -103,32 +83,31 @@ QStringList DrawAmongHosts(const QStringList& parts, quint32 own, int prefix, Ra
 } // namespace
 
 QString PickCandidateAddress(const QString& pcAddress, float u) {
-    const QStringList parts = pcAddress.split(QLatin1Char('.'));
-    if (parts.size() != 4) {
+    const std::optional<Ipv4Address> pc = Ipv4Address::parse(QStringView(pcAddress));
+    if (!pc) {
         return QStringLiteral("0.0.0.0");
     }
-    return WithLastPart(parts, LastPartFromDraw(u));
+    return WithLastPart(*pc, static_cast<quint32>(LastPartFromDraw(u)));
 }
 
 CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask, RandomSource& random,
                              int count) {
     CandidateDraw result;
-    const QStringList parts = pcAddress.split(QLatin1Char('.'));
-    if (parts.size() != 4) {
+    const std::optional<Ipv4Address> pc = Ipv4Address::parse(QStringView(pcAddress));
+    if (!pc) {
         result.problem = CandidateProblem::AddressInvalid;
         return result;
     }
     // Every candidate keeps the PC's first part, so all of them would begin with "0".
-    if (parts[0].startsWith(QLatin1Char('0'))) {
+    if ((pc->toHostOrder() >> 24) == 0) {
         result.problem = CandidateProblem::NotConfigured;
         return result;
     }
     const int prefix = MaskPrefix(pcMask).value_or(24);
-    const std::optional<quint32> own = ParseOctet(parts[3]);
-    if (prefix <= 24 || !own) {
-        result.candidates = DrawByFormula(parts, random, count);
+    if (prefix <= 24) {
+        result.candidates = DrawByFormula(*pc, random, count);
     } else if (prefix <= 30) {
-        result.candidates = DrawAmongHosts(parts, *own, prefix, random, count);
+        result.candidates = DrawAmongHosts(*pc, prefix, random, count);
     }
     // /31 and /32 hold no host address besides the PC's.
     return result;

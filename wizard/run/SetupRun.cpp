@@ -2,6 +2,7 @@
 
 #include "modules/mdUtility2.h"
 #include "resources/TextCatalog.h"
+#include "run/ApplianceAddress.h"
 #include "run/CandidateAddresses.h"
 #include "run/DeviceProtocol.h"
 #include "run/RunMessages.h"
@@ -124,18 +125,25 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
             return;
         }
         const qsizetype index = ++globals_.LastDeviceIndex;
+        const std::optional<Ipv4Address> address =
+            ApplianceAddress(*record, globals_.PcAddress, globals_.PcMask);
         globals_.DeviceTable[static_cast<std::size_t>(index)] = std::move(*record);
+        addresses_.append(address);
+        if (!address) {
+            // Listed as received, but never probed: "No", and choosing it gives it an address.
+            reachableCells_.append(QStringLiteral("No"));
+            return;
+        }
         // Probe at once, inside the window, so that the list is ready when the window ends.
         reachableCells_.append(QString());
         ++probesRunning_;
         const QPointer<SetupRun> self(this);
-        services_.prober.start(
-            {QString::fromUtf8(globals_.DeviceTable[static_cast<std::size_t>(index)].IpAddress)},
-            [self, index](const QList<ProbeOutcome>& outcomes) {
-                if (!halted(self)) {
-                    self->onProbed(index, outcomes);
-                }
-            });
+        services_.prober.start({address->text()},
+                               [self, index](const QList<ProbeOutcome>& outcomes) {
+                                   if (!halted(self)) {
+                                       self->onProbed(index, outcomes);
+                                   }
+                               });
     } else if (state_ == RunState::Configuring && kind == ReplyKind::Configure) {
         onConfigureReply(datagram);
     }
@@ -210,7 +218,8 @@ void SetupRun::afterChoice() {
         backToSetupMode();
         return;
     }
-    if (globals_.SelectedReachable) {
+    const std::optional<Ipv4Address> address = addresses_.value(chosen);
+    if (globals_.SelectedReachable && address) {
         state_ = RunState::Reachable;
         status(Text::Reachable);
         page_.setStepPicture(2, StatusPicture::Done);
@@ -220,8 +229,7 @@ void SetupRun::afterChoice() {
         if (halted(self)) {
             return;
         }
-        finish(QString::fromUtf8(chosenRecord().IpAddress), Text::ReachableDone,
-               Text::ShortcutsNote);
+        finish(*address, Text::ReachableDone, Text::ShortcutsNote);
         return;
     }
     status(Text::Unreachable);
@@ -339,11 +347,13 @@ void SetupRun::onConfigureReply(const QByteArray& reply) {
     // The first configuration reply ends the wait; nothing after it is received.
     timers_.stop(RunTimer::Timer3);
     services_.listener.CloseListener();
-    if (ReadConfigureStatus(reply) == ConfigureStatus::Applied) {
+    // The run drew the new address itself, so it always parses.
+    const std::optional<Ipv4Address> address = Ipv4Address::parse(QStringView(newAddress_));
+    if (ReadConfigureStatus(reply) == ConfigureStatus::Applied && address) {
         state_ = RunState::Configured;
         page_.setStepPicture(3, StatusPicture::Done);
         status(Text::Configured);
-        finish(newAddress_, Text::ConfiguredDone, Text::ConfiguredNote);
+        finish(*address, Text::ConfiguredDone, Text::ConfiguredNote);
         return;
     }
     // "1", and any other status, which would otherwise leave the page with no way on.
@@ -366,7 +376,7 @@ void SetupRun::Timer3_Timer() {
     page_.setButtonsEnabled(true);
 }
 
-void SetupRun::finish(const QString& address, int doneText, int noteText) {
+void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {
     const QPointer<SetupRun> self(this);
     const std::optional<ShortcutFailure> failure =
         services_.shortcuts.CreateShortcuts(address, QString::fromUtf8(chosenRecord().HostName));

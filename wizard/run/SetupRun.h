@@ -2,6 +2,7 @@
 
 #include "modules/Dialogs.h"
 #include "modules/Globals.h"
+#include "modules/Ipv4Address.h"
 #include "run/RunDialogs.h"
 #include "run/RunFlow.h"
 #include "run/RunPage.h"
@@ -13,6 +14,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tarvex {
 
@@ -85,7 +87,7 @@ private:
     void askCredentialsAndConfigure();
     void onConfigureReply(const QByteArray& reply);
     // Writes the shortcuts, then the note and the closing question, and ends the program.
-    void finish(const QString& address, int doneText, int noteText);
+    void finish(Ipv4Address address, int doneText, int noteText);
     void backToSetupMode();
 
     WizardGlobals& globals_;
@@ -99,6 +101,9 @@ private:
     RunState state_ = RunState::Starting;
     QString newAddress_;
     QStringList reachableCells_; // one per record, filled as the probes answer
+    // One per record: its reported address, parsed once, when it counts (ApplianceAddress);
+    // only these are probed, linked and opened.
+    QList<std::optional<Ipv4Address>> addresses_;
     int probesRunning_ = 0;
     int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe
 };

@@ -1,14 +1,17 @@
-// Every shortcut goes to a temporary folder; no test touches the user's desktop or starts gio
-// or xdg-open.
+// Every shortcut goes to a temporary folder; no test touches the user's desktop, marks a file
+// with gio or starts the real xdg-open (gio launch runs a stand-in first on PATH).
 #include "modules/DesktopShortcutWriter.h"
 #include "modules/XdgAddressLauncher.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <optional>
 #include <tuple>
 
 namespace tarvex {
@@ -31,7 +34,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Texts{"A - ", "../../etc/x", "A - .._.._etc_x.desktop"},
                       Texts{"A - ", "a\nb\tc\x7f\xc2\x85z", "A - a_b_c__z.desktop"},
                       Texts{"", ".hidden.", "_hidden..desktop"},
-                      Texts{"", "Über 😀 NAS", "Über 😀 NAS.desktop"}));
+                      Texts{"", "Über 😀 NAS", "Über 😀 NAS.desktop"},
+                      Texts{"A - ", "a\u202Eexe.knil", "A - a_exe.knil.desktop"},
+                      Texts{"", "a\u2028b\u2029c\u200Bd\U000E0041e\u00ADf",
+                            "a_b_c_d_e_f.desktop"}));
 
 TEST(ShortcutFileName, NulIsReplacedAndLongNamesAreCutAtACharacterToLeaveRoomForTheTemporary) {
     EXPECT_EQ(ShortcutFileName("", QString::fromLatin1("a\0b", 3), 255), "a_b.desktop");
@@ -57,23 +63,53 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(std::pair{"IP=1.2.3.4  , Manage", "IP=1.2.3.4  , Manage"},
                       std::pair{"EVIL\nExec=/bin/sh", "EVIL\\nExec=/bin/sh"},
                       std::pair{"a\r\tb\\n", "a\\r\\tb\\\\n"}, std::pair{" both ", "\\sboth\\s"},
-                      std::pair{"x\x01y", "x\xef\xbf\xbdy"}));
+                      std::pair{"x\x01y", "x\xef\xbf\xbdy"},
+                      std::pair{"a\u202Eb\u2028c\U000E0041d", "a\uFFFDb\uFFFDc\uFFFDd"}));
+
+class DesktopExecArgumentRows
+    : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(DesktopExecArgumentRows, IsQuotedOnlyWhereTheFormatAsks) {
+    EXPECT_EQ(DesktopExecArgument(QString::fromUtf8(GetParam().first)),
+              QString::fromUtf8(GetParam().second));
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, DesktopExecArgumentRows,
+                         ::testing::Values(std::pair{"http://192.168.0.5", "http://192.168.0.5"},
+                                           std::pair{"a b\"$`\\;", "\"a b\\\"\\$\\`\\\\;\""},
+                                           std::pair{"100%u", "100%%u"}, std::pair{"", "\"\""}));
 
 QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void ExpectValid(const QString& path) {
-    const QString tool = QStandardPaths::findExecutable("desktop-file-validate");
-    if (tool.isEmpty()) {
-        GTEST_SKIP() << "desktop-file-validate is not installed";
+// Runs a tool to its end (10 s at most), `bin` first on PATH when given: its exit code and
+// output, or nothing when the tool is not installed.
+std::optional<std::pair<int, std::string>> RunTool(const char* tool, const QStringList& arguments,
+                                                   const QString& bin = {}) {
+    const QString found = QStandardPaths::findExecutable(tool);
+    if (found.isEmpty()) {
+        return std::nullopt;
     }
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!bin.isEmpty()) {
+        environment.insert("PATH", bin + ':' + environment.value("PATH"));
+    }
+    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(tool, {path});
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAll().toStdString();
+    process.start(found, arguments);
+    const bool finished = process.waitForFinished(10000);
+    return std::pair{finished ? process.exitCode() : -1, process.readAll().toStdString()};
+}
+
+void ExpectValid(const QString& path) {
+    const auto result = RunTool("desktop-file-validate", {path});
+    if (!result) {
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    }
+    EXPECT_EQ(result->first, 0) << result->second;
 }
 
 // A desktop folder that does not exist yet, and a gio stand-in that records each call with the
@@ -94,24 +130,69 @@ struct Desktop {
     }
 };
 
+const Ipv4Address kAppliance(0xc0a80005); // 192.168.0.5
+
+QString Checksum(const QString& path) {
+    return QCryptographicHash::hash(Read(path), QCryptographicHash::Sha256).toHex();
+}
+
 TEST(DesktopShortcutWriter, WritesTheManagementEntryThenTheAccessEntry) {
     Desktop desktop;
-    ASSERT_FALSE(desktop.writer.CreateShortcuts(" 192.168.0.5 ", "NAS"));
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, "NAS"));
     const QString manage = desktop.folder + "/Setup My Dravik - NAS.desktop";
     const QString access = desktop.folder + "/Access My Dravik - NAS.desktop";
-    EXPECT_EQ(Read(manage), "[Desktop Entry]\nVersion=1.0\nType=Link\nName=Setup My Dravik - NAS\n"
-                            "Comment=IP= 192.168.0.5  , Manage your Dravik\n"
-                            "URL=http://192.168.0.5\nIcon=web-browser\n");
-    EXPECT_EQ(Read(access), "[Desktop Entry]\nVersion=1.0\nType=Link\nName=Access My Dravik - NAS\n"
-                            "Comment=IP= 192.168.0.5  , Access your Dravik\n"
-                            "URL=smb://192.168.0.5\nIcon=folder-remote\n");
-    EXPECT_EQ(desktop.calls, QStringList({"gio set " + manage + " metadata::trusted true (1)",
-                                          "gio set " + access + " metadata::trusted true (2)"}));
+    EXPECT_EQ(Read(manage), "[Desktop Entry]\nVersion=1.0\nType=Application\n"
+                            "Name=Setup My Dravik - NAS\n"
+                            "Comment=IP=192.168.0.5 , Manage your Dravik\n"
+                            "Exec=xdg-open http://192.168.0.5\nIcon=web-browser\n");
+    EXPECT_EQ(Read(access), "[Desktop Entry]\nVersion=1.0\nType=Application\n"
+                            "Name=Access My Dravik - NAS\n"
+                            "Comment=IP=192.168.0.5 , Access your Dravik\n"
+                            "Exec=xdg-open smb://192.168.0.5\nIcon=folder-remote\n");
+    EXPECT_EQ(desktop.calls,
+              QStringList({"gio set " + manage + " metadata::trusted true (1)",
+                           "gio set -t string " + manage + " metadata::xfce-exe-checksum " +
+                               Checksum(manage) + " (1)",
+                           "gio set " + access + " metadata::trusted true (2)",
+                           "gio set -t string " + access + " metadata::xfce-exe-checksum " +
+                               Checksum(access) + " (2)"}));
     for (const QString& path : {manage, access}) {
         EXPECT_TRUE(QFile::permissions(path) & QFile::ExeOwner);
-        ExpectValid(path);
     }
 }
+
+// Each entry as GLib's loader reads it: valid, and launched it hands xdg-open exactly its URL.
+class EntryLaunch : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(EntryLaunch, IsValidAndGioLaunchHandsXdgOpenExactlyTheUrl) {
+    Desktop desktop;
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, "NAS"));
+    const QString path = QDir(desktop.folder).filePath(GetParam().first);
+    ExpectValid(path);
+    // A stand-in xdg-open that writes its arguments, one a line, beside itself.
+    const QString bin = desktop.root.filePath("bin");
+    QFile stub(bin + "/xdg-open");
+    ASSERT_TRUE(QDir().mkpath(bin) && stub.open(QIODevice::WriteOnly));
+    stub.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
+    stub.close();
+    ASSERT_TRUE(stub.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const auto launched = RunTool("gio", {"launch", path}, bin);
+    if (!launched) {
+        GTEST_SKIP() << "gio (libglib2.0-bin) is not installed";
+    }
+    EXPECT_EQ(launched->first, 0) << launched->second;
+    // The stand-in is started, not waited for.
+    const QString arguments = stub.fileName() + ".args";
+    for (int i = 0; i < 100 && !QFile::exists(arguments); ++i) {
+        QThread::msleep(50);
+    }
+    EXPECT_EQ(Read(arguments), QByteArray(GetParam().second) + '\n');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothFiles, EntryLaunch,
+    ::testing::Values(std::pair{"Setup My Dravik - NAS.desktop", "http://192.168.0.5"},
+                      std::pair{"Access My Dravik - NAS.desktop", "smb://192.168.0.5"}));
 
 TEST(DesktopShortcutWriter, ReplacesAnExistingFileWholeAndKeepsOtherHosts) {
     Desktop desktop;
@@ -119,9 +200,9 @@ TEST(DesktopShortcutWriter, ReplacesAnExistingFileWholeAndKeepsOtherHosts) {
     QFile old(desktop.folder + "/Setup My Dravik - NAS.desktop");
     ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write(QByteArray(4096, 'x')) == 4096);
     old.close();
-    ASSERT_FALSE(desktop.writer.CreateShortcuts("10.0.0.2", "NAS"));
-    ASSERT_FALSE(desktop.writer.CreateShortcuts("10.0.0.3", "Other"));
-    EXPECT_FALSE(Read(old.fileName()).contains('x'));
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(Ipv4Address(0x0a000002), "NAS"));
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(Ipv4Address(0x0a000003), "Other"));
+    EXPECT_TRUE(Read(old.fileName()).startsWith("[Desktop Entry]\n"));
     EXPECT_EQ(desktop.files().size(), 4);
 }
 
@@ -130,7 +211,7 @@ class HostileHostNames : public ::testing::TestWithParam<std::pair<const char*, 
 TEST_P(HostileHostNames, GiveTwoValidEntriesInTheFolderWithNoKeyAdded) {
     Desktop desktop;
     const QString host = QString::fromUtf8(GetParam().first).repeated(GetParam().second);
-    ASSERT_FALSE(desktop.writer.CreateShortcuts("10.0.0.2\nExec=/bin/false", host));
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, host));
     ASSERT_EQ(desktop.files().size(), 2) << desktop.files().join('|').toStdString();
     EXPECT_EQ(QDir(desktop.root.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList{"Desktop"});
@@ -140,7 +221,7 @@ TEST_P(HostileHostNames, GiveTwoValidEntriesInTheFolderWithNoKeyAdded) {
         for (const QByteArray& line : Read(path).split('\n').mid(1)) {
             keys << line.left(line.indexOf('='));
         }
-        EXPECT_EQ(keys, QStringList({"Version", "Type", "Name", "Comment", "URL", "Icon", ""}));
+        EXPECT_EQ(keys, QStringList({"Version", "Type", "Name", "Comment", "Exec", "Icon", ""}));
         ExpectValid(path);
     }
 }
@@ -149,7 +230,8 @@ INSTANTIATE_TEST_SUITE_P(Hosts, HostileHostNames,
                          ::testing::Values(std::pair{"EVIL\nExec=/bin/sh\n[Desktop Action x]", 1},
                                            std::pair{"../../outside", 1}, std::pair{"/", 1000},
                                            std::pair{"é", 1000}, std::pair{" \\s\\ ", 1},
-                                           std::pair{"\x01", 1000}));
+                                           std::pair{"\x01", 1000},
+                                           std::pair{"a\u202Eexe.knil\u2029", 1}));
 
 TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
     // Both failures hold for root too: a folder under a plain file, a folder in a file's place.
@@ -158,7 +240,7 @@ TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     const auto noFolder = DesktopShortcutWriter(plain.fileName() + "/Desktop", [](auto&&...) {
                               return true;
-                          }).CreateShortcuts("10.0.0.2", "NAS");
+                          }).CreateShortcuts(kAppliance, "NAS");
     ASSERT_TRUE(noFolder);
     EXPECT_EQ(noFolder->file, plain.fileName() + "/Desktop");
     EXPECT_EQ(noFolder->reason, "Not a directory");
@@ -167,7 +249,7 @@ TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
     ASSERT_TRUE(QDir().mkpath(access + "/inside"));
     const auto occupied = DesktopShortcutWriter(root.path(), [](auto&&...) {
                               return true;
-                          }).CreateShortcuts("10.0.0.2", "NAS");
+                          }).CreateShortcuts(kAppliance, "NAS");
     ASSERT_TRUE(occupied);
     EXPECT_EQ(occupied->file, access);
     EXPECT_FALSE(occupied->reason.isEmpty());
@@ -184,16 +266,14 @@ TEST(RunWithTimeLimit, EndsAProgramThatOutlastsItsLimit) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
 }
 
-TEST(XdgAddressLauncher, OpensSharedFoldersFirstThenWebPagesWithTrimmedAddresses) {
+TEST(XdgAddressLauncher, OpensSharedFoldersFirstThenWebPages) {
     QStringList started;
     XdgAddressLauncher launcher([&](const QString& program, const QStringList& arguments) {
         started << program + ' ' + arguments.join('|');
         return false; // no handler: the second is still tried
     });
-    launcher.OpenDevice(" 192.168.0.5 ");
-    launcher.OpenDevice("a b\n");
-    EXPECT_EQ(started, QStringList({"xdg-open smb://192.168.0.5", "xdg-open http://192.168.0.5",
-                                    "xdg-open smb://a%20b", "xdg-open http://a%20b"}));
+    launcher.OpenDevice(kAppliance);
+    EXPECT_EQ(started, QStringList({"xdg-open smb://192.168.0.5", "xdg-open http://192.168.0.5"}));
 }
 
 } // namespace

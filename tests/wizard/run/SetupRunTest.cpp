@@ -3,6 +3,7 @@
 #include "run/SetupRun.h"
 
 #include "resources/TextCatalog.h"
+#include "run/CandidateAddresses.h"
 #include "run/DeviceProtocol.h"
 #include "support/FakeRunServices.h"
 
@@ -284,20 +285,20 @@ TEST_P(ReachableOutcome, WritesTheShortcutsAsksAndEnds) {
     dialogs.setNextAnswer(MessageAnswer::Ok);
     dialogs.setNextAnswer(openIt ? MessageAnswer::Ok : MessageAnswer::Cancel);
     scan({reply("AP000000000000001", "10.0.0.1", "FIRST"),
-          reply("AP000000000000002", "192.168.0.30 ", "NAS")});
+          reply("AP000000000000002", "192.168.0.30", "NAS")});
     modals.onList = [this] {
         globals.SelectedDevice = 1;
         globals.SelectedReachable = true;
     };
-    endWindow({"192.168.0.30 "});
+    endWindow({"192.168.0.30"});
     EXPECT_EQ(modals.listsShown.value(0), (QStringList{"No", "Yes"}));
     EXPECT_EQ(page.log.mid(page.log.indexOf("pic1 done") + 1),
               (QStringList{T(737), "pic2 done", "pic3 done", "pic4 done", T(745), "buttons on"}));
     EXPECT_EQ(fake.shortcuts.written,
-              (QList<std::pair<QString, QString>>{{"192.168.0.30 ", "NAS"}}));
+              (QList<std::pair<QString, QString>>{{"192.168.0.30", "NAS"}}));
     EXPECT_EQ(dialogs.shown,
               (QList<Message>{box(746, true), box(757, true, MessageButtons::OkCancel)}));
-    EXPECT_EQ(fake.launcher.opened, openIt ? QStringList{"192.168.0.30 "} : QStringList{});
+    EXPECT_EQ(fake.launcher.opened, openIt ? QStringList{"192.168.0.30"} : QStringList{});
     EXPECT_TRUE(flow.ended);
     EXPECT_EQ(fake.broadcaster.sent.size(), 1); // never a configuration request
     EXPECT_EQ(modals.credentialsShown, 0);
@@ -491,6 +492,48 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
     EXPECT_TRUE(flow.ended);
     EXPECT_EQ(timers.running.count(RunTimer::Timer3), 0U);
 }
+
+// A reported address that is not a strict dotted quad of a unicast host: listed as received,
+// never probed, and choosing it gives the appliance a free address; only that one is linked.
+struct ForeignAddressRow {
+    const char* name;
+    const char* ip;
+    bool listSaysReachable;
+};
+
+class ForeignAddress : public ConfigurationTest,
+                       public ::testing::WithParamInterface<ForeignAddressRow> {};
+
+TEST_P(ForeignAddress, IsListedNeverProbedAndGetsAFreeAddress) {
+    drawThree();
+    modals.onList = [this] {
+        globals.SelectedDevice = 0;
+        globals.SelectedReachable = GetParam().listSaysReachable;
+    };
+    scan({reply("AP000000000000001", GetParam().ip)});
+    EXPECT_TRUE(fake.prober.started.isEmpty());
+    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    EXPECT_EQ(globals.DeviceTable[0].IpAddress, GetParam().ip);
+    EXPECT_EQ(modals.listsShown, (QList<QStringList>{{"No"}}));
+    fake.prober.answerNext();
+    EXPECT_EQ(run.NewAddress(), "192.168.0.41");
+    dialogs.setNextAnswer(MessageAnswer::Ok);
+    dialogs.setNextAnswer(MessageAnswer::Ok);
+    fake.listener.deliver("0C02RAP0000000000000012");
+    EXPECT_EQ(fake.shortcuts.written,
+              (QList<std::pair<QString, QString>>{{"192.168.0.41", "NAS"}}));
+    EXPECT_EQ(fake.launcher.opened, QStringList{"192.168.0.41"});
+    EXPECT_EQ(fake.prober.started.size(), kCandidateCount); // the candidates, nothing else
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ForeignAddress,
+    ::testing::Values(ForeignAddressRow{"HostileText", "127.0.0.1 @evil.example/x", false},
+                      ForeignAddressRow{"SubnetBroadcast", "192.168.0.255", false},
+                      ForeignAddressRow{"ShortForm", "192.168.5", false},
+                      ForeignAddressRow{"HostileTextTheListCallsReachable",
+                                        "127.0.0.1 @evil.example/x", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
     for (const QByteArray status : {"1", "7", ""}) {
