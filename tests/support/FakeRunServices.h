@@ -109,10 +109,27 @@ public:
     std::optional<ShortcutFailure> failure;
 };
 
+// Answers with `report`, at once or, when holding, on answer().
 class FakeLauncher final : public AddressLauncher {
 public:
-    void OpenDevice(const QString& address) override { opened.append(address); }
+    void OpenDevice(const QString& address, Reported reported) override {
+        opened.append(address);
+        pending = std::move(reported);
+        if (!hold) {
+            answer();
+        }
+    }
+    void answer() {
+        Reported reported = std::move(pending);
+        pending = nullptr;
+        if (reported) {
+            reported(report);
+        }
+    }
     QStringList opened;
+    OpenReport report;
+    bool hold = false;
+    Reported pending;
 };
 
 class FakeNeighbours final : public NeighbourTable {

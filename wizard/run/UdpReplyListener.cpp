@@ -75,9 +75,9 @@ void UdpReplyListener::deliverPending() {
     using Clock = std::chrono::steady_clock;
     const quint64 generation = generation_;
     const std::shared_ptr<const Receiver> receiver = receiver_;
-    const Clock::time_point deadline =
-        batch_.time == std::chrono::microseconds::max() ? Clock::time_point::max()
-                                                        : Clock::now() + batch_.time;
+    const Clock::time_point deadline = batch_.time == std::chrono::microseconds::max()
+                                           ? Clock::time_point::max()
+                                           : Clock::now() + batch_.time;
     int read = 0;
     while (receiver && generation == generation_ && socket_.hasPendingDatagrams()) {
         if (read == batch_.datagrams || Clock::now() >= deadline) {
