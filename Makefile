@@ -49,7 +49,7 @@ fuzz: deps
 demo: build
 	bash tools/demo.sh $(BUILD)
 
-# The speed figures on the lab network, next to one probe at a time (root); not a test.
+# The speed figures on the lab network, next to the old way (root); not a test.
 bench: build
 	bash tools/bench.sh $(BUILD)
 

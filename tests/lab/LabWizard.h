@@ -36,12 +36,15 @@ namespace tarvex::lab {
 using namespace std::chrono_literals;
 
 // Records how late a 10 ms timer's ticks come: the longest stall of the user-interface thread.
+// With `counting`, only ticks that come while it holds are counted.
 class StallMeter {
 public:
-    StallMeter() {
+    explicit StallMeter(std::function<bool()> counting = {}) : counting_(std::move(counting)) {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             const qint64 now = clock_.elapsed();
-            longest_ = std::max(longest_, now - last_ - 10);
+            if (!counting_ || counting_()) {
+                longest_ = std::max(longest_, now - last_ - 10);
+            }
             last_ = now;
         });
         timer_.setTimerType(Qt::PreciseTimer);
@@ -51,16 +54,44 @@ public:
     [[nodiscard]] qint64 longestMs() const { return longest_; }
 
 private:
+    std::function<bool()> counting_;
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 last_ = 0;
     qint64 longest_ = 0;
 };
 
+// The real reply port, with the times of its last opening and of its first closing after that,
+// on the given clock.
+class TimedListener final : public ::tarvex::ReplyListener {
+public:
+    TimedListener(const QElapsedTimer& clock, ReadBatch batch)
+        : clock_(clock), port_(kReplyPort, batch) {}
+    std::optional<ListenerFailure> OpenListener(Receiver receiver) override {
+        openedAt = clock_.elapsed();
+        return port_.OpenListener(std::move(receiver));
+    }
+    void CloseListener() override {
+        if (closedAt < openedAt) {
+            closedAt = clock_.elapsed();
+        }
+        port_.CloseListener();
+    }
+    // The port is open now, as the run's last opening left it.
+    [[nodiscard]] bool open() const { return openedAt >= 0 && closedAt < openedAt; }
+    qint64 openedAt = -1;
+    qint64 closedAt = -1;
+
+private:
+    const QElapsedTimer& clock_;
+    UdpReplyListener port_;
+};
+
 // One wizard with the real network services and a desktop folder of its own.
 class LabWizard {
 public:
-    LabWizard() : broadcaster(dialogs), shortcuts(desktop.path()) {
+    explicit LabWizard(ReadBatch batch = {})
+        : listener(stepsOpened, batch), broadcaster(dialogs), shortcuts(desktop.path()) {
         random.draws = {0.9F};
         services.intervals.discoveryWindow = 1500ms;
     }
@@ -131,7 +162,8 @@ public:
     testing::RecordingProgramEnd end;
     WizardGlobals globals;
     QTemporaryDir desktop;
-    UdpReplyListener listener;
+    QElapsedTimer stepsOpened;
+    TimedListener listener;
     BroadcastSender broadcaster;
     IcmpProber icmp;
     ThreadedProbeRunner prober{icmp};
@@ -141,7 +173,6 @@ public:
     testing::FakeRandom random;
     RunServices services{listener, broadcaster, prober, shortcuts, launcher, neighbours, random};
     PageFlow flow{globals, dialogs, end, kEnglishTextBase, services};
-    QElapsedTimer stepsOpened;
     QList<QStringList> rows;
     qint64 listShownAfter = -1;
 

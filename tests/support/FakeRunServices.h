@@ -110,10 +110,27 @@ public:
     std::optional<ShortcutFailure> failure;
 };
 
+// Answers with `report`, at once or, when holding, on answer().
 class FakeLauncher final : public AddressLauncher {
 public:
-    void OpenDevice(Ipv4Address address) override { opened.append(address.text()); }
+    void OpenDevice(Ipv4Address address, Reported reported) override {
+        opened.append(address.text());
+        pending = std::move(reported);
+        if (!hold) {
+            answer();
+        }
+    }
+    void answer() {
+        Reported reported = std::move(pending);
+        pending = nullptr;
+        if (reported) {
+            reported(report);
+        }
+    }
     QStringList opened;
+    OpenReport report;
+    bool hold = false;
+    Reported pending;
 };
 
 class FakeNeighbours final : public NeighbourTable {

@@ -165,6 +165,11 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
             ok = readNumber(value, options.duplicates, 1, 100);
         } else if (option == "--flood") {
             ok = readNumber(value, options.flood, 0, 10000);
+        } else if (option == "--flood-rate") {
+            ok = readNumber(value, options.floodRate, 1, 1000000);
+        } else if (option == "--flood-for") {
+            ok = readNumber(value, number, 1, 60000);
+            options.floodFor = std::chrono::milliseconds(number);
         } else if (option == "--delay") {
             ok = readNumber(value, number, 0, 60000);
             options.delay = std::chrono::milliseconds(number);
@@ -189,6 +194,9 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
             error = "bad value for " + option + ": " + value;
             return std::nullopt;
         }
+    }
+    if (options.floodRate > 0 && options.floodFor.count() == 0) {
+        options.floodFor = std::chrono::milliseconds(3000);
     }
     if (options.appliances.empty()) {
         auto profile = parseAppliance("", 1, error);
@@ -235,6 +243,9 @@ Options:
                       address when an appliance with move=1 is configured
   --duplicates N      send every discovery reply N times (default 1)
   --flood N           answer each discovery also with N replies of made-up appliances
+  --flood-rate R      answer each discovery also with R made-up replies a second, sent to
+                      the asker's address alone, for the time of --flood-for (default 3000 ms)
+  --flood-for MS      how long a --flood-rate flood lasts
   --delay MS          wait before answering any request (default 0)
   --listen-port P     port of the requests (default 12311)
   --reply-port P      port the answers go to (default 12310)

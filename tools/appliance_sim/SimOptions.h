@@ -42,6 +42,8 @@ struct SimOptions {
     std::string interfaceName;
     int duplicates = 1;
     int flood = 0;
+    int floodRate = 0; // made-up replies a second, sent to the asker for floodFor
+    std::chrono::milliseconds floodFor{0};
     std::chrono::milliseconds delay{0};
     unsigned short listenPort = 12311;
     unsigned short replyPort = 12310;

@@ -108,7 +108,7 @@ int Simulator::run() {
         if (now >= end) {
             break;
         }
-        Clock::time_point wake = end;
+        Clock::time_point wake = std::min(end, floodDue(now));
         for (const Outgoing& item : outbox_) {
             wake = std::min(wake, item.due);
         }
@@ -144,6 +144,7 @@ int Simulator::run() {
                 interfaceIndex = info.ipi_ifindex;
             }
         }
+        asker_ = from;
         onDatagram(std::string(buffer, static_cast<std::size_t>(size)), peerText(from),
                    interfaceIndex);
     }
@@ -178,6 +179,61 @@ void Simulator::onDiscovery(int interfaceIndex) {
         made.host = "FLOOD" + std::to_string(i);
         outbox_.push_back({now, DiscoveryReplyOf(made), {}, {}, {}, interfaceIndex});
     }
+    if (options_.floodRate > 0) {
+        floodReplies_.clear();
+        for (int i = 0; i < 16; ++i) {
+            ApplianceProfile made = options_.appliances.front();
+            char id[32];
+            std::snprintf(id, sizeof id, "FR%015d", i);
+            made.id = id;
+            made.rawReply.reset();
+            made.host = "RATE" + std::to_string(i);
+            floodReplies_.push_back(DiscoveryReplyOf(made));
+        }
+        floodTo_ = asker_;
+        floodTo_.sin_port = htons(options_.replyPort);
+        floodStart_ = now;
+        floodEnd_ = now + options_.floodFor;
+        floodSent_ = 0;
+        logLine("flooding " + peerText(floodTo_) + " with " + std::to_string(options_.floodRate) +
+                " replies a second for " + std::to_string(options_.floodFor.count()) + " ms");
+    }
+}
+
+Simulator::Clock::time_point Simulator::floodDue(Clock::time_point now) {
+    if (floodReplies_.empty()) {
+        return Clock::time_point::max();
+    }
+    if (now >= floodEnd_) {
+        logLine("flood over: " + std::to_string(floodSent_) + " replies sent");
+        floodReplies_.clear();
+        return Clock::time_point::max();
+    }
+    const double elapsed = std::chrono::duration<double>(now - floodStart_).count();
+    const auto due = static_cast<long long>(elapsed * options_.floodRate);
+    // In batches of up to 64 a call; the send buffer paces a rate the link cannot carry.
+    constexpr int kBatch = 64;
+    mmsghdr messages[kBatch] = {};
+    iovec parts[kBatch] = {};
+    while (floodSent_ < due) {
+        const int count = static_cast<int>(std::min<long long>(kBatch, due - floodSent_));
+        for (int i = 0; i < count; ++i) {
+            std::string& bytes = floodReplies_[static_cast<std::size_t>(floodSent_ + i) % 16];
+            parts[i] = {bytes.data(), bytes.size()};
+            messages[i].msg_hdr = {};
+            messages[i].msg_hdr.msg_name = &floodTo_;
+            messages[i].msg_hdr.msg_namelen = sizeof floodTo_;
+            messages[i].msg_hdr.msg_iov = &parts[i];
+            messages[i].msg_hdr.msg_iovlen = 1;
+        }
+        const int sent = sendmmsg(fd_, messages, static_cast<unsigned>(count), 0);
+        if (sent <= 0) {
+            floodSent_ += count; // dropped: the rate is kept, not caught up
+            continue;
+        }
+        floodSent_ += sent;
+    }
+    return now + std::chrono::milliseconds(1);
 }
 
 void Simulator::onConfigure(const std::string& request, int interfaceIndex) {

@@ -3,6 +3,7 @@
 #include "SimOptions.h"
 
 #include <chrono>
+#include <netinet/in.h>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -34,6 +35,8 @@ private:
     void onDiscovery(int interfaceIndex);
     void onConfigure(const std::string& request, int interfaceIndex);
     void sendDue();
+    // Sends the flood's replies due by now; the time of the next ones.
+    Clock::time_point floodDue(Clock::time_point now);
     void send(const std::string& bytes, int interfaceIndex);
     void moveAddress(std::size_t appliance, const std::string& address, const std::string& mask);
     void logBytes(const char* what, const std::string& peer, const std::string& bytes);
@@ -44,6 +47,13 @@ private:
     int fd_ = -1;
     Clock::time_point start_;
     std::vector<Outgoing> outbox_;
+    sockaddr_in asker_{}; // the sender of the datagram being handled
+    // A rate flood under way: to whom, from when to when, how many sent so far.
+    sockaddr_in floodTo_{};
+    Clock::time_point floodStart_{};
+    Clock::time_point floodEnd_{};
+    long long floodSent_ = 0;
+    std::vector<std::string> floodReplies_;
 };
 
 } // namespace tarvex::sim

@@ -1,8 +1,9 @@
-// The wizard's speed figures on the lab network, each next to the same work done one probe at a
-// time on the user-interface thread, in the same run. Not a test: it asserts nothing. Runs
-// inside the lab's PC namespace (tools/bench.sh); prints one JSON object per figure.
+// The wizard's speed figures on the lab network, each next to the same work done the old way
+// (one probe at a time on the user-interface thread; every pending reply read at once), in the
+// same run. Not a test: it asserts nothing. Runs inside the lab's PC namespace (tools/bench.sh);
+// prints one JSON object per figure.
 //
-//   tarvex_bench --runs N
+//   tarvex_bench --runs N [--only list|search|stall|flood]
 #include "LabSupport.h"
 #include "LabWizard.h"
 
@@ -35,11 +36,13 @@ QJsonObject spread(std::vector<double> values) {
             {"runs", all}};
 }
 
+// oldWay: the same work done the way it was before, and what that way is.
 void printFigure(const char* figure, const char* unit, const std::vector<double>& ours,
-                 const std::vector<double>& oneByOne) {
+                 const std::vector<double>& oldWay, const char* oldWayIs = "one probe at a time") {
     QJsonObject line{{"figure", figure}, {"unit", unit}, {"ours", spread(ours)}};
-    if (!oneByOne.empty()) {
-        line.insert("one_probe_at_a_time", spread(oneByOne));
+    if (!oldWay.empty()) {
+        line.insert("old_way", spread(oldWay));
+        line.insert("old_way_is", oldWayIs);
     }
     std::cout << QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() << std::endl;
 }
@@ -123,23 +126,37 @@ void stallFigure(int runs) {
     printFigure("longest user-interface stall, whole configured run", "ms", ours, oneByOne);
 }
 
-// 5. A flood of 1000 replies inside the window.
+// 5. A flood of 200 000 replies a second for the whole discovery window: the longest stall of
+// the user-interface thread while the port is open, next to a listener that reads everything
+// pending at each wake-up; and the records kept and the window's length.
 void floodFigure(int runs) {
     std::vector<double> kept;
+    std::vector<double> window;
     std::vector<double> stall;
+    std::vector<double> unboundedStall;
     for (int run = 0; run < runs; ++run) {
-        const SimulatorProcess appliances(
-            "ap1", {"--flood", "1000", "--appliance", "id=FIRST000000000001,ip=10.77.1.30"});
-        LabWizard wizard;
-        wizard.chooseOnList("none");
-        const StallMeter meter;
-        wizard.start();
-        wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s);
-        kept.push_back(static_cast<double>(wizard.rows.size()));
-        stall.push_back(static_cast<double>(meter.longestMs()));
+        for (const bool bounded : {true, false}) {
+            const SimulatorProcess appliances("ap1", {"--flood-rate", "200000", "--flood-for",
+                                                      "3200", "--appliance",
+                                                      "id=FIRST000000000001,ip=10.77.1.30"});
+            LabWizard wizard(bounded ? ReadBatch{} : ReadBatch::Unlimited());
+            wizard.services.intervals.discoveryWindow = 3000ms;
+            wizard.chooseOnList("none");
+            const StallMeter meter([&] { return wizard.listener.open(); });
+            wizard.start();
+            wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s);
+            (bounded ? stall : unboundedStall).push_back(static_cast<double>(meter.longestMs()));
+            if (bounded) {
+                kept.push_back(static_cast<double>(wizard.rows.size()));
+                window.push_back(
+                    static_cast<double>(wizard.listener.closedAt - wizard.listener.openedAt));
+            }
+        }
     }
-    printFigure("1000-reply flood: records kept", "records", kept, {});
-    printFigure("1000-reply flood: longest user-interface stall", "ms", stall, {});
+    printFigure("200 000/s flood, whole window: records kept", "records", kept, {});
+    printFigure("200 000/s flood, whole window: window length (3000 set)", "ms", window, {});
+    printFigure("200 000/s flood, whole window: longest user-interface stall", "ms", stall,
+                unboundedStall, "all pending read at each wake-up");
 }
 
 } // namespace
@@ -149,18 +166,26 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     int runs = 3;
+    std::string only;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--runs") {
             runs = std::max(1, std::atoi(argv[i + 1]));
+        } else if (std::string(argv[i]) == "--only") {
+            only = argv[i + 1];
         }
     }
     if (!tarvex::lab::InLab("pc")) {
         std::cerr << "tarvex_bench: run it in the lab's PC namespace (tools/bench.sh)\n";
         return 77;
     }
-    tarvex::lab::listFigure(runs);
-    tarvex::lab::searchFigure(runs);
-    tarvex::lab::stallFigure(runs);
-    tarvex::lab::floodFigure(runs);
+    const std::pair<const char*, void (*)(int)> figures[] = {{"list", tarvex::lab::listFigure},
+                                                             {"search", tarvex::lab::searchFigure},
+                                                             {"stall", tarvex::lab::stallFigure},
+                                                             {"flood", tarvex::lab::floodFigure}};
+    for (const auto& [name, figure] : figures) {
+        if (only.empty() || only == name) {
+            figure(runs);
+        }
+    }
     return 0;
 }

@@ -1,12 +1,12 @@
 #include "modules/DesktopShortcutWriter.h"
 
 #include "modules/ApplianceUrl.h"
+#include "modules/BoundedProcess.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -21,8 +21,6 @@ namespace tarvex {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int kDefaultNameLimit = 255;
 const QString kSuffix = QStringLiteral(".desktop");
 // The temporary sibling is "." + name + ".XXXXXX": hidden while it is being written.
@@ -34,33 +32,7 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::generic_category().message(error));
 }
 
-int milliseconds(Clock::duration duration) {
-    return static_cast<int>(std::max<long long>(
-        1, std::chrono::duration_cast<std::chrono::milliseconds>(duration).count()));
-}
-
 } // namespace
-
-bool RunWithTimeLimit(const QString& program, const QStringList& arguments,
-                      std::chrono::milliseconds limit) {
-    const QString found = QStandardPaths::findExecutable(program);
-    if (found.isEmpty()) {
-        return false;
-    }
-    const Clock::time_point deadline = Clock::now() + limit;
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(found, arguments);
-    if (!process.waitForStarted(milliseconds(deadline - Clock::now())) ||
-        !process.waitForFinished(milliseconds(deadline - Clock::now()))) {
-        process.kill();
-        (void)process.waitForFinished(1000);
-        return false;
-    }
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
 
 bool IsHiddenOrBreaking(char32_t code) {
     switch (QChar::category(code)) {
@@ -172,8 +144,10 @@ int FileNameLimit(const QString& folder) {
 DesktopShortcutWriter::DesktopShortcutWriter(QString desktopFolder, ProgramRunner runner)
     : desktopFolder_(std::move(desktopFolder)), runner_(std::move(runner)) {
     if (!runner_) {
-        runner_ = [](const QString& program, const QStringList& arguments) {
-            return RunWithTimeLimit(program, arguments);
+        // Off the window's thread's way: the window keeps turning while gio talks to its daemon.
+        runner_ = [programs = std::make_shared<BackgroundPrograms>(kHelperTimeLimit)](
+                      const QString& program, const QStringList& arguments) {
+            programs->run(program, arguments);
         };
     }
 }

@@ -9,14 +9,11 @@
 
 namespace tarvex {
 
-// Runs a program to its end within a time limit; true when it ran and exited with 0.
-using ProgramRunner = std::function<bool(const QString& program, const QStringList& arguments)>;
+// Starts a helper program and returns at once; what it comes to is not reported.
+using ProgramRunner = std::function<void(const QString& program, const QStringList& arguments)>;
 
+// How long a helper may run before its process group is ended.
 inline constexpr std::chrono::milliseconds kHelperTimeLimit{2000};
-
-// The default runner: looks the program up on PATH and kills it when it outlasts the limit.
-[[nodiscard]] bool RunWithTimeLimit(const QString& program, const QStringList& arguments,
-                                    std::chrono::milliseconds limit = kHelperTimeLimit);
 
 // What one shortcut shows and opens, as plain text.
 struct DesktopLink {
@@ -65,8 +62,8 @@ struct DesktopLink {
 // mark them is ignored.
 class DesktopShortcutWriter final : public ShortcutWriter {
 public:
-    // desktopFolder: empty for the user's XDG desktop directory. runner: empty for
-    // RunWithTimeLimit.
+    // desktopFolder: empty for the user's XDG desktop directory. runner: empty for helpers run
+    // in the background within kHelperTimeLimit (BackgroundPrograms), ended with the writer.
     explicit DesktopShortcutWriter(QString desktopFolder = {}, ProgramRunner runner = {});
 
     [[nodiscard]] std::optional<ShortcutFailure> CreateShortcuts(Ipv4Address address,

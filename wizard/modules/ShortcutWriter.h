@@ -3,6 +3,8 @@
 #include "modules/Ipv4Address.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace tarvex {
@@ -24,12 +26,24 @@ public:
     CreateShortcuts(Ipv4Address address, const QString& hostName) = 0;
 };
 
+// What opening an appliance's addresses came to.
+struct OpenReport {
+    bool openerMissing = false; // the desktop's handler for addresses is not installed
+    QStringList failedSchemes;  // it ran and failed for these ("smb", "http"), in that order
+
+    [[nodiscard]] bool allOpened() const { return !openerMissing && failedSchemes.isEmpty(); }
+};
+
 // Opens an appliance's shared folders, then its web pages, through the desktop's handler for
-// addresses, without waiting for either.
+// addresses, without blocking the window.
 class AddressLauncher {
 public:
+    using Reported = std::function<void(const OpenReport& report)>;
+
     virtual ~AddressLauncher() = default;
-    virtual void OpenDevice(Ipv4Address address) = 0;
+    // Reports once, from the event loop, when the handler has answered for both addresses or
+    // its time for them is up; never inside the call.
+    virtual void OpenDevice(Ipv4Address address, Reported reported) = 0;
 };
 
 } // namespace tarvex

@@ -1,25 +1,53 @@
 #include "modules/XdgAddressLauncher.h"
 
 #include "modules/ApplianceUrl.h"
+#include "modules/BoundedProcess.h"
 
-#include <QProcess>
 #include <utility>
 
 namespace tarvex {
 
-XdgAddressLauncher::XdgAddressLauncher(DetachedStarter starter) : starter_(std::move(starter)) {
-    if (!starter_) {
-        starter_ = [](const QString& program, const QStringList& arguments) {
-            return QProcess::startDetached(program, arguments);
-        };
-    }
+struct XdgAddressLauncher::Opening {
+    Ipv4Address address;
+    QStringList schemes; // still to open, in order
+    OpenReport report;
+    Reported reported;
+};
+
+XdgAddressLauncher::XdgAddressLauncher(std::chrono::milliseconds bound)
+    : bound_(bound), owner_(std::make_unique<QObject>()) {}
+
+XdgAddressLauncher::~XdgAddressLauncher() = default;
+
+void XdgAddressLauncher::OpenDevice(Ipv4Address address, Reported reported) {
+    auto opening = std::make_shared<Opening>();
+    opening->address = address;
+    opening->schemes = {QStringLiteral("smb"), QStringLiteral("http")};
+    opening->reported = std::move(reported);
+    openNext(opening);
 }
 
-void XdgAddressLauncher::OpenDevice(Ipv4Address address) {
+void XdgAddressLauncher::openNext(const std::shared_ptr<Opening>& opening) {
+    const QString scheme = opening->schemes.takeFirst();
+    auto* opener = new BoundedProcess(bound_, AtLimit::LeaveRunning, owner_.get());
     // The URLs begin with their scheme, so the handler never reads them as options.
-    for (const QString& scheme : {QStringLiteral("smb"), QStringLiteral("http")}) {
-        (void)starter_(QStringLiteral("xdg-open"), {ApplianceUrl(scheme, address)});
-    }
+    opener->start(QStringLiteral("xdg-open"), {ApplianceUrl(scheme, opening->address)},
+                  [this, opener, opening, scheme](const ProcessEnd& end) {
+                      opener->deleteLater();
+                      if (end.kind == ProcessEnd::Kind::NotFound) {
+                          opening->report.openerMissing = true;
+                          opening->schemes.clear(); // the second would not be found either
+                      } else if (!end.succeeded() && end.kind != ProcessEnd::Kind::StillRunning) {
+                          opening->report.failedSchemes.append(scheme);
+                      }
+                      if (!opening->schemes.isEmpty()) {
+                          openNext(opening);
+                          return;
+                      }
+                      if (opening->reported) {
+                          opening->reported(opening->report);
+                      }
+                  });
 }
 
 } // namespace tarvex

@@ -2,25 +2,34 @@
 
 #include "modules/ShortcutWriter.h"
 
-#include <QStringList>
-#include <functional>
+#include <QObject>
+#include <chrono>
+#include <memory>
 
 namespace tarvex {
 
-// Starts a program without waiting for it; false when it could not be started.
-using DetachedStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
+// How long each xdg-open is waited for. One still running then is taken as opened: in the
+// desktop-neutral mode it runs the browser or file manager itself, until the user closes it.
+inline constexpr std::chrono::milliseconds kOpenerBound{3000};
 
 // Hands the appliance's shared folders, then its web pages, to the desktop's handler for
-// addresses (xdg-open). Neither is waited for; a handler that cannot be started is not reported,
-// and the second address is tried even when the first could not be handed over.
+// addresses (xdg-open), the second once the first has answered. Each runs in a session of its
+// own, so that what it opens outlives the wizard, and none is ever killed.
 class XdgAddressLauncher final : public AddressLauncher {
 public:
-    explicit XdgAddressLauncher(DetachedStarter starter = {});
+    explicit XdgAddressLauncher(std::chrono::milliseconds bound = kOpenerBound);
+    ~XdgAddressLauncher() override;
+    XdgAddressLauncher(const XdgAddressLauncher&) = delete;
+    XdgAddressLauncher& operator=(const XdgAddressLauncher&) = delete;
 
-    void OpenDevice(Ipv4Address address) override;
+    void OpenDevice(Ipv4Address address, Reported reported) override;
 
 private:
-    DetachedStarter starter_;
+    struct Opening;
+    void openNext(const std::shared_ptr<Opening>& opening);
+
+    std::chrono::milliseconds bound_;
+    std::unique_ptr<QObject> owner_; // parent of the openers that run
 };
 
 } // namespace tarvex

@@ -32,6 +32,18 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "the CAP_NET_RAW capability (\"setcap cap_net_raw+ep Tarvex\"), then run it again.",
      "請以 \"sysctl -w net.ipv4.ping_group_range='0 2147483647'\" 允許，或給予程式 CAP_NET_RAW "
      "權限（\"setcap cap_net_raw+ep Tarvex\"），然後重新執行。"},
+    {"Cannot Open the Shortcuts.",
+     "無法開啟捷徑。"},
+    {"xdg-open was not found. Install the package xdg-utils, then open the shortcuts on your "
+     "desktop.",
+     "找不到 xdg-open。請安裝 xdg-utils 套件，然後從桌面開啟捷徑。"},
+    {"The shared folders (smb://) could not be opened. The file manager needs its network-share "
+     "support, such as the package gvfs-backends.",
+     "無法開啟共用資料夾（smb://）。檔案管理員需要網路共用的支援，例如 gvfs-backends 套件。"},
+    {"The web pages (http://) could not be opened. Set up a default web browser.",
+     "無法開啟網頁（http://）。請設定預設的網頁瀏覽器。"},
+    {"The shortcuts on your desktop are written; open them once this is mended.",
+     "桌面上的捷徑已經建立；問題修正之後即可開啟。"},
     {"Power: plug in and switch on the Dravik",
      "電源：插上電源並開啟 Dravik"},
     {"Cabling: connect the Dravik to your network",

@@ -15,6 +15,11 @@ enum class AddedText {
     ShortcutStatus,
     ProbingNotAllowed, // %1: the error number, %2: " " and its text, or nothing
     ProbingFixes,
+    OpenFailed,
+    OpenerMissing,
+    SharesNotOpened,
+    WebPagesNotOpened,
+    OpenLater,
     PicturePower, // accessible names of the step pictures
     PictureCabling,
     PictureWelcome,

@@ -26,6 +26,26 @@ Message ShortcutFailureMessage(int textBase, const ShortcutFailure& failure) {
     return message;
 }
 
+Message OpenFailureMessage(int textBase, const OpenReport& report) {
+    const auto text = [textBase](AddedText id) { return AddedCatalogText(textBase, id); };
+    QStringList lines{text(AddedText::OpenFailed)};
+    if (report.openerMissing) {
+        lines << text(AddedText::OpenerMissing);
+    } else {
+        if (report.failedSchemes.contains(QStringLiteral("smb"))) {
+            lines << text(AddedText::SharesNotOpened);
+        }
+        if (report.failedSchemes.contains(QStringLiteral("http"))) {
+            lines << text(AddedText::WebPagesNotOpened);
+        }
+        lines << text(AddedText::OpenLater);
+    }
+    Message message;
+    message.text = lines.join(QStringLiteral("\r\n"));
+    message.icon = MessageIcon::Exclamation;
+    return message;
+}
+
 QString ShortcutFailureStatus(int textBase) {
     return AddedCatalogText(textBase, AddedText::ShortcutStatus);
 }

@@ -15,6 +15,9 @@ namespace tarvex {
 // A shortcut could not be written: which file, and the system's reason.
 [[nodiscard]] Message ShortcutFailureMessage(int textBase, const ShortcutFailure& failure);
 
+// The shortcuts could not be opened: what is missing for the addresses that failed.
+[[nodiscard]] Message OpenFailureMessage(int textBase, const OpenReport& report);
+
 // The status line after a failed shortcut.
 [[nodiscard]] QString ShortcutFailureStatus(int textBase);
 

@@ -401,14 +401,30 @@ void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {
         return;
     }
     stop();
-    if (answer == MessageAnswer::Ok) {
-        services_.launcher.OpenDevice(address);
+    if (answer != MessageAnswer::Ok) {
+        flow_.endProgram();
+        return;
     }
-    flow_.endProgram();
+    // The program ends once the opener has answered, after telling what it could not open.
+    state_ = RunState::Opening;
+    services_.launcher.OpenDevice(address, [this, self](const OpenReport& report) {
+        if (halted(self)) {
+            return;
+        }
+        if (!report.allOpened()) {
+            ask(OpenFailureMessage(globals_.TextBase, report));
+            if (halted(self)) {
+                return;
+            }
+        }
+        stop();
+        flow_.endProgram();
+    });
 }
 
 void SetupRun::cmdPrevious_Click() {
-    if (over()) {
+    // While the shortcuts open the run has ended; only the program's end is to come.
+    if (over() || state_ == RunState::Opening) {
         return;
     }
     globals_.clearDeviceTable();

@@ -35,6 +35,7 @@ enum class RunState {
     Refused,
     NoAnswer,
     ShortcutsFailed, // the page stays with Previous and Exit
+    Opening,         // the shortcuts are being opened; the program ends when the opener answers
     Stopped,         // Step 4 closed or the program ended: nothing more happens
 };
 
@@ -86,7 +87,8 @@ private:
     void noFreeAddress();
     void askCredentialsAndConfigure();
     void onConfigureReply(const QByteArray& reply);
-    // Writes the shortcuts, then the note and the closing question, and ends the program.
+    // Writes the shortcuts, then the note and the closing question, opens the shortcuts when
+    // asked to, and ends the program.
     void finish(Ipv4Address address, int doneText, int noteText);
     void backToSetupMode();
 

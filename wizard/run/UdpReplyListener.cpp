@@ -3,6 +3,7 @@
 #include "modules/WSKSOCK.h"
 
 #include <QHostAddress>
+#include <QMetaObject>
 #include <QVariant>
 #include <cerrno>
 
@@ -35,8 +36,17 @@ int ErrnoOfSocketError(QAbstractSocket::SocketError error) {
     }
 }
 
-UdpReplyListener::UdpReplyListener(quint16 port) : port_(port) {
-    QObject::connect(&socket_, &QUdpSocket::readyRead, &socket_, [this] { deliverPending(); });
+UdpReplyListener::UdpReplyListener(quint16 port, ReadBatch batch) : port_(port), batch_(batch) {
+    QObject::connect(&socket_, &QUdpSocket::readyRead, &socket_, [this] {
+        if (!socket_.hasPendingDatagrams()) {
+            // A queued continuation read what this event announced. The socket announces
+            // nothing more until it is read from once after its event, so it is, emptily.
+            char none = 0;
+            (void)socket_.readDatagram(&none, 0);
+            return;
+        }
+        deliverPending();
+    });
 }
 
 std::optional<ListenerFailure> UdpReplyListener::OpenListener(Receiver receiver) {
@@ -50,30 +60,63 @@ std::optional<ListenerFailure> UdpReplyListener::OpenListener(Receiver receiver)
                             QVariant(kReceiveBufferBytes));
     receiver_ = std::make_shared<const Receiver>(std::move(receiver));
     ++generation_;
+    continuationQueued_ = false;
     return std::nullopt;
 }
 
 void UdpReplyListener::CloseListener() {
     ++generation_;
+    continuationQueued_ = false;
     socket_.close();
     receiver_.reset();
 }
 
 void UdpReplyListener::deliverPending() {
+    using Clock = std::chrono::steady_clock;
     const quint64 generation = generation_;
     const std::shared_ptr<const Receiver> receiver = receiver_;
-    // Everything waiting is read in one go so that a burst does not wait for further events.
+    const Clock::time_point deadline = batch_.time == std::chrono::microseconds::max()
+                                           ? Clock::time_point::max()
+                                           : Clock::now() + batch_.time;
+    int read = 0;
     while (receiver && generation == generation_ && socket_.hasPendingDatagrams()) {
+        if (read == batch_.datagrams || Clock::now() >= deadline) {
+            // The rest waits for the next turn of the event loop, so that timers and input are
+            // not held up by a flood.
+            queueContinuation();
+            return;
+        }
         QByteArray datagram(qMax<qint64>(socket_.pendingDatagramSize(), 0), Qt::Uninitialized);
         const qint64 size = socket_.readDatagram(datagram.data(), datagram.size());
         if (size < 0) {
             break;
         }
+        ++read;
         datagram.truncate(size);
         if (*receiver) {
             (*receiver)(datagram);
         }
     }
+}
+
+void UdpReplyListener::queueContinuation() {
+    // The socket does not announce again what is already pending; a queued call does. It is
+    // tied to the socket, and stale once the port was closed or reopened.
+    if (continuationQueued_) {
+        return;
+    }
+    continuationQueued_ = true;
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(
+        &socket_,
+        [this, generation] {
+            if (generation != generation_) {
+                return;
+            }
+            continuationQueued_ = false;
+            deliverPending();
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace tarvex

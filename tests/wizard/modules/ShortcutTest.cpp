@@ -1,18 +1,25 @@
-// Every shortcut goes to a temporary folder; no test touches the user's desktop, marks a file
-// with gio or starts the real xdg-open (gio launch runs a stand-in first on PATH).
+// Every shortcut goes to a temporary folder; no test touches the user's desktop or starts the
+// real gio or xdg-open: stand-in scripts take their place (gio launch runs a stand-in xdg-open).
+#include "modules/BoundedProcess.h"
 #include "modules/DesktopShortcutWriter.h"
 #include "modules/XdgAddressLauncher.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <optional>
 #include <tuple>
+#include <unistd.h>
 
 namespace tarvex {
 namespace {
@@ -257,24 +264,169 @@ TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
     EXPECT_TRUE(QFile::exists(root.filePath("Setup My Dravik - NAS.desktop")));
 }
 
-TEST(RunWithTimeLimit, EndsAProgramThatOutlastsItsLimit) {
-    EXPECT_TRUE(RunWithTimeLimit("true", {}));
-    EXPECT_FALSE(RunWithTimeLimit("false", {}));
-    EXPECT_FALSE(RunWithTimeLimit("no-such-program-here", {}));
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(RunWithTimeLimit("sleep", {"10"}, 200ms));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+// A folder of stand-in programs that is the whole PATH while it lives, so that neither the
+// real gio nor the real xdg-open can be found. The scripts name every other program by path.
+class StubPath {
+public:
+    StubPath() : saved_(qgetenv("PATH")) { qputenv("PATH", QFile::encodeName(dir_.path())); }
+    ~StubPath() { qputenv("PATH", saved_); }
+    StubPath(const StubPath&) = delete;
+    StubPath& operator=(const StubPath&) = delete;
+
+    void add(const QString& name, const QString& body) const {
+        QFile script(dir_.filePath(name));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(("#!/bin/sh\n" + body + "\n").toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    // What the scripts wrote to "$LOG", one word a line.
+    [[nodiscard]] QStringList log() const {
+        QFile file(dir_.filePath("log"));
+        return file.open(QIODevice::ReadOnly)
+                   ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
+                   : QStringList{};
+    }
+    [[nodiscard]] QString logPath() const { return dir_.filePath("log"); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray saved_;
+};
+
+// Running and not a zombie: a zombie whose parent is gone waits only for its reaper.
+bool Alive(pid_t pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray text = stat.readAll();
+    return text.mid(text.lastIndexOf(')') + 2, 1) != "Z";
 }
 
-TEST(XdgAddressLauncher, OpensSharedFoldersFirstThenWebPages) {
-    QStringList started;
-    XdgAddressLauncher launcher([&](const QString& program, const QStringList& arguments) {
-        started << program + ' ' + arguments.join('|');
-        return false; // no handler: the second is still tried
+// Lets events run for `duration`; the longest gap between two turns of a 10 ms timer.
+qint64 TurnFor(std::chrono::milliseconds duration, const std::function<bool()>& until = {}) {
+    QTimer tick;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
     });
-    launcher.OpenDevice(kAppliance);
-    EXPECT_EQ(started, QStringList({"xdg-open smb://192.168.0.5", "xdg-open http://192.168.0.5"}));
+    clock.start();
+    tick.start(10);
+    while (clock.elapsed() < duration.count() && !(until && until())) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
+    return longest;
 }
+
+// True once none of them runs; a killed process takes a moment to go.
+bool AllGone(const QList<pid_t>& pids) {
+    TurnFor(500ms, [&] { return std::none_of(pids.begin(), pids.end(), Alive); });
+    return std::none_of(pids.begin(), pids.end(), Alive);
+}
+
+QList<pid_t> Pids(const QStringList& lines) {
+    QList<pid_t> pids;
+    for (const QString& line : lines) {
+        pids.append(line.toInt());
+    }
+    return pids;
+}
+
+TEST(TrustCall, ReturnsAtOnceAndEndsTheWholeGroupAtTheLimitOrAtTheEnd) {
+    const StubPath path;
+    // gio that starts a child and waits for it: both write their ids and hang.
+    path.add("gio", "/bin/sleep 60 &\necho $$ >> '" + path.logPath() + "'\necho $! >> '" +
+                        path.logPath() + "'\nwait");
+    QTemporaryDir root;
+    // A blocking call would hold the window for the whole limit, once a file.
+    auto programs = std::make_shared<BackgroundPrograms>(500ms);
+    DesktopShortcutWriter writer(root.path(),
+                                 [programs](const QString& program, const QStringList& arguments) {
+                                     programs->run(program, arguments);
+                                 });
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_FALSE(writer.CreateShortcuts(Ipv4Address(0x0a000002), "NAS"));
+    EXPECT_LT(clock.elapsed(), 250);
+    // Two marks a file (GNOME/MATE and Xfce), each call with its child.
+    EXPECT_LT(TurnFor(400ms, [&] { return path.log().size() == 8; }), 250);
+    const QList<pid_t> pids = Pids(path.log());
+    ASSERT_EQ(pids.size(), 8);
+    EXPECT_EQ(programs->runningIds().size(), 4);
+    EXPECT_LT(TurnFor(1500ms, [&] { return programs->runningIds().isEmpty(); }), 250);
+    EXPECT_GE(clock.elapsed(), 500);
+    EXPECT_TRUE(AllGone(pids));
+
+    // Still running when the program ends: ended with its child, shortly.
+    auto ending = std::make_unique<BackgroundPrograms>(10s);
+    ending->run("gio", {});
+    TurnFor(2000ms, [&] { return path.log().size() == 10; });
+    ASSERT_EQ(path.log().size(), 10);
+    clock.restart();
+    ending.reset();
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_TRUE(AllGone(Pids(path.log().mid(8))));
+}
+
+// A stand-in xdg-open (none when empty) and what opening 10.0.0.5 comes to.
+struct OpenerRow {
+    const char* name;
+    const char* script;
+    bool missing;
+    QStringList failed;
+};
+
+void PrintTo(const OpenerRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class OpenerRows : public ::testing::TestWithParam<OpenerRow> {};
+
+TEST_P(OpenerRows, ReportOnceFromTheEventLoopInOrder) {
+    const OpenerRow& row = GetParam();
+    const StubPath path;
+    if (*row.script != '\0') {
+        path.add("xdg-open", "echo \"$1 $$\" >> '" + path.logPath() + "'\n" + row.script);
+    }
+    XdgAddressLauncher launcher(300ms);
+    std::optional<OpenReport> report;
+    int reports = 0;
+    launcher.OpenDevice(Ipv4Address(0x0a000005), [&](const OpenReport& given) {
+        report = given;
+        ++reports;
+    });
+    EXPECT_FALSE(report.has_value());
+    EXPECT_LT(TurnFor(3000ms, [&] { return report.has_value(); }), 250);
+    TurnFor(50ms);
+    ASSERT_EQ(reports, 1);
+    EXPECT_EQ(report->openerMissing, row.missing);
+    EXPECT_EQ(report->failedSchemes, row.failed);
+    QStringList urls;
+    for (const QString& line : path.log()) {
+        const pid_t pid = line.section(' ', 1).toInt();
+        urls << line.section(' ', 0, 0);
+        if (Alive(pid)) {
+            // Left running at the bound, in a session of its own; ended here by its id.
+            EXPECT_EQ(getsid(pid), pid);
+            kill(pid, SIGKILL);
+        }
+    }
+    EXPECT_EQ(urls,
+              row.missing ? QStringList{} : QStringList({"smb://10.0.0.5", "http://10.0.0.5"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Openers, OpenerRows,
+    ::testing::Values(
+        OpenerRow{"Missing", "", true, {}}, OpenerRow{"Opens", "exit 0", false, {}},
+        OpenerRow{"Fails", "exit 4", false, {"smb", "http"}},
+        OpenerRow{"SharedFoldersFail", "case \"$1\" in smb:*) exit 4;; esac", false, {"smb"}},
+        OpenerRow{"HangsBeyondTheBound", "exec /bin/sleep 5", false, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tarvex

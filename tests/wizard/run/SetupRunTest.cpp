@@ -306,6 +306,53 @@ TEST_P(ReachableOutcome, WritesTheShortcutsAsksAndEnds) {
 
 INSTANTIATE_TEST_SUITE_P(ClosingQuestion, ReachableOutcome, ::testing::Bool());
 
+// OK on the closing question: the program waits for the opener's report, tells once what it
+// could not open, and ends; an exit meanwhile drops the report.
+struct OpenRow {
+    const char* name;
+    OpenReport report;
+    const char* named = nullptr; // what the one message names; none when null
+    bool exitWhileWaiting = false;
+};
+
+void PrintTo(const OpenRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class OpeningTheShortcuts : public SetupRunTest, public ::testing::WithParamInterface<OpenRow> {};
+
+TEST_P(OpeningTheShortcuts, TellsOnceWhatIsMissingThenEnds) {
+    const OpenRow& row = GetParam();
+    chooseReachable();
+    fake.launcher.hold = true;
+    fake.launcher.report = row.report;
+    scan({reply("AP000000000000001", "10.0.0.1")});
+    endWindow({"10.0.0.1"});
+    ASSERT_EQ(fake.launcher.opened, QStringList{"10.0.0.1"});
+    EXPECT_FALSE(flow.ended);
+    run.cmdPrevious_Click(); // nothing else of the run happens meanwhile
+    EXPECT_EQ(flow.setupModeShown, 0);
+    flow.ended = row.exitWhileWaiting;
+    fake.launcher.answer();
+    const QList<Message> told = dialogs.shown.mid(2);
+    if (row.named == nullptr) {
+        EXPECT_TRUE(told.isEmpty());
+    } else {
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].text.contains(row.named)) << told[0].text.toStdString();
+        EXPECT_FALSE(told[0].title.has_value());
+    }
+    EXPECT_TRUE(flow.ended);
+    EXPECT_EQ(run.state(), RunState::Stopped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, OpeningTheShortcuts,
+    ::testing::Values(OpenRow{"AllOpened", {}}, OpenRow{"OpenerMissing", {true, {}}, "xdg-utils"},
+                      OpenRow{"SharedFoldersFailed", {false, {"smb"}}, "gvfs-backends"},
+                      OpenRow{"ExitWhileWaiting", {true, {}}, nullptr, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(SetupRunTest, AFailedShortcutIsToldAndThePageStaysWithItsButtons) {
     chooseReachable();
     fake.shortcuts.failure =

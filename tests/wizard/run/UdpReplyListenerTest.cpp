@@ -96,5 +96,34 @@ TEST_F(ReplyListenerTest, ReadsAThousandDatagramBurst) {
     EXPECT_EQ(received_.back(), "999");
 }
 
+TEST_F(ReplyListenerTest, OneWakeUpReadsABatchAndTheRestFollowsUnlessThePortCloses) {
+    QList<QByteArray> datagrams;
+    for (int i = 0; i < 200; ++i) {
+        datagrams.append(QByteArray::number(i));
+    }
+    for (const bool closeAfterOne : {false, true}) {
+        SCOPED_TRACE(closeAfterOne);
+        received_.clear();
+        ASSERT_FALSE(listener_.OpenListener(record_).has_value());
+        SendToLoopback(port_, datagrams);
+        QElapsedTimer clock;
+        clock.start();
+        while (received_.isEmpty() && clock.elapsed() < 2000) {
+            QCoreApplication::processEvents(); // one pass: one wake-up of the listener
+        }
+        ASSERT_FALSE(received_.isEmpty());
+        EXPECT_LT(received_.size(), datagrams.size());
+        if (closeAfterOne) {
+            const qsizetype first = received_.size();
+            listener_.CloseListener();
+            WaitFor(received_, datagrams.size(), 200);
+            EXPECT_EQ(received_.size(), first);
+        } else {
+            WaitFor(received_, datagrams.size());
+            EXPECT_EQ(received_, datagrams);
+        }
+    }
+}
+
 } // namespace
 } // namespace tarvex
