@@ -3,6 +3,8 @@
 #include "modules/WSKSOCK.h"
 #include "run/DeviceProtocol.h"
 
+#include <cstring>
+
 namespace tarvex {
 
 Message ListenerFailureMessage(const ListenerFailure& failure) {
@@ -24,6 +26,17 @@ Message ShortcutFailureMessage(const ShortcutFailure& failure) {
                                   "missing. Make the desktop folder writable, then run the "
                                   "setup again.")
                        .arg(failure.file, failure.reason);
+    message.icon = MessageIcon::Exclamation;
+    return message;
+}
+
+Message NeighbourWatchFailureMessage(int error) {
+    Message message;
+    message.text = QStringLiteral("Cannot read the network's neighbour table (error %1: %2).\r\n"
+                                  "Without it no address can be known to be free, so none is "
+                                  "given to the Dravik. Run the setup again.")
+                       .arg(error)
+                       .arg(QString::fromLocal8Bit(std::strerror(error)));
     message.icon = MessageIcon::Exclamation;
     return message;
 }

@@ -15,6 +15,9 @@ namespace tarvex {
 // A shortcut could not be written: which file, and the system's reason.
 [[nodiscard]] Message ShortcutFailureMessage(const ShortcutFailure& failure);
 
+// The kernel's neighbour table cannot be watched (errno `error`): no address can be taken.
+[[nodiscard]] Message NeighbourWatchFailureMessage(int error);
+
 // The status line after a failed shortcut.
 [[nodiscard]] QString ShortcutFailureStatus();
 

@@ -2,6 +2,7 @@
 
 #include "modules/Dialogs.h"
 #include "modules/Globals.h"
+#include "run/FreeAddressSearch.h"
 #include "run/RunDialogs.h"
 #include "run/RunFlow.h"
 #include "run/RunPage.h"
@@ -22,7 +23,7 @@ enum class RunState {
     Scanning,         // discovery broadcast sent, listener open
     Probing,          // window over, waiting for the reachability probes still running
     Choosing,         // device list shown
-    SearchingAddress, // candidates probed
+    SearchingAddress, // candidates probed, their resolution watched
     AskingCredentials,
     Configuring, // configuration broadcast sent, Timer3 running
     Reachable,
@@ -80,7 +81,7 @@ private:
     void afterChoice();
     [[nodiscard]] const DeviceRecord& chosenRecord() const;
     void searchAddress();
-    void onCandidatesProbed(const QStringList& candidates, const QList<ProbeOutcome>& outcomes);
+    void onSearchDone(const SearchResult& result);
     void noFreeAddress();
     void askCredentialsAndConfigure();
     void onConfigureReply(const QByteArray& reply);
@@ -101,6 +102,7 @@ private:
     QStringList reachableCells_; // one per record, filled as the probes answer
     int probesRunning_ = 0;
     int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe
+    FreeAddressSearch search_{services_.prober, services_.neighbours};
 };
 
 } // namespace tarvex
