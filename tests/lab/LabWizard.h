@@ -3,6 +3,7 @@
 // The whole wizard with the real network services, for the lab tests and the benchmark: the
 // real pages, reply port, broadcasts, probes and shortcut files, in a desktop folder of its
 // own. Message boxes are answered in advance and the opener of addresses is recorded.
+#include "LabSupport.h"
 #include "modules/DesktopShortcutWriter.h"
 #include "modules/IcmpProber.h"
 #include "modules/NetlinkNeighbourWatch.h"
@@ -192,6 +193,12 @@ inline QStringList CrowdedCandidates() {
 // .121 after 2 s; neither answers an echo.
 inline QStringList LateHostsArguments() {
     return {"--interface", "eth0", "--delay", "10.77.1.120=700", "--delay", "10.77.1.121=2000"};
+}
+
+// Empties the lab PC's neighbour table, so that a search meets every host as the first one did
+// rather than already known from the last.
+inline bool ForgetNeighbours() {
+    return RunIp({"neigh", "flush", "dev", "eth0"}) == 0;
 }
 
 struct TimedResult {

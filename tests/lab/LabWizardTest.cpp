@@ -146,7 +146,9 @@ TEST(LabSpeed, ProbesTogetherTakeOneTimeOutWhereOneAtATimeTakesOneEach) {
     const auto listOneByOne = msSince(start);
 
     const QStringList candidates = lab::CrowdedCandidates();
+    ASSERT_TRUE(lab::ForgetNeighbours());
     const lab::TimedResult together = lab::SearchToTheEnd(search, candidates);
+    ASSERT_TRUE(lab::ForgetNeighbours());
     start = Clock::now();
     const std::optional<QString> oneByOne = lab::FirstFreeOneAtATime(candidates, search);
     const auto searchOneByOne = msSince(start);
@@ -171,8 +173,10 @@ TEST(LabSearch, LateResolutionAnswersAreInUseASilentAddressIsFreeAfterTheResolut
     ThreadedProbeRunner runner{prober};
     NetlinkNeighbourWatch watch;
     FreeAddressSearch search{runner, watch};
+    ASSERT_TRUE(lab::ForgetNeighbours());
     EXPECT_EQ(lab::SearchToTheEnd(search, {"10.77.1.120", "10.77.1.121"}).result.kind,
               SearchResult::Kind::NoneFree);
+    ASSERT_TRUE(lab::ForgetNeighbours());
     const lab::TimedResult silent =
         lab::SearchToTheEnd(search, {"10.77.1.121", "10.77.1.120", "10.77.1.231"});
     std::cout << "late answers, then a silent address: free after " << silent.ms << " ms\n";
