@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test test-release test-asan fuzz demo bench clean cd package
+.PHONY: all deps build check test test-release test-asan fuzz demo bench clean cd package
 
 all: build
 
@@ -16,9 +16,17 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The whole suite: the release build, a minute of fuzzing the reply cutter, then the same
-# tests under ASan and UBSan.
+# The gates before any build: every C++ file as .clang-format has it, every shell script clean
+# under shellcheck.
+check: deps
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+	git ls-files -z '*.sh' | xargs -0 shellcheck
+	@echo "check: formatting and shell scripts clean"
+
+# The whole suite: the gates, the release build, a minute of fuzzing the reply cutter, then the
+# same tests under ASan and UBSan (whose tree treats warnings as errors).
 test: deps
+	$(MAKE) check
 	$(MAKE) test-release
 	$(MAKE) fuzz
 	$(MAKE) test-asan

@@ -4,6 +4,8 @@ add_compile_options(-Wall -Wextra -Wpedantic)
 if(TARVEX_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
                         -fno-sanitize-recover=undefined)
+    # The sanitizer tree is the strict one: a warning there fails the build.
+    add_compile_options(-Werror)
     add_link_options(-fsanitize=address,undefined)
 endif()
 

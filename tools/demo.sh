@@ -153,7 +153,7 @@ walk() {
     local binary=$1 folder=$2
     mkdir -p "$folder"
     rm -f "$folder"/*.png
-    rm -rf "$folder/home"
+    rm -rf "${folder:?}/home"
     start_appliances "$folder/far.log"
     # In the background the function runs in a subshell of its own, which the exec replaces:
     # the id is the wizard's, as xdotool needs it.

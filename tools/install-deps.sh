@@ -10,8 +10,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
     # Qt's own button texts (OK, Cancel) for the Traditional Chinese edition
     qt6-translations-l10n
-    # tests
-    libgtest-dev libgmock-dev
+    # tests, and the gates of `make check`
+    libgtest-dev libgmock-dev clang-format shellcheck
     # screenshots of real windows
     xvfb xauth xdotool x11-utils imagemagick
     # fonts: sans serif stand-ins for MS Sans Serif, Verdana and Arial; a Ming face for the CJK labels

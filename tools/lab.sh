@@ -234,6 +234,14 @@ if ! command -v ip >/dev/null; then
     exit $skip
 fi
 
+# The ERR trap of `up`: names the step that failed, removes what was built, and fails.
+failed_step() {
+    trap - ERR
+    echo "lab: could not build the lab: line $2: \"$3\" failed ($1); removing it" >&2
+    down || true
+    exit 1
+}
+
 case $action in
 up)
     if ! ip netns add "$name-check" 2>/dev/null; then
@@ -243,7 +251,7 @@ up)
     ip netns del "$name-check"
     # Called plainly, not as a condition: a condition would switch set -e off inside `up`, and a
     # failed step would go unnoticed. The trap names the command that failed.
-    trap 'status=$?; trap - ERR; echo "lab: could not build the lab: line $LINENO: \"$BASH_COMMAND\" failed ($status); removing it" >&2; down || true; exit 1' ERR
+    trap 'failed_step $? "$LINENO" "$BASH_COMMAND"' ERR
     up
     trap - ERR
     ;;

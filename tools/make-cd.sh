@@ -9,7 +9,6 @@
 set -euo pipefail
 build=${1:?build folder}
 out=${2:?CD folder}
-here=$(cd "$(dirname "$0")/.." && pwd)
 
 for needed in "$build/menu/Quirra" "$build/wizard/Tarvex" \
     "$build/docs/Documents/Quick Installation Guide.doc" "$build/docs/Documents/User's Manual.pdf"; do

@@ -38,4 +38,4 @@ rm -f "$to"/*.png
         echo "![$stem](tour/$stem.png)"
     done
 } > docs/tour.md
-echo "make-tour: docs/tour.md with $(ls "$to" | wc -l) pictures ($(du -sk "$to" | cut -f1) KiB)"
+echo "make-tour: docs/tour.md with $(find "$to" -name "*.png" | wc -l) pictures ($(du -sk "$to" | cut -f1) KiB)"

@@ -22,7 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)tarvex::ReadConfigureStatus(reply);
     (void)tarvex::ReadWholeNumber(reply);
 
-    const std::optional<tarvex::DeviceRecord> record = tarvex::CutDiscoveryReply(reply);
+    const tarvex::ReplyCut cut = tarvex::CutDiscoveryReply(reply);
+    require(cut.record.has_value() == (cut.refusal == tarvex::CutRefusal::None));
+    const std::optional<tarvex::DeviceRecord>& record = cut.record;
     if (!record) {
         return 0;
     }

@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 std::vector<std::optional<DeviceRecord>> cutAll(const std::vector<lab::Arrival>& arrivals) {
     std::vector<std::optional<DeviceRecord>> records;
     for (const lab::Arrival& arrival : arrivals) {
-        records.push_back(CutDiscoveryReply(arrival.bytes));
+        records.push_back(CutDiscoveryReply(arrival.bytes).record);
     }
     return records;
 }
@@ -72,7 +72,7 @@ TEST(LabDiscovery, DuplicatesMalformedRepliesDelaysAndFloodsAreEachHandled) {
     int refused = 0;
     int flood = 0;
     for (const lab::Arrival& arrival : arrivals) {
-        const std::optional<DeviceRecord> record = CutDiscoveryReply(arrival.bytes);
+        const std::optional<DeviceRecord> record = CutDiscoveryReply(arrival.bytes).record;
         if (!record) {
             ++refused;
             continue;
@@ -116,7 +116,7 @@ TEST(LabDiscoveryWithoutGateway, BoundToTheAdapterTheRequestGoesOutAndTheReplyCo
     }
     const std::vector<lab::Arrival> arrivals = discoverFrom("10.77.1.11", 1);
     ASSERT_EQ(arrivals.size(), 1U);
-    EXPECT_EQ(CutDiscoveryReply(arrivals[0].bytes)->HostName, "NEAR");
+    EXPECT_EQ(CutDiscoveryReply(arrivals[0].bytes).record->HostName, "NEAR");
     EXPECT_TRUE(near.log().contains("received 10.77.1.11:"));
 }
 

@@ -4,6 +4,7 @@
 #include "LabSupport.h"
 #include "modules/IcmpProber.h"
 #include "modules/mdUtility2.h"
+#include "resources/TextCatalog.h"
 
 #include <QThread>
 #include <cerrno>
@@ -193,7 +194,8 @@ TEST(LabProbe, ImpossibleWhenNoIcmpSocketMayBeOpened) {
     EXPECT_EQ(outcome.status, EchoStatus::Impossible);
     EXPECT_FALSE(outcome.reachable());
     EXPECT_EQ(outcome.error, EPERM);
-    EXPECT_TRUE(ProbingImpossibleText(outcome.error).contains("ping_group_range"));
+    EXPECT_TRUE(
+        ProbingImpossibleText(kEnglishTextBase, outcome.error).contains("ping_group_range"));
     EXPECT_EQ(echoes.take(100ms), 0);
     // With the capability back the same probe works: the failure came from the permission.
     EXPECT_TRUE(IsHostReachable("10.77.1.21").reachable());

@@ -1,3 +1,5 @@
+#include "support/SanitizerOptions.h"
+
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "pages/Fonts.h"
+#include "support/SanitizerOptions.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 
 #include "modules/IcmpProber.h"
 #include "modules/WSKSOCK.h"
+#include "resources/AddedTexts.h"
 
 namespace tarvex {
 
@@ -30,21 +31,18 @@ QList<ProbeOutcome> ProbeAll(const QStringList& addresses) {
     return prober.probeAll(addresses);
 }
 
-QString ProbingImpossibleText(int error) {
+QString ProbingImpossibleText(int textBase, int error) {
     const int number = SocketErrorNumber(error);
-    return QStringLiteral("The reachability check cannot run: this program is not allowed to "
-                          "send ICMP echo requests (error %1%2).\r\n"
-                          "Allow it with \"sysctl -w net.ipv4.ping_group_range='0 2147483647'\", "
-                          "or give the program the CAP_NET_RAW capability "
-                          "(\"setcap cap_net_raw+ep Tarvex\"), then run it again.")
-        .arg(number)
-        .arg(SocketErrorText(number).isEmpty() ? QString()
-                                               : QStringLiteral(" ") + SocketErrorText(number));
+    const QString reason = SocketErrorText(number);
+    return AddedCatalogText(textBase, AddedText::ProbingNotAllowed)
+               .arg(number)
+               .arg(reason.isEmpty() ? QString() : QStringLiteral(" ") + reason) +
+           QStringLiteral("\r\n") + AddedCatalogText(textBase, AddedText::ProbingFixes);
 }
 
-Message ProbingImpossibleMessage(int error) {
+Message ProbingImpossibleMessage(int textBase, int error) {
     Message message;
-    message.text = ProbingImpossibleText(error);
+    message.text = ProbingImpossibleText(textBase, error);
     message.icon = MessageIcon::Exclamation;
     return message;
 }

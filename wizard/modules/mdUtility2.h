@@ -24,10 +24,10 @@ void StopSockets();
 [[nodiscard]] QList<ProbeOutcome> ProbeAll(const QStringList& addresses);
 
 // The one message shown when probing is impossible: what is wrong and how to allow it.
-// `error` is the errno of the failed socket.
-[[nodiscard]] QString ProbingImpossibleText(int error);
+// `error` is the errno of the failed socket; the text is in the edition's language.
+[[nodiscard]] QString ProbingImpossibleText(int textBase, int error);
 
 // That text as the message box to show once: the program's title, OK, the exclamation icon.
-[[nodiscard]] Message ProbingImpossibleMessage(int error);
+[[nodiscard]] Message ProbingImpossibleMessage(int textBase, int error);
 
 } // namespace tarvex

@@ -3,6 +3,7 @@
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
 #include "pages/PictureBox.h"
+#include "resources/AddedTexts.h"
 #include "resources/TextCatalog.h"
 
 #include <QLabel>
@@ -33,7 +34,7 @@ void frmMain::Form_Load() {
     cmdExit->setText(catalogText(Text::Exit));
     txt1->setPlainText(catalogText(Text::Cabling));
     pic1->setPicture(103);
-    pic1->setAccessibleName(QStringLiteral("Cabling: connect the Dravik to your network"));
+    pic1->setAccessibleName(AddedCatalogText(globals().TextBase, AddedText::PictureCabling));
     design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));
 }

@@ -4,6 +4,7 @@
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
 #include "pages/PictureBox.h"
+#include "resources/AddedTexts.h"
 #include "resources/TextCatalog.h"
 
 #include <QLabel>
@@ -42,7 +43,7 @@ void frmPre1::Form_Load() {
     cmdNext->setText(catalogText(Text::Next));
     cmdExit->setText(catalogText(Text::Exit));
     pic1->setPicture(101);
-    pic1->setAccessibleName(QStringLiteral("Welcome: the Dravik network hard disk"));
+    pic1->setAccessibleName(AddedCatalogText(globals().TextBase, AddedText::PictureWelcome));
     setDefaultButton(cmdNext);
     registerSocketComponent();
 }

@@ -3,6 +3,7 @@
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
 #include "pages/PictureBox.h"
+#include "resources/AddedTexts.h"
 #include "resources/TextCatalog.h"
 
 #include <QLabel>
@@ -29,7 +30,7 @@ void frmPre2::Form_Load() {
     paintBackground(globals().PageBackColor);
     design::colour(txt1, globals().TextBackColor, globals().TextForeColor);
     pic1->setPicture(102);
-    pic1->setAccessibleName(QStringLiteral("Power: plug in and switch on the Dravik"));
+    pic1->setAccessibleName(AddedCatalogText(globals().TextBase, AddedText::PicturePower));
     txt1->setPlainText(catalogText(Text::PowerUp));
     design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));

@@ -5,6 +5,8 @@
 namespace tarvex {
 namespace {
 
+// The two sets are kept one text a line, numbered, as they were handed over.
+// clang-format off
 // English set, texts 701 to 758.
 constexpr std::array<const char*, 58> kEnglish{
     "Next", // 1
@@ -128,6 +130,7 @@ constexpr std::array<const char*, 58> kChinese{
     "請按確定以開啟剛建立的捷徑並結束程式，或是按取消來結束程式。", // 57
     "版本 v2.0  2004/04/29", // 58
 };
+// clang-format on
 
 } // namespace
 

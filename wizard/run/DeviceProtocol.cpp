@@ -86,10 +86,16 @@ QByteArray ConfigureRequest(const DeviceRecord& device, const ConfigureFields& f
     return request;
 }
 
-std::optional<DeviceRecord> CutDiscoveryReply(const QByteArray& reply) {
+ReplyCut CutDiscoveryReply(const QByteArray& reply) {
+    const auto refused = [](CutRefusal refusal, QByteArrayView key = {}) {
+        return ReplyCut(refusal, key);
+    };
     const qsizetype idEnd = kCommandWordLength + kDeviceIdLength;
-    if (KindOfReply(reply) != ReplyKind::Discovery || reply.size() < idEnd) {
-        return std::nullopt;
+    if (KindOfReply(reply) != ReplyKind::Discovery) {
+        return refused(CutRefusal::NotADiscoveryReply);
+    }
+    if (reply.size() < idEnd) {
+        return refused(CutRefusal::ShorterThanIdentifier);
     }
     DeviceRecord record;
     record.DeviceId = reply.mid(kCommandWordLength, kDeviceIdLength);
@@ -99,15 +105,20 @@ std::optional<DeviceRecord> CutDiscoveryReply(const QByteArray& reply) {
     // 6 to 22 gives no record.
     qsizetype at = reply.indexOf(kLinkedKeys[0].key, idEnd);
     if (at < 0) {
-        return std::nullopt;
+        return refused(CutRefusal::KeyMissing, kLinkedKeys[0].key);
     }
     for (std::size_t k = 0; k < kLinkedKeys.size(); ++k) {
         const QByteArrayView nextKey =
             k + 1 < kLinkedKeys.size() ? kLinkedKeys[k + 1].key : kFullHostNameKey;
         const qsizetype start = at + kLinkedKeys[k].key.size();
         const qsizetype next = reply.indexOf(nextKey, start);
-        if (next < 0 || next - start < 2) {
-            return std::nullopt;
+        if (next < 0) {
+            return refused(reply.indexOf(nextKey, idEnd) < 0 ? CutRefusal::KeyMissing
+                                                             : CutRefusal::KeysOutOfOrder,
+                           nextKey);
+        }
+        if (next - start < 2) {
+            return refused(CutRefusal::NoRoomForValue, nextKey);
         }
         record.*kLinkedKeys[k].field = reply.mid(start, next - start - 2);
         at = next;
@@ -118,7 +129,7 @@ std::optional<DeviceRecord> CutDiscoveryReply(const QByteArray& reply) {
     const qsizetype fullStart = at + kFullHostNameKey.size();
     const qsizetype fullClose = reply.indexOf('\'', fullStart);
     if (fullClose < 0) {
-        return std::nullopt;
+        return refused(CutRefusal::FullHostNameNotClosed, kFullHostNameKey);
     }
     record.FullHostName = reply.mid(fullStart, fullClose - fullStart);
 
@@ -136,6 +147,27 @@ std::optional<DeviceRecord> CutDiscoveryReply(const QByteArray& reply) {
     record.DiskTotal = total ? ReadWholeNumber(*total) : 0;
     record.DiskAvailable = available ? ReadWholeNumber(*available) : 0;
     return record;
+}
+
+QString CutRefusalText(const ReplyCut& cut) {
+    const QString key = QString::fromLatin1(cut.key.data(), cut.key.size());
+    switch (cut.refusal) {
+    case CutRefusal::None:
+        return QStringLiteral("cut whole");
+    case CutRefusal::NotADiscoveryReply:
+        return QStringLiteral("not a discovery reply");
+    case CutRefusal::ShorterThanIdentifier:
+        return QStringLiteral("shorter than the identifier");
+    case CutRefusal::KeyMissing:
+        return QStringLiteral("the key %1 is missing").arg(key);
+    case CutRefusal::KeysOutOfOrder:
+        return QStringLiteral("the key %1 is out of order").arg(key);
+    case CutRefusal::NoRoomForValue:
+        return QStringLiteral("no room for the value before %1").arg(key);
+    case CutRefusal::FullHostNameNotClosed:
+        return QStringLiteral("the value of %1 is not closed").arg(key);
+    }
+    return {};
 }
 
 ConfigureStatus ReadConfigureStatus(const QByteArray& reply) {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace tarvex {
 
@@ -40,10 +41,37 @@ struct ConfigureFields {
 [[nodiscard]] QByteArray ConfigureRequest(const DeviceRecord& device,
                                           const ConfigureFields& fields);
 
+// Why a discovery reply could not be cut into a record.
+enum class CutRefusal {
+    None,                  // it was cut
+    NotADiscoveryReply,    // another command word
+    ShorterThanIdentifier, // it ends inside the 17-byte identifier
+    KeyMissing,            // `key` is nowhere after the identifier
+    KeysOutOfOrder,        // `key` stands only before the key that must precede it
+    NoRoomForValue,        // `key` follows the previous key with no room for quote and separator
+    FullHostNameNotClosed, // the last value has no closing quote
+};
+
+// The outcome of cutting a reply: a whole record, or no record and the reason.
+struct ReplyCut {
+    // Implicit, so that the cutter returns a record or a refusal as it stands.
+    ReplyCut(DeviceRecord whole)
+        : record(std::move(whole)) {}                   // NOLINT(google-explicit-constructor)
+    ReplyCut(CutRefusal why, QByteArrayView about = {}) // NOLINT(google-explicit-constructor)
+        : refusal(why), key(about) {}
+
+    std::optional<DeviceRecord> record;
+    CutRefusal refusal = CutRefusal::None;
+    QByteArrayView key; // the key the refusal is about, where there is one
+};
+
 // Cuts a discovery reply into a record. No record at all when the reply cannot be cut: the
 // keys from "IP='" to "HOSTNAME_FULL='" must all be there, in order, with room for their
 // values, and the full host name must be closed by its quote.
-[[nodiscard]] std::optional<DeviceRecord> CutDiscoveryReply(const QByteArray& reply);
+[[nodiscard]] ReplyCut CutDiscoveryReply(const QByteArray& reply);
+
+// The refusal in words, for the log: "the key NETMASK=' is missing".
+[[nodiscard]] QString CutRefusalText(const ReplyCut& cut);
 
 enum class ConfigureStatus {
     Refused, // "1": wrong user name or password, or the settings could not be applied

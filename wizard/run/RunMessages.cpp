@@ -1,48 +1,45 @@
 #include "run/RunMessages.h"
 
 #include "modules/WSKSOCK.h"
+#include "resources/AddedTexts.h"
 #include "run/DeviceProtocol.h"
 
 #include <cstring>
 
 namespace tarvex {
 
-Message ListenerFailureMessage(const ListenerFailure& failure) {
+Message ListenerFailureMessage(int textBase, const ListenerFailure& failure) {
     Message message;
-    message.text = QStringLiteral("Cannot Listen on UDP Port %1.\r\n %2%3\r\n"
-                                  "Another program may be using this port. Close it, then "
-                                  "run the setup again.")
-                       .arg(kReplyPort)
-                       .arg(SocketErrorNumber(failure.error))
-                       .arg(failure.reason);
+    // The second line is the socket layer's own, as in the sender's messages.
+    message.text =
+        AddedCatalogText(textBase, AddedText::PortInUse).arg(kReplyPort) +
+        QStringLiteral("\r\n %1%2\r\n").arg(SocketErrorNumber(failure.error)).arg(failure.reason) +
+        AddedCatalogText(textBase, AddedText::PortInUseAdvice);
     message.icon = MessageIcon::Exclamation;
     return message;
 }
 
-Message ShortcutFailureMessage(const ShortcutFailure& failure) {
+Message ShortcutFailureMessage(int textBase, const ShortcutFailure& failure) {
     Message message;
-    message.text = QStringLiteral("Cannot Create Shortcut.\r\n%1\r\n%2\r\n"
-                                  "The network configuration is done; only the shortcut is "
-                                  "missing. Make the desktop folder writable, then run the "
-                                  "setup again.")
-                       .arg(failure.file, failure.reason);
+    message.text = AddedCatalogText(textBase, AddedText::ShortcutNotCreated) +
+                   QStringLiteral("\r\n%1\r\n%2\r\n").arg(failure.file, failure.reason) +
+                   AddedCatalogText(textBase, AddedText::ShortcutAdvice);
     message.icon = MessageIcon::Exclamation;
     return message;
 }
 
-Message NeighbourWatchFailureMessage(int error) {
+Message NeighbourWatchFailureMessage(int textBase, int error) {
     Message message;
-    message.text = QStringLiteral("Cannot read the network's neighbour table (error %1: %2).\r\n"
-                                  "Without it no address can be known to be free, so none is "
-                                  "given to the Dravik. Run the setup again.")
+    message.text = AddedCatalogText(textBase, AddedText::NeighboursUnreadable)
                        .arg(error)
-                       .arg(QString::fromLocal8Bit(std::strerror(error)));
+                       .arg(QString::fromLocal8Bit(std::strerror(error))) +
+                   QStringLiteral("\r\n") + AddedCatalogText(textBase, AddedText::NeighboursAdvice);
     message.icon = MessageIcon::Exclamation;
     return message;
 }
 
-QString ShortcutFailureStatus() {
-    return QStringLiteral("The shortcuts could not be created on your desktop.");
+QString ShortcutFailureStatus(int textBase) {
+    return AddedCatalogText(textBase, AddedText::ShortcutStatus);
 }
 
 } // namespace tarvex

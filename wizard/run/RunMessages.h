@@ -6,19 +6,19 @@
 
 namespace tarvex {
 
-// The run's own messages for failures the catalog has no text for. Fixed English texts, like
-// the socket messages.
+// The run's own messages for failures the catalog has no text for, in the edition's language
+// (the added texts); the socket layer's reasons stay English, like the socket messages.
 
 // The reply port cannot be opened: names the port and the socket layer's reason.
-[[nodiscard]] Message ListenerFailureMessage(const ListenerFailure& failure);
+[[nodiscard]] Message ListenerFailureMessage(int textBase, const ListenerFailure& failure);
 
 // A shortcut could not be written: which file, and the system's reason.
-[[nodiscard]] Message ShortcutFailureMessage(const ShortcutFailure& failure);
+[[nodiscard]] Message ShortcutFailureMessage(int textBase, const ShortcutFailure& failure);
 
 // The kernel's neighbour table cannot be watched (errno `error`): no address can be taken.
-[[nodiscard]] Message NeighbourWatchFailureMessage(int error);
+[[nodiscard]] Message NeighbourWatchFailureMessage(int textBase, int error);
 
 // The status line after a failed shortcut.
-[[nodiscard]] QString ShortcutFailureStatus();
+[[nodiscard]] QString ShortcutFailureStatus(int textBase);
 
 } // namespace tarvex

@@ -104,7 +104,7 @@ bool SetupRun::openListener() {
         return true;
     }
     timers_.stop(RunTimer::Timer3);
-    ask(ListenerFailureMessage(*failure));
+    ask(ListenerFailureMessage(globals_.TextBase, *failure));
     if (halted(self)) {
         return false;
     }
@@ -119,7 +119,7 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
         if (globals_.LastDeviceIndex + 1 >= kDeviceTableSize) {
             return;
         }
-        std::optional<DeviceRecord> record = CutDiscoveryReply(datagram);
+        std::optional<DeviceRecord> record = CutDiscoveryReply(datagram).record;
         if (!record) {
             return;
         }
@@ -186,7 +186,8 @@ void SetupRun::showDeviceList() {
     const QPointer<SetupRun> self(this);
     if (probingImpossibleError_ != 0) {
         // Once for the whole list, not once a row.
-        ask(ProbingImpossibleMessage(probingImpossibleError_ < 0 ? 0 : probingImpossibleError_));
+        ask(ProbingImpossibleMessage(globals_.TextBase,
+                                     probingImpossibleError_ < 0 ? 0 : probingImpossibleError_));
         if (halted(self)) {
             return;
         }
@@ -278,8 +279,8 @@ void SetupRun::onSearchDone(const SearchResult& result) {
         result.kind == SearchResult::Kind::WatchImpossible) {
         // Nothing could be tested, so no address may be taken as free.
         ask(result.kind == SearchResult::Kind::ProbingImpossible
-                ? ProbingImpossibleMessage(result.error)
-                : NeighbourWatchFailureMessage(result.error));
+                ? ProbingImpossibleMessage(globals_.TextBase, result.error)
+                : NeighbourWatchFailureMessage(globals_.TextBase, result.error));
         if (halted(self)) {
             return;
         }
@@ -372,9 +373,9 @@ void SetupRun::finish(const QString& address, int doneText, int noteText) {
     if (failure) {
         state_ = RunState::ShortcutsFailed;
         page_.setStepPicture(4, StatusPicture::Failed);
-        page_.setStatusText(ShortcutFailureStatus());
+        page_.setStatusText(ShortcutFailureStatus(globals_.TextBase));
         page_.setButtonsEnabled(true);
-        ask(ShortcutFailureMessage(*failure));
+        ask(ShortcutFailureMessage(globals_.TextBase, *failure));
         return;
     }
     page_.setStepPicture(4, StatusPicture::Done);

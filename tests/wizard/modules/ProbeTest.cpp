@@ -1,6 +1,7 @@
 // Probes on this machine go to loopback addresses only; the lab tests probe a real network.
 #include "modules/IcmpProber.h"
 #include "modules/mdUtility2.h"
+#include "resources/TextCatalog.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -161,14 +162,14 @@ TEST(IcmpErrorEndsProbe, OnlyUnreachableTimeExceededAndParameterProblem) {
 }
 
 TEST(ProbingImpossibleText, NamesTheCauseAndBothFixes) {
-    const QString text = ProbingImpossibleText(EACCES);
+    const QString text = ProbingImpossibleText(kEnglishTextBase, EACCES);
     EXPECT_TRUE(text.contains("ICMP echo")) << text.toStdString();
     EXPECT_TRUE(text.contains("10013 Permission Denied.")) << text.toStdString();
     EXPECT_TRUE(text.contains("net.ipv4.ping_group_range")) << text.toStdString();
     EXPECT_TRUE(text.contains("CAP_NET_RAW")) << text.toStdString();
     EXPECT_TRUE(text.contains("setcap cap_net_raw+ep")) << text.toStdString();
-    const Message message = ProbingImpossibleMessage(EPERM);
-    EXPECT_EQ(message.text, ProbingImpossibleText(EPERM));
+    const Message message = ProbingImpossibleMessage(kEnglishTextBase, EPERM);
+    EXPECT_EQ(message.text, ProbingImpossibleText(kEnglishTextBase, EPERM));
     EXPECT_FALSE(message.title); // the program's title
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
 }

@@ -4,6 +4,7 @@
 #include "pages/PageDesign.h"
 #include "pages/PictureBox.h"
 #include "resources/Artwork.h"
+#include "support/SanitizerOptions.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

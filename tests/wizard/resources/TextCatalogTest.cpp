@@ -1,7 +1,11 @@
 #include "resources/TextCatalog.h"
 
+#include "resources/AddedTexts.h"
+
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace tarvex;
@@ -37,13 +41,16 @@ TEST(TextCatalog, EveryEntryOfBothSetsMatchesTheTable) {
     const auto expected = expectedTexts();
     ASSERT_EQ(expected.size(), kCatalogSize);
     for (const auto& entry : expected) {
-        EXPECT_EQ(CatalogText(kEnglishTextBase, entry.n), entry.english) << "text " << 700 + entry.n;
-        EXPECT_EQ(CatalogText(kChineseTextBase, entry.n), entry.chinese) << "text " << 500 + entry.n;
+        EXPECT_EQ(CatalogText(kEnglishTextBase, entry.n), entry.english)
+            << "text " << 700 + entry.n;
+        EXPECT_EQ(CatalogText(kChineseTextBase, entry.n), entry.chinese)
+            << "text " << 500 + entry.n;
     }
 }
 
 TEST(TextCatalog, KeepsQuotesAndDoubleSpaces) {
-    EXPECT_TRUE(CatalogText(700, 5).contains(QStringLiteral("(AC IN).  Push the \"Start\" button")));
+    EXPECT_TRUE(
+        CatalogText(700, 5).contains(QStringLiteral("(AC IN).  Push the \"Start\" button")));
     EXPECT_TRUE(CatalogText(700, 23).endsWith(QStringLiteral("are \"qorvu\" in lower case.")));
     EXPECT_TRUE(CatalogText(500, 23).contains(QStringLiteral("\"qorvu\"")));
     EXPECT_EQ(CatalogText(700, 58), QStringLiteral("Version v2.2  2004/10/08"));
@@ -66,4 +73,28 @@ TEST(TextCatalog, OffsetsAndBasesOutsideTheTableGiveNothing) {
     }
     EXPECT_TRUE(CatalogText(0, 1).isEmpty());
     EXPECT_TRUE(CatalogText(600, 1).isEmpty());
+}
+
+// Every added text exists in both editions, really translated, with the same placeholders, so
+// that an argument lands in both.
+TEST(AddedTexts, BothEditionsWithTheSamePlaceholders) {
+    const QRegularExpression placeholder(QStringLiteral("%[0-9]"));
+    for (int i = 0; i < static_cast<int>(AddedText::Count); ++i) {
+        const QString english = AddedCatalogText(700, static_cast<AddedText>(i));
+        const QString chinese = AddedCatalogText(500, static_cast<AddedText>(i));
+        EXPECT_FALSE(english.isEmpty()) << i;
+        EXPECT_NE(english, chinese) << i;
+        EXPECT_TRUE(std::any_of(chinese.begin(), chinese.end(), [](QChar c) {
+            return c.unicode() >= 0x4e00;
+        })) << i;
+        QStringList inEnglish;
+        QStringList inChinese;
+        for (const auto& match : placeholder.globalMatch(english)) {
+            inEnglish.append(match.captured());
+        }
+        for (const auto& match : placeholder.globalMatch(chinese)) {
+            inChinese.append(match.captured());
+        }
+        EXPECT_EQ(inEnglish, inChinese) << i;
+    }
 }

@@ -1,5 +1,6 @@
 #include "run/DeviceProtocol.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace tarvex {
@@ -42,8 +43,13 @@ DeviceRecord withNames(QByteArray id, QByteArray host, QByteArray full) {
 struct CutRow {
     const char* name;
     QByteArray reply;
-    std::optional<DeviceRecord> expected;
+    ReplyCut expected;
 };
+
+// A refused reply, with the reason and the key it is about.
+ReplyCut refused(CutRefusal refusal, QByteArrayView key = {}) {
+    return {refusal, key};
+}
 
 void PrintTo(const CutRow& row, std::ostream* os) {
     *os << row.name;
@@ -51,8 +57,13 @@ void PrintTo(const CutRow& row, std::ostream* os) {
 
 class CutDiscoveryReplyRows : public ::testing::TestWithParam<CutRow> {};
 
+// The reason is asserted in every row, so that a row cannot pass because another rule refused
+// the reply.
 TEST_P(CutDiscoveryReplyRows, Cuts) {
-    EXPECT_EQ(CutDiscoveryReply(GetParam().reply), GetParam().expected);
+    const ReplyCut cut = CutDiscoveryReply(GetParam().reply);
+    EXPECT_EQ(cut.record, GetParam().expected.record);
+    EXPECT_EQ(cut.refusal, GetParam().expected.refusal) << CutRefusalText(cut).toStdString();
+    EXPECT_EQ(cut.key, GetParam().expected.key);
 }
 
 QByteArray without(QByteArray text, const char* item) {
@@ -103,28 +114,36 @@ INSTANTIATE_TEST_SUITE_P(
                reply(QByteArray(kNames).replace("'DRAVIK'", "'儲存裝置'"), kDisk),
                withNames(kId, "儲存裝置", "DRAVIK-HOME-NAS")},
         CutRow{"IpKeyOnlyInsideTheIdentifier",
-               reply(without(kNames, "IP='192.168.0.50' "), "", "AB IP='x' CDEFGHI"), std::nullopt},
+               reply(without(kNames, "IP='192.168.0.50' "), "", "AB IP='x' CDEFGHI"),
+               refused(CutRefusal::KeyMissing, "IP='")},
         CutRow{"DiskItemCutShortCountsAsMissing",
                reply(kNames, " HDMODEL='M' HDCAPACITY='9' HDTOTAL='12"), withDisk("M", 9, 0, 0)},
-        CutRow{"NoIp", reply(without(kNames, "IP='192.168.0.50' ")), std::nullopt},
-        CutRow{"NoNetmask", reply(without(kNames, "NETMASK='255.255.255.0' ")), std::nullopt},
-        CutRow{"NoGateway", reply(without(kNames, "GATEWAY='192.168.0.1' ")), std::nullopt},
-        CutRow{"NoHostName", reply(without(kNames, "HOSTNAME='DRAVIK' ")), std::nullopt},
-        CutRow{"NoWorkgroup", reply(without(kNames, "WORKGROUP='HOME' ")), std::nullopt},
+        CutRow{"NoIp", reply(without(kNames, "IP='192.168.0.50' ")),
+               refused(CutRefusal::KeyMissing, "IP='")},
+        CutRow{"NoNetmask", reply(without(kNames, "NETMASK='255.255.255.0' ")),
+               refused(CutRefusal::KeyMissing, "NETMASK='")},
+        CutRow{"NoGateway", reply(without(kNames, "GATEWAY='192.168.0.1' ")),
+               refused(CutRefusal::KeyMissing, "GATEWAY='")},
+        CutRow{"NoHostName", reply(without(kNames, "HOSTNAME='DRAVIK' ")),
+               refused(CutRefusal::KeyMissing, "HOSTNAME='")},
+        CutRow{"NoWorkgroup", reply(without(kNames, "WORKGROUP='HOME' ")),
+               refused(CutRefusal::KeyMissing, "WORKGROUP='")},
         CutRow{"NoFullHostName", reply(without(kNames, " HOSTNAME_FULL='DRAVIK-HOME-NAS'")),
-               std::nullopt},
-        CutRow{"FullHostNameNotClosed", reply(QByteArray(kNames).chopped(1), ""), std::nullopt},
+               refused(CutRefusal::KeyMissing, "HOSTNAME_FULL='")},
+        CutRow{"FullHostNameNotClosed", reply(QByteArray(kNames).chopped(1), ""),
+               refused(CutRefusal::FullHostNameNotClosed, "HOSTNAME_FULL='")},
         CutRow{"KeysOutOfOrder",
                reply("NETMASK='255.255.255.0' IP='192.168.0.50' GATEWAY='192.168.0.1' "
                      "HOSTNAME='D' WORKGROUP='W' HOSTNAME_FULL='F'"),
-               std::nullopt},
+               refused(CutRefusal::KeysOutOfOrder, "NETMASK='")},
         CutRow{"NoRoomForValue",
                reply("IP='NETMASK='255.255.255.0' GATEWAY='192.168.0.1' HOSTNAME='D' "
                      "WORKGROUP='W' HOSTNAME_FULL='F'"),
-               std::nullopt},
-        CutRow{"ShorterThanIdentifier", "0C01R00:1A", std::nullopt},
-        CutRow{"OtherCommandWord", "0c01R" + kId + kNames + kDisk, std::nullopt},
-        CutRow{"Empty", "", std::nullopt}),
+               refused(CutRefusal::NoRoomForValue, "NETMASK='")},
+        CutRow{"ShorterThanIdentifier", "0C01R00:1A", refused(CutRefusal::ShorterThanIdentifier)},
+        CutRow{"OtherCommandWord", "0c01R" + kId + kNames + kDisk,
+               refused(CutRefusal::NotADiscoveryReply)},
+        CutRow{"Empty", "", refused(CutRefusal::NotADiscoveryReply)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct NumberRow {
@@ -218,7 +237,7 @@ TEST(DiscoveryRequest, IsTheFiveBytesOfItsCommandWord) {
 }
 
 TEST(ConfigureRequest, FullHostNameOfACutReplyGoesBackWhole) {
-    const std::optional<DeviceRecord> record = CutDiscoveryReply(reply());
+    const std::optional<DeviceRecord> record = CutDiscoveryReply(reply()).record;
     ASSERT_TRUE(record);
     const QByteArray request = ConfigureRequest(*record, {"192.168.0.77", "m", "g", "u", "p"});
     EXPECT_TRUE(request.contains(";DRAVIK;HOME;DRAVIK-HOME-NAS;u;p"));
@@ -247,6 +266,42 @@ INSTANTIATE_TEST_SUITE_P(Statuses, ReadConfigureStatusRows,
                                            StatusRow{"0C02R" + kId, ConfigureStatus::Other},
                                            StatusRow{"0C01R" + kId + "2", ConfigureStatus::Other},
                                            StatusRow{"", ConfigureStatus::Other}));
+
+// The fuzzer's seed corpus doubles as golden inputs: real replies, cut as they must be.
+struct GoldenRow {
+    const char* file;
+    CutRefusal refusal;
+    const char* hostName; // of the record, when there is one
+    qint64 capacity;
+};
+
+void PrintTo(const GoldenRow& row, std::ostream* os) {
+    *os << row.file;
+}
+
+class GoldenReplies : public ::testing::TestWithParam<GoldenRow> {};
+
+TEST_P(GoldenReplies, CutAsTheyMustBe) {
+    QFile file(QStringLiteral(TARVEX_FUZZ_CORPUS "/") + QString::fromLatin1(GetParam().file));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << GetParam().file;
+    const ReplyCut cut = CutDiscoveryReply(file.readAll());
+    EXPECT_EQ(cut.refusal, GetParam().refusal) << CutRefusalText(cut).toStdString();
+    if (cut.record) {
+        EXPECT_EQ(cut.record->HostName, QByteArray(GetParam().hostName));
+        EXPECT_EQ(cut.record->DiskCapacity, GetParam().capacity);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Corpus, GoldenReplies,
+    ::testing::Values(GoldenRow{"whole", CutRefusal::None, "DRAVIK", 312581808},
+                      GoldenRow{"big-disk", CutRefusal::None, "BIG", 3907029168LL},
+                      GoldenRow{"no-disk", CutRefusal::None, "NAS", 0},
+                      GoldenRow{"chinese-empty-model", CutRefusal::None, "儲存裝置", 0},
+                      GoldenRow{"odd-identifier", CutRefusal::None, "a", 0},
+                      GoldenRow{"out-of-order", CutRefusal::KeysOutOfOrder, "", 0},
+                      GoldenRow{"not-utf8-unclosed", CutRefusal::FullHostNameNotClosed, "", 0},
+                      GoldenRow{"configure-applied", CutRefusal::NotADiscoveryReply, "", 0}));
 
 TEST(KindOfReply, ComparesTheCommandWordExactly) {
     EXPECT_EQ(KindOfReply("0C01R" + kId), ReplyKind::Discovery);

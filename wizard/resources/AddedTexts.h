@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace tarvex {
+
+// Texts the wizard shows beyond the catalog: messages for failures the catalog has no text for,
+// captions and names added since. Each has an English and a Traditional Chinese text, chosen by
+// the text base like every catalog text. Placeholders (%1, %2) are filled by the caller.
+enum class AddedText {
+    PortInUse, // %1: the port
+    PortInUseAdvice,
+    ShortcutNotCreated,
+    ShortcutAdvice,
+    ShortcutStatus,
+    ProbingNotAllowed, // %1: the error number, %2: " " and its text, or nothing
+    ProbingFixes,
+    PicturePower, // accessible names of the step pictures
+    PictureCabling,
+    PictureWelcome,
+    NeighboursUnreadable, // %1: the error number, %2: its text
+    NeighboursAdvice,
+    Count,
+};
+
+[[nodiscard]] QString AddedCatalogText(int textBase, AddedText text);
+
+} // namespace tarvex
