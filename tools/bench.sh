@@ -31,6 +31,8 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 cmake --build "$build" --target tarvex_bench Tarvex appliance_sim -j 2 >/dev/null
+# The late ARP answers of the address search's figure.
+cmake --build "$build" --target arp_responder -j 2 >/dev/null
 bash tools/lab.sh up "$lab" >/dev/null
 ip netns exec "$lab-pc" sysctl -q -w net.ipv4.ping_group_range='0 2147483647'
 

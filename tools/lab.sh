@@ -35,6 +35,9 @@
 #   NAME-pcs    a PC on a small subnet: eth0 10.77.5.1/29, default route via 10.77.5.2; every
 #               other address of it is taken: 10.77.5.2, .3 and .6 by hosts (answering echoes),
 #               .4 and .5 by slow (dropping them)
+#   NAME-late   hosts that drop echoes and answer the address resolution late, from
+#               tools/arp_responder (eth0 holds no IPv4 address, so its kernel answers neither):
+#               10.77.1.120 after 0.7 s and 10.77.1.121 after 2 s, as the tests start it
 #   10.77.1.101 to .110 answer echoes (hosts), .111 to .119 drop them (slow)
 #   10.77.1.200 to 10.77.1.254 are silent: nobody holds them; the gateway drops 10.78.0.0/16.
 #
@@ -51,7 +54,7 @@ if [[ ! $name =~ ^[A-Za-z0-9_]{1,20}$ ]]; then
     exit 2
 fi
 
-members=(sw pc pcng bare hosts ap1 ap2 ap3 pc2 far slow adp1 adp2 adp3 pcs)
+members=(sw pc pcng bare hosts ap1 ap2 ap3 pc2 far slow adp1 adp2 adp3 pcs late)
 
 lab_namespaces() {
     ip netns list 2>/dev/null | awk '{print $1}' | grep -E "^${name}-($(IFS='|'; echo "${members[*]}"))\$" || true
@@ -198,6 +201,11 @@ up() {
     ip -n "$name-adp3" route add default via 10.77.7.1 metric 200
     ip -n "$name-adp3" route add default via 10.77.8.1 metric 50
 
+    # Hosts that answer the address resolution late: a port without an address of its own, for
+    # tools/arp_responder.
+    make_ns late
+    port late late eth0 br0
+
     echo "lab: $name is up ($(lab_namespaces | wc -l) namespaces)"
 }
 
@@ -212,7 +220,7 @@ status() {
 case $action in
 up | down | status) ;;
 *)
-    sed -n '2,38p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,41p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -3,14 +3,16 @@
 // The whole wizard with the real network services, for the lab tests and the benchmark: the
 // real pages, reply port, broadcasts, probes and shortcut files, in a desktop folder of its
 // own. Message boxes are answered in advance and the opener of addresses is recorded.
+#include "LabSupport.h"
 #include "modules/DesktopShortcutWriter.h"
 #include "modules/IcmpProber.h"
-#include "modules/ProcNeighbourTable.h"
+#include "modules/NetlinkNeighbourWatch.h"
 #include "pages/PageFlow.h"
 #include "pages/StepPage.h"
 #include "resources/TextCatalog.h"
 #include "run/BroadcastSender.h"
 #include "run/CandidateAddresses.h"
+#include "run/FreeAddressSearch.h"
 #include "run/SetupRun.h"
 #include "run/ThreadedProbeRunner.h"
 #include "run/UdpReplyListener.h"
@@ -169,7 +171,7 @@ public:
     ThreadedProbeRunner prober{icmp};
     DesktopShortcutWriter shortcuts;
     testing::FakeLauncher launcher;
-    ProcNeighbourTable neighbours;
+    NetlinkNeighbourWatch neighbours;
     testing::FakeRandom random;
     RunServices services{listener, broadcaster, prober, shortcuts, launcher, neighbours, random};
     PageFlow flow{globals, dialogs, end, kEnglishTextBase, services};
@@ -202,27 +204,58 @@ inline QStringList ElevenAppliancesTenSilent() {
     return addresses;
 }
 
-// Twenty candidates of the lab's crowded stretch: 19 in use, alternately answering echoes
-// (.101 to .110) and dropping them (.111 to .119), and the free 10.77.1.150 last.
+// Twenty candidates of the lab's crowded stretch: 19 in use, answering echoes (.101 to .110),
+// dropping them (.111 to .117), dropping them and answering the resolution late (.120 after
+// 0.7 s, .121 after 2 s, LateHostsArguments), and the free 10.77.1.150 last.
 inline QStringList CrowdedCandidates() {
     QStringList candidates;
     for (int i = 0; i < 10; ++i) {
         candidates << QStringLiteral("10.77.1.%1").arg(101 + i);
-        if (i < 9) {
+        if (i < 7) {
             candidates << QStringLiteral("10.77.1.%1").arg(111 + i);
         }
     }
-    return candidates << "10.77.1.150";
+    return candidates << "10.77.1.120"
+                      << "10.77.1.121"
+                      << "10.77.1.150";
 }
 
-// The search the way a page that waits for each echo does it: one candidate after another,
-// by the same rule for "free".
-inline std::optional<QString> FirstFreeOneAtATime(const QStringList& candidates, Prober& prober,
-                                                  NeighbourTable& neighbours) {
+// tools/arp_responder in the lab's "late" namespace: .120 answers the resolution after 0.7 s,
+// .121 after 2 s; neither answers an echo.
+inline QStringList LateHostsArguments() {
+    return {"--interface", "eth0", "--delay", "10.77.1.120=700", "--delay", "10.77.1.121=2000"};
+}
+
+// Empties the lab PC's neighbour table, so that a search meets every host as the first one did
+// rather than already known from the last.
+inline bool ForgetNeighbours() {
+    return RunIp({"neigh", "flush", "dev", "eth0"}) == 0;
+}
+
+struct TimedResult {
+    SearchResult result;
+    qint64 ms = 0;
+};
+
+// One search of the lab PC's subnet, run on the event loop to its end.
+inline TimedResult SearchToTheEnd(FreeAddressSearch& search, const QStringList& candidates) {
+    std::optional<SearchResult> result;
+    QElapsedTimer clock;
+    clock.start();
+    search.start(candidates, *Ipv4Address::parse(QStringLiteral("10.77.1.10")),
+                 [&result](const SearchResult& found) { result = found; });
+    (void)QTest::qWaitFor([&result] { return result.has_value(); }, 15000);
+    return {result.value_or(SearchResult{}), clock.elapsed()};
+}
+
+// The search the way a page that waits for each candidate does it: one after another, by the
+// same rule for "free".
+inline std::optional<QString> FirstFreeOneAtATime(const QStringList& candidates,
+                                                  FreeAddressSearch& search) {
     for (const QString& candidate : candidates) {
-        if (auto free = FirstFreeCandidate({candidate}, {prober.probe(candidate)}, neighbours,
-                                           "10.77.1.10")) {
-            return free;
+        const SearchResult result = SearchToTheEnd(search, {candidate}).result;
+        if (result.kind == SearchResult::Kind::Free) {
+            return result.address;
         }
     }
     return std::nullopt;

@@ -133,14 +133,36 @@ public:
     Reported pending;
 };
 
-class FakeNeighbours final : public NeighbourTable {
+// Tells the run what the test reports of the neighbour table, while it is watched.
+class FakeNeighbourWatch final : public NeighbourWatch {
 public:
-    bool hasHardwareAddress(const QString& address, const QString& /*adapterAddress*/) override {
-        asked.append(address);
-        return known.count(address) != 0;
+    std::optional<int> start(Ipv4Address adapterAddress, Handlers handlers) override {
+        ++started;
+        adapter = adapterAddress;
+        if (failure) {
+            return failure;
+        }
+        handlers_ = std::move(handlers);
+        return std::nullopt;
     }
-    std::set<QString> known;
-    QStringList asked;
+    void stop() override { handlers_ = {}; }
+    [[nodiscard]] bool watching() const { return static_cast<bool>(handlers_.changed); }
+    void report(const QString& address, NeighbourState state) {
+        if (const Handlers handlers = handlers_; handlers.changed) {
+            handlers.changed({*Ipv4Address::parse(address), state, false});
+        }
+    }
+    void timeUp() {
+        if (const Handlers handlers = handlers_; handlers.timeUp) {
+            handlers.timeUp();
+        }
+    }
+    std::optional<int> failure;
+    std::optional<Ipv4Address> adapter;
+    int started = 0;
+
+private:
+    Handlers handlers_;
 };
 
 // Gives the draws queued, then a fixed spread of further ones.
@@ -168,7 +190,7 @@ struct FakeRunServices {
     FakeProbeRunner prober;
     FakeShortcuts shortcuts;
     FakeLauncher launcher;
-    FakeNeighbours neighbours;
+    FakeNeighbourWatch neighbours;
     FakeRandom random;
     AdapterFacts adapter{"192.168.0.20", "255.255.255.0", "192.168.0.1"};
     RunServices services{listener,
@@ -184,6 +206,18 @@ struct FakeRunServices {
                              globals.PcMask = adapter.mask;
                              globals.PcGateway = adapter.gateway;
                          }};
+
+    // Answers the oldest probe batch by `answer` (as answerNext), then the resolution of each
+    // of its addresses: answered for those in `inUse`, failed for the others.
+    void answerSearch(const std::map<QString, ProbeOutcome>& answer = {},
+                      const std::set<QString>& inUse = {}) {
+        const QStringList addresses = prober.batches.front().addresses;
+        prober.answerNext(answer);
+        for (const QString& address : addresses) {
+            neighbours.report(address, inUse.count(address) != 0 ? NeighbourState::Known
+                                                                 : NeighbourState::Failed);
+        }
+    }
 };
 
 } // namespace tarvex::testing

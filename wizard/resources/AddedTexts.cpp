@@ -50,6 +50,11 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "接線：將 Dravik 連接到您的網路"},
     {"Welcome: the Dravik network hard disk",
      "歡迎：Dravik 網路硬碟"},
+    {"Cannot read the network's neighbour table (error %1: %2).",
+     "無法讀取網路的鄰居表（錯誤 %1：%2）。"},
+    {"Without it no address can be known to be free, so none is given to the Dravik. Run the "
+     "setup again.",
+     "沒有它便無法確認任何位址未被使用，因此不會指定位址給 Dravik。請重新執行設定。"},
 }};
 // clang-format on
 

@@ -23,6 +23,8 @@ enum class AddedText {
     PicturePower, // accessible names of the step pictures
     PictureCabling,
     PictureWelcome,
+    NeighboursUnreadable, // %1: the error number, %2: its text
+    NeighboursAdvice,
     Count,
 };
 

@@ -113,17 +113,4 @@ CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask, Ra
     return result;
 }
 
-std::optional<QString> FirstFreeCandidate(const QStringList& candidates,
-                                          const QList<ProbeOutcome>& outcomes,
-                                          NeighbourTable& neighbours,
-                                          const QString& adapterAddress) {
-    for (qsizetype i = 0; i < candidates.size() && i < outcomes.size(); ++i) {
-        if (outcomes[i].status == EchoStatus::NoReply &&
-            !neighbours.hasHardwareAddress(candidates[i], adapterAddress)) {
-            return candidates[i];
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace tarvex

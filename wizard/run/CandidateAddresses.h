@@ -1,7 +1,5 @@
 #pragma once
 
-#include "modules/NeighbourTable.h"
-#include "modules/Prober.h"
 #include "run/RandomSource.h"
 
 #include <QString>
@@ -35,14 +33,5 @@ struct CandidateDraw {
 // no candidate lies outside the PC's subnet or on its network or broadcast address.
 [[nodiscard]] CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask,
                                            RandomSource& random, int count = kCandidateCount);
-
-// The first candidate, in the order drawn, that is free: its echo really went out, nothing
-// answered it, and the kernel learned no hardware address for it on the adapter's interface (a
-// host that drops echoes still answers the address resolution). None when every one is in use
-// or could not be tested.
-[[nodiscard]] std::optional<QString> FirstFreeCandidate(const QStringList& candidates,
-                                                        const QList<ProbeOutcome>& outcomes,
-                                                        NeighbourTable& neighbours,
-                                                        const QString& adapterAddress);
 
 } // namespace tarvex

@@ -4,6 +4,8 @@
 #include "resources/AddedTexts.h"
 #include "run/DeviceProtocol.h"
 
+#include <cstring>
+
 namespace tarvex {
 
 Message ListenerFailureMessage(int textBase, const ListenerFailure& failure) {
@@ -42,6 +44,16 @@ Message OpenFailureMessage(int textBase, const OpenReport& report) {
     }
     Message message;
     message.text = lines.join(QStringLiteral("\r\n"));
+    message.icon = MessageIcon::Exclamation;
+    return message;
+}
+
+Message NeighbourWatchFailureMessage(int textBase, int error) {
+    Message message;
+    message.text = AddedCatalogText(textBase, AddedText::NeighboursUnreadable)
+                       .arg(error)
+                       .arg(QString::fromLocal8Bit(std::strerror(error))) +
+                   QStringLiteral("\r\n") + AddedCatalogText(textBase, AddedText::NeighboursAdvice);
     message.icon = MessageIcon::Exclamation;
     return message;
 }

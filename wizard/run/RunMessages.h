@@ -18,6 +18,9 @@ namespace tarvex {
 // The shortcuts could not be opened: what is missing for the addresses that failed.
 [[nodiscard]] Message OpenFailureMessage(int textBase, const OpenReport& report);
 
+// The kernel's neighbour table cannot be watched (errno `error`): no address can be taken.
+[[nodiscard]] Message NeighbourWatchFailureMessage(int textBase, int error);
+
 // The status line after a failed shortcut.
 [[nodiscard]] QString ShortcutFailureStatus(int textBase);
 

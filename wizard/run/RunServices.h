@@ -2,7 +2,7 @@
 
 #include "modules/Globals.h"
 #include "modules/MdUtility.h"
-#include "modules/NeighbourTable.h"
+#include "modules/NeighbourWatch.h"
 #include "modules/ShortcutWriter.h"
 #include "run/ProbeRunner.h"
 #include "run/RandomSource.h"
@@ -22,7 +22,7 @@ struct RunServices {
     ProbeRunner& prober;
     ShortcutWriter& shortcuts;
     AddressLauncher& launcher;
-    NeighbourTable& neighbours;
+    NeighbourWatch& neighbours;
     RandomSource& random;
     RunIntervals intervals{};
     // Reads the PC's adapter into PcAddress, PcMask and PcGateway.

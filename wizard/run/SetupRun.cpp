@@ -244,8 +244,11 @@ const DeviceRecord& SetupRun::chosenRecord() const {
 
 void SetupRun::searchAddress() {
     state_ = RunState::SearchingAddress;
-    const CandidateDraw draw =
-        DrawCandidates(globals_.PcAddress, globals_.PcMask, services_.random);
+    CandidateDraw draw = DrawCandidates(globals_.PcAddress, globals_.PcMask, services_.random);
+    const std::optional<Ipv4Address> adapter = Ipv4Address::parse(globals_.PcAddress);
+    if (draw.problem == CandidateProblem::None && !adapter) {
+        draw.problem = CandidateProblem::AddressInvalid;
+    }
     const QPointer<SetupRun> self(this);
     if (draw.problem != CandidateProblem::None) {
         if (draw.problem == CandidateProblem::AddressInvalid) {
@@ -268,38 +271,35 @@ void SetupRun::searchAddress() {
         noFreeAddress();
         return;
     }
-    const QStringList candidates = draw.candidates;
-    services_.prober.start(candidates, [self, candidates](const QList<ProbeOutcome>& outcomes) {
+    search_.start(draw.candidates, *adapter, [self](const SearchResult& result) {
         if (!halted(self)) {
-            self->onCandidatesProbed(candidates, outcomes);
+            self->onSearchDone(result);
         }
     });
 }
 
-void SetupRun::onCandidatesProbed(const QStringList& candidates,
-                                  const QList<ProbeOutcome>& outcomes) {
+void SetupRun::onSearchDone(const SearchResult& result) {
     if (state_ != RunState::SearchingAddress || over()) {
         return;
     }
     const QPointer<SetupRun> self(this);
-    for (const ProbeOutcome& outcome : outcomes) {
-        if (outcome.status == EchoStatus::Impossible) {
-            // Nothing could be tested, so no address may be taken as free.
-            ask(ProbingImpossibleMessage(globals_.TextBase, outcome.error));
-            if (halted(self)) {
-                return;
-            }
-            backToSetupMode();
+    if (result.kind == SearchResult::Kind::ProbingImpossible ||
+        result.kind == SearchResult::Kind::WatchImpossible) {
+        // Nothing could be tested, so no address may be taken as free.
+        ask(result.kind == SearchResult::Kind::ProbingImpossible
+                ? ProbingImpossibleMessage(globals_.TextBase, result.error)
+                : NeighbourWatchFailureMessage(globals_.TextBase, result.error));
+        if (halted(self)) {
             return;
         }
+        backToSetupMode();
+        return;
     }
-    const std::optional<QString> free =
-        FirstFreeCandidate(candidates, outcomes, services_.neighbours, globals_.PcAddress);
-    if (!free) {
+    if (result.kind == SearchResult::Kind::NoneFree) {
         noFreeAddress();
         return;
     }
-    newAddress_ = *free;
+    newAddress_ = result.address;
     page_.setStatusText(text(Text::AddressFound) + newAddress_);
     page_.letEventsRun();
     if (halted(self)) {
@@ -455,6 +455,7 @@ void SetupRun::stop() {
     }
     services_.listener.CloseListener();
     services_.prober.cancelAll();
+    search_.cancel();
 }
 
 } // namespace tarvex

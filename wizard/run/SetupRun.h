@@ -3,6 +3,7 @@
 #include "modules/Dialogs.h"
 #include "modules/Globals.h"
 #include "modules/Ipv4Address.h"
+#include "run/FreeAddressSearch.h"
 #include "run/RunDialogs.h"
 #include "run/RunFlow.h"
 #include "run/RunPage.h"
@@ -24,7 +25,7 @@ enum class RunState {
     Scanning,         // discovery broadcast sent, listener open
     Probing,          // window over, waiting for the reachability probes still running
     Choosing,         // device list shown
-    SearchingAddress, // candidates probed
+    SearchingAddress, // candidates probed, their resolution watched
     AskingCredentials,
     Configuring, // configuration broadcast sent, Timer3 running
     Reachable,
@@ -83,7 +84,7 @@ private:
     void afterChoice();
     [[nodiscard]] const DeviceRecord& chosenRecord() const;
     void searchAddress();
-    void onCandidatesProbed(const QStringList& candidates, const QList<ProbeOutcome>& outcomes);
+    void onSearchDone(const SearchResult& result);
     void noFreeAddress();
     void askCredentialsAndConfigure();
     void onConfigureReply(const QByteArray& reply);
@@ -108,6 +109,7 @@ private:
     QList<std::optional<Ipv4Address>> addresses_;
     int probesRunning_ = 0;
     int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe
+    FreeAddressSearch search_{services_.prober, services_.neighbours};
 };
 
 } // namespace tarvex

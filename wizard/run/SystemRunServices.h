@@ -3,7 +3,7 @@
 #include "modules/DesktopShortcutWriter.h"
 #include "modules/Dialogs.h"
 #include "modules/IcmpProber.h"
-#include "modules/ProcNeighbourTable.h"
+#include "modules/NetlinkNeighbourWatch.h"
 #include "modules/XdgAddressLauncher.h"
 #include "run/BroadcastSender.h"
 #include "run/ClockSeededRandom.h"
@@ -14,8 +14,8 @@
 namespace tarvex {
 
 // The real services of the setup run, as the program uses them: the reply port, the
-// broadcasts, ICMP probes off the user-interface thread, the kernel's neighbour table, the
-// desktop's shortcuts and its opener for addresses.
+// broadcasts, ICMP probes off the user-interface thread, the kernel's neighbour table over
+// rtnetlink, the desktop's shortcuts and its opener for addresses.
 class SystemRunServices final {
 public:
     explicit SystemRunServices(Dialogs& dialogs) : broadcaster_(dialogs) {}
@@ -31,7 +31,7 @@ private:
     ThreadedProbeRunner prober_{icmp_};
     DesktopShortcutWriter shortcuts_;
     XdgAddressLauncher launcher_;
-    ProcNeighbourTable neighbours_;
+    NetlinkNeighbourWatch neighbours_;
     ClockSeededRandom random_;
     RunServices services_{listener_, broadcaster_, prober_, shortcuts_,
                           launcher_, neighbours_,  random_};

@@ -417,7 +417,9 @@ TEST_P(ExitDuringAWait, NothingMoreIsSentWrittenOrOpened) {
     if (std::string(GetParam().name) == "CandidateProbeWait") {
         run.stop();
     }
-    fake.prober.answerAll(); // the candidate probes, where the run went that far
+    if (!fake.prober.batches.empty()) {
+        fake.answerSearch(); // the candidate probes, where the run went that far
+    }
     EXPECT_EQ(fake.broadcaster.sent.size(), 1);
     EXPECT_EQ(fake.shortcuts.written.size(), GetParam().shortcutsWritten);
     EXPECT_TRUE(fake.launcher.opened.isEmpty());
@@ -501,8 +503,7 @@ protected:
         };
         chooseUnreachable();
         ASSERT_EQ(fake.prober.batches.size(), 1U);
-        fake.neighbours.known = {"192.168.0.42"};
-        fake.prober.answerNext({{"192.168.0.41", {EchoStatus::Reply, 0}}});
+        fake.answerSearch({{"192.168.0.41", {EchoStatus::Reply, 0}}}, {"192.168.0.42"});
     }
 };
 
@@ -589,7 +590,7 @@ TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
         auto& services = second.services;
         auto& ownFlow = second.flow;
         auto& ownRun = second.run;
-        services.prober.answerAll();
+        services.answerSearch();
         services.listener.deliver("0C02RAP000000000000001" + status);
         EXPECT_EQ(page.log.mid(page.log.size() - 3),
                   (QStringList{"pic3 failed", T(747), "buttons on"}));
@@ -619,14 +620,15 @@ TEST_F(ConfigurationTest, TwentyCandidatesInUseGiveNoFreeAddress) {
     chooseUnreachable();
     QStringList candidates = fake.prober.batches.front().addresses;
     std::map<QString, ProbeOutcome> answers;
+    std::set<QString> inUse;
     for (qsizetype i = 0; i < candidates.size(); ++i) {
         if (i % 2 == 0) {
             answers[candidates[i]] = {EchoStatus::Reply, 0};
         } else {
-            fake.neighbours.known.insert(candidates[i]); // drops echoes, answers resolution
+            inUse.insert(candidates[i]); // drops echoes, answers resolution
         }
     }
-    fake.prober.answerNext(answers);
+    fake.answerSearch(answers, inUse);
     EXPECT_EQ(page.log.last(), T(743));
     EXPECT_EQ(dialogs.shown, (QList<Message>{box(744, false)}));
     EXPECT_EQ(flow.setupModeShown, 1);
@@ -652,6 +654,41 @@ TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing
     EXPECT_TRUE(dialogs.shown[0].text.contains("ping_group_range"));
     EXPECT_EQ(ownFlow.setupModeShown, 1);
     EXPECT_EQ(services.broadcaster.sent.size(), 1);
+
+    dialogs.clear();
+    FakeRunServices unwatchable;
+    unwatchable.neighbours.failure = EACCES;
+    SetupRun third{globals, dialogs, page, modals, flow, timers, unwatchable.services};
+    third.Form_Load();
+    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    unwatchable.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
+    unwatchable.prober.answerAll();
+    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains("neighbour table"));
+    EXPECT_TRUE(unwatchable.prober.batches.empty()); // no echo went out
+    EXPECT_EQ(third.state(), RunState::Stopped);
+}
+
+// A host that drops echoes and answers the resolution late holds up the candidates after it;
+// at the kernel's time-out whatever is undecided is in use.
+TEST_F(ConfigurationTest, TheSearchWaitsForTheResolutionAndItsTimeOutFreesNothing) {
+    drawThree();
+    chooseUnreachable();
+    EXPECT_EQ(fake.neighbours.adapter, Ipv4Address::parse(QStringLiteral("192.168.0.20")));
+    fake.prober.answerNext();
+    fake.neighbours.report("192.168.0.42", NeighbourState::Failed);
+    EXPECT_EQ(modals.credentialsShown, 0);
+    fake.neighbours.report("192.168.0.41", NeighbourState::Known);
+    EXPECT_EQ(run.NewAddress(), "192.168.0.42");
+    EXPECT_FALSE(fake.neighbours.watching());
+
+    SecondRun second(*this, globals, dialogs, page, modals, fake.adapter);
+    second.services.prober.answerNext();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    second.services.neighbours.timeUp();
+    EXPECT_EQ(page.log.last(), T(743));
+    EXPECT_EQ(second.flow.setupModeShown, 1);
 }
 
 TEST_F(ConfigurationTest, AnUnusablePcAddressEndsTheProgram) {
@@ -677,7 +714,7 @@ TEST_F(ConfigurationTest, AbandonedCredentialsSendNothingAndShowStepThree) {
     drawThree();
     modals.credentials = RunDialogs::CredentialsOutcome::Abandoned;
     chooseUnreachable();
-    fake.prober.answerNext();
+    fake.answerSearch();
     EXPECT_EQ(modals.credentialsShown, 1);
     EXPECT_EQ(fake.broadcaster.sent.size(), 1);
     EXPECT_EQ(flow.setupModeShown, 1);

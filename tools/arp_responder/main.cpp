@@ -1,0 +1,185 @@
+// Answers ARP requests for chosen addresses after a delay, for a bounded lifetime: a host that
+// drops every echo and answers the address resolution late (a PC in power save, a busy host).
+// It runs in a lab namespace that holds none of these addresses, so its kernel neither answers
+// their resolution nor their echoes; this process alone answers, from an AF_PACKET socket.
+//
+//   arp_responder --interface eth0 --delay 10.77.1.120=700 [--delay ADDRESS=MS ...]
+//                 [--lifetime SECONDS] [--ready-file FILE] [--log FILE]
+#include <arpa/inet.h>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <linux/if_packet.h>
+#include <map>
+#include <net/ethernet.h>
+#include <net/if.h>
+#include <netinet/if_ether.h>
+#include <poll.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Mac = std::array<unsigned char, ETH_ALEN>;
+
+constexpr std::size_t kFrameSize = sizeof(ether_header) + sizeof(ether_arp);
+
+struct Answer {
+    Clock::time_point due;
+    Mac to{};
+    std::array<unsigned char, 4> asked{};
+    std::array<unsigned char, 4> askedBy{};
+};
+
+void send(int fd, int interfaceIndex, const Mac& own, const Answer& answer) {
+    unsigned char frame[kFrameSize] = {};
+    ether_header ethernet{};
+    std::memcpy(ethernet.ether_dhost, answer.to.data(), ETH_ALEN);
+    std::memcpy(ethernet.ether_shost, own.data(), ETH_ALEN);
+    ethernet.ether_type = htons(ETHERTYPE_ARP);
+    ether_arp arp{};
+    arp.arp_hrd = htons(ARPHRD_ETHER);
+    arp.arp_pro = htons(ETHERTYPE_IP);
+    arp.arp_hln = ETH_ALEN;
+    arp.arp_pln = 4;
+    arp.arp_op = htons(ARPOP_REPLY);
+    std::memcpy(arp.arp_sha, own.data(), ETH_ALEN);
+    std::memcpy(arp.arp_spa, answer.asked.data(), 4);
+    std::memcpy(arp.arp_tha, answer.to.data(), ETH_ALEN);
+    std::memcpy(arp.arp_tpa, answer.askedBy.data(), 4);
+    std::memcpy(frame, &ethernet, sizeof ethernet);
+    std::memcpy(frame + sizeof ethernet, &arp, sizeof arp);
+    sockaddr_ll to{};
+    to.sll_family = AF_PACKET;
+    to.sll_ifindex = interfaceIndex;
+    to.sll_halen = ETH_ALEN;
+    std::memcpy(to.sll_addr, answer.to.data(), ETH_ALEN);
+    sendto(fd, frame, sizeof frame, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::map<in_addr_t, std::chrono::milliseconds> delays;
+    std::chrono::seconds lifetime{20};
+    std::string interface = "eth0";
+    std::string readyFile;
+    std::string logFile;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        const std::string value = argv[i + 1];
+        if (option == "--delay" && value.find('=') != std::string::npos) {
+            in_addr address{};
+            if (inet_pton(AF_INET, value.substr(0, value.find('=')).c_str(), &address) != 1) {
+                std::fprintf(stderr, "arp_responder: bad address in %s\n", value.c_str());
+                return 2;
+            }
+            delays[address.s_addr] =
+                std::chrono::milliseconds(std::stol(value.substr(value.find('=') + 1)));
+        } else if (option == "--interface") {
+            interface = value;
+        } else if (option == "--lifetime") {
+            lifetime = std::chrono::seconds(std::stol(value));
+        } else if (option == "--ready-file") {
+            readyFile = value;
+        } else if (option == "--log") {
+            logFile = value;
+        } else {
+            std::fprintf(stderr, "arp_responder: unknown option %s\n", option.c_str());
+            return 2;
+        }
+    }
+
+    const int fd = socket(AF_PACKET, SOCK_RAW | SOCK_CLOEXEC, htons(ETH_P_ARP));
+    if (fd < 0) {
+        std::perror("arp_responder: packet socket");
+        return 1;
+    }
+    ifreq request{};
+    std::snprintf(request.ifr_name, sizeof request.ifr_name, "%s", interface.c_str());
+    const int interfaceIndex = static_cast<int>(if_nametoindex(interface.c_str()));
+    if (interfaceIndex == 0 || ioctl(fd, SIOCGIFHWADDR, &request) != 0) {
+        std::perror("arp_responder: interface");
+        return 1;
+    }
+    Mac own{};
+    std::memcpy(own.data(), request.ifr_hwaddr.sa_data, ETH_ALEN);
+    sockaddr_ll local{};
+    local.sll_family = AF_PACKET;
+    local.sll_protocol = htons(ETH_P_ARP);
+    local.sll_ifindex = interfaceIndex;
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        std::perror("arp_responder: bind");
+        return 1;
+    }
+    std::ofstream log;
+    if (!logFile.empty()) {
+        log.open(logFile, std::ios::app);
+    }
+    if (!readyFile.empty()) {
+        std::ofstream(readyFile) << getpid() << '\n';
+    }
+
+    std::deque<Answer> queue;
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point end = start + lifetime;
+    while (Clock::now() < end) {
+        const Clock::time_point now = Clock::now();
+        Clock::time_point wake = end;
+        for (auto it = queue.begin(); it != queue.end();) {
+            if (it->due <= now) {
+                send(fd, interfaceIndex, own, *it);
+                it = queue.erase(it);
+            } else {
+                wake = std::min(wake, it->due);
+                ++it;
+            }
+        }
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now);
+        pollfd watch{fd, POLLIN, 0};
+        if (poll(&watch, 1, static_cast<int>(std::max<long>(wait.count(), 0)) + 1) <= 0) {
+            continue;
+        }
+        unsigned char frame[1514];
+        sockaddr_ll from{};
+        socklen_t fromSize = sizeof from;
+        const ssize_t size =
+            recvfrom(fd, frame, sizeof frame, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
+        if (size < static_cast<ssize_t>(kFrameSize) || from.sll_pkttype == PACKET_OUTGOING) {
+            continue;
+        }
+        ether_arp arp{};
+        std::memcpy(&arp, frame + sizeof(ether_header), sizeof arp);
+        if (ntohs(arp.arp_hrd) != ARPHRD_ETHER || ntohs(arp.arp_pro) != ETHERTYPE_IP ||
+            arp.arp_hln != ETH_ALEN || arp.arp_pln != 4 || ntohs(arp.arp_op) != ARPOP_REQUEST) {
+            continue;
+        }
+        in_addr_t asked = 0;
+        std::memcpy(&asked, arp.arp_tpa, 4);
+        const auto delay = delays.find(asked);
+        if (delay == delays.end()) {
+            continue;
+        }
+        Answer answer{Clock::now() + delay->second, {}, {}, {}};
+        std::memcpy(answer.to.data(), arp.arp_sha, ETH_ALEN);
+        std::memcpy(answer.asked.data(), arp.arp_tpa, 4);
+        std::memcpy(answer.askedBy.data(), arp.arp_spa, 4);
+        queue.push_back(answer);
+        if (log.is_open()) {
+            char text[INET_ADDRSTRLEN] = {};
+            inet_ntop(AF_INET, &asked, text, sizeof text);
+            log << std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
+                       .count()
+                << " ms: request for " << text << '\n'
+                << std::flush;
+        }
+    }
+    close(fd);
+    return 0;
+}

@@ -1,0 +1,66 @@
+#include "run/FreeAddressSearch.h"
+
+namespace tarvex {
+
+void FreeAddressSearch::start(const QStringList& candidates, Ipv4Address adapterAddress,
+                              Done done) {
+    cancel();
+    choice_.emplace(candidates);
+    done_ = std::move(done);
+    const std::optional<int> failure =
+        watch_.start(adapterAddress, {[this](const NeighbourEvent& event) {
+                                          choice_->neighbourChanged(event);
+                                          settle();
+                                      },
+                                      [this] {
+                                          choice_->timeUp();
+                                          settle();
+                                      }});
+    if (failure) {
+        // Without the table no failed resolution can be seen, so nothing could be taken.
+        finish({SearchResult::Kind::WatchImpossible, {}, *failure});
+        return;
+    }
+    const std::weak_ptr<int> alive = generation_;
+    const int generation = *generation_;
+    prober_.start(candidates, [this, alive, generation](const QList<ProbeOutcome>& outcomes) {
+        const std::shared_ptr<int> current = alive.lock();
+        if (!current || *current != generation || !choice_) {
+            return;
+        }
+        for (const ProbeOutcome& outcome : outcomes) {
+            if (outcome.status == EchoStatus::Impossible) {
+                finish({SearchResult::Kind::ProbingImpossible, {}, outcome.error});
+                return;
+            }
+        }
+        choice_->echoesDone(outcomes);
+        settle();
+    });
+}
+
+void FreeAddressSearch::settle() {
+    const FreeCandidateChoice::Answer answer = choice_->answer();
+    if (answer.verdict == FreeCandidateChoice::Verdict::Free) {
+        finish({SearchResult::Kind::Free, answer.address, 0});
+    } else if (answer.verdict == FreeCandidateChoice::Verdict::NoneFree) {
+        finish({SearchResult::Kind::NoneFree, {}, 0});
+    }
+}
+
+void FreeAddressSearch::finish(const SearchResult& result) {
+    const Done done = std::move(done_);
+    cancel();
+    if (done) {
+        done(result);
+    }
+}
+
+void FreeAddressSearch::cancel() {
+    ++*generation_;
+    watch_.stop();
+    choice_.reset();
+    done_ = {};
+}
+
+} // namespace tarvex

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "modules/Ipv4Address.h"
+#include "modules/NeighbourWatch.h"
+#include "modules/Prober.h"
+
+#include <QList>
+#include <QStringList>
+#include <optional>
+
+namespace tarvex {
+
+// Which candidate of one search is free, from the echo outcomes and the kernel's address
+// resolution. A candidate is free only when its echo went out, nothing answered it, and the
+// resolution that the echo started ended in failure: a host that drops echoes still answers
+// the resolution, perhaps late. The first free candidate in drawn order is the answer as soon
+// as every one before it is known to be in use; at the time-out, whatever is still undecided
+// counts as in use.
+class FreeCandidateChoice {
+public:
+    enum class Verdict { Waiting, Free, NoneFree };
+    struct Answer {
+        Verdict verdict = Verdict::Waiting;
+        QString address; // the free candidate
+        friend bool operator==(const Answer&, const Answer&) = default;
+    };
+
+    explicit FreeCandidateChoice(const QStringList& candidates);
+
+    // One outcome per candidate, in the order drawn.
+    void echoesDone(const QList<ProbeOutcome>& outcomes);
+    void neighbourChanged(const NeighbourEvent& event);
+    void timeUp() { timeUp_ = true; }
+
+    [[nodiscard]] Answer answer() const;
+
+private:
+    struct Candidate {
+        QString text;
+        std::optional<Ipv4Address> address;
+        std::optional<EchoStatus> echo;
+        bool answered = false; // the resolution answered at some time: in use for good
+        bool failed = false;   // the latest resolution seen ended in failure
+    };
+    QList<Candidate> candidates_;
+    bool timeUp_ = false;
+};
+
+} // namespace tarvex
