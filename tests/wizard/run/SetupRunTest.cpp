@@ -563,7 +563,7 @@ TEST_P(ForeignAddress, IsListedNeverProbedAndGetsAFreeAddress) {
     ASSERT_TRUE(timers.fire(RunTimer::Timer1));
     EXPECT_EQ(globals.DeviceTable[0].IpAddress, GetParam().ip);
     EXPECT_EQ(modals.listsShown, (QList<QStringList>{{"No"}}));
-    fake.prober.answerNext();
+    fake.answerSearch();
     EXPECT_EQ(run.NewAddress(), "192.168.0.41");
     dialogs.setNextAnswer(MessageAnswer::Ok);
     dialogs.setNextAnswer(MessageAnswer::Ok);
