@@ -1,6 +1,7 @@
 #include "modules/IcmpProber.h"
 
 #include "modules/Ipv4Address.h"
+#include "modules/Logging.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -376,7 +377,27 @@ QList<ProbeOutcome> IcmpProber::probeAll(const QStringList& addresses) {
         }
         drainPackets(fd, matcher);
     }
+    for (qsizetype i = 0; i < addresses.size(); ++i) {
+        qCDebug(lcNet) << "probe" << addresses[i] << EchoStatusName(outcomes[i].status) << "errno"
+                       << outcomes[i].error;
+    }
     return outcomes;
+}
+
+const char* EchoStatusName(EchoStatus status) {
+    switch (status) {
+    case EchoStatus::Reply:
+        return "reply";
+    case EchoStatus::NoReply:
+        return "no reply";
+    case EchoStatus::NotSent:
+        return "not sent";
+    case EchoStatus::NotAccepted:
+        return "not an address";
+    case EchoStatus::Impossible:
+        return "probing impossible";
+    }
+    return "?";
 }
 
 } // namespace tarvex

@@ -14,6 +14,9 @@ enum class EchoStatus {
     Impossible,  // no ICMP socket could be opened: nothing was tested
 };
 
+// The status's name, for the log.
+[[nodiscard]] const char* EchoStatusName(EchoStatus status);
+
 // What one reachability probe found out.
 struct ProbeOutcome {
     EchoStatus status = EchoStatus::NoReply;

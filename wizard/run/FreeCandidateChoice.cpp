@@ -1,5 +1,7 @@
 #include "run/FreeCandidateChoice.h"
 
+#include "modules/Logging.h"
+
 namespace tarvex {
 
 FreeCandidateChoice::FreeCandidateChoice(const QStringList& candidates) {
@@ -19,6 +21,11 @@ void FreeCandidateChoice::neighbourChanged(const NeighbourEvent& event) {
         if (candidate.address != event.address) {
             continue;
         }
+        qCDebug(lcNet) << "candidate" << candidate.text << "resolution"
+                       << (event.state == NeighbourState::Known    ? "answered"
+                           : event.state == NeighbourState::Failed ? "failed"
+                                                                   : "under way")
+                       << (event.snapshot ? "(already in the table)" : "");
         switch (event.state) {
         case NeighbourState::Known:
             candidate.answered = true;
@@ -46,6 +53,8 @@ FreeCandidateChoice::Answer FreeCandidateChoice::answer() const {
             continue; // a reply, or nothing learnt because nothing went out
         }
         if (candidate.echo && candidate.failed) {
+            qCDebug(lcNet) << "candidate" << candidate.text
+                           << "free: echo sent, no reply, resolution failed";
             return {Verdict::Free, candidate.text};
         }
         if (!timeUp_) {
