@@ -17,6 +17,16 @@ Message ListenerFailureMessage(const ListenerFailure& failure) {
     return message;
 }
 
+Message BroadcastFailureMessage(const BroadcastFailure& failure) {
+    const int number = SocketErrorNumber(failure.error);
+    Message message;
+    message.text = (failure.step == BroadcastFailure::Step::CreateSocket
+                        ? QStringLiteral("Cannot Create Socket.")
+                        : QStringLiteral("Cannot Send Request.")) +
+                   QStringLiteral("\r\n ") + QString::number(number) + SocketErrorText(number);
+    return message;
+}
+
 Message ShortcutFailureMessage(const ShortcutFailure& failure) {
     Message message;
     message.text = QStringLiteral("Cannot Create Shortcut.\r\n%1\r\n%2\r\n"

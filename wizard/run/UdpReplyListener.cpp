@@ -3,6 +3,7 @@
 #include "modules/WSKSOCK.h"
 
 #include <QHostAddress>
+#include <QNetworkDatagram>
 #include <QVariant>
 #include <cerrno>
 
@@ -64,14 +65,15 @@ void UdpReplyListener::deliverPending() {
     const std::shared_ptr<const Receiver> receiver = receiver_;
     // Everything waiting is read in one go so that a burst does not wait for further events.
     while (receiver && generation == generation_ && socket_.hasPendingDatagrams()) {
-        QByteArray datagram(qMax<qint64>(socket_.pendingDatagramSize(), 0), Qt::Uninitialized);
-        const qint64 size = socket_.readDatagram(datagram.data(), datagram.size());
-        if (size < 0) {
+        // The packet information (IP_PKTINFO, which Qt asks for on every UDP socket) names the
+        // interface of arrival.
+        const QNetworkDatagram received = socket_.receiveDatagram();
+        if (!received.isValid()) {
             break;
         }
-        datagram.truncate(size);
         if (*receiver) {
-            (*receiver)(datagram);
+            (*receiver)(
+                {received.data(), received.interfaceIndex(), received.senderAddress().toString()});
         }
     }
 }
