@@ -30,16 +30,21 @@ QList<ProbeOutcome> ProbeAll(const QStringList& addresses) {
     return prober.probeAll(addresses);
 }
 
+QString ProbingFixText() {
+    return QStringLiteral("Allow it with \"sysctl -w net.ipv4.ping_group_range='0 2147483647'\", "
+                          "or give the program the CAP_NET_RAW capability "
+                          "(\"setcap cap_net_raw+ep Tarvex\"), then run it again.");
+}
+
 QString ProbingImpossibleText(int error) {
     const int number = SocketErrorNumber(error);
     return QStringLiteral("The reachability check cannot run: this program is not allowed to "
-                          "send ICMP echo requests (error %1%2).\r\n"
-                          "Allow it with \"sysctl -w net.ipv4.ping_group_range='0 2147483647'\", "
-                          "or give the program the CAP_NET_RAW capability "
-                          "(\"setcap cap_net_raw+ep Tarvex\"), then run it again.")
-        .arg(number)
-        .arg(SocketErrorText(number).isEmpty() ? QString()
-                                               : QStringLiteral(" ") + SocketErrorText(number));
+                          "send ICMP echo requests (error %1%2).\r\n")
+               .arg(number)
+               .arg(SocketErrorText(number).isEmpty()
+                        ? QString()
+                        : QStringLiteral(" ") + SocketErrorText(number)) +
+           ProbingFixText();
 }
 
 Message ProbingImpossibleMessage(int error) {
