@@ -19,8 +19,9 @@ namespace {
 // More appliances than any network holds; a flood of invented identifiers stops here.
 constexpr std::size_t kMostAppliances = 1000;
 
+// DisplayText leaves no tab or line break, so a cell cannot split the line.
 QString cell(const QByteArray& bytes) {
-    return DisplayText(bytes).replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return DisplayText(bytes);
 }
 
 QString adapterName(unsigned index) {
