@@ -14,7 +14,8 @@ packages=(
     libgtest-dev libgmock-dev clang-format shellcheck
     # screenshots of real windows
     xvfb xauth xdotool x11-utils imagemagick
-    # fonts: sans serif stand-ins for MS Sans Serif, Verdana and Arial; a Ming face for the CJK labels
+    # fonts: sans serif stand-ins for MS Sans Serif, Verdana and Arial; a proportional serif face
+    # (Liberation Serif) with a Ming face for the CJK glyphs of the Ming labels
     fonts-liberation fonts-dejavu-core fonts-arphic-uming
     # lab network for the network tests, packaging
     iproute2 dpkg-dev file

@@ -21,7 +21,8 @@
 #   NAME-ap2    an appliance on a foreign subnet: 10.77.2.40/24, no route
 #   NAME-ap3    an appliance on a foreign subnet for the configuration test: 10.77.2.50/24
 #   NAME-pc2    a PC with two adapters and no gateway: eth0 10.77.1.12/24 on br0, eth1
-#               10.77.4.12/24 on a second LAN (br1, nobody else on it)
+#               10.77.4.12/24 on a second LAN (br1)
+#   NAME-ap4    an appliance on the second LAN (br1): 10.77.4.40/24
 #   NAME-far    a second router on the PC's subnet: 10.77.1.70/24, holding 10.77.6.1 and
 #               10.77.6.2; the gateway routes 10.77.6.0/24 to it by the port it came in on, so
 #               it sends the PC an ICMP redirect for each new destination there
@@ -32,6 +33,7 @@
 #               lan0 10.77.7.2/24 with a default route via 10.77.7.1, metric 100
 #   NAME-adp3   adapter choice: default routes via lan0 10.77.7.1 (metric 200) and lan1 10.77.8.1
 #               (metric 50); lan0 10.77.7.2/24, lan1 10.77.8.2/24
+#   NAME-adp4   an adapter without carrier: lan0 10.77.7.2/24 up, its veth peer down
 #   NAME-pcs    a PC on a small subnet: eth0 10.77.5.1/29, default route via 10.77.5.2; every
 #               other address of it is taken: 10.77.5.2, .3 and .6 by hosts (answering echoes),
 #               .4 and .5 by slow (dropping them)
@@ -54,7 +56,7 @@ if [[ ! $name =~ ^[A-Za-z0-9_]{1,20}$ ]]; then
     exit 2
 fi
 
-members=(sw pc pcng bare hosts ap1 ap2 ap3 pc2 far slow adp1 adp2 adp3 pcs late)
+members=(sw pc pcng bare hosts ap1 ap2 ap3 ap4 pc2 far slow adp1 adp2 adp3 adp4 pcs late)
 
 lab_namespaces() {
     ip netns list 2>/dev/null | awk '{print $1}' | grep -E "^${name}-($(IFS='|'; echo "${members[*]}"))\$" || true
@@ -155,6 +157,8 @@ up() {
     ip -n "$name-sw" link set br1 up
     attach pc2 10.77.1.12/24
     port pc2 pc2b eth1 br1 10.77.4.12/24
+    make_ns ap4
+    port ap4 ap4 eth0 br1 10.77.4.40/24
 
     attach far 10.77.1.70/24
     ip -n "$name-far" addr add 10.77.6.1/32 dev lo
@@ -200,6 +204,9 @@ up() {
     local_link adp3 lan1 10.77.8.2/24
     ip -n "$name-adp3" route add default via 10.77.7.1 metric 200
     ip -n "$name-adp3" route add default via 10.77.8.1 metric 50
+    make_ns adp4
+    local_link adp4 lan0 10.77.7.2/24
+    ip -n "$name-adp4" link set lan0p down
 
     # Hosts that answer the address resolution late: a port without an address of its own, for
     # tools/arp_responder.
@@ -220,7 +227,7 @@ status() {
 case $action in
 up | down | status) ;;
 *)
-    sed -n '2,41p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,47p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -1,3 +1,4 @@
+#include "bus/SystemBusNames.h"
 #include "modules/Globals.h"
 #include "pages/ApplicationEnd.h"
 #include "pages/Fonts.h"
@@ -5,15 +6,22 @@
 #include "pages/PageFlow.h"
 #include "pages/SystemTexts.h"
 #include "resources/Artwork.h"
+#include "run/CommandLine.h"
 #include "run/SystemRunServices.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #ifndef TARVEX_EDITION_TEXT_BASE
 #define TARVEX_EDITION_TEXT_BASE 700
 #endif
 
 int main(int argc, char* argv[]) {
+    if (tarvex::IsCommandLine(argc)) {
+        // For administrators and problem reports: no window, nothing configured.
+        const QCoreApplication application(argc, argv);
+        return tarvex::RunCommandLine(QCoreApplication::arguments(), &tarvex::SystemBusHasName);
+    }
     QApplication application(argc, argv);
     // No application display name: Qt would append it to every window caption on X11.
     QApplication::setApplicationName(QStringLiteral("Tarvex"));
@@ -30,7 +38,7 @@ int main(int argc, char* argv[]) {
     tarvex::WizardGlobals globals;
     tarvex::MessageBoxDialogs dialogs;
     tarvex::ApplicationEnd end;
-    tarvex::SystemRunServices runServices(dialogs);
+    tarvex::SystemRunServices runServices;
     tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE, runServices.services());
     flow.start();
     return QApplication::exec();

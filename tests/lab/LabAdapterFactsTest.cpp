@@ -2,7 +2,7 @@
 #include "LabSupport.h"
 #include "modules/MdUtility.h"
 #include "run/BroadcastSender.h"
-#include "support/ScriptedDialogs.h"
+#include "run/RunMessages.h"
 
 namespace tarvex {
 namespace {
@@ -57,15 +57,13 @@ TEST(LabAdapterChoice, LowestMetricWins) {
     EXPECT_EQ(GetAdapterFacts("+"), "10.77.8.2+255.255.255.0+10.77.8.1");
 }
 
-TEST(LabBroadcast, WithoutAnyNetworkTheSendFailureIsShown) {
+TEST(LabBroadcast, WithoutAnyNetworkTheSendFailureIsReturned) {
     TARVEX_REQUIRE_LAB("bare");
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender sender(dialogs);
-    sender.Broadcast("0C01S", {});
-    ASSERT_EQ(dialogs.shown().size(), 1);
+    const std::optional<BroadcastFailure> failure = BroadcastSender().Broadcast("0C01S", {});
+    ASSERT_TRUE(failure);
     Message expected;
     expected.text = "Cannot Send Request.\r\n 10051Network is unreachable.";
-    EXPECT_EQ(dialogs.shown()[0], expected);
+    EXPECT_EQ(BroadcastFailureMessage(*failure), expected);
 }
 
 } // namespace

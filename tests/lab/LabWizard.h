@@ -93,7 +93,7 @@ private:
 class LabWizard {
 public:
     explicit LabWizard(ReadBatch batch = {})
-        : listener(stepsOpened, batch), broadcaster(dialogs), shortcuts(desktop.path()) {
+        : listener(stepsOpened, batch), shortcuts(desktop.path()) {
         random.draws = {0.9F};
         services.intervals.discoveryWindow = 1500ms;
     }

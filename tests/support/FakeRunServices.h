@@ -34,7 +34,8 @@ public:
     }
     [[nodiscard]] bool isOpen() const { return static_cast<bool>(receiver_); }
     // Delivers a datagram as the real port would; dropped while closed.
-    void deliver(const QByteArray& datagram) {
+    void deliver(const QByteArray& bytes) { deliver(ArrivedDatagram{bytes, 2, "192.168.0.9"}); }
+    void deliver(const ArrivedDatagram& datagram) {
         if (receiver_) {
             Receiver receiver = receiver_; // the run may close the port while handling it
             receiver(datagram);
@@ -51,14 +52,13 @@ private:
 
 class FakeBroadcaster final : public RequestBroadcaster {
 public:
-    void Broadcast(const QByteArray& request, const QString& sourceAddress) override {
+    std::optional<BroadcastFailure> Broadcast(const QByteArray& request,
+                                              const QString& sourceAddress) override {
         sent.append({request, sourceAddress});
-        if (onSend) {
-            onSend();
-        }
+        return failure;
     }
     QList<std::pair<QByteArray, QString>> sent;
-    std::function<void()> onSend; // e.g. a failure box the real sender would show
+    std::optional<BroadcastFailure> failure; // returned for every request
 };
 
 // Holds every batch until the test answers it.

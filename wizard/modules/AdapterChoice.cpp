@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <algorithm>
+#include <iterator>
 #include <net/route.h>
 
 namespace tarvex {
@@ -69,6 +70,53 @@ AdapterFacts ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
         facts.gateway = route->gateway;
     }
     return facts;
+}
+
+bool IsContainerOrVmLink(const QByteArray& name) {
+    static const char* const prefixes[] = {"docker", "br-", "virbr",  "veth",  "lxcbr",
+                                           "lxdbr",  "cni", "podman", "vmnet", "vboxnet"};
+    return std::any_of(std::begin(prefixes), std::end(prefixes),
+                       [&](const char* prefix) { return name.startsWith(prefix); });
+}
+
+AdapterList ListAdapters(const std::vector<InterfaceAddress>& addresses,
+                         const std::vector<DefaultRoute>& routes) {
+    std::vector<DefaultRoute> byMetric = routes;
+    std::stable_sort(byMetric.begin(), byMetric.end(),
+                     [](const auto& a, const auto& b) { return a.metric < b.metric; });
+    AdapterList list;
+    std::vector<const InterfaceAddress*> skipped;
+    const auto seen = [&](const QByteArray& name) {
+        return std::any_of(list.adapters.begin(), list.adapters.end(),
+                           [&](const auto& a) { return a.name == name; }) ||
+               std::any_of(skipped.begin(), skipped.end(),
+                           [&](const auto* s) { return s->name == name; });
+    };
+    for (const InterfaceAddress& entry : addresses) {
+        if (!qualifies(entry) || seen(entry.name)) {
+            continue;
+        }
+        if (IsContainerOrVmLink(entry.name)) {
+            skipped.push_back(&entry);
+            continue;
+        }
+        QualifyingAdapter adapter{entry.name, entry.index, entry.address, entry.mask, {}};
+        const auto route = std::find_if(byMetric.begin(), byMetric.end(), [&](const auto& r) {
+            return r.interfaceName == entry.name;
+        });
+        if (route != byMetric.end()) {
+            adapter.gateway = route->gateway;
+        }
+        list.adapters.push_back(std::move(adapter));
+    }
+    std::stable_sort(list.adapters.begin(), list.adapters.end(),
+                     [](const auto& a, const auto& b) { return a.index < b.index; });
+    std::stable_sort(skipped.begin(), skipped.end(),
+                     [](const auto* a, const auto* b) { return a->index < b->index; });
+    for (const InterfaceAddress* entry : skipped) {
+        list.skipped.push_back(entry->name);
+    }
+    return list;
 }
 
 std::vector<DefaultRoute> ParseDefaultRoutes(const QByteArray& routeTable) {

@@ -47,6 +47,35 @@ struct AdapterFacts {
 [[nodiscard]] AdapterFacts ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
                                          const std::vector<DefaultRoute>& routes);
 
+// One adapter a discovery can go out of: the first IPv4 address of a qualifying interface.
+struct QualifyingAdapter {
+    QByteArray name;
+    unsigned index = 0;
+    QString address; // dotted quad
+    QString mask;    // dotted quad
+    QString gateway; // of the interface's lowest-metric default route; empty when none
+
+    friend bool operator==(const QualifyingAdapter&, const QualifyingAdapter&) = default;
+};
+
+// Every adapter that qualifies as ChooseAdapter's do, and the ones passed over as container or
+// virtual-machine bridges.
+struct AdapterList {
+    std::vector<QualifyingAdapter> adapters; // by interface index
+    std::vector<QByteArray> skipped;         // names, by interface index
+
+    friend bool operator==(const AdapterList&, const AdapterList&) = default;
+};
+
+// Whether the name is that of a bridge or link a container or virtual-machine host makes
+// (docker0, br-1a2b, virbr0, veth12ab, ...): appliances are not behind them, and a broadcast
+// into them only reaches guests.
+[[nodiscard]] bool IsContainerOrVmLink(const QByteArray& name);
+
+// Lists every qualifying adapter once, with its first IPv4 address.
+[[nodiscard]] AdapterList ListAdapters(const std::vector<InterfaceAddress>& addresses,
+                                       const std::vector<DefaultRoute>& routes);
+
 // Reads the IPv4 default routes out of the text of /proc/net/route.
 [[nodiscard]] std::vector<DefaultRoute> ParseDefaultRoutes(const QByteArray& routeTable);
 

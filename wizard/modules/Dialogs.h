@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace tarvex {
 
@@ -13,10 +14,20 @@ enum class MessageIcon { None, Exclamation };
 enum class MessageAnswer { Ok, Cancel };
 
 struct Message {
+    Message() = default;
+    // Spelled out so that a message without details is still written {text, title, ...}.
+    explicit Message(QString text_) : text(std::move(text_)) {}
+    Message(QString text_, std::optional<QString> title_,
+            MessageButtons buttons_ = MessageButtons::Ok, MessageIcon icon_ = MessageIcon::None,
+            QString details_ = {})
+        : text(std::move(text_)), title(std::move(title_)), buttons(buttons_), icon(icon_),
+          details(std::move(details_)) {}
+
     QString text;
     std::optional<QString> title; // none: the program's title
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
+    QString details; // shown on request under the text ("Show Details..."); empty: none
 
     friend bool operator==(const Message&, const Message&) = default;
 };

@@ -37,7 +37,11 @@ QString ProbingImpossibleText(int textBase, int error) {
     return AddedCatalogText(textBase, AddedText::ProbingNotAllowed)
                .arg(number)
                .arg(reason.isEmpty() ? QString() : QStringLiteral(" ") + reason) +
-           QStringLiteral("\r\n") + AddedCatalogText(textBase, AddedText::ProbingFixes);
+           QStringLiteral("\r\n") + ProbingFixText(textBase);
+}
+
+QString ProbingFixText(int textBase) {
+    return AddedCatalogText(textBase, AddedText::ProbingFixes);
 }
 
 Message ProbingImpossibleMessage(int textBase, int error) {

@@ -23,6 +23,9 @@ void StopSockets();
 // Probes every address at once; lasts about one time-out in all.
 [[nodiscard]] QList<ProbeOutcome> ProbeAll(const QStringList& addresses);
 
+// How to allow the probes: the ping group range or the CAP_NET_RAW capability.
+[[nodiscard]] QString ProbingFixText(int textBase);
+
 // The one message shown when probing is impossible: what is wrong and how to allow it.
 // `error` is the errno of the failed socket; the text is in the edition's language.
 [[nodiscard]] QString ProbingImpossibleText(int textBase, int error);

@@ -13,8 +13,11 @@ void registerFontSubstitutes() {
                                {QStringLiteral("Liberation Sans"), ming});
     QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), ming});
     QFont::insertSubstitutions(QStringLiteral("Verdana"), {QStringLiteral("DejaVu Sans"), ming});
+    // The Ming face's Latin letters are all of one width, unlike the proportional ones of the
+    // face it stands in for; a proportional serif face draws the Latin letters and the Ming face
+    // every CJK glyph, which the serif face lacks.
     QFont::insertSubstitutions(QStringLiteral("新細明體"),
-                               {ming, QStringLiteral("Liberation Sans")});
+                               {QStringLiteral("Liberation Serif"), ming});
 }
 
 } // namespace tarvex

@@ -9,6 +9,9 @@ MessageAnswer MessageBoxDialogs::showMessage(const Message& message) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(message.title.value_or(QString::fromLatin1(kProgramTitle)));
     box.setText(message.text);
+    if (!message.details.isEmpty()) {
+        box.setDetailedText(message.details);
+    }
     box.setIcon(message.icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                          : QMessageBox::NoIcon);
     if (message.buttons == MessageButtons::OkCancel) {

@@ -1,9 +1,7 @@
 #include "run/BroadcastSender.h"
 
 #include "modules/Ipv4Address.h"
-#include "modules/WSKSOCK.h"
 
-#include <QCoreApplication>
 #include <cerrno>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -28,47 +26,33 @@ bool bindTo(int fd, const QString& address) {
 
 } // namespace
 
-void BroadcastSender::Broadcast(const QByteArray& request, const QString& sourceAddress) {
+std::optional<BroadcastFailure> BroadcastSender::Broadcast(const QByteArray& request,
+                                                           const QString& sourceAddress) {
+    using Step = BroadcastFailure::Step;
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(destination_.port);
     const std::optional<Ipv4Address> destination = Ipv4Address::parse(destination_.address);
     if (!destination) {
-        reportFailure("Cannot Send Request.", EDESTADDRREQ);
-        return;
+        return BroadcastFailure{Step::SendRequest, EDESTADDRREQ};
     }
     to.sin_addr.s_addr = destination->toNetworkOrder();
 
     const int fd = openSocket_(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd < 0) {
-        reportFailure("Cannot Create Socket.", errno);
-        return;
+        return BroadcastFailure{Step::CreateSocket, errno};
     }
     const int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    std::optional<BroadcastFailure> failure;
     if (!sourceAddress.isEmpty() && !bindTo(fd, sourceAddress)) {
-        const int error = errno;
-        close(fd);
-        reportFailure("Cannot Send Request.", error);
+        failure = BroadcastFailure{Step::SendRequest, errno};
     } else if (sendto(fd, request.constData(), static_cast<std::size_t>(request.size()), 0,
                       reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
-        const int error = errno;
-        close(fd);
-        reportFailure("Cannot Send Request.", error);
-    } else {
-        close(fd);
+        failure = BroadcastFailure{Step::SendRequest, errno};
     }
-    if (QCoreApplication::instance() != nullptr) {
-        QCoreApplication::processEvents();
-    }
-}
-
-void BroadcastSender::reportFailure(const char* what, int error) {
-    const int number = SocketErrorNumber(error);
-    Message message;
-    message.text = QString::fromLatin1(what) + QStringLiteral("\r\n ") + QString::number(number) +
-                   SocketErrorText(number);
-    dialogs_.showMessage(message);
+    close(fd);
+    return failure;
 }
 
 } // namespace tarvex

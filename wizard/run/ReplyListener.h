@@ -14,11 +14,21 @@ struct ListenerFailure {
     QString reason;
 };
 
+// One datagram as it arrived: its bytes untouched, the interface it came in by and its sender.
+struct ArrivedDatagram {
+    QByteArray bytes;
+    unsigned interfaceIndex = 0; // 0 when the system did not say
+    QString source;              // dotted quad of the sender
+
+    friend bool operator==(const ArrivedDatagram&, const ArrivedDatagram&) = default;
+};
+
 // The PC's reply port: a UDP endpoint on port 12310 of every local IPv4 address. While it is
-// open every datagram that arrives is handed to the receiver whole, as the bytes that came.
+// open every datagram that arrives is handed to the receiver whole, as the bytes that came, with
+// the interface it arrived by.
 class ReplyListener {
 public:
-    using Receiver = std::function<void(const QByteArray& datagram)>;
+    using Receiver = std::function<void(const ArrivedDatagram& datagram)>;
 
     virtual ~ReplyListener() = default;
     // Opens the port (closing it first if it was open). Without address sharing, so that a

@@ -2,18 +2,29 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace tarvex {
+
+// Why a request did not go out: the step that failed and its errno.
+struct BroadcastFailure {
+    enum class Step { CreateSocket, SendRequest };
+    Step step = Step::SendRequest;
+    int error = 0;
+
+    friend bool operator==(const BroadcastFailure&, const BroadcastFailure&) = default;
+};
 
 // Sends one request of the device protocol to every appliance. The run uses it through this
 // interface so that tests can record the requests instead of sending them.
 class RequestBroadcaster {
 public:
     virtual ~RequestBroadcaster() = default;
-    // Sends the bytes as one datagram; failures are reported to the user, not to the caller.
+    // Sends the bytes as one datagram; the failure, if any, for the caller to report.
     // `sourceAddress` is the adapter's dotted quad: the limited broadcast leaves by that adapter
     // alone, with or without a default route. Empty: the system chooses (the default route).
-    virtual void Broadcast(const QByteArray& request, const QString& sourceAddress) = 0;
+    [[nodiscard]] virtual std::optional<BroadcastFailure>
+    Broadcast(const QByteArray& request, const QString& sourceAddress) = 0;
 };
 
 } // namespace tarvex

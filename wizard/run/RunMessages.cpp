@@ -19,6 +19,16 @@ Message ListenerFailureMessage(int textBase, const ListenerFailure& failure) {
     return message;
 }
 
+Message BroadcastFailureMessage(const BroadcastFailure& failure) {
+    const int number = SocketErrorNumber(failure.error);
+    Message message;
+    message.text = (failure.step == BroadcastFailure::Step::CreateSocket
+                        ? QStringLiteral("Cannot Create Socket.")
+                        : QStringLiteral("Cannot Send Request.")) +
+                   QStringLiteral("\r\n ") + QString::number(number) + SocketErrorText(number);
+    return message;
+}
+
 Message ShortcutFailureMessage(int textBase, const ShortcutFailure& failure) {
     Message message;
     message.text = AddedCatalogText(textBase, AddedText::ShortcutNotCreated) +

@@ -3,6 +3,7 @@
 #include "modules/Dialogs.h"
 #include "modules/ShortcutWriter.h"
 #include "run/ReplyListener.h"
+#include "run/RequestBroadcaster.h"
 
 namespace tarvex {
 
@@ -11,6 +12,10 @@ namespace tarvex {
 
 // The reply port cannot be opened: names the port and the socket layer's reason.
 [[nodiscard]] Message ListenerFailureMessage(int textBase, const ListenerFailure& failure);
+
+// A request could not be sent: "Cannot Create Socket." or "Cannot Send Request.", then the
+// socket layer's number and text; no title of its own.
+[[nodiscard]] Message BroadcastFailureMessage(const BroadcastFailure& failure);
 
 // A shortcut could not be written: which file, and the system's reason.
 [[nodiscard]] Message ShortcutFailureMessage(int textBase, const ShortcutFailure& failure);

@@ -90,7 +90,11 @@ void SetupRun::Timer2_Timer() {
     if (!openListener()) {
         return;
     }
-    services_.broadcaster.Broadcast(DiscoveryRequest(), globals_.PcAddress);
+    if (const auto failure =
+            services_.broadcaster.Broadcast(DiscoveryRequest(), globals_.PcAddress)) {
+        // Nothing may answer now, but the window runs its course as for a request that went out.
+        ask(BroadcastFailureMessage(*failure));
+    }
     if (halted(self)) {
         return;
     }
@@ -100,7 +104,7 @@ void SetupRun::Timer2_Timer() {
 bool SetupRun::openListener() {
     const QPointer<SetupRun> self(this);
     const std::optional<ListenerFailure> failure = services_.listener.OpenListener(
-        [this](const QByteArray& datagram) { Winsock1_DataArrival(datagram); });
+        [this](const ArrivedDatagram& datagram) { Winsock1_DataArrival(datagram.bytes); });
     if (!failure) {
         return true;
     }
@@ -339,7 +343,10 @@ void SetupRun::askCredentialsAndConfigure() {
     }
     const ConfigureFields fields{newAddress_, globals_.PcMask, globals_.PcGateway,
                                  globals_.UserName, globals_.Password};
-    services_.broadcaster.Broadcast(ConfigureRequest(chosenRecord(), fields), globals_.PcAddress);
+    if (const auto failure = services_.broadcaster.Broadcast(
+            ConfigureRequest(chosenRecord(), fields), globals_.PcAddress)) {
+        ask(BroadcastFailureMessage(*failure));
+    }
     // The run goes on in the reply handler or in the Timer3 tick.
 }
 

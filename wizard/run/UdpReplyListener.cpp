@@ -4,6 +4,7 @@
 
 #include <QHostAddress>
 #include <QMetaObject>
+#include <QNetworkDatagram>
 #include <QVariant>
 #include <cerrno>
 
@@ -86,15 +87,16 @@ void UdpReplyListener::deliverPending() {
             queueContinuation();
             return;
         }
-        QByteArray datagram(qMax<qint64>(socket_.pendingDatagramSize(), 0), Qt::Uninitialized);
-        const qint64 size = socket_.readDatagram(datagram.data(), datagram.size());
-        if (size < 0) {
+        // The packet information (IP_PKTINFO, which Qt asks for on every UDP socket) names the
+        // interface of arrival.
+        const QNetworkDatagram received = socket_.receiveDatagram();
+        if (!received.isValid()) {
             break;
         }
         ++read;
-        datagram.truncate(size);
         if (*receiver) {
-            (*receiver)(datagram);
+            (*receiver)(
+                {received.data(), received.interfaceIndex(), received.senderAddress().toString()});
         }
     }
 }

@@ -90,6 +90,50 @@ INSTANTIATE_TEST_SUITE_P(
                   {"255.255.255.255", "255.255.255.255", ""}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct ListRow {
+    const char* name;
+    std::vector<InterfaceAddress> addresses;
+    std::vector<DefaultRoute> routes;
+    AdapterList expected;
+};
+
+void PrintTo(const ListRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ListAdaptersRows : public ::testing::TestWithParam<ListRow> {};
+
+TEST_P(ListAdaptersRows, Lists) {
+    EXPECT_EQ(ListAdapters(GetParam().addresses, GetParam().routes), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Adapters, ListAdaptersRows,
+    ::testing::Values(
+        ListRow{"EveryLanByIndexEachWithItsOwnGateway",
+                {lo(), eth("wlan0", 4, "192.168.0.5"), eth("eth0", 2, "10.0.0.5"),
+                 eth("eth0", 2, "10.0.0.6")},
+                {{"wlan0", "192.168.0.1", 600}, {"eth0", "", 100}, {"wlan0", "192.168.0.9", 50}},
+                {{{"eth0", 2, "10.0.0.5", "255.255.255.0", ""},
+                  {"wlan0", 4, "192.168.0.5", "255.255.255.0", "192.168.0.9"}},
+                 {}}},
+        ListRow{"TunnelsDownAndLoopbackAreNoAdapters",
+                {lo(),
+                 tunnel("tun0", 5, "10.8.0.6"),
+                 down(eth("eth1", 3, "10.1.0.5")),
+                 {"sl0", 6, false, "10.2.0.5", "255.255.0.0", true, false, false}},
+                {{"tun0", "", 0}},
+                {}},
+        ListRow{"ContainerAndVmBridgesAreSkippedAndNamed",
+                {lo(), eth("virbr0", 7, "192.168.122.1"), eth("docker0", 3, "172.17.0.1"),
+                 eth("br-1a2b3c", 4, "172.18.0.1"), eth("veth9f", 8, "169.254.0.2"),
+                 eth("bridge0", 2, "10.0.0.5")},
+                {},
+                {{{"bridge0", 2, "10.0.0.5", "255.255.255.0", ""}},
+                 {"docker0", "br-1a2b3c", "virbr0", "veth9f"}}},
+        ListRow{"NothingAtAll", {}, {}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ParseDefaultRoutes, KeepsOnlyDefaultRoutesThatCarryTraffic) {
     const QByteArray table =
         "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"

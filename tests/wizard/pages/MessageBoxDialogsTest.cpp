@@ -20,6 +20,7 @@ struct Seen {
     bool found = false;
     QString title;
     QString text;
+    QString details;
     QMessageBox::Icon icon = QMessageBox::Information;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
@@ -35,6 +36,7 @@ void answerNextBox(Action action, Seen& seen) {
         seen.found = true;
         seen.title = box->windowTitle();
         seen.text = box->text();
+        seen.details = box->detailedText();
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
         seen.defaultButton = box->defaultButton() != nullptr
@@ -68,6 +70,7 @@ TEST(MessageBoxDialogs, ShowsTitleTextButtonsAndAnswersAsTheUserChose) {
         Action action;
         const char* shownTitle;
         MessageAnswer answer;
+        const char* details = "";
     } rows[] = {
         {"no title shows the program", std::nullopt, MessageButtons::Ok, MessageIcon::None,
          Action::ClickOk, "Tarvex", MessageAnswer::Ok},
@@ -83,6 +86,8 @@ TEST(MessageBoxDialogs, ShowsTitleTextButtonsAndAnswersAsTheUserChose) {
          Action::PressEnter, "Tarvex", MessageAnswer::Ok},
         {"exclamation", std::nullopt, MessageButtons::Ok, MessageIcon::Exclamation, Action::ClickOk,
          "Tarvex", MessageAnswer::Ok},
+        {"details on request", std::nullopt, MessageButtons::Ok, MessageIcon::Exclamation,
+         Action::ClickOk, "Tarvex", MessageAnswer::Ok, "eth0: no cable.\nFix: plug it in."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -90,12 +95,13 @@ TEST(MessageBoxDialogs, ShowsTitleTextButtonsAndAnswersAsTheUserChose) {
         Seen seen;
         answerNextBox(row.action, seen);
         const Message message{QStringLiteral("Are you sure of exiting program?"), row.title,
-                              row.buttons, row.icon};
+                              row.buttons, row.icon, QString::fromUtf8(row.details)};
         const MessageAnswer answer = dialogs.showMessage(message);
         ASSERT_TRUE(seen.found);
         EXPECT_EQ(answer, row.answer);
         EXPECT_EQ(seen.title, QString::fromUtf8(row.shownTitle));
         EXPECT_EQ(seen.text, message.text);
+        EXPECT_EQ(seen.details, message.details);
         EXPECT_EQ(seen.icon,
                   row.icon == MessageIcon::None ? QMessageBox::NoIcon : QMessageBox::Warning);
         const QMessageBox::StandardButtons expectedButtons =

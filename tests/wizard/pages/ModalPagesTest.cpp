@@ -10,6 +10,7 @@
 #include "resources/TextCatalog.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -167,6 +168,10 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
                                    : QApplication::font(widget);
         EXPECT_EQ(widget->font().family(), expected.family());
         EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), expected.pointSizeF());
+        // Every text of the wizard has proportional Latin letters, the Ming labels' too.
+        const QFontMetrics metrics(widget->font());
+        EXPECT_LT(metrics.horizontalAdvance(QStringLiteral("iiii")),
+                  metrics.horizontalAdvance(QStringLiteral("WWWW")));
         if (control.blue) {
             EXPECT_EQ(widget->palette().color(widget->backgroundRole()), kBlueColour);
             EXPECT_EQ(widget->palette().color(widget->foregroundRole()), kWhiteColour);

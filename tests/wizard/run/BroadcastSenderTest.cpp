@@ -1,7 +1,7 @@
 // Sends only to a receiver on 127.0.0.1; the lab tests send the real broadcast.
 #include "run/BroadcastSender.h"
 
-#include "support/ScriptedDialogs.h"
+#include "run/RunMessages.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -69,11 +69,9 @@ class BroadcastSenderSends : public ::testing::TestWithParam<SendRow> {};
 
 TEST_P(BroadcastSenderSends, ExactlyTheBytesAsOneDatagram) {
     LoopbackReceiver receiver;
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender sender(dialogs, receiver.destination());
-    sender.Broadcast(GetParam().request, {});
+    BroadcastSender sender(receiver.destination());
+    EXPECT_EQ(sender.Broadcast(GetParam().request, {}), std::nullopt);
     EXPECT_EQ(receiver.receive(), GetParam().request);
-    EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,52 +97,52 @@ Message failureMessage(const char* text) {
     return message; // no title of its own, OK only, no icon
 }
 
-TEST(BroadcastSender, DatagramThatCannotBeSentIsShownWithTheTableNumber) {
+// The failure comes back to the caller; the message is the one the run shows for it.
+QString shownFor(const std::optional<BroadcastFailure>& failure) {
+    return failure ? BroadcastFailureMessage(*failure).text : QStringLiteral("(sent)");
+}
+
+TEST(BroadcastSender, DatagramThatCannotBeSentIsReturnedWithTheTableNumber) {
     LoopbackReceiver receiver;
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender sender(dialogs, receiver.destination());
-    sender.Broadcast(QByteArray(70000, 'x'), {}); // above the largest UDP datagram
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0],
+    BroadcastSender sender(receiver.destination());
+    // Above the largest UDP datagram.
+    const std::optional<BroadcastFailure> failure = sender.Broadcast(QByteArray(70000, 'x'), {});
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(BroadcastFailureMessage(*failure),
               failureMessage("Cannot Send Request.\r\n 10040Message too long."));
 }
 
 TEST(BroadcastSender, LeavesFromTheSourceAddressItIsGiven) {
     LoopbackReceiver receiver;
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender sender(dialogs, receiver.destination());
-    sender.Broadcast("0C01S", "127.0.0.2"); // unbound, loopback would send from 127.0.0.1
+    BroadcastSender sender(receiver.destination());
+    // Unbound, loopback would send from 127.0.0.1.
+    EXPECT_EQ(sender.Broadcast("0C01S", "127.0.0.2"), std::nullopt);
     QString source;
     EXPECT_EQ(receiver.receive(&source), "0C01S");
     EXPECT_EQ(source, "127.0.0.2");
-    EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
-TEST(BroadcastSender, SourceAddressNotOfThisPcIsShownAndNothingSent) {
+TEST(BroadcastSender, SourceAddressNotOfThisPcIsReturnedAndNothingSent) {
     for (const char* source : {"192.0.2.1", "not an address"}) {
         LoopbackReceiver receiver;
-        testing::ScriptedDialogs dialogs;
-        BroadcastSender sender(dialogs, receiver.destination());
-        sender.Broadcast("0C01S", source); // binding sends nothing
-        ASSERT_EQ(dialogs.shown().size(), 1) << source;
-        EXPECT_EQ(dialogs.shown()[0],
-                  failureMessage("Cannot Send Request.\r\n 10049Can't assign requested address."));
+        BroadcastSender sender(receiver.destination());
+        // Binding sends nothing.
+        EXPECT_EQ(shownFor(sender.Broadcast("0C01S", source)),
+                  "Cannot Send Request.\r\n 10049Can't assign requested address.")
+            << source;
         EXPECT_FALSE(receiver.receive(nullptr, 100));
     }
 }
 
-TEST(BroadcastSender, SocketThatCannotBeCreatedIsShownWithTheTableNumber) {
-    testing::ScriptedDialogs dialogs;
+TEST(BroadcastSender, SocketThatCannotBeCreatedIsReturnedWithTheTableNumber) {
     // As when the process has used up its descriptors (the sanitizers need some themselves,
     // so the limit cannot simply be lowered here).
-    BroadcastSender sender(dialogs, {"127.0.0.1", 9}, [](int, int, int) {
+    BroadcastSender sender({"127.0.0.1", 9}, [](int, int, int) {
         errno = EMFILE;
         return -1;
     });
-    sender.Broadcast("0C01S", {});
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0],
-              failureMessage("Cannot Create Socket.\r\n 10024Too many open files."));
+    EXPECT_EQ(shownFor(sender.Broadcast("0C01S", {})),
+              "Cannot Create Socket.\r\n 10024Too many open files.");
 }
 
 } // namespace

@@ -390,6 +390,16 @@ TEST_F(SetupRunTest, APortThatIsTakenIsToldAndNothingIsBroadcast) {
     EXPECT_TRUE(timers.running.empty());
 }
 
+TEST_F(SetupRunTest, ARequestThatCannotBeSentIsToldAndTheWindowRunsAsIfSent) {
+    fake.broadcaster.failure = BroadcastFailure{BroadcastFailure::Step::CreateSocket, EMFILE};
+    scan({reply("AP000000000000001", "10.0.0.1")});
+    Message told;
+    told.text = "Cannot Create Socket.\r\n 10024Too many open files.";
+    EXPECT_EQ(dialogs.shown, (QList<Message>{told}));
+    EXPECT_EQ(globals.LastDeviceIndex, 0);
+    EXPECT_EQ(timers.running.at(RunTimer::Timer1), std::chrono::milliseconds(3000));
+}
+
 // Where the run waits, and the program ends there from another window (or Step 4 closes).
 struct ExitRow {
     const char* name;

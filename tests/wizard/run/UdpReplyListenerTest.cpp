@@ -7,6 +7,7 @@
 #include <QUdpSocket>
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <net/if.h>
 
 namespace tarvex {
 namespace {
@@ -39,8 +40,10 @@ protected:
     quint16 port_ = FreePort();
     UdpReplyListener listener_{port_};
     QList<QByteArray> received_;
-    ReplyListener::Receiver record_ = [this](const QByteArray& datagram) {
-        received_.append(datagram);
+    QList<ArrivedDatagram> arrivals_;
+    ReplyListener::Receiver record_ = [this](const ArrivedDatagram& datagram) {
+        received_.append(datagram.bytes);
+        arrivals_.append(datagram);
     };
 };
 
@@ -61,12 +64,15 @@ TEST_F(ReplyListenerTest, DeliversEachDatagramWholeAsBytes) {
     SendToLoopback(port_, datagrams);
     WaitFor(received_, datagrams.size());
     EXPECT_EQ(received_, datagrams);
+    ASSERT_FALSE(arrivals_.isEmpty());
+    EXPECT_EQ(arrivals_[0].interfaceIndex, if_nametoindex("lo"));
+    EXPECT_EQ(arrivals_[0].source, "127.0.0.1");
 }
 
 TEST_F(ReplyListenerTest, ClosingInsideTheReceiverStopsDelivery) {
     ASSERT_FALSE(listener_
-                     .OpenListener([this](const QByteArray& datagram) {
-                         received_.append(datagram);
+                     .OpenListener([this](const ArrivedDatagram& datagram) {
+                         received_.append(datagram.bytes);
                          listener_.CloseListener();
                      })
                      .has_value());

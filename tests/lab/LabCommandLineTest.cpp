@@ -1,0 +1,151 @@
+// The program's command line in the lab: the scan against simulated appliances, the diagnosis
+// on PCs with something wrong.
+#include "LabSupport.h"
+#include "modules/Diagnosis.h"
+#include "modules/LiveSystemView.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <algorithm>
+
+namespace tarvex {
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QStringList lines; // of stdout, sorted
+    QByteArray errors;
+};
+
+Outcome runProgram(const QStringList& arguments) {
+    QProcess program;
+    program.start(QStringLiteral(TARVEX_PROGRAM), arguments);
+    // The scan's window is 3 s and the probes half a second.
+    if (!program.waitForFinished(10000)) {
+        program.kill();
+        program.waitForFinished(1000);
+        return {};
+    }
+    Outcome outcome{
+        program.exitCode(),
+        QString::fromUtf8(program.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+        program.readAllStandardError()};
+    outcome.lines.sort();
+    return outcome;
+}
+
+TEST(LabScan, ListsEachApplianceOnceWithItsFiguresReachabilityAndAdapter) {
+    TARVEX_REQUIRE_LAB("pc");
+    const lab::SimulatorProcess near("ap1", {"--duplicates", "2", "--appliance",
+                                             "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+    const lab::SimulatorProcess far("ap2",
+                                    {"--appliance", "id=FAR00000000000002,ip=10.77.2.40,host=FAR"});
+    ASSERT_TRUE(near.ready() && far.ready());
+
+    const Outcome text = runProgram({"--scan"});
+    EXPECT_EQ(text.exitCode, 0) << text.errors.toStdString();
+    ASSERT_EQ(text.lines.size(), 2) << text.lines.join('\n').toStdString();
+    const QStringList farCells = text.lines[0].split('\t');
+    const QStringList nearCells = text.lines[1].split('\t');
+    ASSERT_EQ(farCells.size(), 9);
+    ASSERT_EQ(nearCells.size(), 9);
+    EXPECT_EQ(nearCells[0], "NEAR0000000000001");
+    EXPECT_EQ(nearCells.mid(1, 2), (QStringList{"10.77.1.30", "NEAR"}));
+    EXPECT_EQ(nearCells.mid(7), (QStringList{"Yes", "eth0"}));
+    EXPECT_EQ(farCells.mid(1, 2), (QStringList{"10.77.2.40", "FAR"}));
+    EXPECT_EQ(farCells.mid(7), (QStringList{"No", "eth0"}));
+
+    const Outcome json = runProgram({"--scan", "--json"});
+    EXPECT_EQ(json.exitCode, 0);
+    ASSERT_EQ(json.lines.size(), 2);
+    for (const QString& line : json.lines) {
+        QJsonParseError error{};
+        const QJsonObject object = QJsonDocument::fromJson(line.toUtf8(), &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+        EXPECT_EQ(object["adapter"].toString(), "eth0");
+        EXPECT_EQ(object["reachable"].toBool(), object["hostName"].toString() == "NEAR");
+    }
+}
+
+TEST(LabScan, NothingAnsweringExitsWithOne) {
+    TARVEX_REQUIRE_LAB("pc");
+    const Outcome outcome = runProgram({"--scan"});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_TRUE(outcome.lines.isEmpty());
+    EXPECT_TRUE(outcome.errors.contains("--diagnose"));
+}
+
+TEST(LabScan, APortInUseIsAnError) {
+    TARVEX_REQUIRE_LAB("pc");
+    lab::ReplyListener holder; // holds UDP 12310
+    ASSERT_TRUE(holder.isOpen());
+    const Outcome outcome = runProgram({"--scan"});
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_TRUE(outcome.errors.contains("Address already in use.")) << outcome.errors.toStdString();
+}
+
+TEST(LabScanTwoAdapters, EachApplianceWithTheAdapterThatHeardIt) {
+    TARVEX_REQUIRE_LAB("pc2");
+    const lab::SimulatorProcess first(
+        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+    const lab::SimulatorProcess second(
+        "ap4", {"--appliance", "id=SECOND00000000004,ip=10.77.4.40,host=SECOND"});
+    ASSERT_TRUE(first.ready() && second.ready());
+    const Outcome outcome = runProgram({"--scan"});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors.toStdString();
+    ASSERT_EQ(outcome.lines.size(), 2);
+    EXPECT_TRUE(outcome.lines[0].startsWith("NEAR0000000000001\t10.77.1.30\tNEAR\t"));
+    EXPECT_TRUE(outcome.lines[0].endsWith("\tYes\teth0"));
+    EXPECT_TRUE(outcome.lines[1].startsWith("SECOND00000000004\t10.77.4.40\tSECOND\t"));
+    EXPECT_TRUE(outcome.lines[1].endsWith("\tYes\teth1"));
+}
+
+std::vector<std::pair<FindingKind, QString>> diagnose() {
+    LiveSystemView system;
+    std::vector<std::pair<FindingKind, QString>> found;
+    for (const Finding& finding : Diagnose(system)) {
+        if (finding.kind != FindingKind::ProbingNotPermitted) { // root may always probe
+            found.emplace_back(finding.kind, finding.subject);
+        }
+    }
+    return found;
+}
+
+TEST(LabDiagnose, HealthyPcHasNothingToTell) {
+    TARVEX_REQUIRE_LAB("pc");
+    EXPECT_EQ(diagnose(), (std::vector<std::pair<FindingKind, QString>>{}));
+    const Outcome outcome = runProgram({"--diagnose"});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.lines, QStringList{"No problem found on this PC."});
+}
+
+TEST(LabDiagnose, StrictReversePathFilteringOnTheAdapter) {
+    TARVEX_REQUIRE_LAB("pc");
+    const lab::SysctlSetting all("net/ipv4/conf/all/rp_filter", "0");
+    const lab::SysctlSetting adapter("net/ipv4/conf/eth0/rp_filter", "1");
+    EXPECT_EQ(diagnose(), (std::vector<std::pair<FindingKind, QString>>{
+                              {FindingKind::StrictReversePath, "eth0"}}));
+}
+
+TEST(LabDiagnose, VpnHoldingTheDefaultRoute) {
+    TARVEX_REQUIRE_LAB("adp2");
+    // tun0 has no process behind it, so it has no carrier either; it is no cable to plug in.
+    EXPECT_EQ(diagnose(), (std::vector<std::pair<FindingKind, QString>>{
+                              {FindingKind::TunnelHoldsDefaultRoute, "tun0"}}));
+}
+
+TEST(LabDiagnose, LinkWithoutCarrier) {
+    TARVEX_REQUIRE_LAB("adp4");
+    EXPECT_EQ(diagnose(),
+              (std::vector<std::pair<FindingKind, QString>>{{FindingKind::NoCarrier, "lan0"}}));
+}
+
+} // namespace
+
+// Readable names of the kinds in failure messages.
+void PrintTo(FindingKind kind, std::ostream* os) {
+    *os << "FindingKind(" << static_cast<int>(kind) << ")";
+}
+
+} // namespace tarvex

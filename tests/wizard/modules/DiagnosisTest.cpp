@@ -1,0 +1,168 @@
+#include "modules/Diagnosis.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+namespace tarvex {
+namespace {
+
+// A healthy PC: one wired adapter with a link, loose filtering, probes allowed, no firewall.
+class FakeSystemView final : public SystemView {
+public:
+    FakeSystemView() {
+        addAdapter("eth0", 2, "192.168.0.20");
+        routes = {{"eth0", "192.168.0.1", 100}};
+        files["/proc/sys/net/ipv4/conf/all/rp_filter"] = "0\n";
+        files["/proc/sys/net/ipv4/conf/eth0/rp_filter"] = "2\n";
+        files["/proc/sys/net/ipv4/ping_group_range"] = "0\t2147483647\n";
+        files["/proc/self/status"] = "Name:\tTarvex\nCapEff:\t0000000000000000\n";
+        files["/etc/ufw/ufw.conf"] = "# comment\nENABLED=no\nLOGLEVEL=low\n";
+    }
+    void addAdapter(const char* name, unsigned index, const char* address, int carrier = 1,
+                    int type = 1) {
+        addresses.push_back({name, index, false, address, "255.255.255.0"});
+        const QString base = QStringLiteral("/sys/class/net/") + QLatin1String(name);
+        files[base + "/type"] = QByteArray::number(type) + "\n";
+        files[base + "/carrier"] = QByteArray::number(carrier) + "\n";
+    }
+
+    std::vector<InterfaceAddress> interfaceAddresses() override { return addresses; }
+    std::vector<DefaultRoute> defaultRoutes() override { return routes; }
+    std::optional<QByteArray> readFile(const QString& path) override {
+        const auto found = files.find(path);
+        return found == files.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool exists(const QString& path) override {
+        return files.count(path) != 0 || present.count(path) != 0;
+    }
+    QStringList entries(const QString& directory) override {
+        QStringList names;
+        for (const auto& [path, contents] : files) {
+            if (path.startsWith(directory) && path.endsWith("/type")) {
+                names.append(path.mid(directory.size()).section('/', 0, 0));
+            }
+        }
+        return names;
+    }
+    std::vector<unsigned> groups() override { return groupIds; }
+    bool systemBusHasName(const QString& name) override { return busNames.count(name) != 0; }
+
+    std::vector<InterfaceAddress> addresses;
+    std::vector<DefaultRoute> routes;
+    std::map<QString, QByteArray> files;
+    std::set<QString> present;
+    std::vector<unsigned> groupIds{1000, 27};
+    std::set<QString> busNames;
+};
+
+struct DiagnosisRow {
+    const char* name;
+    std::function<void(FakeSystemView&)> arrange;
+    std::vector<std::pair<FindingKind, QString>> expected; // kind and subject, in order
+};
+
+void PrintTo(const DiagnosisRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class DiagnosisRows : public ::testing::TestWithParam<DiagnosisRow> {};
+
+TEST_P(DiagnosisRows, FindsExactlyWhatIsWrong) {
+    FakeSystemView system;
+    GetParam().arrange(system);
+    std::vector<std::pair<FindingKind, QString>> found;
+    for (const Finding& finding : Diagnose(system)) {
+        EXPECT_FALSE(finding.text.isEmpty());
+        EXPECT_FALSE(finding.fix.isEmpty());
+        found.emplace_back(finding.kind, finding.subject);
+    }
+    EXPECT_EQ(found, GetParam().expected);
+}
+
+using K = FindingKind;
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, DiagnosisRows,
+    ::testing::Values(
+        DiagnosisRow{"HealthyPc", [](FakeSystemView&) {}, {}},
+        DiagnosisRow{"NoAdapterAtAll",
+                     [](FakeSystemView& s) {
+                         s.addresses.clear();
+                         s.routes.clear();
+                     },
+                     {{K::NoAdapter, ""}}},
+        DiagnosisRow{"CableUnpluggedOnASecondAdapterAndADownOneUnreadable",
+                     [](FakeSystemView& s) {
+                         s.addAdapter("eth1", 3, "10.0.0.5", 0);
+                         s.files.erase("/sys/class/net/eth0/carrier"); // down: EINVAL
+                     },
+                     {{K::NoCarrier, "eth1"}}},
+        DiagnosisRow{"TunnelWithoutCarrierIsNoCable",
+                     [](FakeSystemView& s) { s.addAdapter("tun0", 5, "10.8.0.6", 0, 65534); },
+                     {}},
+        DiagnosisRow{"VpnHoldsTheLowestMetricDefaultRoute",
+                     [](FakeSystemView& s) {
+                         s.files["/sys/class/net/vpn0/type"] = "65534\n";
+                         s.routes.push_back({"vpn0", "", 50});
+                     },
+                     {{K::TunnelHoldsDefaultRoute, "vpn0"}}},
+        DiagnosisRow{"PointToPointWithHigherMetricIsFine",
+                     [](FakeSystemView& s) {
+                         s.addresses.push_back({"ppp0", 6, false, "100.64.0.7", "255.255.255.255",
+                                                true, false, true});
+                         s.routes.push_back({"ppp0", "", 600});
+                     },
+                     {}},
+        DiagnosisRow{
+            "StrictFilteringOnTheAdapter",
+            [](FakeSystemView& s) { s.files["/proc/sys/net/ipv4/conf/eth0/rp_filter"] = "1\n"; },
+            {{K::StrictReversePath, "eth0"}}},
+        DiagnosisRow{"LooseForAllWinsOverStrictOfTheAdapter",
+                     [](FakeSystemView& s) {
+                         s.files["/proc/sys/net/ipv4/conf/all/rp_filter"] = "2\n";
+                         s.files["/proc/sys/net/ipv4/conf/eth0/rp_filter"] = "1\n";
+                     },
+                     {}},
+        DiagnosisRow{"StrictForAllMeansStrictEverywhere",
+                     [](FakeSystemView& s) {
+                         s.files["/proc/sys/net/ipv4/conf/all/rp_filter"] = "1\n";
+                         s.files["/proc/sys/net/ipv4/conf/eth0/rp_filter"] = "0\n";
+                     },
+                     {{K::StrictReversePath, "eth0"}}},
+        DiagnosisRow{"BothFirewalls",
+                     [](FakeSystemView& s) {
+                         s.files["/etc/ufw/ufw.conf"] = "ENABLED=yes\n";
+                         s.busNames.insert(kFirewalldBusName);
+                     },
+                     {{K::UfwEnabled, ""}, {K::FirewalldRunning, ""}}},
+        DiagnosisRow{
+            "GroupOutsideThePingRangeWithoutCapability",
+            [](FakeSystemView& s) { s.files["/proc/sys/net/ipv4/ping_group_range"] = "1\t0\n"; },
+            {{K::ProbingNotPermitted, ""}}},
+        DiagnosisRow{"RawCapabilityAllowsProbing",
+                     [](FakeSystemView& s) {
+                         s.files["/proc/sys/net/ipv4/ping_group_range"] = "1\t0\n";
+                         s.files["/proc/self/status"] = "CapEff:\t0000000000002000\n";
+                     },
+                     {}},
+        DiagnosisRow{"WirelessAdapter",
+                     [](FakeSystemView& s) { s.present.insert("/sys/class/net/eth0/phy80211"); },
+                     {{K::WirelessAdapter, "eth0"}}},
+        DiagnosisRow{"ContainerBridgesNamed",
+                     [](FakeSystemView& s) {
+                         s.addAdapter("docker0", 4, "172.17.0.1", 0);
+                         s.addAdapter("virbr0", 7, "192.168.122.1");
+                     },
+                     {{K::SkippedBridges, "docker0, virbr0"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DiagnosisLines, EachFindingThenItsFixOrThatNothingWasFound) {
+    EXPECT_EQ(DiagnosisLines({}), QStringList{"No problem found on this PC."});
+    EXPECT_EQ(DiagnosisLines({{FindingKind::UfwEnabled, {}, "ufw is on.", "sudo ufw allow x"}}),
+              (QStringList{"ufw is on.", "  Fix: sudo ufw allow x"}));
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,55 @@
+#include "run/ScanCommand.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+namespace tarvex {
+namespace {
+
+QByteArray reply(const QByteArray& id, const QByteArray& host) {
+    return "0C01R" + id + " IP='10.0.0.5' NETMASK='255.0.0.0' GATEWAY='' HOSTNAME='" + host +
+           "' WORKGROUP='W' HOSTNAME_FULL='F' HDMODEL='ST' HDCAPACITY='312581808' "
+           "HDTOTAL='156000000' HDAVAIL='150000000'";
+}
+
+TEST(ScanCollector, KeepsTheFirstReplyOfEachApplianceWithTheAdapterThatHeardIt) {
+    ScanCollector collector({{"eth0", 2, "10.0.0.9", "255.0.0.0", ""},
+                             {"eth1", 3, "192.168.0.9", "255.255.255.0", ""}});
+    collector.add({reply("AP000000000000001", "ONE"), 3, "10.0.0.5"});
+    collector.add({reply("AP000000000000001", "AGAIN"), 2, "10.0.0.5"}); // other adapter
+    collector.add({reply("AP000000000000001", "AGAIN"), 3, "10.0.0.5"}); // same one
+    collector.add({"0C02RAP0000000000000012", 2, "10.0.0.5"});
+    collector.add({"0C01Rshort", 2, "10.0.0.5"});
+    collector.add({reply("AP000000000000002", "TWO"), 2, "10.0.0.6"});
+    const std::vector<ScanEntry>& entries = collector.entries();
+    ASSERT_EQ(entries.size(), 2U);
+    EXPECT_EQ(entries[0].record.HostName, "ONE");
+    EXPECT_EQ(entries[0].adapter, "eth1");
+    EXPECT_EQ(entries[1].adapter, "eth0");
+}
+
+TEST(ScanLine, CellsAsTheDeviceListShowsThemAndJsonThatParses) {
+    ScanEntry entry;
+    entry.record.DeviceId = "AP000000000000001";
+    entry.record.IpAddress = "10.0.0.5";
+    entry.record.HostName = "tab\there \"q\"\n\xff";
+    entry.record.DiskModel = "ST";
+    entry.record.DiskCapacity = 312581808;
+    entry.record.DiskTotal = 156000000;
+    entry.record.DiskAvailable = 150000000;
+    entry.adapter = "eth0";
+    entry.reachable = true;
+    EXPECT_EQ(ScanLine(entry), QString::fromUtf8("AP000000000000001\t10.0.0.5\ttab here \"q\" "
+                                                 "\uFFFD\tST\t160GB\t156GB\t4%\tYes\teth0"));
+    QJsonParseError error{};
+    const QJsonObject object =
+        QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8(), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError);
+    EXPECT_EQ(object["hostName"].toString(), QString::fromUtf8("tab here \"q\" \uFFFD"));
+    EXPECT_TRUE(object["reachable"].toBool());
+    EXPECT_FALSE(ScanJsonLine(entry).contains('\n'));
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,233 @@
+#include "modules/Diagnosis.h"
+
+#include "modules/mdUtility2.h"
+#include "resources/TextCatalog.h"
+
+#include <QList>
+#include <algorithm>
+#include <linux/if_arp.h>
+
+namespace tarvex {
+
+namespace {
+
+const QString kNet = QStringLiteral("/sys/class/net/");
+
+// CAP_NET_RAW is bit 13 of the capability sets.
+constexpr quint64 kNetRawBit = quint64{1} << 13;
+
+QString netFile(const QByteArray& interfaceName, const char* file) {
+    return kNet + QString::fromUtf8(interfaceName) + QLatin1Char('/') + QLatin1String(file);
+}
+
+std::optional<long long> readNumber(SystemView& system, const QString& path) {
+    const std::optional<QByteArray> contents = system.readFile(path);
+    if (!contents) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const long long value = contents->trimmed().toLongLong(&ok);
+    return ok ? std::optional(value) : std::nullopt;
+}
+
+bool isTunnel(SystemView& system, const QByteArray& name,
+              const std::vector<InterfaceAddress>& addresses) {
+    const bool pointToPoint = std::any_of(addresses.begin(), addresses.end(), [&](const auto& a) {
+        return a.name == name && a.pointToPoint;
+    });
+    const std::optional<long long> type = readNumber(system, netFile(name, "type"));
+    // tun and WireGuard links have no hardware header at all; ppp, IP-in-IP, sit and GRE have
+    // types of their own.
+    const bool tunnelType =
+        type && (*type == ARPHRD_NONE || *type == ARPHRD_PPP || *type == ARPHRD_TUNNEL ||
+                 *type == ARPHRD_SIT || *type == ARPHRD_IPGRE);
+    return pointToPoint || tunnelType || name.startsWith("tun") || name.startsWith("wg") ||
+           name.startsWith("ppp");
+}
+
+void checkCarrier(SystemView& system, std::vector<Finding>& findings) {
+    for (const QString& entry : system.entries(kNet)) {
+        const QByteArray name = entry.toUtf8();
+        if (IsContainerOrVmLink(name) ||
+            readNumber(system, netFile(name, "type")) != ARPHRD_ETHER) {
+            continue;
+        }
+        // A link that is administratively down has no carrier to read.
+        if (readNumber(system, netFile(name, "carrier")) == 0) {
+            findings.push_back(
+                {FindingKind::NoCarrier, entry,
+                 QStringLiteral("%1 has no link: no cable, or the switch or appliance at the "
+                                "other end is off.")
+                     .arg(entry),
+                 QStringLiteral("Plug the network cable in firmly at both ends and switch the "
+                                "appliance and the switch on; the link light must be lit.")});
+        }
+    }
+}
+
+void checkDefaultRoute(SystemView& system, const std::vector<InterfaceAddress>& addresses,
+                       std::vector<Finding>& findings) {
+    std::vector<DefaultRoute> routes = system.defaultRoutes();
+    std::stable_sort(routes.begin(), routes.end(),
+                     [](const auto& a, const auto& b) { return a.metric < b.metric; });
+    if (routes.empty() || !isTunnel(system, routes.front().interfaceName, addresses)) {
+        return;
+    }
+    const QString name = QString::fromUtf8(routes.front().interfaceName);
+    findings.push_back(
+        {FindingKind::TunnelHoldsDefaultRoute, name,
+         QStringLiteral("The default route goes through %1, a VPN or tunnel: replies from the "
+                        "local network may be sent into it, and the VPN may block the local "
+                        "network altogether.")
+             .arg(name),
+         QStringLiteral("Disconnect the VPN for the setup, or allow access to the local network "
+                        "in its settings, then run the setup again.")});
+}
+
+void checkReversePath(SystemView& system, const std::vector<QualifyingAdapter>& adapters,
+                      std::vector<Finding>& findings) {
+    const long long all =
+        readNumber(system, QStringLiteral("/proc/sys/net/ipv4/conf/all/rp_filter")).value_or(0);
+    for (const QualifyingAdapter& adapter : adapters) {
+        const QString name = QString::fromUtf8(adapter.name);
+        const long long own =
+            readNumber(system, QStringLiteral("/proc/sys/net/ipv4/conf/%1/rp_filter").arg(name))
+                .value_or(0);
+        // The kernel applies the larger of the two.
+        if (std::max(all, own) == 1) {
+            findings.push_back(
+                {FindingKind::StrictReversePath, name,
+                 QStringLiteral("%1 filters strictly by reverse path (rp_filter=1): a reply from "
+                                "an appliance whose address is not on this PC's subnet is "
+                                "dropped before it arrives.")
+                     .arg(name),
+                 QStringLiteral("For the setup, switch to loose filtering: \"sudo sysctl -w "
+                                "net.ipv4.conf.all.rp_filter=2 net.ipv4.conf.%1.rp_filter=2\".")
+                     .arg(name)});
+        }
+    }
+}
+
+void checkFirewalls(SystemView& system, std::vector<Finding>& findings) {
+    const QByteArray ufw =
+        system.readFile(QStringLiteral("/etc/ufw/ufw.conf")).value_or(QByteArray());
+    const QList<QByteArray> lines = ufw.split('\n');
+    const bool ufwEnabled = std::any_of(lines.cbegin(), lines.cend(), [](const QByteArray& line) {
+        const QByteArray l = line.trimmed();
+        return l == "ENABLED=yes" || l == "ENABLED=\"yes\"";
+    });
+    const QString blocks = QStringLiteral(
+        "%1 is active: unless it allows UDP port 12310, it drops every reply of the appliances.");
+    if (ufwEnabled) {
+        findings.push_back({FindingKind::UfwEnabled,
+                            {},
+                            blocks.arg(QStringLiteral("The firewall ufw")),
+                            QStringLiteral("sudo ufw allow \"Dravik Setup\"")});
+    }
+    if (system.systemBusHasName(QString::fromLatin1(kFirewalldBusName))) {
+        findings.push_back(
+            {FindingKind::FirewalldRunning,
+             {},
+             blocks.arg(QStringLiteral("The firewall firewalld")),
+             QStringLiteral("sudo firewall-cmd --permanent --add-service=dravik-setup && sudo "
+                            "firewall-cmd --reload")});
+    }
+}
+
+void checkProbing(SystemView& system, std::vector<Finding>& findings) {
+    const QList<QByteArray> range =
+        system.readFile(QStringLiteral("/proc/sys/net/ipv4/ping_group_range"))
+            .value_or(QByteArray())
+            .simplified()
+            .split(' ');
+    bool lowOk = false;
+    bool highOk = false;
+    const long long low = range.value(0).toLongLong(&lowOk);
+    const long long high = range.value(1).toLongLong(&highOk);
+    const std::vector<unsigned> groups = system.groups();
+    const bool inRange = lowOk && highOk && std::any_of(groups.begin(), groups.end(), [&](auto g) {
+                             return g >= low && g <= high;
+                         });
+    quint64 effective = 0;
+    const QByteArray status =
+        system.readFile(QStringLiteral("/proc/self/status")).value_or(QByteArray());
+    for (const QByteArray& line : status.split('\n')) {
+        if (line.startsWith("CapEff:")) {
+            effective = line.mid(7).trimmed().toULongLong(nullptr, 16);
+        }
+    }
+    if (!inRange && (effective & kNetRawBit) == 0) {
+        findings.push_back({FindingKind::ProbingNotPermitted,
+                            {},
+                            QStringLiteral("This program may not send ICMP echo requests: the "
+                                           "reachability check cannot run."),
+                            ProbingFixText(kEnglishTextBase)});
+    }
+}
+
+void checkWireless(SystemView& system, const std::vector<QualifyingAdapter>& adapters,
+                   std::vector<Finding>& findings) {
+    for (const QualifyingAdapter& adapter : adapters) {
+        if (system.exists(netFile(adapter.name, "wireless")) ||
+            system.exists(netFile(adapter.name, "phy80211"))) {
+            const QString name = QString::fromUtf8(adapter.name);
+            findings.push_back(
+                {FindingKind::WirelessAdapter, name,
+                 QStringLiteral("%1 is a Wi-Fi adapter: many access points keep wireless clients "
+                                "apart from wired devices, the appliance included.")
+                     .arg(name),
+                 QStringLiteral("Connect the PC by cable to the appliance's network, or switch "
+                                "off client isolation (AP isolation) on the access point.")});
+        }
+    }
+}
+
+} // namespace
+
+std::vector<Finding> Diagnose(SystemView& system) {
+    std::vector<Finding> findings;
+    const std::vector<InterfaceAddress> addresses = system.interfaceAddresses();
+    const AdapterList list = ListAdapters(addresses, system.defaultRoutes());
+    if (list.adapters.empty()) {
+        findings.push_back(
+            {FindingKind::NoAdapter,
+             {},
+             QStringLiteral("No network adapter is ready: none is up with an IPv4 address on a "
+                            "local network."),
+             QStringLiteral("Connect the PC to the appliance's network and wait until the "
+                            "adapter has an address, then run the setup again.")});
+    }
+    checkCarrier(system, findings);
+    checkDefaultRoute(system, addresses, findings);
+    checkReversePath(system, list.adapters, findings);
+    checkFirewalls(system, findings);
+    checkProbing(system, findings);
+    checkWireless(system, list.adapters, findings);
+    if (!list.skipped.empty()) {
+        QStringList names;
+        for (const QByteArray& name : list.skipped) {
+            names.append(QString::fromUtf8(name));
+        }
+        const QString joined = names.join(QStringLiteral(", "));
+        findings.push_back(
+            {FindingKind::SkippedBridges, joined,
+             QStringLiteral("Passed over as container or virtual-machine bridges: %1.").arg(joined),
+             QStringLiteral("Nothing to do, unless the appliance is cabled to one of them: then "
+                            "connect it to the PC's own network instead.")});
+    }
+    return findings;
+}
+
+QStringList DiagnosisLines(const std::vector<Finding>& findings) {
+    if (findings.empty()) {
+        return {QStringLiteral("No problem found on this PC.")};
+    }
+    QStringList lines;
+    for (const Finding& finding : findings) {
+        lines.append(finding.text);
+        lines.append(QStringLiteral("  Fix: ") + finding.fix);
+    }
+    return lines;
+}
+
+} // namespace tarvex

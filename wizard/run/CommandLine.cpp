@@ -1,0 +1,84 @@
+#include "run/CommandLine.h"
+
+#include "modules/AdapterReader.h"
+#include "modules/Diagnosis.h"
+#include "modules/IcmpProber.h"
+#include "run/BroadcastSender.h"
+#include "run/ScanCommand.h"
+#include "run/UdpReplyListener.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+#include <cstdio>
+
+#ifndef TARVEX_VERSION
+#define TARVEX_VERSION "0"
+#endif
+
+namespace tarvex {
+
+bool IsCommandLine(int argc) {
+    return argc > 1;
+}
+
+int RunCommandLine(const QStringList& arguments, const LiveSystemView::BusNameCheck& busNameCheck) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Finds the Dravik network disks on the local network, or tells what may "
+                       "keep them from answering. Without options: the setup wizard."));
+    const QCommandLineOption scan(
+        QStringLiteral("scan"),
+        QStringLiteral("Look for Dravik disks through every adapter and list them, one a line."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("With --scan: one JSON object a line."));
+    const QCommandLineOption diagnose(
+        QStringLiteral("diagnose"),
+        QStringLiteral("Check this PC for what may keep the replies away, with the fixes."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version."));
+    parser.addOptions({scan, json, diagnose, help, version});
+
+    const auto usage = [&](const QString& problem) {
+        err << problem << '\n' << parser.helpText();
+        return 2;
+    };
+    if (!parser.parse(arguments)) {
+        return usage(parser.errorText());
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usage(QStringLiteral("Unexpected argument: ") +
+                     parser.positionalArguments().first());
+    }
+    const int commands = int(parser.isSet(scan)) + int(parser.isSet(diagnose)) +
+                         int(parser.isSet(help)) + int(parser.isSet(version));
+    if (commands != 1 || (parser.isSet(json) && !parser.isSet(scan))) {
+        return usage(QStringLiteral("Give exactly one of --scan, --diagnose, --help, --version; "
+                                    "--json goes with --scan."));
+    }
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out << "Tarvex " << TARVEX_VERSION << '\n';
+        return 0;
+    }
+    if (parser.isSet(diagnose)) {
+        LiveSystemView system(busNameCheck);
+        for (const QString& line : DiagnosisLines(Diagnose(system))) {
+            out << line << '\n';
+        }
+        return 0;
+    }
+    UdpReplyListener listener;
+    BroadcastSender broadcaster;
+    IcmpProber prober;
+    return RunScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()),
+                   {listener, broadcaster, prober}, parser.isSet(json), out, err);
+}
+
+} // namespace tarvex

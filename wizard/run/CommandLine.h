@@ -1,0 +1,19 @@
+#pragma once
+
+#include "modules/LiveSystemView.h"
+
+#include <QStringList>
+
+namespace tarvex {
+
+// Whether the program was started with anything beyond its name: then it runs as a command,
+// without a window.
+[[nodiscard]] bool IsCommandLine(int argc);
+
+// Runs the command the arguments name (--scan [--json], --diagnose, --help, --version) and
+// returns the exit status; an unknown option or a stray argument gives the usage on stderr and
+// 2. Nothing is ever configured from here.
+[[nodiscard]] int RunCommandLine(const QStringList& arguments,
+                                 const LiveSystemView::BusNameCheck& busNameCheck);
+
+} // namespace tarvex

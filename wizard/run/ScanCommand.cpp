@@ -1,0 +1,164 @@
+#include "run/ScanCommand.h"
+
+#include "modules/DeviceListCells.h"
+#include "modules/Ipv4Address.h"
+#include "resources/TextCatalog.h"
+#include "run/DeviceProtocol.h"
+#include "run/RunMessages.h"
+
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+#include <algorithm>
+#include <net/if.h>
+
+namespace tarvex {
+
+namespace {
+
+// More appliances than any network holds; a flood of invented identifiers stops here.
+constexpr std::size_t kMostAppliances = 1000;
+
+// DisplayText leaves no tab or line break, so a cell cannot split the line.
+QString cell(const QByteArray& bytes) {
+    return DisplayText(bytes);
+}
+
+QString adapterName(unsigned index) {
+    char name[IF_NAMESIZE] = {};
+    return if_indextoname(index, name) != nullptr ? QString::fromUtf8(name) : QString();
+}
+
+// A message of the run as one line of an error stream.
+QString oneLine(const QString& text) {
+    return QString(text)
+        .replace(QStringLiteral("\r\n "), QStringLiteral(" "))
+        .replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+}
+
+} // namespace
+
+const QualifyingAdapter* ScanCollector::adapterOf(const QByteArray& name) const {
+    const auto found = std::find_if(adapters_.begin(), adapters_.end(),
+                                    [&](const auto& adapter) { return adapter.name == name; });
+    return found == adapters_.end() ? nullptr : &*found;
+}
+
+void ScanCollector::add(const ArrivedDatagram& datagram) {
+    if (entries_.size() >= kMostAppliances || KindOfReply(datagram.bytes) != ReplyKind::Discovery) {
+        return;
+    }
+    std::optional<DeviceRecord> record = CutDiscoveryReply(datagram.bytes).record;
+    if (!record || std::any_of(entries_.begin(), entries_.end(), [&](const auto& entry) {
+            return entry.record.DeviceId == record->DeviceId;
+        })) {
+        return;
+    }
+    const auto byIndex = std::find_if(adapters_.begin(), adapters_.end(), [&](const auto& a) {
+        return a.index == datagram.interfaceIndex;
+    });
+    const QByteArray adapter =
+        byIndex != adapters_.end() ? byIndex->name : adapterName(datagram.interfaceIndex).toUtf8();
+    entries_.push_back({std::move(*record), adapter, false});
+}
+
+QString ScanLine(const ScanEntry& entry) {
+    const DeviceRecord& r = entry.record;
+    return QStringList{cell(r.DeviceId),
+                       cell(r.IpAddress),
+                       cell(r.HostName),
+                       cell(r.DiskModel),
+                       CapacityText(r.DiskCapacity),
+                       AvailableText(r.DiskTotal),
+                       UsedShareText(r.DiskTotal, r.DiskAvailable),
+                       entry.reachable ? QStringLiteral("Yes") : QStringLiteral("No"),
+                       cell(entry.adapter)}
+        .join(QLatin1Char('\t'));
+}
+
+QString ScanJsonLine(const ScanEntry& entry) {
+    const DeviceRecord& r = entry.record;
+    const QJsonObject object{
+        {QStringLiteral("id"), DisplayText(r.DeviceId)},
+        {QStringLiteral("address"), DisplayText(r.IpAddress)},
+        {QStringLiteral("hostName"), DisplayText(r.HostName)},
+        {QStringLiteral("diskModel"), DisplayText(r.DiskModel)},
+        {QStringLiteral("capacity"), CapacityText(r.DiskCapacity)},
+        {QStringLiteral("available"), AvailableText(r.DiskTotal)},
+        {QStringLiteral("used"), UsedShareText(r.DiskTotal, r.DiskAvailable)},
+        {QStringLiteral("reachable"), entry.reachable},
+        {QStringLiteral("adapter"), DisplayText(entry.adapter)},
+    };
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+int RunScan(const AdapterList& adapters, ScanServices services, bool json, QTextStream& out,
+            QTextStream& err) {
+    if (adapters.adapters.empty()) {
+        err << "No network adapter to scan from: none is up with an IPv4 address on a local "
+               "network. Run \"Tarvex --diagnose\" for details.\n";
+        return 2;
+    }
+    ScanCollector collector(adapters.adapters);
+    if (const auto failure = services.listener.OpenListener(
+            [&collector](const ArrivedDatagram& datagram) { collector.add(datagram); })) {
+        err << oneLine(ListenerFailureMessage(kEnglishTextBase, *failure).text) << '\n';
+        return 2;
+    }
+    int sent = 0;
+    for (const QualifyingAdapter& adapter : adapters.adapters) {
+        if (const auto failure =
+                services.broadcaster.Broadcast(DiscoveryRequest(), adapter.address)) {
+            err << QString::fromUtf8(adapter.name) << ": "
+                << oneLine(BroadcastFailureMessage(*failure).text) << '\n';
+        } else {
+            ++sent;
+        }
+    }
+    if (sent == 0) {
+        services.listener.CloseListener();
+        return 2;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(services.window, &loop, &QEventLoop::quit);
+    loop.exec();
+    services.listener.CloseListener();
+
+    // Only an address that is one host can be probed; anything else is shown as not reachable.
+    std::vector<ScanEntry>& entries = collector.entries();
+    QStringList probed;
+    std::vector<std::size_t> probedEntries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QualifyingAdapter* adapter = collector.adapterOf(entries[i].adapter);
+        const auto address = Ipv4Address::parse(QByteArrayView(entries[i].record.IpAddress));
+        const auto pcAddress = Ipv4Address::parse(adapter ? adapter->address : QString());
+        const auto pcMask = Ipv4Address::parse(adapter ? adapter->mask : QString());
+        if (address && pcAddress && pcMask && IsUnicastHostAddress(*address, *pcAddress, *pcMask)) {
+            probed.append(address->text());
+            probedEntries.push_back(i);
+        }
+    }
+    if (!probed.isEmpty()) {
+        const QList<ProbeOutcome> outcomes = services.prober.probeAll(probed);
+        for (qsizetype i = 0; i < outcomes.size() && i < probed.size(); ++i) {
+            entries[probedEntries[static_cast<std::size_t>(i)]].reachable = outcomes[i].reachable();
+            if (outcomes[i].status == EchoStatus::Impossible && i == 0) {
+                err << "The reachability check cannot run: this program may not send ICMP "
+                       "echo requests. Run \"Tarvex --diagnose\" for the fix.\n";
+            }
+        }
+    }
+    for (const ScanEntry& entry : entries) {
+        out << (json ? ScanJsonLine(entry) : ScanLine(entry)) << '\n';
+    }
+    out.flush();
+    if (entries.empty()) {
+        err << "No Dravik answered. Run \"Tarvex --diagnose\" for what may keep the replies "
+               "away.\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace tarvex
