@@ -1,6 +1,7 @@
 #include "modules/AdapterChoice.h"
 
 #include "modules/Ipv4Address.h"
+#include "modules/Logging.h"
 
 #include <QList>
 #include <algorithm>
@@ -52,13 +53,21 @@ AdapterFacts ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
     for (const DefaultRoute& route : byMetric) {
         chosen = firstAddressOf(addresses, route.interfaceName);
         if (chosen != nullptr) {
+            qCDebug(lcNet) << "adapter" << chosen->name << chosen->address
+                           << "chosen: it holds the default route of metric" << route.metric;
             break;
         }
     }
     if (chosen == nullptr) {
         chosen = lowestIndexAddress(addresses);
+        if (chosen != nullptr) {
+            qCDebug(lcNet) << "adapter" << chosen->name << chosen->address
+                           << "chosen: no usable default route, the lowest interface index";
+        }
     }
     if (chosen == nullptr) {
+        qCDebug(lcNet) << "no adapter qualifies (up, broadcast, not loopback or point-to-point, "
+                          "with IPv4)";
         return {};
     }
 

@@ -1,5 +1,6 @@
 #include "run/UdpReplyListener.h"
 
+#include "modules/Logging.h"
 #include "modules/WSKSOCK.h"
 
 #include <QHostAddress>
@@ -94,6 +95,8 @@ void UdpReplyListener::deliverPending() {
             break;
         }
         ++read;
+        qCDebug(lcNet) << "datagram from" << received.senderAddress().toString() << "on interface"
+                       << received.interfaceIndex() << "bytes" << received.data().size();
         if (*receiver) {
             (*receiver)(
                 {received.data(), received.interfaceIndex(), received.senderAddress().toString()});
