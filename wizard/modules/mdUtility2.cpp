@@ -25,11 +25,6 @@ ProbeOutcome IsHostReachable(const QString& address) {
     return outcome;
 }
 
-QList<ProbeOutcome> ProbeAll(const QStringList& addresses) {
-    IcmpProber prober;
-    return prober.probeAll(addresses);
-}
-
 QString ProbingImpossibleText(int error) {
     const int number = SocketErrorNumber(error);
     return QStringLiteral("The reachability check cannot run: this program is not allowed to "
