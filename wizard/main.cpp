@@ -1,8 +1,8 @@
 #include "modules/Globals.h"
-#include "pages/ApplicationEnd.h"
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
 #include "pages/PageFlow.h"
+#include "pages/QtProgramEnd.h"
 #include "pages/SystemTexts.h"
 #include "resources/Artwork.h"
 #include "run/SystemRunServices.h"
@@ -29,8 +29,8 @@ int main(int argc, char* argv[]) {
 
     tarvex::WizardGlobals globals;
     tarvex::MessageBoxDialogs dialogs;
-    tarvex::ApplicationEnd end;
-    tarvex::SystemRunServices runServices(dialogs);
+    tarvex::QtProgramEnd end;
+    tarvex::SystemRunServices runServices;
     tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE, runServices.services());
     flow.start();
     return QApplication::exec();

@@ -2,7 +2,6 @@
 #include "LabSupport.h"
 #include "modules/MdUtility.h"
 #include "run/BroadcastSender.h"
-#include "support/ScriptedDialogs.h"
 
 namespace tarvex {
 namespace {
@@ -59,13 +58,9 @@ TEST(LabAdapterChoice, LowestMetricWins) {
 
 TEST(LabBroadcast, WithoutAnyNetworkTheSendFailureIsShown) {
     TARVEX_REQUIRE_LAB("bare");
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender sender(dialogs);
-    sender.Broadcast("0C01S", {});
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    Message expected;
-    expected.text = "Cannot Send Request.\r\n 10051Network is unreachable.";
-    EXPECT_EQ(dialogs.shown()[0], expected);
+    const std::optional<BroadcastFailure> failure = BroadcastSender().Broadcast("0C01S", {});
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->text, "Cannot Send Request.\r\n 10051Network is unreachable.");
 }
 
 } // namespace

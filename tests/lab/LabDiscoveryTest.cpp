@@ -3,7 +3,6 @@
 #include "modules/mdUtility2.h"
 #include "run/BroadcastSender.h"
 #include "run/DeviceProtocol.h"
-#include "support/ScriptedDialogs.h"
 
 #include <QThread>
 #include <algorithm>
@@ -25,10 +24,8 @@ std::vector<std::optional<DeviceRecord>> cutAll(const std::vector<lab::Arrival>&
 std::vector<lab::Arrival> discover(std::size_t expected) {
     lab::ReplyListener listener;
     EXPECT_TRUE(listener.isOpen());
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender sender(dialogs); // the real destination: 255.255.255.255, port 12311
-    sender.Broadcast(DiscoveryRequest(), {});
-    EXPECT_TRUE(dialogs.shown().isEmpty());
+    // The real destination: 255.255.255.255, port 12311.
+    EXPECT_FALSE(BroadcastSender().Broadcast(DiscoveryRequest(), {}));
     return listener.receive(expected, 2000ms);
 }
 
@@ -96,9 +93,7 @@ std::vector<lab::Arrival> discoverFrom(const QString& source, std::size_t expect
                                        std::chrono::milliseconds window = 2000ms) {
     lab::ReplyListener listener;
     EXPECT_TRUE(listener.isOpen());
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender(dialogs).Broadcast(DiscoveryRequest(), source);
-    EXPECT_TRUE(dialogs.shown().isEmpty());
+    EXPECT_FALSE(BroadcastSender().Broadcast(DiscoveryRequest(), source));
     return listener.receive(expected, window);
 }
 
@@ -109,10 +104,10 @@ TEST(LabDiscoveryWithoutGateway, BoundToTheAdapterTheRequestGoesOutAndTheReplyCo
     ASSERT_TRUE(near.ready());
     {
         // Unbound, the system has no route for the limited broadcast.
-        testing::ScriptedDialogs dialogs;
-        BroadcastSender(dialogs).Broadcast(DiscoveryRequest(), {});
-        ASSERT_EQ(dialogs.shown().size(), 1);
-        EXPECT_EQ(dialogs.shown()[0].text, "Cannot Send Request.\r\n 10051Network is unreachable.");
+        const std::optional<BroadcastFailure> failure =
+            BroadcastSender().Broadcast(DiscoveryRequest(), {});
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->text, "Cannot Send Request.\r\n 10051Network is unreachable.");
     }
     const std::vector<lab::Arrival> arrivals = discoverFrom("10.77.1.11", 1);
     ASSERT_EQ(arrivals.size(), 1U);
@@ -164,8 +159,7 @@ protected:
     static std::optional<QByteArray> configure(const QByteArray& request,
                                                std::chrono::milliseconds wait = 2000ms) {
         lab::ReplyListener listener;
-        testing::ScriptedDialogs dialogs;
-        BroadcastSender(dialogs).Broadcast(request, {});
+        EXPECT_FALSE(BroadcastSender().Broadcast(request, {}));
         const std::vector<lab::Arrival> arrivals = listener.receive(1, wait);
         if (arrivals.empty()) {
             return std::nullopt;

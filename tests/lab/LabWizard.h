@@ -60,7 +60,7 @@ private:
 // One wizard with the real network services and a desktop folder of its own.
 class LabWizard {
 public:
-    LabWizard() : broadcaster(dialogs), shortcuts(desktop.path()) {
+    LabWizard() : shortcuts(desktop.path()) {
         random.draws = {0.9F};
         services.intervals.discoveryWindow = 1500ms;
     }

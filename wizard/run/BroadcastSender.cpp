@@ -2,7 +2,6 @@
 
 #include "modules/WSKSOCK.h"
 
-#include <QCoreApplication>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
@@ -24,47 +23,39 @@ bool bindTo(int fd, const QString& address) {
     return bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
 }
 
+BroadcastFailure failure(const char* what, int error) {
+    const int number = SocketErrorNumber(error);
+    return {QString::fromLatin1(what) + QStringLiteral("\r\n ") + QString::number(number) +
+                SocketErrorText(number),
+            error};
+}
+
 } // namespace
 
-void BroadcastSender::Broadcast(const QByteArray& request, const QString& sourceAddress) {
+std::optional<BroadcastFailure> BroadcastSender::Broadcast(const QByteArray& request,
+                                                           const QString& sourceAddress) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(destination_.port);
     if (inet_pton(AF_INET, destination_.address.constData(), &to.sin_addr) != 1) {
-        reportFailure("Cannot Send Request.", EDESTADDRREQ);
-        return;
+        return failure("Cannot Send Request.", EDESTADDRREQ);
     }
 
     const int fd = openSocket_(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd < 0) {
-        reportFailure("Cannot Create Socket.", errno);
-        return;
+        return failure("Cannot Create Socket.", errno);
     }
     const int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    std::optional<BroadcastFailure> result;
     if (!sourceAddress.isEmpty() && !bindTo(fd, sourceAddress)) {
-        const int error = errno;
-        close(fd);
-        reportFailure("Cannot Send Request.", error);
+        result = failure("Cannot Send Request.", errno);
     } else if (sendto(fd, request.constData(), static_cast<std::size_t>(request.size()), 0,
                       reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
-        const int error = errno;
-        close(fd);
-        reportFailure("Cannot Send Request.", error);
-    } else {
-        close(fd);
+        result = failure("Cannot Send Request.", errno);
     }
-    if (QCoreApplication::instance() != nullptr) {
-        QCoreApplication::processEvents();
-    }
-}
-
-void BroadcastSender::reportFailure(const char* what, int error) {
-    const int number = SocketErrorNumber(error);
-    Message message;
-    message.text = QString::fromLatin1(what) + QStringLiteral("\r\n ") + QString::number(number) +
-                   SocketErrorText(number);
-    dialogs_.showMessage(message);
+    close(fd);
+    return result;
 }
 
 } // namespace tarvex

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "modules/Dialogs.h"
 #include "run/DeviceProtocol.h"
 #include "run/RequestBroadcaster.h"
 
@@ -19,23 +18,21 @@ struct DatagramDestination {
 // exactly the request's bytes. The socket is bound to the source address when one is given (a
 // system-chosen port): Linux sends a limited broadcast from a bound socket out of the interface
 // that holds the address, and refuses it (ENETUNREACH) from an unbound one without a default
-// route. A socket that cannot be created or a datagram that cannot be
-// sent is shown in a message box: the caller goes on as if it had been sent.
+// route. A socket that cannot be created or a datagram that cannot be sent is returned as the
+// message to show; the caller shows it and goes on as if the request had been sent.
 class BroadcastSender final : public RequestBroadcaster {
 public:
     // Opens the socket; ::socket except in tests that need it to fail.
     using SocketOpener = int (*)(int domain, int type, int protocol);
 
-    explicit BroadcastSender(Dialogs& dialogs, DatagramDestination destination = {},
+    explicit BroadcastSender(DatagramDestination destination = {},
                              SocketOpener openSocket = &::socket)
-        : dialogs_(dialogs), destination_(std::move(destination)), openSocket_(openSocket) {}
+        : destination_(std::move(destination)), openSocket_(openSocket) {}
 
-    void Broadcast(const QByteArray& request, const QString& sourceAddress) override;
+    [[nodiscard]] std::optional<BroadcastFailure> Broadcast(const QByteArray& request,
+                                                            const QString& sourceAddress) override;
 
 private:
-    void reportFailure(const char* what, int error);
-
-    Dialogs& dialogs_;
     DatagramDestination destination_;
     SocketOpener openSocket_;
 };

@@ -6,15 +6,13 @@
 #include "run/DeviceProtocol.h"
 #include "run/RunMessages.h"
 
-#include <QPointer>
-
 namespace tarvex {
 
 SetupRun::SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunDialogs& modals,
                    RunFlow& flow, RunTimers& timers, RunServices& services)
     : globals_(globals), dialogs_(dialogs), page_(page), modals_(modals), flow_(flow),
       timers_(timers), services_(services) {
-    timers_.setTick([this](RunTimer timer) {
+    timers_.setTick(resume([this](RunTimer timer) {
         switch (timer) {
         case RunTimer::Timer1:
             Timer1_Timer();
@@ -26,20 +24,12 @@ SetupRun::SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunD
             Timer3_Timer();
             break;
         }
-    });
+    }));
 }
 
 SetupRun::~SetupRun() {
     stop();
     timers_.setTick({});
-}
-
-bool SetupRun::halted(const QPointer<SetupRun>& run) {
-    return run.isNull() || run->over();
-}
-
-QString SetupRun::text(int n) const {
-    return CatalogText(globals_.TextBase, n);
 }
 
 bool SetupRun::over() {
@@ -53,12 +43,16 @@ bool SetupRun::over() {
     return false;
 }
 
+QString SetupRun::text(int n) const {
+    return CatalogText(globals_.TextBase, n);
+}
+
 void SetupRun::status(int n) {
     page_.setStatusText(text(n));
 }
 
-MessageAnswer SetupRun::ask(const Message& message) {
-    return dialogs_.showMessage(message);
+void SetupRun::ask(const Message& message, Answered then) {
+    dialogs_.ask(message, resume(std::move(then)));
 }
 
 void SetupRun::Form_Load() {
@@ -70,46 +64,45 @@ void SetupRun::Form_Load() {
     page_.setCaptions();
     page_.setButtonsEnabled(false);
     status(Text::Scanning);
-    const QPointer<SetupRun> self(this);
-    page_.letEventsRun();
-    if (halted(self)) {
-        return;
-    }
     state_ = RunState::Starting;
-    timers_.start(RunTimer::Timer2, services_.intervals.scanStart);
+    page_.afterEventsRun(
+        resume([this] { timers_.start(RunTimer::Timer2, services_.intervals.scanStart); }));
 }
 
 void SetupRun::Timer2_Timer() {
     timers_.stop(RunTimer::Timer2);
-    if (state_ != RunState::Starting || over()) {
+    if (state_ != RunState::Starting) {
         return;
     }
     state_ = RunState::Scanning;
-    const QPointer<SetupRun> self(this);
     if (!openListener()) {
         return;
     }
-    services_.broadcaster.Broadcast(DiscoveryRequest(), globals_.PcAddress);
-    if (halted(self)) {
-        return;
-    }
-    timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow);
+    broadcast(DiscoveryRequest(),
+              [this] { timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow); });
 }
 
 bool SetupRun::openListener() {
-    const QPointer<SetupRun> self(this);
     const std::optional<ListenerFailure> failure = services_.listener.OpenListener(
-        [this](const QByteArray& datagram) { Winsock1_DataArrival(datagram); });
+        resume([this](const QByteArray& datagram) { Winsock1_DataArrival(datagram); }));
     if (!failure) {
         return true;
     }
     timers_.stop(RunTimer::Timer3);
-    ask(ListenerFailureMessage(*failure));
-    if (halted(self)) {
-        return false;
-    }
-    backToSetupMode();
+    ask(ListenerFailureMessage(*failure), [this](MessageAnswer) { backToSetupMode(); });
     return false;
+}
+
+void SetupRun::broadcast(const QByteArray& request, std::function<void()> then) {
+    const std::optional<BroadcastFailure> failure =
+        services_.broadcaster.Broadcast(request, globals_.PcAddress);
+    if (!failure) {
+        then();
+        return;
+    }
+    Message message;
+    message.text = failure->text;
+    ask(message, [then = std::move(then)](MessageAnswer) { then(); });
 }
 
 void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
@@ -128,14 +121,10 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
         // Probe at once, inside the window, so that the list is ready when the window ends.
         reachableCells_.append(QString());
         ++probesRunning_;
-        const QPointer<SetupRun> self(this);
         services_.prober.start(
             {QString::fromUtf8(globals_.DeviceTable[static_cast<std::size_t>(index)].IpAddress)},
-            [self, index](const QList<ProbeOutcome>& outcomes) {
-                if (!halted(self)) {
-                    self->onProbed(index, outcomes);
-                }
-            });
+            resume(
+                [this, index](const QList<ProbeOutcome>& outcomes) { onProbed(index, outcomes); }));
     } else if (state_ == RunState::Configuring && kind == ReplyKind::Configure) {
         onConfigureReply(datagram);
     }
@@ -156,7 +145,7 @@ void SetupRun::onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes) {
 
 void SetupRun::Timer1_Timer() {
     timers_.stop(RunTimer::Timer1);
-    if (state_ != RunState::Scanning || over()) {
+    if (state_ != RunState::Scanning) {
         return;
     }
     services_.listener.CloseListener();
@@ -166,12 +155,8 @@ void SetupRun::Timer1_Timer() {
         state_ = RunState::NoApplianceFound;
         status(Text::ScanNothing);
         page_.setStepPicture(1, StatusPicture::Failed);
-        const QPointer<SetupRun> self(this);
-        ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None});
-        if (halted(self)) {
-            return;
-        }
-        backToSetupMode();
+        ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None},
+            [this](MessageAnswer) { backToSetupMode(); });
         return;
     }
     page_.setStepPicture(1, StatusPicture::Done);
@@ -183,23 +168,19 @@ void SetupRun::Timer1_Timer() {
 
 void SetupRun::showDeviceList() {
     state_ = RunState::Choosing;
-    const QPointer<SetupRun> self(this);
     if (probingImpossibleError_ != 0) {
         // Once for the whole list, not once a row.
-        ask(ProbingImpossibleMessage(probingImpossibleError_ < 0 ? 0 : probingImpossibleError_));
-        if (halted(self)) {
-            return;
-        }
-    }
-    modals_.showDeviceList(reachableCells_);
-    if (halted(self)) {
+        ask(ProbingImpossibleMessage(probingImpossibleError_ < 0 ? 0 : probingImpossibleError_),
+            [this](MessageAnswer) { openDeviceList(); });
         return;
     }
-    page_.letEventsRun();
-    if (halted(self)) {
-        return;
-    }
-    afterChoice();
+    openDeviceList();
+}
+
+void SetupRun::openDeviceList() {
+    modals_.showDeviceList(reachableCells_, resume([this] {
+                               page_.afterEventsRun(resume([this] { afterChoice(); }));
+                           }));
 }
 
 void SetupRun::afterChoice() {
@@ -214,13 +195,10 @@ void SetupRun::afterChoice() {
         status(Text::Reachable);
         page_.setStepPicture(2, StatusPicture::Done);
         page_.setStepPicture(3, StatusPicture::Done);
-        const QPointer<SetupRun> self(this);
-        page_.letEventsRun();
-        if (halted(self)) {
-            return;
-        }
-        finish(QString::fromUtf8(chosenRecord().IpAddress), Text::ReachableDone,
-               Text::ShortcutsNote);
+        page_.afterEventsRun(resume([this] {
+            finish(QString::fromUtf8(chosenRecord().IpAddress), Text::ReachableDone,
+                   Text::ShortcutsNote);
+        }));
         return;
     }
     status(Text::Unreachable);
@@ -237,22 +215,14 @@ void SetupRun::searchAddress() {
     state_ = RunState::SearchingAddress;
     const CandidateDraw draw =
         DrawCandidates(globals_.PcAddress, globals_.PcMask, services_.random);
-    const QPointer<SetupRun> self(this);
+    if (draw.problem == CandidateProblem::AddressInvalid) {
+        ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
+             std::nullopt, MessageButtons::Ok, MessageIcon::None},
+            [this](MessageAnswer) { pcNotConfigured(); });
+        return;
+    }
     if (draw.problem != CandidateProblem::None) {
-        if (draw.problem == CandidateProblem::AddressInvalid) {
-            ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
-                 std::nullopt, MessageButtons::Ok, MessageIcon::None});
-            if (halted(self)) {
-                return;
-            }
-        }
-        ask({text(Text::PcNotConfigured), text(Text::Warning), MessageButtons::Ok,
-             MessageIcon::None});
-        if (halted(self)) {
-            return;
-        }
-        stop();
-        flow_.endProgram();
+        pcNotConfigured();
         return;
     }
     if (draw.candidates.isEmpty()) {
@@ -260,27 +230,30 @@ void SetupRun::searchAddress() {
         return;
     }
     const QStringList candidates = draw.candidates;
-    services_.prober.start(candidates, [self, candidates](const QList<ProbeOutcome>& outcomes) {
-        if (!halted(self)) {
-            self->onCandidatesProbed(candidates, outcomes);
-        }
-    });
+    services_.prober.start(candidates,
+                           resume([this, candidates](const QList<ProbeOutcome>& outcomes) {
+                               onCandidatesProbed(candidates, outcomes);
+                           }));
+}
+
+void SetupRun::pcNotConfigured() {
+    ask({text(Text::PcNotConfigured), text(Text::Warning), MessageButtons::Ok, MessageIcon::None},
+        [this](MessageAnswer) {
+            stop();
+            flow_.endProgram();
+        });
 }
 
 void SetupRun::onCandidatesProbed(const QStringList& candidates,
                                   const QList<ProbeOutcome>& outcomes) {
-    if (state_ != RunState::SearchingAddress || over()) {
+    if (state_ != RunState::SearchingAddress) {
         return;
     }
-    const QPointer<SetupRun> self(this);
     for (const ProbeOutcome& outcome : outcomes) {
         if (outcome.status == EchoStatus::Impossible) {
             // Nothing could be tested, so no address may be taken as free.
-            ask(ProbingImpossibleMessage(outcome.error));
-            if (halted(self)) {
-                return;
-            }
-            backToSetupMode();
+            ask(ProbingImpossibleMessage(outcome.error),
+                [this](MessageAnswer) { backToSetupMode(); });
             return;
         }
     }
@@ -292,31 +265,23 @@ void SetupRun::onCandidatesProbed(const QStringList& candidates,
     }
     newAddress_ = *free;
     page_.setStatusText(text(Text::AddressFound) + newAddress_);
-    page_.letEventsRun();
-    if (halted(self)) {
-        return;
-    }
-    askCredentialsAndConfigure();
+    page_.afterEventsRun(resume([this] { askCredentialsAndConfigure(); }));
 }
 
 void SetupRun::noFreeAddress() {
     state_ = RunState::NoFreeAddress;
     status(Text::NoFreeAddress);
-    const QPointer<SetupRun> self(this);
-    ask({text(Text::NoFreeAddressBox), std::nullopt, MessageButtons::Ok, MessageIcon::None});
-    if (halted(self)) {
-        return;
-    }
-    backToSetupMode();
+    ask({text(Text::NoFreeAddressBox), std::nullopt, MessageButtons::Ok, MessageIcon::None},
+        [this](MessageAnswer) { backToSetupMode(); });
 }
 
 void SetupRun::askCredentialsAndConfigure() {
     state_ = RunState::AskingCredentials;
-    const QPointer<SetupRun> self(this);
-    const RunDialogs::CredentialsOutcome outcome = modals_.showCredentials();
-    if (halted(self)) {
-        return;
-    }
+    modals_.showCredentials(
+        resume([this](RunDialogs::CredentialsOutcome outcome) { onCredentials(outcome); }));
+}
+
+void SetupRun::onCredentials(RunDialogs::CredentialsOutcome outcome) {
     if (outcome == RunDialogs::CredentialsOutcome::Abandoned) {
         state_ = RunState::Abandoned;
         backToSetupMode();
@@ -330,8 +295,8 @@ void SetupRun::askCredentialsAndConfigure() {
     }
     const ConfigureFields fields{newAddress_, globals_.PcMask, globals_.PcGateway,
                                  globals_.UserName, globals_.Password};
-    services_.broadcaster.Broadcast(ConfigureRequest(chosenRecord(), fields), globals_.PcAddress);
     // The run goes on in the reply handler or in the Timer3 tick.
+    broadcast(ConfigureRequest(chosenRecord(), fields), [] {});
 }
 
 void SetupRun::onConfigureReply(const QByteArray& reply) {
@@ -354,7 +319,7 @@ void SetupRun::onConfigureReply(const QByteArray& reply) {
 
 void SetupRun::Timer3_Timer() {
     timers_.stop(RunTimer::Timer3);
-    if (state_ != RunState::Configuring || over()) {
+    if (state_ != RunState::Configuring) {
         return;
     }
     state_ = RunState::NoAnswer;
@@ -366,7 +331,6 @@ void SetupRun::Timer3_Timer() {
 }
 
 void SetupRun::finish(const QString& address, int doneText, int noteText) {
-    const QPointer<SetupRun> self(this);
     const std::optional<ShortcutFailure> failure =
         services_.shortcuts.CreateShortcuts(address, QString::fromUtf8(chosenRecord().HostName));
     if (failure) {
@@ -380,24 +344,24 @@ void SetupRun::finish(const QString& address, int doneText, int noteText) {
     page_.setStepPicture(4, StatusPicture::Done);
     status(doneText);
     page_.setButtonsEnabled(true);
-    ask({text(noteText), text(Text::Warning), MessageButtons::Ok, MessageIcon::None});
-    if (halted(self)) {
-        return;
-    }
-    const MessageAnswer answer = ask({text(Text::OpenShortcutPrompt), text(Text::Warning),
-                                      MessageButtons::OkCancel, MessageIcon::None});
-    if (halted(self)) {
-        return;
-    }
-    stop();
-    if (answer == MessageAnswer::Ok) {
-        services_.launcher.OpenDevice(address);
-    }
-    flow_.endProgram();
+    ask({text(noteText), text(Text::Warning), MessageButtons::Ok, MessageIcon::None},
+        [this, address](MessageAnswer) { closingQuestion(address); });
+}
+
+void SetupRun::closingQuestion(const QString& address) {
+    ask({text(Text::OpenShortcutPrompt), text(Text::Warning), MessageButtons::OkCancel,
+         MessageIcon::None},
+        [this, address](MessageAnswer answer) {
+            stop();
+            if (answer == MessageAnswer::Ok) {
+                services_.launcher.OpenDevice(address);
+            }
+            flow_.endProgram();
+        });
 }
 
 void SetupRun::cmdPrevious_Click() {
-    if (over()) {
+    if (state_ == RunState::Stopped) {
         return;
     }
     globals_.clearDeviceTable();
@@ -405,12 +369,11 @@ void SetupRun::cmdPrevious_Click() {
 }
 
 void SetupRun::cmdExit_Click() {
-    if (over()) {
+    if (state_ == RunState::Stopped) {
         return;
     }
-    if (flow_.confirmExit()) {
-        stop();
-    }
+    // OK ends the program; the answer then finds the run over and stops it.
+    flow_.confirmExit(resume([](bool /*programEnded*/) {}));
 }
 
 void SetupRun::backToSetupMode() {

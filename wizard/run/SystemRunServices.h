@@ -1,7 +1,6 @@
 #pragma once
 
 #include "modules/DesktopShortcutWriter.h"
-#include "modules/Dialogs.h"
 #include "modules/IcmpProber.h"
 #include "modules/ProcNeighbourTable.h"
 #include "modules/XdgAddressLauncher.h"
@@ -18,7 +17,7 @@ namespace tarvex {
 // desktop's shortcuts and its opener for addresses.
 class SystemRunServices final {
 public:
-    explicit SystemRunServices(Dialogs& dialogs) : broadcaster_(dialogs) {}
+    SystemRunServices() = default;
     SystemRunServices(const SystemRunServices&) = delete;
     SystemRunServices& operator=(const SystemRunServices&) = delete;
 

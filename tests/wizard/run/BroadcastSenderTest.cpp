@@ -1,8 +1,6 @@
 // Sends only to a receiver on 127.0.0.1; the lab tests send the real broadcast.
 #include "run/BroadcastSender.h"
 
-#include "support/ScriptedDialogs.h"
-
 #include <arpa/inet.h>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -69,11 +67,9 @@ class BroadcastSenderSends : public ::testing::TestWithParam<SendRow> {};
 
 TEST_P(BroadcastSenderSends, ExactlyTheBytesAsOneDatagram) {
     LoopbackReceiver receiver;
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender sender(dialogs, receiver.destination());
-    sender.Broadcast(GetParam().request, {});
+    BroadcastSender sender(receiver.destination());
+    EXPECT_FALSE(sender.Broadcast(GetParam().request, {}));
     EXPECT_EQ(receiver.receive(), GetParam().request);
-    EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -93,58 +89,47 @@ TEST(BroadcastSender, DefaultsToTheLimitedBroadcastOfTheRequestPort) {
     EXPECT_EQ(destination.port, 12311);
 }
 
-Message failureMessage(const char* text) {
-    Message message;
-    message.text = QString::fromUtf8(text);
-    return message; // no title of its own, OK only, no icon
-}
-
-TEST(BroadcastSender, DatagramThatCannotBeSentIsShownWithTheTableNumber) {
-    LoopbackReceiver receiver;
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender sender(dialogs, receiver.destination());
-    sender.Broadcast(QByteArray(70000, 'x'), {}); // above the largest UDP datagram
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0],
-              failureMessage("Cannot Send Request.\r\n 10040Message too long."));
-}
-
 TEST(BroadcastSender, LeavesFromTheSourceAddressItIsGiven) {
     LoopbackReceiver receiver;
-    testing::ScriptedDialogs dialogs;
-    BroadcastSender sender(dialogs, receiver.destination());
-    sender.Broadcast("0C01S", "127.0.0.2"); // unbound, loopback would send from 127.0.0.1
+    BroadcastSender sender(receiver.destination());
+    // Unbound, loopback would send from 127.0.0.1.
+    EXPECT_FALSE(sender.Broadcast("0C01S", "127.0.0.2"));
     QString source;
     EXPECT_EQ(receiver.receive(&source), "0C01S");
     EXPECT_EQ(source, "127.0.0.2");
-    EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
-TEST(BroadcastSender, SourceAddressNotOfThisPcIsShownAndNothingSent) {
+TEST(BroadcastSender, DatagramThatCannotBeSentComesBackWithTheTableNumber) {
+    LoopbackReceiver receiver;
+    BroadcastSender sender(receiver.destination());
+    // Above the largest UDP datagram.
+    const std::optional<BroadcastFailure> failure = sender.Broadcast(QByteArray(70000, 'x'), {});
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->text, "Cannot Send Request.\r\n 10040Message too long.");
+}
+
+TEST(BroadcastSender, SourceAddressNotOfThisPcComesBackAndNothingIsSent) {
     for (const char* source : {"192.0.2.1", "not an address"}) {
         LoopbackReceiver receiver;
-        testing::ScriptedDialogs dialogs;
-        BroadcastSender sender(dialogs, receiver.destination());
-        sender.Broadcast("0C01S", source); // binding sends nothing
-        ASSERT_EQ(dialogs.shown().size(), 1) << source;
-        EXPECT_EQ(dialogs.shown()[0],
-                  failureMessage("Cannot Send Request.\r\n 10049Can't assign requested address."));
+        const std::optional<BroadcastFailure> failure =
+            BroadcastSender(receiver.destination()).Broadcast("0C01S", source);
+        ASSERT_TRUE(failure) << source;
+        EXPECT_EQ(failure->text, "Cannot Send Request.\r\n 10049Can't assign requested address.");
         EXPECT_FALSE(receiver.receive(nullptr, 100));
     }
 }
 
-TEST(BroadcastSender, SocketThatCannotBeCreatedIsShownWithTheTableNumber) {
-    testing::ScriptedDialogs dialogs;
+TEST(BroadcastSender, SocketThatCannotBeCreatedComesBackWithTheTableNumber) {
     // As when the process has used up its descriptors (the sanitizers need some themselves,
     // so the limit cannot simply be lowered here).
-    BroadcastSender sender(dialogs, {"127.0.0.1", 9}, [](int, int, int) {
+    BroadcastSender sender({"127.0.0.1", 9}, [](int, int, int) {
         errno = EMFILE;
         return -1;
     });
-    sender.Broadcast("0C01S", {});
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0],
-              failureMessage("Cannot Create Socket.\r\n 10024Too many open files."));
+    const std::optional<BroadcastFailure> failure = sender.Broadcast("0C01S", {});
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->text, "Cannot Create Socket.\r\n 10024Too many open files.");
+    EXPECT_EQ(failure->error, EMFILE);
 }
 
 } // namespace
