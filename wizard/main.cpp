@@ -1,9 +1,9 @@
 #include "bus/SystemBusNames.h"
 #include "modules/Globals.h"
-#include "pages/ApplicationEnd.h"
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
 #include "pages/PageFlow.h"
+#include "pages/QtProgramEnd.h"
 #include "pages/SystemTexts.h"
 #include "resources/Artwork.h"
 #include "run/CommandLine.h"
@@ -37,7 +37,7 @@ int main(int argc, char* argv[]) {
 
     tarvex::WizardGlobals globals;
     tarvex::MessageBoxDialogs dialogs;
-    tarvex::ApplicationEnd end;
+    tarvex::QtProgramEnd end;
     tarvex::SystemRunServices runServices;
     tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE, runServices.services());
     flow.start();

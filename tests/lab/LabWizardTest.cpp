@@ -34,7 +34,7 @@ TEST_F(LabWizardTest, AReachableApplianceGetsShortcutsToItsOwnAddressAndNoConfig
     wizard.dialogs.setNextAnswer(MessageAnswer::Ok); // the note
     wizard.dialogs.setNextAnswer(MessageAnswer::Ok); // open the shortcuts
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.ended(); }));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }));
     ASSERT_EQ(wizard.rows.size(), 1);
     EXPECT_EQ(wizard.rows[0].mid(0, 4), (QStringList{"0", "Yes", "NEAR", "10.77.1.30"}));
     EXPECT_EQ(wizard.desktopFiles(),
@@ -58,7 +58,7 @@ TEST_F(LabWizardTest, NoApplianceIsToldWhenTheWindowEndsThenStepThree) {
     EXPECT_LT(after, 4000);
     EXPECT_EQ(wizard.dialogs.shown()[0].text, CatalogText(kEnglishTextBase, 36));
     ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }));
-    EXPECT_FALSE(wizard.flow.ended());
+    EXPECT_FALSE(wizard.flow.programEnded());
 }
 
 TEST_F(LabWizardTest, AReplyPortAlreadyTakenIsToldAndNothingIsBroadcast) {
@@ -230,7 +230,7 @@ TEST_F(LabWizardTest, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsTher
     wizard.chooseOnList("10.77.2.50");
     wizard.answerCredentials("cmdNext"); // the presets
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.ended(); }, 20s));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }, 20s));
     EXPECT_EQ(wizard.rows.value(0).value(1), "No");
     // The quiet and the late hosts drop the echo but answer the address resolution: not taken.
     EXPECT_TRUE(appliance.log().contains(
@@ -270,7 +270,7 @@ TEST_P(LabWizardOutcomes, ThePageStaysWithItsTextAndButtons) {
         << statusLine(wizard).toStdString();
     EXPECT_TRUE(buttonsEnabled(wizard));
     EXPECT_TRUE(wizard.desktopFiles().isEmpty());
-    EXPECT_FALSE(wizard.flow.ended());
+    EXPECT_FALSE(wizard.flow.programEnded());
     EXPECT_EQ(appliance.log().count("0C02S"), 1);
 }
 
@@ -307,7 +307,7 @@ TEST_F(LabWizardTest, APcWithoutAnAdapterAddressIsToldTwiceAndTheProgramEnds) {
     };
     wizard.chooseOnList("10.77.2.40");
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.ended(); }, 15s));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }, 15s));
     ASSERT_EQ(wizard.dialogs.shown().size(), 2);
     EXPECT_EQ(wizard.dialogs.shown()[0].text,
               "Your PC's IP address settings are invalid or not available.");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "run/RunServices.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QList>
 #include <QString>
@@ -15,6 +16,17 @@ namespace tarvex::testing {
 
 // Test doubles of everything the setup run uses beyond its pages. Nothing here touches the
 // network or the desktop; each records what the run asked of it.
+
+// A discovery reply: the command word, the 17-character identifier, then the key list.
+inline QByteArray DiscoveryReply(const QByteArray& id, const QByteArray& keys) {
+    return "0C01R" + id + keys;
+}
+
+// The keys of an appliance without a disk, at `ip` (its gateway too) and named `host`.
+inline QByteArray ApplianceKeys(const QByteArray& ip, const QByteArray& host) {
+    return " IP='" + ip + "' NETMASK='255.255.255.0' GATEWAY='" + ip + "' HOSTNAME='" + host +
+           "' WORKGROUP='HOME' HOSTNAME_FULL='NAS.HOME.LAN' HDMODEL=''";
+}
 
 class FakeListener final : public ReplyListener {
 public:
@@ -33,12 +45,13 @@ public:
         receiver_ = nullptr;
     }
     [[nodiscard]] bool isOpen() const { return static_cast<bool>(receiver_); }
-    // Delivers a datagram as the real port would; dropped while closed.
+    // Delivers a datagram as the real port would (dropped while closed), then settles.
     void deliver(const QByteArray& bytes) { deliver(ArrivedDatagram{bytes, 2, "192.168.0.9"}); }
     void deliver(const ArrivedDatagram& datagram) {
         if (receiver_) {
             Receiver receiver = receiver_; // the run may close the port while handling it
             receiver(datagram);
+            settle();
         }
     }
 
@@ -76,7 +89,7 @@ public:
         ++cancelled;
         batches.clear();
     }
-    // Answers the oldest batch: each address by `answer`, NoReply when absent.
+    // Answers the oldest batch: each address by `answer`, NoReply when absent; then settles.
     void answerNext(const std::map<QString, ProbeOutcome>& answer = {}) {
         Batch batch = std::move(batches.front());
         batches.pop_front();
@@ -87,6 +100,7 @@ public:
                                                   : ProbeOutcome{EchoStatus::NoReply, 0});
         }
         batch.done(outcomes);
+        settle();
     }
     void answerAll(const std::map<QString, ProbeOutcome>& answer = {}) {
         while (!batches.empty()) {
@@ -125,6 +139,7 @@ public:
         pending = nullptr;
         if (reported) {
             reported(report);
+            settle();
         }
     }
     QStringList opened;
@@ -150,11 +165,13 @@ public:
     void report(const QString& address, NeighbourState state) {
         if (const Handlers handlers = handlers_; handlers.changed) {
             handlers.changed({*Ipv4Address::parse(address), state, false});
+            settle();
         }
     }
     void timeUp() {
         if (const Handlers handlers = handlers_; handlers.timeUp) {
             handlers.timeUp();
+            settle();
         }
     }
     std::optional<int> failure;
@@ -165,21 +182,26 @@ private:
     Handlers handlers_;
 };
 
-// Gives the draws queued, then a fixed spread of further ones.
+// Gives the draws queued, then a fixed spread of further ones (or the last draw, repeatLast).
 class FakeRandom final : public RandomSource {
 public:
     float nextUniform() override {
         if (!draws.empty()) {
-            const float u = draws.front();
+            last_ = draws.front();
             draws.pop_front();
-            return u;
+            return last_;
+        }
+        if (repeatLast) {
+            return last_;
         }
         next_ = std::fmod(next_ + 0.6180339F, 1.0F);
         return next_;
     }
     std::deque<float> draws;
+    bool repeatLast = false;
 
 private:
+    float last_ = 0.0F;
     float next_ = 0.0F;
 };
 

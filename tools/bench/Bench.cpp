@@ -119,7 +119,7 @@ void stallFigure(int runs) {
         wizard.answerCredentials("cmdNext");
         const StallMeter meter;
         wizard.start();
-        wizard.waitFor([&] { return wizard.flow.ended(); }, 30s);
+        wizard.waitFor([&] { return wizard.flow.programEnded(); }, 30s);
         ours.push_back(static_cast<double>(meter.longestMs()));
         // A probe on the user-interface thread, as a page that waits for its echo does.
         const StallMeter blocked;

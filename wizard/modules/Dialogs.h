@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -33,12 +34,19 @@ struct Message {
 };
 
 // Every message box of the wizard goes through this interface. The program shows real,
-// modal boxes; tests answer them in advance and read what was asked.
+// application-modal boxes; tests answer them in advance and read what was asked. Cancel also
+// stands for a box closed with Esc or its close box.
 class Dialogs {
 public:
+    using Answered = std::function<void(MessageAnswer answer)>;
+
     virtual ~Dialogs() = default;
-    // Shows the message and waits; Cancel also stands for a box closed with Esc or its close box.
+    // Shows the message and waits in a loop of its own: for pages that are not driven by the
+    // setup run.
     virtual MessageAnswer showMessage(const Message& message) = 0;
+    // Shows the message and returns at once; `done` gets the answer later, from the event loop,
+    // and never if the box goes without an answer (the program ended meanwhile).
+    virtual void ask(const Message& message, Answered done) = 0;
 };
 
 } // namespace tarvex

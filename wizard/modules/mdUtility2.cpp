@@ -26,11 +26,6 @@ ProbeOutcome IsHostReachable(const QString& address) {
     return outcome;
 }
 
-QList<ProbeOutcome> ProbeAll(const QStringList& addresses) {
-    IcmpProber prober;
-    return prober.probeAll(addresses);
-}
-
 QString ProbingImpossibleText(int textBase, int error) {
     const int number = SocketErrorNumber(error);
     const QString reason = SocketErrorText(number);

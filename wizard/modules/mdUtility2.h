@@ -4,7 +4,6 @@
 #include "modules/Prober.h"
 
 #include <QString>
-#include <QStringList>
 
 namespace tarvex {
 
@@ -19,9 +18,6 @@ void StopSockets();
 // address from one that could not be probed at all (EchoStatus::Impossible) and from one whose
 // echo could not be sent (EchoStatus::NotSent): neither may ever be taken as free.
 [[nodiscard]] ProbeOutcome IsHostReachable(const QString& address);
-
-// Probes every address at once; lasts about one time-out in all.
-[[nodiscard]] QList<ProbeOutcome> ProbeAll(const QStringList& addresses);
 
 // How to allow the probes: the ping group range or the CAP_NET_RAW capability.
 [[nodiscard]] QString ProbingFixText(int textBase);

@@ -1,12 +1,14 @@
 #include "pages/MessageBoxDialogs.h"
 
+#include "pages/OpenModal.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 namespace tarvex {
+namespace {
 
-MessageAnswer MessageBoxDialogs::showMessage(const Message& message) {
-    QMessageBox box(QApplication::activeWindow());
+void build(QMessageBox& box, const Message& message) {
     box.setWindowTitle(message.title.value_or(QString::fromLatin1(kProgramTitle)));
     box.setText(message.text);
     if (!message.details.isEmpty()) {
@@ -22,7 +24,28 @@ MessageAnswer MessageBoxDialogs::showMessage(const Message& message) {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
     }
-    return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+MessageAnswer answerOf(int result) {
+    return result == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+} // namespace
+
+MessageAnswer MessageBoxDialogs::showMessage(const Message& message) {
+    QMessageBox box(QApplication::activeWindow());
+    build(box, message);
+    return answerOf(box.exec());
+}
+
+void MessageBoxDialogs::ask(const Message& message, Answered done) {
+    // Goes with its parent window: a box of a page that is gone is never answered.
+    auto* box = new QMessageBox(QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    build(*box, message);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [done = std::move(done)](int result) { done(answerOf(result)); });
+    openApplicationModal(*box);
 }
 
 } // namespace tarvex

@@ -1,5 +1,6 @@
 #include "pages/ModalRunDialogs.h"
 
+#include "pages/OpenModal.h"
 #include "pages/PageDesign.h"
 #include "pages/frmConfigSimple.h"
 #include "pages/frmSelect.h"
@@ -7,33 +8,38 @@
 namespace tarvex {
 namespace {
 
-// Loads the page, shows it centred and waits until it has closed. The page goes with its
-// owner if the owner is deleted meanwhile; exec() copes with that and reports Rejected.
-int runModal(QPointer<ModalPage> page) {
+// Loads the page, shows it centred over everything and returns; `done` gets the dialog's
+// result once it has closed. The page goes with its owner if the owner is deleted meanwhile,
+// and `done` is then never called.
+void openModal(ModalPage* page, std::function<void(int result)> done) {
     page->Form_Load();
     design::centreOnScreen(page);
-    const int result = page->exec();
-    delete page.data();
-    return result;
+    page->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(page, &QDialog::finished, page, std::move(done));
+    openApplicationModal(*page);
 }
 
 } // namespace
 
 ModalRunDialogs::ModalRunDialogs(QWidget* owner, PageFlow& flow) : owner_(owner), flow_(flow) {}
 
-void ModalRunDialogs::showDeviceList(const QStringList& reachableCells) {
+void ModalRunDialogs::showDeviceList(const QStringList& reachableCells,
+                                     std::function<void()> done) {
     if (owner_.isNull()) {
         return;
     }
-    runModal(new frmSelect(flow_, reachableCells, owner_));
+    openModal(new frmSelect(flow_, reachableCells, owner_),
+              [done = std::move(done)](int /*result*/) { done(); });
 }
 
-RunDialogs::CredentialsOutcome ModalRunDialogs::showCredentials() {
+void ModalRunDialogs::showCredentials(std::function<void(CredentialsOutcome outcome)> done) {
     if (owner_.isNull()) {
-        return CredentialsOutcome::Abandoned;
+        return;
     }
-    const int result = runModal(new frmConfigSimple(flow_, owner_));
-    return result == QDialog::Accepted ? CredentialsOutcome::Closed : CredentialsOutcome::Abandoned;
+    openModal(new frmConfigSimple(flow_, owner_), [done = std::move(done)](int result) {
+        done(result == QDialog::Accepted ? CredentialsOutcome::Closed
+                                         : CredentialsOutcome::Abandoned);
+    });
 }
 
 } // namespace tarvex

@@ -10,15 +10,15 @@ namespace tarvex {
 class PageFlow;
 
 // The setup run's modal pages as real dialogs over Step 4, each built afresh, centred on the
-// screen and run in its own event loop.
+// screen and application-modal; they answer from the program's one event loop.
 class ModalRunDialogs final : public RunDialogs {
 public:
     // owner: Step 4, which the dialogs stay above. It may go while a dialog is up (the program
-    // ended); nothing is shown over a page that is gone.
+    // ended); nothing is shown over a page that is gone, and nothing is answered.
     ModalRunDialogs(QWidget* owner, PageFlow& flow);
 
-    void showDeviceList(const QStringList& reachableCells) override;
-    [[nodiscard]] CredentialsOutcome showCredentials() override;
+    void showDeviceList(const QStringList& reachableCells, std::function<void()> done) override;
+    void showCredentials(std::function<void(CredentialsOutcome outcome)> done) override;
 
 private:
     QPointer<QWidget> owner_;

@@ -44,7 +44,7 @@ StepPage* PageFlow::createPage(PageId page) {
 }
 
 void PageFlow::ShowPage(PageId target) {
-    if (ended_) {
+    if (programEnded_) {
         return;
     }
     StepPage* next = createPage(target);
@@ -56,19 +56,34 @@ void PageFlow::ShowPage(PageId target) {
     unload(previous);
 }
 
+Message PageFlow::exitQuestion() const {
+    return {CatalogText(globals_.TextBase, Text::ExitProgramPrompt),
+            CatalogText(globals_.TextBase, Text::Warning), MessageButtons::OkCancel,
+            MessageIcon::None};
+}
+
 bool PageFlow::ConfirmExit() {
-    const Message question{CatalogText(globals_.TextBase, Text::ExitProgramPrompt),
-                           CatalogText(globals_.TextBase, Text::Warning), MessageButtons::OkCancel,
-                           MessageIcon::None};
-    if (dialogs_.showMessage(question) != MessageAnswer::Ok) {
+    if (dialogs_.showMessage(exitQuestion()) != MessageAnswer::Ok) {
         return false;
     }
     endProgram();
     return true;
 }
 
+void PageFlow::ConfirmExit(std::function<void(bool programEnded)> done) {
+    dialogs_.ask(exitQuestion(), [this, done = std::move(done)](MessageAnswer answer) {
+        const bool ending = answer == MessageAnswer::Ok;
+        if (ending) {
+            endProgram();
+        }
+        if (done) {
+            done(ending);
+        }
+    });
+}
+
 void PageFlow::pageClosedByUser(StepPage* page) {
-    if (page != current_ || ended_) {
+    if (page != current_ || programEnded_) {
         return;
     }
     endProgram();
@@ -85,10 +100,10 @@ void PageFlow::unload(StepPage* page) {
 }
 
 void PageFlow::endProgram() {
-    if (ended_) {
+    if (programEnded_) {
         return;
     }
-    ended_ = true;
+    programEnded_ = true;
     StepPage* page = current_;
     current_ = nullptr;
     unload(page);

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <functional>
 
 namespace tarvex {
 
@@ -35,6 +36,9 @@ public:
     // Asks whether to end the program; OK unloads the current page and ends it. Returns whether
     // the program ended.
     bool ConfirmExit();
+    // The same question without waiting: `done`, when given, learns the outcome from the event
+    // loop once the box is answered.
+    void ConfirmExit(std::function<void(bool programEnded)> done);
 
     // A step page closed with its window's close box: nothing else is on screen, so the
     // program ends without asking.
@@ -45,13 +49,14 @@ public:
 
     [[nodiscard]] RunServices& runServices() const { return runServices_; }
     [[nodiscard]] StepPage* currentPage() const { return current_; }
-    [[nodiscard]] bool ended() const { return ended_; }
+    [[nodiscard]] bool programEnded() const { return programEnded_; }
     [[nodiscard]] WizardGlobals& globals() const { return globals_; }
     [[nodiscard]] Dialogs& dialogs() const { return dialogs_; }
     [[nodiscard]] qint16 editionTextBase() const { return editionTextBase_; }
 
 private:
     [[nodiscard]] StepPage* createPage(PageId page);
+    [[nodiscard]] Message exitQuestion() const;
     void unload(StepPage* page);
 
     WizardGlobals& globals_;
@@ -64,7 +69,7 @@ private:
     // one of its own button handlers, where deleting it at once would pull the widget from
     // under the running click.
     QList<QPointer<StepPage>> unloaded_;
-    bool ended_ = false;
+    bool programEnded_ = false;
 };
 
 } // namespace tarvex

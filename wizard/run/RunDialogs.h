@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 namespace tarvex {
 
-// The two modal pages the setup run shows over Step 4. Each returns only once its page has
-// closed; the run then checks whether the program ended meanwhile.
+// The two modal pages the setup run shows over Step 4. Each returns at once and calls `done`
+// from the event loop once its page has closed; never if the page went with Step 4.
 class RunDialogs {
 public:
     virtual ~RunDialogs() = default;
@@ -14,14 +15,14 @@ public:
     // reachableCells[i] ("Yes" or "No") in its "Reachable?" column. Next sets SelectedDevice and
     // SelectedReachable; the close box leaves SelectedDevice as it was (-1); Exit asks and may
     // end the program.
-    virtual void showDeviceList(const QStringList& reachableCells) = 0;
+    virtual void showDeviceList(const QStringList& reachableCells, std::function<void()> done) = 0;
 
     enum class CredentialsOutcome {
         Closed,    // Next: UserName and Password hold what was typed, or both are empty
         Abandoned, // the user confirmed leaving the setup: nothing may be sent
     };
     // The credentials page: empties UserName and Password, presets both boxes.
-    [[nodiscard]] virtual CredentialsOutcome showCredentials() = 0;
+    virtual void showCredentials(std::function<void(CredentialsOutcome outcome)> done) = 0;
 };
 
 } // namespace tarvex

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace tarvex {
 
 // The line of pages as the setup run sees it. Every call that leaves Step 4 closes it; the run
@@ -9,9 +11,9 @@ public:
     virtual ~RunFlow() = default;
     // Shows Step 3 afresh, then closes Step 4.
     virtual void showSetupModePage() = 0;
-    // Asks "Are you sure of exiting program?"; OK closes Step 4 and ends the program.
-    // Returns whether the program ended.
-    [[nodiscard]] virtual bool confirmExit() = 0;
+    // Asks "Are you sure of exiting program?" and returns at once; OK closes Step 4 and ends the
+    // program. `done` learns later whether the program ended.
+    virtual void confirmExit(std::function<void(bool programEnded)> done) = 0;
     // Closes Step 4 and ends the program, without asking.
     virtual void endProgram() = 0;
     // Whether the program has ended, by any of the calls above or from a page of its own

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace tarvex {
 
@@ -26,8 +27,9 @@ public:
     virtual void setStepPicture(int step, StatusPicture picture) = 0;
     // Previous and Exit together; while they are disabled Enter and Esc do nothing either.
     virtual void setButtonsEnabled(bool enabled) = 0;
-    // Lets pending window events run once, so that what the run just showed is painted.
-    virtual void letEventsRun() = 0;
+    // Calls `next` from the event loop once the pending window events have run, so that what
+    // the run just showed is painted before it goes on. Never if Step 4 is gone by then.
+    virtual void afterEventsRun(std::function<void()> next) = 0;
 };
 
 } // namespace tarvex

@@ -7,15 +7,13 @@
 #include "run/DeviceProtocol.h"
 #include "run/RunMessages.h"
 
-#include <QPointer>
-
 namespace tarvex {
 
 SetupRun::SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunDialogs& modals,
                    RunFlow& flow, RunTimers& timers, RunServices& services)
     : globals_(globals), dialogs_(dialogs), page_(page), modals_(modals), flow_(flow),
       timers_(timers), services_(services) {
-    timers_.setTick([this](RunTimer timer) {
+    timers_.setTick(resume([this](RunTimer timer) {
         switch (timer) {
         case RunTimer::Timer1:
             Timer1_Timer();
@@ -27,20 +25,12 @@ SetupRun::SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunD
             Timer3_Timer();
             break;
         }
-    });
+    }));
 }
 
 SetupRun::~SetupRun() {
     stop();
     timers_.setTick({});
-}
-
-bool SetupRun::halted(const QPointer<SetupRun>& run) {
-    return run.isNull() || run->over();
-}
-
-QString SetupRun::text(int n) const {
-    return CatalogText(globals_.TextBase, n);
 }
 
 bool SetupRun::over() {
@@ -54,12 +44,16 @@ bool SetupRun::over() {
     return false;
 }
 
+QString SetupRun::text(int n) const {
+    return CatalogText(globals_.TextBase, n);
+}
+
 void SetupRun::status(int n) {
     page_.setStatusText(text(n));
 }
 
-MessageAnswer SetupRun::ask(const Message& message) {
-    return dialogs_.showMessage(message);
+void SetupRun::ask(const Message& message, Answered then) {
+    dialogs_.ask(message, resume(std::move(then)));
 }
 
 void SetupRun::Form_Load() {
@@ -71,50 +65,45 @@ void SetupRun::Form_Load() {
     page_.setCaptions();
     page_.setButtonsEnabled(false);
     status(Text::Scanning);
-    const QPointer<SetupRun> self(this);
-    page_.letEventsRun();
-    if (halted(self)) {
-        return;
-    }
     state_ = RunState::Starting;
-    timers_.start(RunTimer::Timer2, services_.intervals.scanStart);
+    page_.afterEventsRun(
+        resume([this] { timers_.start(RunTimer::Timer2, services_.intervals.scanStart); }));
 }
 
 void SetupRun::Timer2_Timer() {
     timers_.stop(RunTimer::Timer2);
-    if (state_ != RunState::Starting || over()) {
+    if (state_ != RunState::Starting) {
         return;
     }
     state_ = RunState::Scanning;
-    const QPointer<SetupRun> self(this);
     if (!openListener()) {
         return;
     }
-    if (const auto failure =
-            services_.broadcaster.Broadcast(DiscoveryRequest(), globals_.PcAddress)) {
-        // Nothing may answer now, but the window runs its course as for a request that went out.
-        ask(BroadcastFailureMessage(*failure));
-    }
-    if (halted(self)) {
-        return;
-    }
-    timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow);
+    // A request that could not be sent is told; the window runs its course as if it went out.
+    broadcast(DiscoveryRequest(),
+              [this] { timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow); });
 }
 
 bool SetupRun::openListener() {
-    const QPointer<SetupRun> self(this);
     const std::optional<ListenerFailure> failure = services_.listener.OpenListener(
-        [this](const ArrivedDatagram& datagram) { Winsock1_DataArrival(datagram.bytes); });
+        resume([this](const ArrivedDatagram& datagram) { Winsock1_DataArrival(datagram.bytes); }));
     if (!failure) {
         return true;
     }
     timers_.stop(RunTimer::Timer3);
-    ask(ListenerFailureMessage(globals_.TextBase, *failure));
-    if (halted(self)) {
-        return false;
-    }
-    backToSetupMode();
+    ask(ListenerFailureMessage(globals_.TextBase, *failure),
+        [this](MessageAnswer) { backToSetupMode(); });
     return false;
+}
+
+void SetupRun::broadcast(const QByteArray& request, std::function<void()> then) {
+    const std::optional<BroadcastFailure> failure =
+        services_.broadcaster.Broadcast(request, globals_.PcAddress);
+    if (!failure) {
+        then();
+        return;
+    }
+    ask(BroadcastFailureMessage(*failure), [then = std::move(then)](MessageAnswer) { then(); });
 }
 
 void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
@@ -141,13 +130,10 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
         // Probe at once, inside the window, so that the list is ready when the window ends.
         reachableCells_.append(QString());
         ++probesRunning_;
-        const QPointer<SetupRun> self(this);
-        services_.prober.start({address->text()},
-                               [self, index](const QList<ProbeOutcome>& outcomes) {
-                                   if (!halted(self)) {
-                                       self->onProbed(index, outcomes);
-                                   }
-                               });
+        services_.prober.start(
+            {address->text()},
+            resume(
+                [this, index](const QList<ProbeOutcome>& outcomes) { onProbed(index, outcomes); }));
     } else if (state_ == RunState::Configuring && kind == ReplyKind::Configure) {
         onConfigureReply(datagram);
     }
@@ -168,7 +154,7 @@ void SetupRun::onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes) {
 
 void SetupRun::Timer1_Timer() {
     timers_.stop(RunTimer::Timer1);
-    if (state_ != RunState::Scanning || over()) {
+    if (state_ != RunState::Scanning) {
         return;
     }
     services_.listener.CloseListener();
@@ -178,12 +164,8 @@ void SetupRun::Timer1_Timer() {
         state_ = RunState::NoApplianceFound;
         status(Text::ScanNothing);
         page_.setStepPicture(1, StatusPicture::Failed);
-        const QPointer<SetupRun> self(this);
-        ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None});
-        if (halted(self)) {
-            return;
-        }
-        backToSetupMode();
+        ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None},
+            [this](MessageAnswer) { backToSetupMode(); });
         return;
     }
     page_.setStepPicture(1, StatusPicture::Done);
@@ -195,24 +177,20 @@ void SetupRun::Timer1_Timer() {
 
 void SetupRun::showDeviceList() {
     state_ = RunState::Choosing;
-    const QPointer<SetupRun> self(this);
     if (probingImpossibleError_ != 0) {
         // Once for the whole list, not once a row.
         ask(ProbingImpossibleMessage(globals_.TextBase,
-                                     probingImpossibleError_ < 0 ? 0 : probingImpossibleError_));
-        if (halted(self)) {
-            return;
-        }
-    }
-    modals_.showDeviceList(reachableCells_);
-    if (halted(self)) {
+                                     probingImpossibleError_ < 0 ? 0 : probingImpossibleError_),
+            [this](MessageAnswer) { openDeviceList(); });
         return;
     }
-    page_.letEventsRun();
-    if (halted(self)) {
-        return;
-    }
-    afterChoice();
+    openDeviceList();
+}
+
+void SetupRun::openDeviceList() {
+    modals_.showDeviceList(reachableCells_, resume([this] {
+                               page_.afterEventsRun(resume([this] { afterChoice(); }));
+                           }));
 }
 
 void SetupRun::afterChoice() {
@@ -222,18 +200,16 @@ void SetupRun::afterChoice() {
         backToSetupMode();
         return;
     }
+    // Only an address that counts is linked; any other row gets an address of its own.
     const std::optional<Ipv4Address> address = addresses_.value(chosen);
     if (globals_.SelectedReachable && address) {
         state_ = RunState::Reachable;
         status(Text::Reachable);
         page_.setStepPicture(2, StatusPicture::Done);
         page_.setStepPicture(3, StatusPicture::Done);
-        const QPointer<SetupRun> self(this);
-        page_.letEventsRun();
-        if (halted(self)) {
-            return;
-        }
-        finish(*address, Text::ReachableDone, Text::ShortcutsNote);
+        page_.afterEventsRun(resume([this, address = *address] {
+            finish(address, Text::ReachableDone, Text::ShortcutsNote);
+        }));
         return;
     }
     status(Text::Unreachable);
@@ -253,50 +229,43 @@ void SetupRun::searchAddress() {
     if (draw.problem == CandidateProblem::None && !adapter) {
         draw.problem = CandidateProblem::AddressInvalid;
     }
-    const QPointer<SetupRun> self(this);
+    if (draw.problem == CandidateProblem::AddressInvalid) {
+        ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
+             std::nullopt, MessageButtons::Ok, MessageIcon::None},
+            [this](MessageAnswer) { pcNotConfigured(); });
+        return;
+    }
     if (draw.problem != CandidateProblem::None) {
-        if (draw.problem == CandidateProblem::AddressInvalid) {
-            ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
-                 std::nullopt, MessageButtons::Ok, MessageIcon::None});
-            if (halted(self)) {
-                return;
-            }
-        }
-        ask({text(Text::PcNotConfigured), text(Text::Warning), MessageButtons::Ok,
-             MessageIcon::None});
-        if (halted(self)) {
-            return;
-        }
-        stop();
-        flow_.endProgram();
+        pcNotConfigured();
         return;
     }
     if (draw.candidates.isEmpty()) {
         noFreeAddress();
         return;
     }
-    search_.start(draw.candidates, *adapter, [self](const SearchResult& result) {
-        if (!halted(self)) {
-            self->onSearchDone(result);
-        }
-    });
+    search_.start(draw.candidates, *adapter,
+                  resume([this](const SearchResult& result) { onSearchDone(result); }));
+}
+
+void SetupRun::pcNotConfigured() {
+    ask({text(Text::PcNotConfigured), text(Text::Warning), MessageButtons::Ok, MessageIcon::None},
+        [this](MessageAnswer) {
+            stop();
+            flow_.endProgram();
+        });
 }
 
 void SetupRun::onSearchDone(const SearchResult& result) {
-    if (state_ != RunState::SearchingAddress || over()) {
+    if (state_ != RunState::SearchingAddress) {
         return;
     }
-    const QPointer<SetupRun> self(this);
     if (result.kind == SearchResult::Kind::ProbingImpossible ||
         result.kind == SearchResult::Kind::WatchImpossible) {
         // Nothing could be tested, so no address may be taken as free.
         ask(result.kind == SearchResult::Kind::ProbingImpossible
                 ? ProbingImpossibleMessage(globals_.TextBase, result.error)
-                : NeighbourWatchFailureMessage(globals_.TextBase, result.error));
-        if (halted(self)) {
-            return;
-        }
-        backToSetupMode();
+                : NeighbourWatchFailureMessage(globals_.TextBase, result.error),
+            [this](MessageAnswer) { backToSetupMode(); });
         return;
     }
     if (result.kind == SearchResult::Kind::NoneFree) {
@@ -305,31 +274,23 @@ void SetupRun::onSearchDone(const SearchResult& result) {
     }
     newAddress_ = result.address;
     page_.setStatusText(text(Text::AddressFound) + newAddress_);
-    page_.letEventsRun();
-    if (halted(self)) {
-        return;
-    }
-    askCredentialsAndConfigure();
+    page_.afterEventsRun(resume([this] { askCredentialsAndConfigure(); }));
 }
 
 void SetupRun::noFreeAddress() {
     state_ = RunState::NoFreeAddress;
     status(Text::NoFreeAddress);
-    const QPointer<SetupRun> self(this);
-    ask({text(Text::NoFreeAddressBox), std::nullopt, MessageButtons::Ok, MessageIcon::None});
-    if (halted(self)) {
-        return;
-    }
-    backToSetupMode();
+    ask({text(Text::NoFreeAddressBox), std::nullopt, MessageButtons::Ok, MessageIcon::None},
+        [this](MessageAnswer) { backToSetupMode(); });
 }
 
 void SetupRun::askCredentialsAndConfigure() {
     state_ = RunState::AskingCredentials;
-    const QPointer<SetupRun> self(this);
-    const RunDialogs::CredentialsOutcome outcome = modals_.showCredentials();
-    if (halted(self)) {
-        return;
-    }
+    modals_.showCredentials(
+        resume([this](RunDialogs::CredentialsOutcome outcome) { onCredentials(outcome); }));
+}
+
+void SetupRun::onCredentials(RunDialogs::CredentialsOutcome outcome) {
     if (outcome == RunDialogs::CredentialsOutcome::Abandoned) {
         state_ = RunState::Abandoned;
         backToSetupMode();
@@ -343,11 +304,8 @@ void SetupRun::askCredentialsAndConfigure() {
     }
     const ConfigureFields fields{newAddress_, globals_.PcMask, globals_.PcGateway,
                                  globals_.UserName, globals_.Password};
-    if (const auto failure = services_.broadcaster.Broadcast(
-            ConfigureRequest(chosenRecord(), fields), globals_.PcAddress)) {
-        ask(BroadcastFailureMessage(*failure));
-    }
     // The run goes on in the reply handler or in the Timer3 tick.
+    broadcast(ConfigureRequest(chosenRecord(), fields), [] {});
 }
 
 void SetupRun::onConfigureReply(const QByteArray& reply) {
@@ -372,7 +330,7 @@ void SetupRun::onConfigureReply(const QByteArray& reply) {
 
 void SetupRun::Timer3_Timer() {
     timers_.stop(RunTimer::Timer3);
-    if (state_ != RunState::Configuring || over()) {
+    if (state_ != RunState::Configuring) {
         return;
     }
     state_ = RunState::NoAnswer;
@@ -384,7 +342,6 @@ void SetupRun::Timer3_Timer() {
 }
 
 void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {
-    const QPointer<SetupRun> self(this);
     const std::optional<ShortcutFailure> failure =
         services_.shortcuts.CreateShortcuts(address, QString::fromUtf8(chosenRecord().HostName));
     if (failure) {
@@ -398,40 +355,41 @@ void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {
     page_.setStepPicture(4, StatusPicture::Done);
     status(doneText);
     page_.setButtonsEnabled(true);
-    ask({text(noteText), text(Text::Warning), MessageButtons::Ok, MessageIcon::None});
-    if (halted(self)) {
-        return;
-    }
-    const MessageAnswer answer = ask({text(Text::OpenShortcutPrompt), text(Text::Warning),
-                                      MessageButtons::OkCancel, MessageIcon::None});
-    if (halted(self)) {
-        return;
-    }
-    stop();
-    if (answer != MessageAnswer::Ok) {
-        flow_.endProgram();
-        return;
-    }
-    // The program ends once the opener has answered, after telling what it could not open.
-    state_ = RunState::Opening;
-    services_.launcher.OpenDevice(address, [this, self](const OpenReport& report) {
-        if (halted(self)) {
-            return;
-        }
-        if (!report.allOpened()) {
-            ask(OpenFailureMessage(globals_.TextBase, report));
-            if (halted(self)) {
+    ask({text(noteText), text(Text::Warning), MessageButtons::Ok, MessageIcon::None},
+        [this, address](MessageAnswer) { closingQuestion(address); });
+}
+
+void SetupRun::closingQuestion(Ipv4Address address) {
+    ask({text(Text::OpenShortcutPrompt), text(Text::Warning), MessageButtons::OkCancel,
+         MessageIcon::None},
+        [this, address](MessageAnswer answer) {
+            if (answer != MessageAnswer::Ok) {
+                stop();
+                flow_.endProgram();
                 return;
             }
-        }
-        stop();
-        flow_.endProgram();
-    });
+            // The program ends once the opener has answered, after telling what it could not
+            // open. Nothing else of the run happens meanwhile.
+            state_ = RunState::Opening;
+            services_.launcher.OpenDevice(address, resume([this](const OpenReport& report) {
+                                              if (report.allOpened()) {
+                                                  endAfterOpening();
+                                                  return;
+                                              }
+                                              ask(OpenFailureMessage(globals_.TextBase, report),
+                                                  [this](MessageAnswer) { endAfterOpening(); });
+                                          }));
+        });
+}
+
+void SetupRun::endAfterOpening() {
+    stop();
+    flow_.endProgram();
 }
 
 void SetupRun::cmdPrevious_Click() {
-    // While the shortcuts open the run has ended; only the program's end is to come.
-    if (over() || state_ == RunState::Opening) {
+    // While the shortcuts open only the program's end is to come.
+    if (state_ == RunState::Stopped || state_ == RunState::Opening) {
         return;
     }
     globals_.clearDeviceTable();
@@ -439,12 +397,11 @@ void SetupRun::cmdPrevious_Click() {
 }
 
 void SetupRun::cmdExit_Click() {
-    if (over()) {
+    if (state_ == RunState::Stopped) {
         return;
     }
-    if (flow_.confirmExit()) {
-        stop();
-    }
+    // OK ends the program; the answer then finds the run over and stops it.
+    flow_.confirmExit(resume([](bool /*programEnded*/) {}));
 }
 
 void SetupRun::backToSetupMode() {

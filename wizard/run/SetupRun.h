@@ -11,11 +11,12 @@
 #include "run/RunTimers.h"
 
 #include <QList>
-#include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <utility>
 
 namespace tarvex {
 
@@ -42,14 +43,14 @@ enum class RunState {
 
 // The setup run of Step 4: scan, choice, reachability, free address, credentials,
 // configuration and shortcuts. Plain logic behind small interfaces, so it runs the same under
-// the real page and under tests. Every wait (timers, probes, replies) returns to the event loop;
-// after every modal window or message box it checks whether the program ended meanwhile.
-class SetupRun final : public QObject {
-    Q_OBJECT
+// the real page and under tests. It never waits inside a call: every wait (timers, probes,
+// replies, modal pages, message boxes, a repaint) returns to the event loop, which calls the run
+// back through resume().
+class SetupRun final {
 public:
     SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunDialogs& modals,
              RunFlow& flow, RunTimers& timers, RunServices& services);
-    ~SetupRun() override;
+    ~SetupRun();
     SetupRun(const SetupRun&) = delete;
     SetupRun& operator=(const SetupRun&) = delete;
 
@@ -67,30 +68,48 @@ public:
 
     [[nodiscard]] RunState state() const { return state_; }
     [[nodiscard]] const QString& NewAddress() const { return newAddress_; }
-    [[nodiscard]] const QStringList& reachableCells() const { return reachableCells_; }
 
 private:
-    [[nodiscard]] QString text(int n) const;
-    // True when the run must not go on: it stopped, or the program ended meanwhile.
+    using Answered = std::function<void(MessageAnswer answer)>;
+
+    // Wraps a step that the event loop calls later. The one place where the run checks that it
+    // may go on: the run still exists, has not stopped, and the program has not ended meanwhile.
+    template <typename Step> [[nodiscard]] auto resume(Step step) {
+        return [this, alive = std::weak_ptr<const bool>(alive_),
+                step = std::move(step)](auto&&... arguments) {
+            if (alive.expired() || over()) {
+                return;
+            }
+            step(std::forward<decltype(arguments)>(arguments)...);
+        };
+    }
     [[nodiscard]] bool over();
-    // After a wait: the run object is gone (its page was deleted inside a modal window's event
-    // loop), it stopped, or the program ended.
-    [[nodiscard]] static bool halted(const QPointer<SetupRun>& run);
+    [[nodiscard]] QString text(int n) const;
     void status(int n);
-    MessageAnswer ask(const Message& message);
+    // Shows the box; `then` runs once it is answered.
+    void ask(
+        const Message& message, Answered then = [](MessageAnswer) {});
     [[nodiscard]] bool openListener();
+    // Sends the request; a failure is shown first, then the run goes on as if it had been sent.
+    void broadcast(const QByteArray& request, std::function<void()> then);
     void onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes);
     void showDeviceList();
+    void openDeviceList();
     void afterChoice();
     [[nodiscard]] const DeviceRecord& chosenRecord() const;
     void searchAddress();
+    // Text 740, then the program ends.
+    void pcNotConfigured();
     void onSearchDone(const SearchResult& result);
     void noFreeAddress();
     void askCredentialsAndConfigure();
+    void onCredentials(RunDialogs::CredentialsOutcome outcome);
     void onConfigureReply(const QByteArray& reply);
-    // Writes the shortcuts, then the note and the closing question, opens the shortcuts when
-    // asked to, and ends the program.
+    // Writes the shortcuts, then the note and the closing question, and ends the program.
     void finish(Ipv4Address address, int doneText, int noteText);
+    // Opens the shortcuts when asked to; the program ends once the opener has answered.
+    void closingQuestion(Ipv4Address address);
+    void endAfterOpening();
     void backToSetupMode();
 
     WizardGlobals& globals_;
@@ -110,6 +129,8 @@ private:
     int probesRunning_ = 0;
     int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe
     FreeAddressSearch search_{services_.prober, services_.neighbours};
+    // Expires with the run: a call the event loop makes after that finds it gone.
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 } // namespace tarvex

@@ -8,10 +8,10 @@
 #include "run/SetupRun.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tarvex {
 namespace {
@@ -125,16 +125,25 @@ void frmMain2::setButtonsEnabled(bool enabled) {
     cmdExit->setEnabled(enabled);
 }
 
-void frmMain2::letEventsRun() {
-    QCoreApplication::processEvents();
+void frmMain2::afterEventsRun(std::function<void()> next) {
+    // A zero timer rather than a queued call: queued calls go before the repaints, which wait at
+    // low priority, and a timer fires only once the loop has gone through them. As a child of
+    // this page it goes with it.
+    auto* timer = new QTimer(this);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, [timer, next = std::move(next)] {
+        timer->deleteLater();
+        next();
+    });
+    timer->start(0);
 }
 
 void frmMain2::showSetupModePage() {
     flow().ShowPage(PageId::frmMain0);
 }
 
-bool frmMain2::confirmExit() {
-    return flow().ConfirmExit();
+void frmMain2::confirmExit(std::function<void(bool programEnded)> done) {
+    flow().ConfirmExit(std::move(done));
 }
 
 void frmMain2::endProgram() {
@@ -143,7 +152,7 @@ void frmMain2::endProgram() {
 
 bool frmMain2::programEnded() const {
     // A page that takes Step 4's place hides it first, which stops the run (hideEvent).
-    return flow().ended();
+    return flow().programEnded();
 }
 
 void frmMain2::closeEvent(QCloseEvent* event) {

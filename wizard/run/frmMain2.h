@@ -31,11 +31,11 @@ public:
     void setStatusText(const QString& text) override;
     void setStepPicture(int step, StatusPicture picture) override;
     void setButtonsEnabled(bool enabled) override;
-    void letEventsRun() override;
+    void afterEventsRun(std::function<void()> next) override;
 
     // Where the run goes.
     void showSetupModePage() override;
-    [[nodiscard]] bool confirmExit() override;
+    void confirmExit(std::function<void(bool programEnded)> done) override;
     void endProgram() override;
     [[nodiscard]] bool programEnded() const override;
 

@@ -1,4 +1,4 @@
-// The real message boxes, driven by a timer that answers the modal box once it is up.
+// The real message boxes, waiting and asking, answered by a timer once the box is up.
 #include "pages/MessageBoxDialogs.h"
 
 #include "pages/SystemTexts.h"
@@ -24,6 +24,7 @@ struct Seen {
     QMessageBox::Icon icon = QMessageBox::Information;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    Qt::WindowModality modality = Qt::NonModal;
 };
 
 // Answers the next modal message box as told and remembers what it showed.
@@ -37,6 +38,7 @@ void answerNextBox(Action action, Seen& seen) {
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.details = box->detailedText();
+        seen.modality = box->windowModality();
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
         seen.defaultButton = box->defaultButton() != nullptr
@@ -90,14 +92,24 @@ TEST(MessageBoxDialogs, ShowsTitleTextButtonsAndAnswersAsTheUserChose) {
          Action::ClickOk, "Tarvex", MessageAnswer::Ok, "eth0: no cable.\nFix: plug it in."},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+        // Every other box asks instead of waiting.
+        const bool waits = (&row - rows) % 2 == 0;
+        SCOPED_TRACE(std::string(row.name) + (waits ? ", waiting" : ", asking"));
         MessageBoxDialogs dialogs;
         Seen seen;
         answerNextBox(row.action, seen);
         const Message message{QStringLiteral("Are you sure of exiting program?"), row.title,
                               row.buttons, row.icon, QString::fromUtf8(row.details)};
-        const MessageAnswer answer = dialogs.showMessage(message);
+        std::optional<MessageAnswer> answer;
+        if (waits) {
+            answer = dialogs.showMessage(message);
+        } else {
+            dialogs.ask(message, [&answer](MessageAnswer given) { answer = given; });
+            EXPECT_FALSE(answer) << "answered from the event loop, not inside the call";
+            ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 5000));
+        }
         ASSERT_TRUE(seen.found);
+        EXPECT_EQ(seen.modality, Qt::ApplicationModal);
         EXPECT_EQ(answer, row.answer);
         EXPECT_EQ(seen.title, QString::fromUtf8(row.shownTitle));
         EXPECT_EQ(seen.text, message.text);

@@ -118,11 +118,6 @@ protected:
     QPointer<StepPage> step4;
 };
 
-void press(QWidget* page, Qt::Key key) {
-    QWidget* target = page->focusWidget() != nullptr ? page->focusWidget() : page;
-    QTest::keyClick(target, key);
-}
-
 template <typename T> T* child(QWidget* page, const char* name) {
     auto* found = page->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
@@ -369,11 +364,12 @@ TEST_F(ModalPages, LeavingTheCredentialsPageAnyWayAsksAndCancelKeepsWhatWasTyped
 TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
     discover(3);
     ModalRunDialogs dialogs(step4, wizard.flow);
-    // Acts on the modal page once its event loop runs.
+    // Acts on the modal page once the event loop runs.
     const auto whenShown = [](const std::function<void(QWidget*)>& act) {
         QTimer::singleShot(0, [act] {
             QWidget* page = QApplication::activeModalWidget();
             ASSERT_NE(page, nullptr);
+            EXPECT_EQ(page->windowModality(), Qt::ApplicationModal);
             const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
             EXPECT_LE(std::abs(page->x() - (screen.x() + (screen.width() - page->width()) / 2)), 1);
             EXPECT_LE(std::abs(page->y() - (screen.y() + (screen.height() - page->height()) / 2)),
@@ -381,30 +377,39 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
             act(page);
         });
     };
+    bool listClosed = false;
     whenShown([](QWidget* page) {
         press(page, Qt::Key_Down);
         press(page, Qt::Key_Return);
     });
-    dialogs.showDeviceList({"Yes", "No", "Yes"});
+    dialogs.showDeviceList({"Yes", "No", "Yes"}, [&listClosed] { listClosed = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listClosed; }, 5000));
     EXPECT_EQ(wizard.globals.SelectedDevice, 1);
     EXPECT_FALSE(wizard.globals.SelectedReachable);
 
+    std::optional<RunDialogs::CredentialsOutcome> outcome;
+    const auto credentials = [&dialogs, &outcome] {
+        outcome.reset();
+        dialogs.showCredentials([&outcome](RunDialogs::CredentialsOutcome how) { outcome = how; });
+        (void)QTest::qWaitFor([&] { return outcome.has_value(); }, 500);
+        return outcome;
+    };
     whenShown([](QWidget* page) { press(page, Qt::Key_Return); });
-    EXPECT_EQ(dialogs.showCredentials(), RunDialogs::CredentialsOutcome::Closed);
+    EXPECT_EQ(credentials(), RunDialogs::CredentialsOutcome::Closed);
     EXPECT_EQ(wizard.globals.UserName, QStringLiteral("qorvu"));
     EXPECT_EQ(wizard.globals.Password, QStringLiteral("qorvu"));
 
     whenShown([](QWidget* page) { press(page, Qt::Key_Escape); }); // answered OK
-    EXPECT_EQ(dialogs.showCredentials(), RunDialogs::CredentialsOutcome::Abandoned);
+    EXPECT_EQ(credentials(), RunDialogs::CredentialsOutcome::Abandoned);
     EXPECT_TRUE(wizard.globals.UserName.isEmpty()) << "every showing starts afresh";
 
-    // The program ending while the page is up takes Step 4 and the page with it.
+    // The program ending while the page is up takes Step 4 and the page with it, unanswered.
     whenShown([this](QWidget*) {
         ASSERT_TRUE(wizard.flow.ConfirmExit());
         Wizard::settle();
     });
-    EXPECT_EQ(dialogs.showCredentials(), RunDialogs::CredentialsOutcome::Abandoned);
+    EXPECT_EQ(credentials(), std::nullopt);
     EXPECT_TRUE(step4.isNull());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    dialogs.showDeviceList({});
+    dialogs.showDeviceList({}, [] { ADD_FAILURE() << "no list over a page that is gone"; });
 }

@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QPointer>
+#include <QTest>
 #include <memory>
 
 namespace tarvex::testing {
@@ -22,8 +23,11 @@ public:
     explicit Wizard(qint16 textBase) : flow(globals, dialogs, end, textBase, fake.services) {}
     ~Wizard() { settle(); }
 
-    // Lets the unloaded pages go, as the event loop would after a hand-over.
-    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    // Lets the boxes answer and the unloaded pages go, as the event loop would.
+    static void settle() {
+        testing::settle();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
     // Starts the program and goes straight to the page, as Next would.
     StepPage* open(PageId page) {
@@ -44,6 +48,11 @@ public:
     RecordingProgramEnd end;
     PageFlow flow;
 };
+
+// A key pressed on the page, through the control that has the focus, as from the keyboard.
+inline void press(QWidget* page, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(page->focusWidget() != nullptr ? page->focusWidget() : page, key, modifiers);
+}
 
 // What a page looks like on screen, for comparing visits.
 inline QImage snapshot(QWidget* page) {

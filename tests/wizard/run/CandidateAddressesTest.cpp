@@ -1,25 +1,13 @@
 #include "run/CandidateAddresses.h"
 
 #include "run/ClockSeededRandom.h"
+#include "support/FakeRunServices.h"
 
 #include <QHostAddress>
 #include <gtest/gtest.h>
 
 namespace tarvex {
 namespace {
-
-// Hands out the given draws in turn, then keeps repeating the last one.
-class ScriptedRandom final : public RandomSource {
-public:
-    explicit ScriptedRandom(QList<float> draws) : draws_(std::move(draws)) {}
-    [[nodiscard]] float nextUniform() override {
-        return draws_.value(std::min(next_++, draws_.size() - 1), 0.0f);
-    }
-
-private:
-    QList<float> draws_;
-    qsizetype next_ = 0;
-};
 
 struct CandidateRow {
     const char* name;
@@ -38,7 +26,9 @@ class Candidates : public ::testing::TestWithParam<CandidateRow> {};
 
 TEST_P(Candidates, AreDrawnByTheRules) {
     const CandidateRow& row = GetParam();
-    ScriptedRandom random(row.draws);
+    testing::FakeRandom random;
+    random.draws.assign(row.draws.begin(), row.draws.end());
+    random.repeatLast = true;
     const CandidateDraw draw = DrawCandidates(row.address, row.mask, random, 3);
     EXPECT_EQ(draw.problem, row.problem);
     EXPECT_EQ(draw.candidates, row.expected);

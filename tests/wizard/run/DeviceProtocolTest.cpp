@@ -1,5 +1,7 @@
 #include "run/DeviceProtocol.h"
 
+#include "support/FakeRunServices.h"
+
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -14,7 +16,7 @@ const QByteArray kDisk =
 
 QByteArray reply(const QByteArray& names = kNames, const QByteArray& disk = kDisk,
                  const QByteArray& id = kId) {
-    return "0C01R" + id + names + disk;
+    return testing::DiscoveryReply(id, names + disk);
 }
 
 DeviceRecord fullRecord() {

@@ -6,13 +6,14 @@
 #include "run/CandidateAddresses.h"
 #include "run/DeviceProtocol.h"
 #include "support/FakeRunServices.h"
+#include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
 namespace tarvex {
 namespace {
 
-using testing::FakeRunServices;
+using namespace testing; // the doubles, not GoogleTest
 
 QString T(int englishNumber) {
     return CatalogText(kEnglishTextBase, englishNumber - kEnglishTextBase);
@@ -24,8 +25,7 @@ Message box(int englishNumber, bool warningTitle, MessageButtons buttons = Messa
 }
 
 QByteArray reply(const char* id, const char* ip, const char* host = "NAS") {
-    return QByteArray("0C01R") + id + " IP='" + ip + "' NETMASK='255.255.255.0' GATEWAY='" + ip +
-           "' HOSTNAME='" + host + "' WORKGROUP='HOME' HOSTNAME_FULL='NAS.HOME.LAN' HDMODEL=''";
+    return testing::DiscoveryReply(id, testing::ApplianceKeys(ip, host));
 }
 
 // Step 4 as the run drew it, one line per change.
@@ -42,24 +42,19 @@ public:
         buttonsEnabled = enabled;
         log.append(enabled ? "buttons on" : "buttons off");
     }
-    void letEventsRun() override {
-        if (duringEvents) {
-            duringEvents();
-        }
-    }
+    void afterEventsRun(std::function<void()> next) override { later(std::move(next)); }
     QStringList log;
     bool buttonsEnabled = true;
-    std::function<void()> duringEvents;
 };
 
 class RecordingFlow final : public RunFlow {
 public:
     void showSetupModePage() override { ++setupModeShown; }
-    bool confirmExit() override {
+    void confirmExit(std::function<void(bool programEnded)> done) override {
         if (exitConfirmed) {
             ended = true;
         }
-        return exitConfirmed;
+        later([done = std::move(done), answer = exitConfirmed] { done(answer); });
     }
     void endProgram() override { ended = true; }
     bool programEnded() const override { return ended; }
@@ -70,18 +65,19 @@ public:
 
 class ScriptedModals final : public RunDialogs {
 public:
-    void showDeviceList(const QStringList& cells) override {
+    void showDeviceList(const QStringList& cells, std::function<void()> done) override {
         listsShown.append(cells);
         if (onList) {
             onList();
         }
+        later(std::move(done));
     }
-    CredentialsOutcome showCredentials() override {
+    void showCredentials(std::function<void(CredentialsOutcome outcome)> done) override {
         ++credentialsShown;
         if (onCredentials) {
             onCredentials();
         }
-        return credentials;
+        later([done = std::move(done), outcome = credentials] { done(outcome); });
     }
     QList<QStringList> listsShown;
     std::function<void()> onList;
@@ -97,40 +93,19 @@ public:
         running[timer] = interval;
     }
     void stop(RunTimer timer) override { running.erase(timer); }
-    // Fires the timer as its interval would, when it runs.
+    // Fires the timer as its interval would, when it runs, and lets what it started run.
     bool fire(RunTimer timer) {
         if (running.count(timer) == 0) {
             return false;
         }
         tick_(timer);
+        settle();
         return true;
     }
     std::map<RunTimer, std::chrono::milliseconds> running;
 
 private:
     Tick tick_;
-};
-
-// Answers boxes as queued (OK when none is) and can end the program while one is open.
-class HookedDialogs final : public Dialogs {
-public:
-    MessageAnswer showMessage(const Message& message) override {
-        shown.append(message);
-        if (onShow) {
-            onShow(shown.size() - 1);
-        }
-        if (answers.empty()) {
-            return MessageAnswer::Ok;
-        }
-        const MessageAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void setNextAnswer(MessageAnswer answer) { answers.push_back(answer); }
-    void clear() { shown.clear(); }
-    QList<Message> shown;
-    std::deque<MessageAnswer> answers;
-    std::function<void(qsizetype index)> onShow;
 };
 
 class SetupRunTest : public ::testing::Test {
@@ -159,22 +134,18 @@ public:
             flow.ended = true;
         };
     }
-    void chooseReachable(std::function<void()> thenOnList = {}) {
-        modals.onList = [this, thenOnList] {
+    void chooseReachable() {
+        modals.onList = [this] {
             globals.SelectedDevice = 0;
             globals.SelectedReachable = true;
-            if (thenOnList) {
-                thenOnList();
-            }
         };
     }
-
-protected:
     SetupRunTest() { globals.TextBase = kEnglishTextBase; }
 
     // Loads the page and runs the scan with these replies inside the window.
     void scan(const QList<QByteArray>& replies) {
         run.Form_Load();
+        settle();
         ASSERT_TRUE(timers.fire(RunTimer::Timer2));
         for (const QByteArray& datagram : replies) {
             fake.listener.deliver(datagram);
@@ -198,7 +169,7 @@ protected:
     [[nodiscard]] bool logHas(const QString& line) const { return page.log.contains(line); }
 
     WizardGlobals globals;
-    HookedDialogs dialogs;
+    ScriptedDialogs dialogs;
     RecordingPage page;
     ScriptedModals modals;
     RecordingFlow flow;
@@ -216,6 +187,7 @@ TEST_F(SetupRunTest, LoadDisablesTheButtonsAndTheScanBroadcastsFromTheAdapter) {
     EXPECT_EQ(globals.PcAddress, "192.168.0.20");
     EXPECT_EQ(globals.SelectedDevice, 0);
     EXPECT_EQ(page.log, (QStringList{"pic1 busy", "buttons off", T(733)}));
+    settle();
     EXPECT_EQ(timers.running.at(RunTimer::Timer2), std::chrono::milliseconds(100));
     EXPECT_TRUE(fake.broadcaster.sent.isEmpty());
 
@@ -233,7 +205,7 @@ TEST_F(SetupRunTest, NoApplianceFoundGoesBackToStepThree) {
     ASSERT_TRUE(timers.fire(RunTimer::Timer1));
     EXPECT_FALSE(fake.listener.isOpen());
     EXPECT_EQ(page.log.mid(3), (QStringList{T(734), T(735), "pic1 failed"}));
-    EXPECT_EQ(dialogs.shown, (QList<Message>{box(736, false)}));
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{box(736, false)}));
     EXPECT_EQ(flow.setupModeShown, 1);
     EXPECT_TRUE(modals.listsShown.isEmpty());
     EXPECT_EQ(run.state(), RunState::Stopped);
@@ -264,7 +236,7 @@ TEST_F(SetupRunTest, RepliesFillTheTableInArrivalOrderUpToElevenAndProbeAtOnce) 
     EXPECT_EQ(cells.mid(0, 4), (QStringList{"No", "Yes", "No", "No"}));
     EXPECT_EQ(globals.LastDeviceIndex, 10);
     EXPECT_TRUE(logHas("pic1 done"));
-    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
 TEST_F(SetupRunTest, ProbingImpossibleIsToldOnceForTheWholeList) {
@@ -272,8 +244,8 @@ TEST_F(SetupRunTest, ProbingImpossibleIsToldOnceForTheWholeList) {
     fake.prober.answerAll({{"10.0.0.1", {EchoStatus::Impossible, EPERM}},
                            {"10.0.0.2", {EchoStatus::Impossible, EPERM}}});
     ASSERT_TRUE(timers.fire(RunTimer::Timer1));
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].text.contains("ping_group_range"));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("ping_group_range"));
     ASSERT_EQ(modals.listsShown.size(), 1);
     EXPECT_EQ(modals.listsShown[0], (QStringList{"No", "No"}));
 }
@@ -296,7 +268,7 @@ TEST_P(ReachableOutcome, WritesTheShortcutsAsksAndEnds) {
               (QStringList{T(737), "pic2 done", "pic3 done", "pic4 done", T(745), "buttons on"}));
     EXPECT_EQ(fake.shortcuts.written,
               (QList<std::pair<QString, QString>>{{"192.168.0.30", "NAS"}}));
-    EXPECT_EQ(dialogs.shown,
+    EXPECT_EQ(dialogs.shown(),
               (QList<Message>{box(746, true), box(757, true, MessageButtons::OkCancel)}));
     EXPECT_EQ(fake.launcher.opened, openIt ? QStringList{"192.168.0.30"} : QStringList{});
     EXPECT_TRUE(flow.ended);
@@ -334,7 +306,7 @@ TEST_P(OpeningTheShortcuts, TellsOnceWhatIsMissingThenEnds) {
     EXPECT_EQ(flow.setupModeShown, 0);
     flow.ended = row.exitWhileWaiting;
     fake.launcher.answer();
-    const QList<Message> told = dialogs.shown.mid(2);
+    const QList<Message> told = dialogs.shown().mid(2);
     if (row.named == nullptr) {
         EXPECT_TRUE(told.isEmpty());
     } else {
@@ -362,9 +334,9 @@ TEST_F(SetupRunTest, AFailedShortcutIsToldAndThePageStaysWithItsButtons) {
     EXPECT_TRUE(logHas("pic4 failed"));
     EXPECT_FALSE(logHas(T(745)));
     EXPECT_TRUE(page.buttonsEnabled);
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].text.contains("Setup My Dravik - NAS.desktop"));
-    EXPECT_TRUE(dialogs.shown[0].text.contains("Permission denied"));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("Setup My Dravik - NAS.desktop"));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("Permission denied"));
     EXPECT_FALSE(flow.ended);
     run.cmdPrevious_Click();
     EXPECT_EQ(flow.setupModeShown, 1);
@@ -381,10 +353,11 @@ TEST_F(SetupRunTest, DeviceListClosedWithoutAChoiceGoesBackToStepThree) {
 TEST_F(SetupRunTest, APortThatIsTakenIsToldAndNothingIsBroadcast) {
     fake.listener.failure = ListenerFailure{EADDRINUSE, "Address already in use."};
     run.Form_Load();
+    settle();
     ASSERT_TRUE(timers.fire(RunTimer::Timer2));
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].text.contains("UDP Port 12310"));
-    EXPECT_TRUE(dialogs.shown[0].text.contains(" 10048Address already in use."));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("UDP Port 12310"));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(" 10048Address already in use."));
     EXPECT_TRUE(fake.broadcaster.sent.isEmpty());
     EXPECT_EQ(flow.setupModeShown, 1);
     EXPECT_TRUE(timers.running.empty());
@@ -395,7 +368,7 @@ TEST_F(SetupRunTest, ARequestThatCannotBeSentIsToldAndTheWindowRunsAsIfSent) {
     scan({reply("AP000000000000001", "10.0.0.1")});
     Message told;
     told.text = "Cannot Create Socket.\r\n 10024Too many open files.";
-    EXPECT_EQ(dialogs.shown, (QList<Message>{told}));
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{told}));
     EXPECT_EQ(globals.LastDeviceIndex, 0);
     EXPECT_EQ(timers.running.at(RunTimer::Timer1), std::chrono::milliseconds(3000));
 }
@@ -472,17 +445,16 @@ INSTANTIATE_TEST_SUITE_P(Waits, ExitDuringAWait,
 // A run of its own beside the fixture's, for cases that try several rows: the shared state
 // emptied, an unreachable appliance found and chosen, the address search under way.
 struct SecondRun {
-    SecondRun(SetupRunTest& test, WizardGlobals& globals, HookedDialogs& dialogs,
-              RecordingPage& page, ScriptedModals& modals, AdapterFacts adapter)
-        : run(globals, dialogs, page, modals, flow, timers, services.services) {
-        WizardGlobals fresh;
-        fresh.TextBase = kEnglishTextBase;
-        globals = fresh;
-        dialogs.clear();
-        page.log.clear();
+    SecondRun(SetupRunTest& test, AdapterFacts adapter)
+        : run(test.globals, test.dialogs, test.page, test.modals, flow, timers, services.services) {
+        test.globals = WizardGlobals{};
+        test.globals.TextBase = kEnglishTextBase;
+        test.dialogs.clear();
+        test.page.log.clear();
         services.adapter = std::move(adapter);
         test.chooseUnreachableOnList();
         run.Form_Load();
+        settle();
         EXPECT_TRUE(timers.fire(RunTimer::Timer2));
         services.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
         services.prober.answerAll();
@@ -544,7 +516,7 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
               (QStringList{"pic3 done", T(748), "pic4 done", T(749), "buttons on"}));
     EXPECT_EQ(fake.shortcuts.written,
               (QList<std::pair<QString, QString>>{{"192.168.0.43", "NAS"}}));
-    EXPECT_EQ(dialogs.shown,
+    EXPECT_EQ(dialogs.shown(),
               (QList<Message>{box(750, true), box(757, true, MessageButtons::OkCancel)}));
     EXPECT_EQ(fake.launcher.opened, QStringList{"192.168.0.43"});
     EXPECT_TRUE(flow.ended);
@@ -596,10 +568,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
     for (const QByteArray status : {"1", "7", ""}) {
         SCOPED_TRACE(status.constData());
-        SecondRun second(*this, globals, dialogs, page, modals, fake.adapter);
-        auto& services = second.services;
-        auto& ownFlow = second.flow;
-        auto& ownRun = second.run;
+        SecondRun second(*this, fake.adapter);
+        auto& [services, ownFlow, ownTimers, ownRun] = second;
         services.answerSearch();
         services.listener.deliver("0C02RAP000000000000001" + status);
         EXPECT_EQ(page.log.mid(page.log.size() - 3),
@@ -626,6 +596,17 @@ TEST_F(ConfigurationTest, NoAnswerWithinTheTimeOutEnablesTheButtonsAndALateReply
     EXPECT_TRUE(flow.ended);
 }
 
+TEST_F(ConfigurationTest, BroadcastsThatFailAreToldAndTheRunGoesOnAsIfSent) {
+    const Message failed{"Cannot Send Request.\r\n 10051Network is unreachable.", std::nullopt,
+                         MessageButtons::Ok, MessageIcon::None};
+    fake.broadcaster.failure = BroadcastFailure{BroadcastFailure::Step::SendRequest, ENETUNREACH};
+    toConfiguring();
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{failed, failed}));
+    EXPECT_EQ(fake.broadcaster.sent.size(), 2);
+    EXPECT_EQ(timers.running.at(RunTimer::Timer3), std::chrono::milliseconds(30000));
+    EXPECT_TRUE(fake.listener.isOpen());
+}
+
 TEST_F(ConfigurationTest, TwentyCandidatesInUseGiveNoFreeAddress) {
     chooseUnreachable();
     QStringList candidates = fake.prober.batches.front().addresses;
@@ -640,7 +621,7 @@ TEST_F(ConfigurationTest, TwentyCandidatesInUseGiveNoFreeAddress) {
     }
     fake.answerSearch(answers, inUse);
     EXPECT_EQ(page.log.last(), T(743));
-    EXPECT_EQ(dialogs.shown, (QList<Message>{box(744, false)}));
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{box(744, false)}));
     EXPECT_EQ(flow.setupModeShown, 1);
     EXPECT_EQ(modals.credentialsShown, 0);
     EXPECT_EQ(fake.broadcaster.sent.size(), 1);
@@ -655,13 +636,12 @@ TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing
     fake.prober.answerNext(notSent);
     EXPECT_EQ(page.log.last(), T(743));
 
-    SecondRun second(*this, globals, dialogs, page, modals, fake.adapter);
-    auto& services = second.services;
-    auto& ownFlow = second.flow;
+    SecondRun second(*this, fake.adapter);
+    auto& [services, ownFlow, ownTimers, ownRun] = second;
     services.prober.answerNext(
         {{services.prober.batches.front().addresses[0], {EchoStatus::Impossible, EPERM}}});
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].text.contains("ping_group_range"));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("ping_group_range"));
     EXPECT_EQ(ownFlow.setupModeShown, 1);
     EXPECT_EQ(services.broadcaster.sent.size(), 1);
 
@@ -670,12 +650,13 @@ TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing
     unwatchable.neighbours.failure = EACCES;
     SetupRun third{globals, dialogs, page, modals, flow, timers, unwatchable.services};
     third.Form_Load();
+    settle();
     ASSERT_TRUE(timers.fire(RunTimer::Timer2));
     unwatchable.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
     unwatchable.prober.answerAll();
     ASSERT_TRUE(timers.fire(RunTimer::Timer1));
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].text.contains("neighbour table"));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("neighbour table"));
     EXPECT_TRUE(unwatchable.prober.batches.empty()); // no echo went out
     EXPECT_EQ(third.state(), RunState::Stopped);
 }
@@ -693,9 +674,9 @@ TEST_F(ConfigurationTest, TheSearchWaitsForTheResolutionAndItsTimeOutFreesNothin
     EXPECT_EQ(run.NewAddress(), "192.168.0.42");
     EXPECT_FALSE(fake.neighbours.watching());
 
-    SecondRun second(*this, globals, dialogs, page, modals, fake.adapter);
+    SecondRun second(*this, fake.adapter);
     second.services.prober.answerNext();
-    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(dialogs.shown().isEmpty());
     second.services.neighbours.timeUp();
     EXPECT_EQ(page.log.last(), T(743));
     EXPECT_EQ(second.flow.setupModeShown, 1);
@@ -710,10 +691,9 @@ TEST_F(ConfigurationTest, AnUnusablePcAddressEndsTheProgram) {
                           std::nullopt, MessageButtons::Ok, MessageIcon::None};
     for (const Row& row : {Row{"", {invalid, box(740, true)}}, Row{"0.0.0.0", {box(740, true)}}}) {
         SCOPED_TRACE(row.address);
-        SecondRun second(*this, globals, dialogs, page, modals, {row.address, "", ""});
-        auto& services = second.services;
-        auto& ownFlow = second.flow;
-        EXPECT_EQ(dialogs.shown, row.messages);
+        SecondRun second(*this, {row.address, "", ""});
+        auto& [services, ownFlow, ownTimers, ownRun] = second;
+        EXPECT_EQ(dialogs.shown(), row.messages);
         EXPECT_TRUE(ownFlow.ended);
         EXPECT_TRUE(services.prober.batches.empty());
         EXPECT_EQ(services.broadcaster.sent.size(), 1);

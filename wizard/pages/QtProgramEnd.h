@@ -6,7 +6,7 @@ namespace tarvex {
 
 // Ends the real program: leaves every running event loop, the modal ones included, so that
 // main() returns and the windows still open are destroyed without their handlers running.
-class ApplicationEnd final : public ProgramEnd {
+class QtProgramEnd final : public ProgramEnd {
 public:
     void endProgram() override;
 };

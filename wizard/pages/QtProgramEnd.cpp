@@ -1,10 +1,10 @@
-#include "pages/ApplicationEnd.h"
+#include "pages/QtProgramEnd.h"
 
 #include <QCoreApplication>
 
 namespace tarvex {
 
-void ApplicationEnd::endProgram() {
+void QtProgramEnd::endProgram() {
     QCoreApplication::exit(0);
 }
 
