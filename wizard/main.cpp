@@ -20,7 +20,11 @@ int main(int argc, char* argv[]) {
     if (tarvex::IsCommandLine(argc)) {
         // For administrators and problem reports: no window, nothing configured.
         const QCoreApplication application(argc, argv);
-        return tarvex::RunCommandLine(QCoreApplication::arguments(), &tarvex::SystemBusHasName);
+        if (const std::optional<int> status =
+                tarvex::RunCommandLine(QCoreApplication::arguments(), &tarvex::SystemBusHasName)) {
+            return *status;
+        }
+        return QCoreApplication::exec(); // a scan under way, which ends the loop with its status
     }
     QApplication application(argc, argv);
     // No application display name: Qt would append it to every window caption on X11.

@@ -8,8 +8,10 @@
 #include "run/UdpReplyListener.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 
 #ifndef TARVEX_VERSION
 #define TARVEX_VERSION "0"
@@ -21,7 +23,21 @@ bool IsCommandLine(int argc) {
     return argc > 1;
 }
 
-int RunCommandLine(const QStringList& arguments, const LiveSystemView::BusNameCheck& busNameCheck) {
+namespace {
+
+// What a scan uses while the event loop runs it.
+struct ScanJob {
+    UdpReplyListener listener;
+    BroadcastSender broadcaster;
+    IcmpProber prober;
+    QTextStream out{stdout};
+    QTextStream err{stderr};
+};
+
+} // namespace
+
+std::optional<int> RunCommandLine(const QStringList& arguments,
+                                  const LiveSystemView::BusNameCheck& busNameCheck) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     QCommandLineParser parser;
@@ -74,11 +90,12 @@ int RunCommandLine(const QStringList& arguments, const LiveSystemView::BusNameCh
         }
         return 0;
     }
-    UdpReplyListener listener;
-    BroadcastSender broadcaster;
-    IcmpProber prober;
-    return RunScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()),
-                   {listener, broadcaster, prober}, parser.isSet(json), out, err);
+    out.flush();
+    auto job = std::make_shared<ScanJob>();
+    // The job goes with the last call that holds it, once the status is handed on.
+    return StartScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()),
+                     {job->listener, job->broadcaster, job->prober}, parser.isSet(json), job->out,
+                     job->err, [job](int status) { QCoreApplication::exit(status); });
 }
 
 } // namespace tarvex

@@ -3,6 +3,7 @@
 #include "modules/LiveSystemView.h"
 
 #include <QStringList>
+#include <optional>
 
 namespace tarvex {
 
@@ -12,8 +13,9 @@ namespace tarvex {
 
 // Runs the command the arguments name (--scan [--json], --diagnose, --help, --version) and
 // returns the exit status; an unknown option or a stray argument gives the usage on stderr and
-// 2. Nothing is ever configured from here.
-[[nodiscard]] int RunCommandLine(const QStringList& arguments,
-                                 const LiveSystemView::BusNameCheck& busNameCheck);
+// 2. A scan that started returns nothing: it runs on the event loop, which it ends with its
+// status. Nothing is ever configured from here.
+[[nodiscard]] std::optional<int> RunCommandLine(const QStringList& arguments,
+                                                const LiveSystemView::BusNameCheck& busNameCheck);
 
 } // namespace tarvex

@@ -6,11 +6,11 @@
 #include "run/DeviceProtocol.h"
 #include "run/RunMessages.h"
 
-#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 #include <net/if.h>
 
 namespace tarvex {
@@ -93,38 +93,30 @@ QString ScanJsonLine(const ScanEntry& entry) {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
-int RunScan(const AdapterList& adapters, ScanServices services, bool json, QTextStream& out,
-            QTextStream& err) {
-    if (adapters.adapters.empty()) {
-        err << "No network adapter to scan from: none is up with an IPv4 address on a local "
-               "network. Run \"Tarvex --diagnose\" for details.\n";
-        return 2;
-    }
-    ScanCollector collector(adapters.adapters);
-    if (const auto failure = services.listener.OpenListener(
-            [&collector](const ArrivedDatagram& datagram) { collector.add(datagram); })) {
-        err << oneLine(ListenerFailureMessage(kEnglishTextBase, *failure).text) << '\n';
-        return 2;
-    }
-    int sent = 0;
-    for (const QualifyingAdapter& adapter : adapters.adapters) {
-        if (const auto failure =
-                services.broadcaster.Broadcast(DiscoveryRequest(), adapter.address)) {
-            err << QString::fromUtf8(adapter.name) << ": "
-                << oneLine(BroadcastFailureMessage(*failure).text) << '\n';
-        } else {
-            ++sent;
-        }
-    }
-    if (sent == 0) {
-        services.listener.CloseListener();
-        return 2;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(services.window, &loop, &QEventLoop::quit);
-    loop.exec();
-    services.listener.CloseListener();
+namespace {
 
+// What a scan holds between its start and the end of its window.
+struct ScanState {
+    ScanState(const AdapterList& list, ScanServices given, bool asJson, QTextStream& output,
+              QTextStream& errors, ScanDone finished)
+        : collector(list.adapters), services(given), json(asJson), out(output), err(errors),
+          done(std::move(finished)) {}
+    ScanCollector collector;
+    ScanServices services;
+    bool json;
+    QTextStream& out;
+    QTextStream& err;
+    ScanDone done;
+};
+
+// After the window: probe what can be probed, print a line an appliance, and the status.
+int FinishScan(ScanState& scan) {
+    scan.services.listener.CloseListener();
+    QTextStream& out = scan.out;
+    QTextStream& err = scan.err;
+    ScanCollector& collector = scan.collector;
+    ScanServices& services = scan.services;
+    const bool json = scan.json;
     // Only an address that is one host can be probed; anything else is shown as not reachable.
     std::vector<ScanEntry>& entries = collector.entries();
     QStringList probed;
@@ -159,6 +151,46 @@ int RunScan(const AdapterList& adapters, ScanServices services, bool json, QText
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+std::optional<int> StartScan(const AdapterList& adapters, ScanServices services, bool json,
+                             QTextStream& out, QTextStream& err, ScanDone done) {
+    if (adapters.adapters.empty()) {
+        err << "No network adapter to scan from: none is up with an IPv4 address on a local "
+               "network. Run \"Tarvex --diagnose\" for details.\n";
+        return 2;
+    }
+    auto scan = std::make_shared<ScanState>(adapters, services, json, out, err, std::move(done));
+    ScanCollector* collector = &scan->collector;
+    if (const auto failure = services.listener.OpenListener(
+            [collector](const ArrivedDatagram& datagram) { collector->add(datagram); })) {
+        err << oneLine(ListenerFailureMessage(kEnglishTextBase, *failure).text) << '\n';
+        return 2;
+    }
+    int sent = 0;
+    for (const QualifyingAdapter& adapter : adapters.adapters) {
+        if (const auto failure =
+                services.broadcaster.Broadcast(DiscoveryRequest(), adapter.address)) {
+            err << QString::fromUtf8(adapter.name) << ": "
+                << oneLine(BroadcastFailureMessage(*failure).text) << '\n';
+        } else {
+            ++sent;
+        }
+    }
+    if (sent == 0) {
+        services.listener.CloseListener();
+        return 2;
+    }
+    // The window runs on the caller's event loop; the scan ends in its timer.
+    QTimer::singleShot(services.window, [scan] {
+        const int status = FinishScan(*scan);
+        if (scan->done) {
+            scan->done(status);
+        }
+    });
+    return std::nullopt;
 }
 
 } // namespace tarvex

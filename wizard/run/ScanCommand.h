@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTextStream>
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace tarvex {
@@ -50,9 +52,15 @@ struct ScanServices {
     std::chrono::milliseconds window{3000};
 };
 
-// One discovery through every adapter in one window, then a line per appliance on `out`.
-// Returns 0 with appliances, 1 with none, 2 on an error (told on `err`).
-[[nodiscard]] int RunScan(const AdapterList& adapters, ScanServices services, bool json,
-                          QTextStream& out, QTextStream& err);
+// The exit status of a scan: 0 with appliances, 1 with none, 2 on an error (told on `err`).
+using ScanDone = std::function<void(int status)>;
+
+// One discovery through every adapter in one window, then a line per appliance on `out`. Starts
+// and returns at once: the window runs on the caller's event loop, and `done` gets the status at
+// its end. A scan that cannot start gives its status at once instead, and `done` is not called.
+// The services and streams must outlive the scan.
+[[nodiscard]] std::optional<int> StartScan(const AdapterList& adapters, ScanServices services,
+                                           bool json, QTextStream& out, QTextStream& err,
+                                           ScanDone done);
 
 } // namespace tarvex
