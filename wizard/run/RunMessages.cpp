@@ -39,7 +39,9 @@ Message ShortcutFailureMessage(int textBase, const ShortcutFailure& failure) {
 }
 
 Message OpenFailureMessage(int textBase, const OpenReport& report) {
-    const auto text = [textBase](AddedText id) { return AddedCatalogText(textBase, id); };
+    const auto text = [textBase](AddedText id) {
+        return AddedCatalogText(textBase, id);
+    };
     QStringList lines{text(AddedText::OpenFailed)};
     if (report.openerMissing) {
         lines << text(AddedText::OpenerMissing);

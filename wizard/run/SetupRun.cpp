@@ -1,5 +1,6 @@
 #include "run/SetupRun.h"
 
+#include "modules/Logging.h"
 #include "modules/mdUtility2.h"
 #include "resources/TextCatalog.h"
 #include "run/ApplianceAddress.h"
@@ -44,6 +45,51 @@ bool SetupRun::over() {
     return false;
 }
 
+void SetupRun::enter(RunState state) {
+    qCDebug(lcRun) << "run:" << RunStateName(state);
+    state_ = state;
+}
+
+const char* RunStateName(RunState state) {
+    switch (state) {
+    case RunState::Starting:
+        return "starting";
+    case RunState::Scanning:
+        return "scanning";
+    case RunState::Probing:
+        return "waiting for the reachability probes";
+    case RunState::Choosing:
+        return "device list";
+    case RunState::SearchingAddress:
+        return "searching a free address";
+    case RunState::AskingCredentials:
+        return "credentials";
+    case RunState::Configuring:
+        return "configuring";
+    case RunState::Reachable:
+        return "reachable";
+    case RunState::Configured:
+        return "configured";
+    case RunState::NoApplianceFound:
+        return "no appliance found";
+    case RunState::NoFreeAddress:
+        return "no free address";
+    case RunState::Abandoned:
+        return "abandoned";
+    case RunState::Refused:
+        return "refused";
+    case RunState::NoAnswer:
+        return "no answer";
+    case RunState::ShortcutsFailed:
+        return "shortcuts failed";
+    case RunState::Opening:
+        return "opening the shortcuts";
+    case RunState::Stopped:
+        return "stopped";
+    }
+    return "?";
+}
+
 QString SetupRun::text(int n) const {
     return CatalogText(globals_.TextBase, n);
 }
@@ -65,7 +111,7 @@ void SetupRun::Form_Load() {
     page_.setCaptions();
     page_.setButtonsEnabled(false);
     status(Text::Scanning);
-    state_ = RunState::Starting;
+    enter(RunState::Starting);
     page_.afterEventsRun(
         resume([this] { timers_.start(RunTimer::Timer2, services_.intervals.scanStart); }));
 }
@@ -75,7 +121,7 @@ void SetupRun::Timer2_Timer() {
     if (state_ != RunState::Starting) {
         return;
     }
-    state_ = RunState::Scanning;
+    enter(RunState::Scanning);
     if (!openListener()) {
         return;
     }
@@ -111,15 +157,21 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
     if (state_ == RunState::Scanning && kind == ReplyKind::Discovery) {
         // The table holds 11 records; later replies are dropped before they are cut.
         if (globals_.LastDeviceIndex + 1 >= kDeviceTableSize) {
+            qCDebug(lcRun) << "discovery reply dropped: the table holds" << kDeviceTableSize;
             return;
         }
-        std::optional<DeviceRecord> record = CutDiscoveryReply(datagram).record;
-        if (!record) {
+        ReplyCut cut = CutDiscoveryReply(datagram);
+        if (!cut.record) {
+            qCDebug(lcRun) << "discovery reply dropped:" << CutRefusalText(cut);
             return;
         }
+        std::optional<DeviceRecord>& record = cut.record;
         const qsizetype index = ++globals_.LastDeviceIndex;
         const std::optional<Ipv4Address> address =
             ApplianceAddress(*record, globals_.PcAddress, globals_.PcMask);
+        qCDebug(lcRun) << "discovery reply kept as record" << index << "identifier"
+                       << record->DeviceId.toHex() << "address" << record->IpAddress
+                       << (address ? "(probed)" : "(not a host address: never probed)");
         globals_.DeviceTable[static_cast<std::size_t>(index)] = std::move(*record);
         addresses_.append(address);
         if (!address) {
@@ -130,12 +182,16 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
         // Probe at once, inside the window, so that the list is ready when the window ends.
         reachableCells_.append(QString());
         ++probesRunning_;
-        services_.prober.start(
-            {address->text()},
-            resume(
-                [this, index](const QList<ProbeOutcome>& outcomes) { onProbed(index, outcomes); }));
+        services_.prober.start({address->text()},
+                               resume([this, index](const QList<ProbeOutcome>& outcomes) {
+                                   onProbed(index, outcomes);
+                               }));
     } else if (state_ == RunState::Configuring && kind == ReplyKind::Configure) {
+        qCDebug(lcRun) << "configuration reply, status byte" << datagram.mid(22, 1);
         onConfigureReply(datagram);
+    } else {
+        qCDebug(lcRun) << "datagram dropped: not a reply the run waits for now, bytes"
+                       << datagram.size();
     }
 }
 
@@ -161,7 +217,7 @@ void SetupRun::Timer1_Timer() {
     status(Text::ScanComplete);
     globals_.SelectedDevice = -1;
     if (globals_.LastDeviceIndex < 0) {
-        state_ = RunState::NoApplianceFound;
+        enter(RunState::NoApplianceFound);
         status(Text::ScanNothing);
         page_.setStepPicture(1, StatusPicture::Failed);
         ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None},
@@ -169,14 +225,14 @@ void SetupRun::Timer1_Timer() {
         return;
     }
     page_.setStepPicture(1, StatusPicture::Done);
-    state_ = RunState::Probing;
+    enter(RunState::Probing);
     if (probesRunning_ == 0) {
         showDeviceList();
     }
 }
 
 void SetupRun::showDeviceList() {
-    state_ = RunState::Choosing;
+    enter(RunState::Choosing);
     if (probingImpossibleError_ != 0) {
         // Once for the whole list, not once a row.
         ask(ProbingImpossibleMessage(globals_.TextBase,
@@ -203,7 +259,7 @@ void SetupRun::afterChoice() {
     // Only an address that counts is linked; any other row gets an address of its own.
     const std::optional<Ipv4Address> address = addresses_.value(chosen);
     if (globals_.SelectedReachable && address) {
-        state_ = RunState::Reachable;
+        enter(RunState::Reachable);
         status(Text::Reachable);
         page_.setStepPicture(2, StatusPicture::Done);
         page_.setStepPicture(3, StatusPicture::Done);
@@ -223,7 +279,7 @@ const DeviceRecord& SetupRun::chosenRecord() const {
 }
 
 void SetupRun::searchAddress() {
-    state_ = RunState::SearchingAddress;
+    enter(RunState::SearchingAddress);
     CandidateDraw draw = DrawCandidates(globals_.PcAddress, globals_.PcMask, services_.random);
     const std::optional<Ipv4Address> adapter = Ipv4Address::parse(globals_.PcAddress);
     if (draw.problem == CandidateProblem::None && !adapter) {
@@ -278,32 +334,36 @@ void SetupRun::onSearchDone(const SearchResult& result) {
 }
 
 void SetupRun::noFreeAddress() {
-    state_ = RunState::NoFreeAddress;
+    enter(RunState::NoFreeAddress);
     status(Text::NoFreeAddress);
     ask({text(Text::NoFreeAddressBox), std::nullopt, MessageButtons::Ok, MessageIcon::None},
         [this](MessageAnswer) { backToSetupMode(); });
 }
 
 void SetupRun::askCredentialsAndConfigure() {
-    state_ = RunState::AskingCredentials;
+    enter(RunState::AskingCredentials);
     modals_.showCredentials(
         resume([this](RunDialogs::CredentialsOutcome outcome) { onCredentials(outcome); }));
 }
 
 void SetupRun::onCredentials(RunDialogs::CredentialsOutcome outcome) {
     if (outcome == RunDialogs::CredentialsOutcome::Abandoned) {
-        state_ = RunState::Abandoned;
+        enter(RunState::Abandoned);
         backToSetupMode();
         return;
     }
     timers_.start(RunTimer::Timer3, services_.intervals.configureTimeout);
     status(Text::Configuring);
-    state_ = RunState::Configuring;
+    enter(RunState::Configuring);
     if (!openListener()) {
         return;
     }
     const ConfigureFields fields{newAddress_, globals_.PcMask, globals_.PcGateway,
                                  globals_.UserName, globals_.Password};
+    // The credentials stay out of the log.
+    qCDebug(lcRun) << "configuration request for" << chosenRecord().DeviceId.toHex() << "address"
+                   << newAddress_ << "mask" << globals_.PcMask << "gateway" << globals_.PcGateway
+                   << "from" << globals_.PcAddress;
     // The run goes on in the reply handler or in the Timer3 tick.
     broadcast(ConfigureRequest(chosenRecord(), fields), [] {});
 }
@@ -315,14 +375,14 @@ void SetupRun::onConfigureReply(const QByteArray& reply) {
     // The run drew the new address itself, so it always parses.
     const std::optional<Ipv4Address> address = Ipv4Address::parse(QStringView(newAddress_));
     if (ReadConfigureStatus(reply) == ConfigureStatus::Applied && address) {
-        state_ = RunState::Configured;
+        enter(RunState::Configured);
         page_.setStepPicture(3, StatusPicture::Done);
         status(Text::Configured);
         finish(*address, Text::ConfiguredDone, Text::ConfiguredNote);
         return;
     }
     // "1", and any other status, which would otherwise leave the page with no way on.
-    state_ = RunState::Refused;
+    enter(RunState::Refused);
     page_.setStepPicture(3, StatusPicture::Failed);
     status(Text::Refused);
     page_.setButtonsEnabled(true);
@@ -333,7 +393,7 @@ void SetupRun::Timer3_Timer() {
     if (state_ != RunState::Configuring) {
         return;
     }
-    state_ = RunState::NoAnswer;
+    enter(RunState::NoAnswer);
     status(Text::NoAnswer);
     page_.setStepPicture(3, StatusPicture::Failed);
     services_.listener.CloseListener();
@@ -345,7 +405,7 @@ void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {
     const std::optional<ShortcutFailure> failure =
         services_.shortcuts.CreateShortcuts(address, QString::fromUtf8(chosenRecord().HostName));
     if (failure) {
-        state_ = RunState::ShortcutsFailed;
+        enter(RunState::ShortcutsFailed);
         page_.setStepPicture(4, StatusPicture::Failed);
         page_.setStatusText(ShortcutFailureStatus(globals_.TextBase));
         page_.setButtonsEnabled(true);
@@ -370,7 +430,7 @@ void SetupRun::closingQuestion(Ipv4Address address) {
             }
             // The program ends once the opener has answered, after telling what it could not
             // open. Nothing else of the run happens meanwhile.
-            state_ = RunState::Opening;
+            enter(RunState::Opening);
             services_.launcher.OpenDevice(address, resume([this](const OpenReport& report) {
                                               if (report.allOpened()) {
                                                   endAfterOpening();
@@ -413,7 +473,7 @@ void SetupRun::stop() {
     if (state_ == RunState::Stopped) {
         return;
     }
-    state_ = RunState::Stopped;
+    enter(RunState::Stopped);
     for (const RunTimer timer : {RunTimer::Timer1, RunTimer::Timer2, RunTimer::Timer3}) {
         timers_.stop(timer);
     }

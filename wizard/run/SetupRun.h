@@ -41,6 +41,9 @@ enum class RunState {
     Stopped,         // Step 4 closed or the program ended: nothing more happens
 };
 
+// The state's name, for the log.
+[[nodiscard]] const char* RunStateName(RunState state);
+
 // The setup run of Step 4: scan, choice, reachability, free address, credentials,
 // configuration and shortcuts. Plain logic behind small interfaces, so it runs the same under
 // the real page and under tests. It never waits inside a call: every wait (timers, probes,
@@ -85,6 +88,8 @@ private:
     }
     [[nodiscard]] bool over();
     [[nodiscard]] QString text(int n) const;
+    // Moves the run to `state`, and logs it.
+    void enter(RunState state);
     void status(int n);
     // Shows the box; `then` runs once it is answered.
     void ask(

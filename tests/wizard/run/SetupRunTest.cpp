@@ -8,6 +8,7 @@
 #include "support/FakeRunServices.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QLoggingCategory>
 #include <gtest/gtest.h>
 
 namespace tarvex {
@@ -488,6 +489,35 @@ protected:
         fake.answerSearch({{"192.168.0.41", {EchoStatus::Reply, 0}}}, {"192.168.0.42"});
     }
 };
+
+// What the log gets of a whole configured run, with every category on.
+QStringList LoggedDuring(const std::function<void()>& work) {
+    static QStringList* logged = nullptr;
+    QStringList lines;
+    logged = &lines;
+    QLoggingCategory::setFilterRules(QStringLiteral("tarvex.*.debug=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { logged->append(text); });
+    work();
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QStringLiteral("tarvex.*.debug=false"));
+    logged = nullptr;
+    return lines;
+}
+
+TEST_F(ConfigurationTest, TheLogTellsTheExchangeButNeverTheCredentials) {
+    const QStringList lines = LoggedDuring([this] {
+        toConfiguring();
+        dialogs.setNextAnswer(MessageAnswer::Ok);
+        dialogs.setNextAnswer(MessageAnswer::Cancel);
+        fake.listener.deliver("0C02RAP0000000000000012");
+    });
+    const QString all = lines.join('\n');
+    EXPECT_TRUE(all.contains("configuration request")) << all.toStdString();
+    EXPECT_TRUE(all.contains("configured")) << all.toStdString();
+    EXPECT_FALSE(all.contains("secret")) << all.toStdString();
+    EXPECT_FALSE(all.contains("admin")) << all.toStdString();
+}
 
 TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortcuts) {
     toConfiguring();
