@@ -8,6 +8,7 @@
 #include "resources/Artwork.h"
 #include "run/CommandLine.h"
 #include "run/SystemRunServices.h"
+#include "run/frmMain2.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -43,7 +44,8 @@ int main(int argc, char* argv[]) {
     tarvex::MessageBoxDialogs dialogs;
     tarvex::QtProgramEnd end;
     tarvex::SystemRunServices runServices;
-    tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE, runServices.services());
+    tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE,
+                          tarvex::Step4Factory(runServices.services()));
     flow.start();
     return QApplication::exec();
 }

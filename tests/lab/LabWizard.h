@@ -174,7 +174,7 @@ public:
     NetlinkNeighbourWatch neighbours;
     testing::FakeRandom random;
     RunServices services{listener, broadcaster, prober, shortcuts, launcher, neighbours, random};
-    PageFlow flow{globals, dialogs, end, kEnglishTextBase, services};
+    PageFlow flow{globals, dialogs, end, kEnglishTextBase, Step4Factory(services)};
     QList<QStringList> rows;
     qint64 listShownAfter = -1;
 

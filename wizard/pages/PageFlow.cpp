@@ -7,14 +7,15 @@
 #include "pages/frmPre1.h"
 #include "pages/frmPre2.h"
 #include "resources/TextCatalog.h"
-#include "run/frmMain2.h"
+
+#include <utility>
 
 namespace tarvex {
 
 PageFlow::PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
-                   qint16 editionTextBase, RunServices& runServices)
+                   qint16 editionTextBase, RunPageFactory runPage)
     : globals_(globals), dialogs_(dialogs), end_(end), editionTextBase_(editionTextBase),
-      runServices_(runServices) {}
+      runPage_(std::move(runPage)) {}
 
 PageFlow::~PageFlow() {
     delete current_;
@@ -38,7 +39,7 @@ StepPage* PageFlow::createPage(PageId page) {
     case PageId::frmMain0:
         return new frmMain0(*this);
     case PageId::frmMain2:
-        return new frmMain2(*this);
+        return runPage_(*this);
     }
     return nullptr;
 }

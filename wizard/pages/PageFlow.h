@@ -4,7 +4,6 @@
 #include "modules/Globals.h"
 #include "modules/PageLine.h"
 #include "modules/ProgramEnd.h"
-#include "run/RunServices.h"
 
 #include <QList>
 #include <QPointer>
@@ -12,16 +11,21 @@
 
 namespace tarvex {
 
+class PageFlow;
 class StepPage;
+
+// Builds Step 4, the running-status page, for the flow. The program hands in one that gives the
+// page the setup run's services, so that the pages know nothing of the run.
+using RunPageFactory = std::function<StepPage*(PageFlow& flow)>;
 
 // The line of step pages. Owns the one page on screen; a hand-over shows the next page
 // before the current one goes, and the program ends only through the injected ProgramEnd.
 class PageFlow final {
 public:
     // editionTextBase: the text base the welcome page assigns (700 English, 500 Chinese).
-    // runServices: what the setup run of Step 4 uses.
+    // runPage: builds Step 4.
     PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end, qint16 editionTextBase,
-             RunServices& runServices);
+             RunPageFactory runPage);
     ~PageFlow();
     PageFlow(const PageFlow&) = delete;
     PageFlow& operator=(const PageFlow&) = delete;
@@ -47,7 +51,6 @@ public:
     // Unloads the current page and ends the program, without asking.
     void endProgram();
 
-    [[nodiscard]] RunServices& runServices() const { return runServices_; }
     [[nodiscard]] StepPage* currentPage() const { return current_; }
     [[nodiscard]] bool programEnded() const { return programEnded_; }
     [[nodiscard]] WizardGlobals& globals() const { return globals_; }
@@ -63,7 +66,7 @@ private:
     Dialogs& dialogs_;
     ProgramEnd& end_;
     qint16 editionTextBase_;
-    RunServices& runServices_;
+    RunPageFactory runPage_;
     StepPage* current_ = nullptr;
     // Unloaded pages waiting for their deferred deletion: a page is often unloaded from inside
     // one of its own button handlers, where deleting it at once would pull the widget from

@@ -31,7 +31,7 @@ QLabel* stepLine(QWidget* page, int index, int topTwips, int widthTwips) {
 
 } // namespace
 
-frmMain2::frmMain2(PageFlow& flow)
+frmMain2::frmMain2(PageFlow& flow, RunServices& services)
     : StepPage(flow, PageId::frmMain2), pic1(statusPicture(this, 1, 360)),
       pic2(statusPicture(this, 2, 1800)), pic3(statusPicture(this, 3, 3240)),
       pic4(statusPicture(this, 4, 4680)), Label1_1(stepLine(this, 1, 600, 7815)),
@@ -51,7 +51,7 @@ frmMain2::frmMain2(PageFlow& flow)
     connect(cmdPrevious, &QPushButton::clicked, this, &frmMain2::cmdPrevious_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain2::cmdExit_Click);
     run_ = std::make_unique<SetupRun>(globals(), flow.dialogs(), *this, modals_, *this, timers_,
-                                      flow.runServices());
+                                      services);
 }
 
 frmMain2::~frmMain2() = default;

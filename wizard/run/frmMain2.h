@@ -1,10 +1,12 @@
 #pragma once
 
 #include "pages/ModalRunDialogs.h"
+#include "pages/PageFlow.h"
 #include "pages/StepPage.h"
 #include "run/QtRunTimers.h"
 #include "run/RunFlow.h"
 #include "run/RunPage.h"
+#include "run/RunServices.h"
 
 #include <memory>
 
@@ -21,7 +23,7 @@ class SetupRun;
 class frmMain2 final : public StepPage, public RunPage, public RunFlow {
     Q_OBJECT
 public:
-    explicit frmMain2(PageFlow& flow);
+    frmMain2(PageFlow& flow, RunServices& services);
     ~frmMain2() override;
     void Form_Load() override;
 
@@ -65,5 +67,12 @@ private:
     ModalRunDialogs modals_;
     std::unique_ptr<SetupRun> run_;
 };
+
+// Step 4 for the page flow, with the run's services.
+[[nodiscard]] inline RunPageFactory Step4Factory(RunServices& services) {
+    return [&services](PageFlow& flow) -> StepPage* {
+        return new frmMain2(flow, services);
+    };
+}
 
 } // namespace tarvex

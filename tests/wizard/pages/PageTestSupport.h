@@ -3,6 +3,7 @@
 #include "modules/Globals.h"
 #include "pages/PageFlow.h"
 #include "pages/StepPage.h"
+#include "run/frmMain2.h"
 #include "support/FakeRunServices.h"
 #include "support/RecordingProgramEnd.h"
 #include "support/ScriptedDialogs.h"
@@ -20,7 +21,8 @@ namespace tarvex::testing {
 // line of pages, for the edition of the given text base.
 class Wizard {
 public:
-    explicit Wizard(qint16 textBase) : flow(globals, dialogs, end, textBase, fake.services) {}
+    explicit Wizard(qint16 textBase)
+        : flow(globals, dialogs, end, textBase, Step4Factory(fake.services)) {}
     ~Wizard() { settle(); }
 
     // Lets the boxes answer and the unloaded pages go, as the event loop would.
