@@ -20,7 +20,8 @@ int main(int argc, char* argv[]) {
     if (tarvex::IsCommandLine(argc)) {
         // For administrators and problem reports: no window, nothing configured.
         const QCoreApplication application(argc, argv);
-        return tarvex::RunCommandLine(QCoreApplication::arguments(), &tarvex::SystemBusHasName);
+        return tarvex::RunCommandLine(QCoreApplication::arguments(), &tarvex::SystemBusHasName,
+                                      TARVEX_EDITION_TEXT_BASE);
     }
     QApplication application(argc, argv);
     // No application display name: Qt would append it to every window caption on X11.

@@ -21,7 +21,8 @@ bool IsCommandLine(int argc) {
     return argc > 1;
 }
 
-int RunCommandLine(const QStringList& arguments, const LiveSystemView::BusNameCheck& busNameCheck) {
+int RunCommandLine(const QStringList& arguments, const LiveSystemView::BusNameCheck& busNameCheck,
+                   int textBase) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     QCommandLineParser parser;
@@ -69,7 +70,7 @@ int RunCommandLine(const QStringList& arguments, const LiveSystemView::BusNameCh
     }
     if (parser.isSet(diagnose)) {
         LiveSystemView system(busNameCheck);
-        for (const QString& line : DiagnosisLines(Diagnose(system))) {
+        for (const QString& line : DiagnosisLines(Diagnose(system, textBase), textBase)) {
             out << line << '\n';
         }
         return 0;

@@ -12,8 +12,8 @@ namespace tarvex {
 
 // Runs the command the arguments name (--scan [--json], --diagnose, --help, --version) and
 // returns the exit status; an unknown option or a stray argument gives the usage on stderr and
-// 2. Nothing is ever configured from here.
+// 2. Nothing is ever configured from here. The diagnosis speaks the edition of the text base.
 [[nodiscard]] int RunCommandLine(const QStringList& arguments,
-                                 const LiveSystemView::BusNameCheck& busNameCheck);
+                                 const LiveSystemView::BusNameCheck& busNameCheck, int textBase);
 
 } // namespace tarvex
