@@ -4,7 +4,7 @@
 // prints one JSON object per figure.
 //
 //   tarvex_bench --runs N [--only list|search|stall|flood]
-#include "LabSupport.h"
+#include "LabHost.h"
 #include "LabWizard.h"
 
 #include <QCoreApplication>
