@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # make bench: the wizard's speed figures on the lab network, each next to the same work done the
 # old way (one probe at a time on the user-interface thread; every pending reply read at once),
-# in the same run. Prints a table and writes
+# in the same run, and the run time of the diagnosis. Prints a table and writes
 # <build>/bench/results.json. Not a test: it asserts nothing. Needs root (the lab's namespaces).
 set -euo pipefail
 build=${1:-build}
@@ -85,14 +85,17 @@ figures.append({"figure": "cold start to the first page on screen (Xvfb)", "unit
                 "ours": spread(starts)})
 figures.append({"figure": "peak resident memory, Step 0", "unit": "MB", "ours": spread(memories)})
 json.dump(figures, open(f"{out}/results.json", "w"), indent=2)
+def shown(value):
+    # Whole numbers, but small figures (the diagnosis takes a few milliseconds) keep two places.
+    return f"{value:.0f}" if value >= 10 or value == int(value) else f"{value:.2f}"
+def spans(s):
+    return f"{shown(s['min'])} / {shown(s['median'])} / {shown(s['max'])}"
 print(f"| figure | unit | ours: min / median / max | the old way: min / median / max |")
 print(f"| --- | --- | --- | --- |")
 for f in figures:
-    ours = f["ours"]
-    row = f"| {f['figure']} | {f['unit']} | {ours['min']:.0f} / {ours['median']:.0f} / {ours['max']:.0f} |"
+    row = f"| {f['figure']} | {f['unit']} | {spans(f['ours'])} |"
     old = f.get("old_way")
-    row += (f" {old['min']:.0f} / {old['median']:.0f} / {old['max']:.0f} ({f['old_way_is']}) |"
-            if old else " - |")
+    row += f" {spans(old)} ({f['old_way_is']}) |" if old else " - |"
     print(row)
 print(f"\nbench: {out}/results.json")
 PY

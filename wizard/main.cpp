@@ -22,7 +22,8 @@ int main(int argc, char* argv[]) {
         // For administrators and problem reports: no window, nothing configured.
         const QCoreApplication application(argc, argv);
         if (const std::optional<int> status =
-                tarvex::RunCommandLine(QCoreApplication::arguments(), &tarvex::SystemBusHasName)) {
+                tarvex::RunCommandLine(QCoreApplication::arguments(), &tarvex::SystemBusHasName,
+                                       TARVEX_EDITION_TEXT_BASE)) {
             return *status;
         }
         return QCoreApplication::exec(); // a scan under way, which ends the loop with its status

@@ -3,6 +3,7 @@
 #include "LabSupport.h"
 #include "modules/Diagnosis.h"
 #include "modules/LiveSystemView.h"
+#include "resources/TextCatalog.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -104,7 +105,7 @@ TEST(LabScanTwoAdapters, EachApplianceWithTheAdapterThatHeardIt) {
 std::vector<std::pair<FindingKind, QString>> diagnose() {
     LiveSystemView system;
     std::vector<std::pair<FindingKind, QString>> found;
-    for (const Finding& finding : Diagnose(system)) {
+    for (const Finding& finding : Diagnose(system, kEnglishTextBase)) {
         if (finding.kind != FindingKind::ProbingNotPermitted) { // root may always probe
             found.emplace_back(finding.kind, finding.subject);
         }

@@ -3,7 +3,7 @@
 // The whole wizard with the real network services, for the lab tests and the benchmark: the
 // real pages, reply port, broadcasts, probes and shortcut files, in a desktop folder of its
 // own. Message boxes are answered in advance and the opener of addresses is recorded.
-#include "LabSupport.h"
+#include "LabHost.h"
 #include "modules/DesktopShortcutWriter.h"
 #include "modules/IcmpProber.h"
 #include "modules/NetlinkNeighbourWatch.h"

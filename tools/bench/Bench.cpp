@@ -3,9 +3,12 @@
 // same run. Not a test: it asserts nothing. Runs inside the lab's PC namespace (tools/bench.sh);
 // prints one JSON object per figure.
 //
-//   tarvex_bench --runs N [--only list|search|stall|flood]
-#include "LabSupport.h"
+//   tarvex_bench --runs N [--only list|search|stall|flood|diagnosis]
+#include "LabHost.h"
 #include "LabWizard.h"
+#include "bus/SystemBusNames.h"
+#include "modules/Diagnosis.h"
+#include "modules/LiveSystemView.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -164,6 +167,19 @@ void floodFigure(int runs) {
                 unboundedStall, "all pending read at each wake-up");
 }
 
+// 6. The diagnosis of --diagnose on the lab PC, as the program runs it: every check, the bus
+// question included. It has no old way.
+void diagnosisFigure(int runs) {
+    std::vector<double> ours;
+    for (int run = 0; run < runs; ++run) {
+        const Clock::time_point start = Clock::now();
+        LiveSystemView system(&SystemBusHasName);
+        (void)Diagnose(system, kEnglishTextBase);
+        ours.push_back(msSince(start));
+    }
+    printFigure("diagnosis (--diagnose), lab PC", "ms", ours, {});
+}
+
 } // namespace
 } // namespace tarvex::lab
 
@@ -183,10 +199,12 @@ int main(int argc, char** argv) {
         std::cerr << "tarvex_bench: run it in the lab's PC namespace (tools/bench.sh)\n";
         return 77;
     }
-    const std::pair<const char*, void (*)(int)> figures[] = {{"list", tarvex::lab::listFigure},
-                                                             {"search", tarvex::lab::searchFigure},
-                                                             {"stall", tarvex::lab::stallFigure},
-                                                             {"flood", tarvex::lab::floodFigure}};
+    const std::pair<const char*, void (*)(int)> figures[] = {
+        {"list", tarvex::lab::listFigure},
+        {"search", tarvex::lab::searchFigure},
+        {"stall", tarvex::lab::stallFigure},
+        {"flood", tarvex::lab::floodFigure},
+        {"diagnosis", tarvex::lab::diagnosisFigure}};
     for (const auto& [name, figure] : figures) {
         if (only.empty() || only == name) {
             figure(runs);

@@ -1,7 +1,7 @@
 #include "modules/Diagnosis.h"
 
 #include "modules/mdUtility2.h"
-#include "resources/TextCatalog.h"
+#include "resources/AddedTexts.h"
 
 #include <QList>
 #include <algorithm>
@@ -45,7 +45,7 @@ bool isTunnel(SystemView& system, const QByteArray& name,
            name.startsWith("ppp");
 }
 
-void checkCarrier(SystemView& system, std::vector<Finding>& findings) {
+void checkCarrier(SystemView& system, int textBase, std::vector<Finding>& findings) {
     for (const QString& entry : system.entries(kNet)) {
         const QByteArray name = entry.toUtf8();
         if (IsContainerOrVmLink(name) ||
@@ -56,17 +56,14 @@ void checkCarrier(SystemView& system, std::vector<Finding>& findings) {
         if (readNumber(system, netFile(name, "carrier")) == 0) {
             findings.push_back(
                 {FindingKind::NoCarrier, entry,
-                 QStringLiteral("%1 has no link: no cable, or the switch or appliance at the "
-                                "other end is off.")
-                     .arg(entry),
-                 QStringLiteral("Plug the network cable in firmly at both ends and switch the "
-                                "appliance and the switch on; the link light must be lit.")});
+                 AddedCatalogText(textBase, AddedText::DiagnosisNoCarrier).arg(entry),
+                 AddedCatalogText(textBase, AddedText::DiagnosisNoCarrierFix)});
         }
     }
 }
 
 void checkDefaultRoute(SystemView& system, const std::vector<InterfaceAddress>& addresses,
-                       std::vector<Finding>& findings) {
+                       int textBase, std::vector<Finding>& findings) {
     std::vector<DefaultRoute> routes = system.defaultRoutes();
     std::stable_sort(routes.begin(), routes.end(),
                      [](const auto& a, const auto& b) { return a.metric < b.metric; });
@@ -74,18 +71,13 @@ void checkDefaultRoute(SystemView& system, const std::vector<InterfaceAddress>& 
         return;
     }
     const QString name = QString::fromUtf8(routes.front().interfaceName);
-    findings.push_back(
-        {FindingKind::TunnelHoldsDefaultRoute, name,
-         QStringLiteral("The default route goes through %1, a VPN or tunnel: replies from the "
-                        "local network may be sent into it, and the VPN may block the local "
-                        "network altogether.")
-             .arg(name),
-         QStringLiteral("Disconnect the VPN for the setup, or allow access to the local network "
-                        "in its settings, then run the setup again.")});
+    findings.push_back({FindingKind::TunnelHoldsDefaultRoute, name,
+                        AddedCatalogText(textBase, AddedText::DiagnosisTunnelRoute).arg(name),
+                        AddedCatalogText(textBase, AddedText::DiagnosisTunnelRouteFix)});
 }
 
 void checkReversePath(SystemView& system, const std::vector<QualifyingAdapter>& adapters,
-                      std::vector<Finding>& findings) {
+                      int textBase, std::vector<Finding>& findings) {
     const long long all =
         readNumber(system, QStringLiteral("/proc/sys/net/ipv4/conf/all/rp_filter")).value_or(0);
     for (const QualifyingAdapter& adapter : adapters) {
@@ -97,18 +89,13 @@ void checkReversePath(SystemView& system, const std::vector<QualifyingAdapter>& 
         if (std::max(all, own) == 1) {
             findings.push_back(
                 {FindingKind::StrictReversePath, name,
-                 QStringLiteral("%1 filters strictly by reverse path (rp_filter=1): a reply from "
-                                "an appliance whose address is not on this PC's subnet is "
-                                "dropped before it arrives.")
-                     .arg(name),
-                 QStringLiteral("For the setup, switch to loose filtering: \"sudo sysctl -w "
-                                "net.ipv4.conf.all.rp_filter=2 net.ipv4.conf.%1.rp_filter=2\".")
-                     .arg(name)});
+                 AddedCatalogText(textBase, AddedText::DiagnosisStrictReversePath).arg(name),
+                 AddedCatalogText(textBase, AddedText::DiagnosisStrictReversePathFix).arg(name)});
         }
     }
 }
 
-void checkFirewalls(SystemView& system, std::vector<Finding>& findings) {
+void checkFirewalls(SystemView& system, int textBase, std::vector<Finding>& findings) {
     const QByteArray ufw =
         system.readFile(QStringLiteral("/etc/ufw/ufw.conf")).value_or(QByteArray());
     const QList<QByteArray> lines = ufw.split('\n');
@@ -116,25 +103,25 @@ void checkFirewalls(SystemView& system, std::vector<Finding>& findings) {
         const QByteArray l = line.trimmed();
         return l == "ENABLED=yes" || l == "ENABLED=\"yes\"";
     });
-    const QString blocks = QStringLiteral(
-        "%1 is active: unless it allows UDP port 12310, it drops every reply of the appliances.");
+    const QString blocks = AddedCatalogText(textBase, AddedText::DiagnosisFirewallActive);
+    // The fixes are bare commands: the same in both editions.
     if (ufwEnabled) {
         findings.push_back({FindingKind::UfwEnabled,
                             {},
-                            blocks.arg(QStringLiteral("The firewall ufw")),
+                            blocks.arg(QStringLiteral("ufw")),
                             QStringLiteral("sudo ufw allow \"Dravik Setup\"")});
     }
     if (system.systemBusHasName(QString::fromLatin1(kFirewalldBusName))) {
         findings.push_back(
             {FindingKind::FirewalldRunning,
              {},
-             blocks.arg(QStringLiteral("The firewall firewalld")),
+             blocks.arg(QStringLiteral("firewalld")),
              QStringLiteral("sudo firewall-cmd --permanent --add-service=dravik-setup && sudo "
                             "firewall-cmd --reload")});
     }
 }
 
-void checkProbing(SystemView& system, std::vector<Finding>& findings) {
+void checkProbing(SystemView& system, int textBase, std::vector<Finding>& findings) {
     const QList<QByteArray> range =
         system.readFile(QStringLiteral("/proc/sys/net/ipv4/ping_group_range"))
             .value_or(QByteArray())
@@ -159,50 +146,42 @@ void checkProbing(SystemView& system, std::vector<Finding>& findings) {
     if (!inRange && (effective & kNetRawBit) == 0) {
         findings.push_back({FindingKind::ProbingNotPermitted,
                             {},
-                            QStringLiteral("This program may not send ICMP echo requests: the "
-                                           "reachability check cannot run."),
-                            ProbingFixText(kEnglishTextBase)});
+                            AddedCatalogText(textBase, AddedText::DiagnosisProbingNotPermitted),
+                            ProbingFixText(textBase)});
     }
 }
 
-void checkWireless(SystemView& system, const std::vector<QualifyingAdapter>& adapters,
+void checkWireless(SystemView& system, const std::vector<QualifyingAdapter>& adapters, int textBase,
                    std::vector<Finding>& findings) {
     for (const QualifyingAdapter& adapter : adapters) {
         if (system.exists(netFile(adapter.name, "wireless")) ||
             system.exists(netFile(adapter.name, "phy80211"))) {
             const QString name = QString::fromUtf8(adapter.name);
-            findings.push_back(
-                {FindingKind::WirelessAdapter, name,
-                 QStringLiteral("%1 is a Wi-Fi adapter: many access points keep wireless clients "
-                                "apart from wired devices, the appliance included.")
-                     .arg(name),
-                 QStringLiteral("Connect the PC by cable to the appliance's network, or switch "
-                                "off client isolation (AP isolation) on the access point.")});
+            findings.push_back({FindingKind::WirelessAdapter, name,
+                                AddedCatalogText(textBase, AddedText::DiagnosisWireless).arg(name),
+                                AddedCatalogText(textBase, AddedText::DiagnosisWirelessFix)});
         }
     }
 }
 
 } // namespace
 
-std::vector<Finding> Diagnose(SystemView& system) {
+std::vector<Finding> Diagnose(SystemView& system, int textBase) {
     std::vector<Finding> findings;
     const std::vector<InterfaceAddress> addresses = system.interfaceAddresses();
     const AdapterList list = ListAdapters(addresses, system.defaultRoutes());
     if (list.adapters.empty()) {
-        findings.push_back(
-            {FindingKind::NoAdapter,
-             {},
-             QStringLiteral("No network adapter is ready: none is up with an IPv4 address on a "
-                            "local network."),
-             QStringLiteral("Connect the PC to the appliance's network and wait until the "
-                            "adapter has an address, then run the setup again.")});
+        findings.push_back({FindingKind::NoAdapter,
+                            {},
+                            AddedCatalogText(textBase, AddedText::DiagnosisNoAdapter),
+                            AddedCatalogText(textBase, AddedText::DiagnosisNoAdapterFix)});
     }
-    checkCarrier(system, findings);
-    checkDefaultRoute(system, addresses, findings);
-    checkReversePath(system, list.adapters, findings);
-    checkFirewalls(system, findings);
-    checkProbing(system, findings);
-    checkWireless(system, list.adapters, findings);
+    checkCarrier(system, textBase, findings);
+    checkDefaultRoute(system, addresses, textBase, findings);
+    checkReversePath(system, list.adapters, textBase, findings);
+    checkFirewalls(system, textBase, findings);
+    checkProbing(system, textBase, findings);
+    checkWireless(system, list.adapters, textBase, findings);
     if (!list.skipped.empty()) {
         QStringList names;
         for (const QByteArray& name : list.skipped) {
@@ -211,21 +190,20 @@ std::vector<Finding> Diagnose(SystemView& system) {
         const QString joined = names.join(QStringLiteral(", "));
         findings.push_back(
             {FindingKind::SkippedBridges, joined,
-             QStringLiteral("Passed over as container or virtual-machine bridges: %1.").arg(joined),
-             QStringLiteral("Nothing to do, unless the appliance is cabled to one of them: then "
-                            "connect it to the PC's own network instead.")});
+             AddedCatalogText(textBase, AddedText::DiagnosisSkippedBridges).arg(joined),
+             AddedCatalogText(textBase, AddedText::DiagnosisSkippedBridgesFix)});
     }
     return findings;
 }
 
-QStringList DiagnosisLines(const std::vector<Finding>& findings) {
+QStringList DiagnosisLines(const std::vector<Finding>& findings, int textBase) {
     if (findings.empty()) {
-        return {QStringLiteral("No problem found on this PC.")};
+        return {AddedCatalogText(textBase, AddedText::DiagnosisNothingFound)};
     }
     QStringList lines;
     for (const Finding& finding : findings) {
         lines.append(finding.text);
-        lines.append(QStringLiteral("  Fix: ") + finding.fix);
+        lines.append(AddedCatalogText(textBase, AddedText::DiagnosisFixLine).arg(finding.fix));
     }
     return lines;
 }

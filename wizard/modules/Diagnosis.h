@@ -30,12 +30,13 @@ struct Finding {
     friend bool operator==(const Finding&, const Finding&) = default;
 };
 
-// Runs every check on the PC the view shows; each reads a few small files and ends at once.
-[[nodiscard]] std::vector<Finding> Diagnose(SystemView& system);
+// Runs every check on the PC the view shows; each reads a few small files and ends at once. The
+// texts are those of the edition of that text base.
+[[nodiscard]] std::vector<Finding> Diagnose(SystemView& system, int textBase);
 
 // The findings as text lines: each finding, then its fix indented under it; one line saying
 // that nothing was found when there is no finding.
-[[nodiscard]] QStringList DiagnosisLines(const std::vector<Finding>& findings);
+[[nodiscard]] QStringList DiagnosisLines(const std::vector<Finding>& findings, int textBase);
 
 // The well-known name firewalld holds on the system bus.
 inline constexpr auto kFirewalldBusName = "org.fedoraproject.FirewallD1";

@@ -55,6 +55,52 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
     {"Without it no address can be known to be free, so none is given to the Dravik. Run the "
      "setup again.",
      "沒有它便無法確認任何位址未被使用，因此不會指定位址給 Dravik。請重新執行設定。"},
+    {"No network adapter is ready: none is up with an IPv4 address on a local network.",
+     "沒有可用的網路介面卡：沒有任何介面卡已啟用並在區域網路上取得 IPv4 位址。"},
+    {"Connect the PC to the appliance's network and wait until the adapter has an address, then "
+     "run the setup again.",
+     "請將電腦連接到 Dravik 所在的網路，等候介面卡取得位址，然後重新執行設定。"},
+    {"%1 has no link: no cable, or the switch or appliance at the other end is off.",
+     "%1 沒有連線：沒有接上網路線，或另一端的交換器或 Dravik 沒有開機。"},
+    {"Plug the network cable in firmly at both ends and switch the appliance and the switch on; "
+     "the link light must be lit.",
+     "請將網路線的兩端確實插好，並開啟 Dravik 與交換器的電源；連線指示燈必須亮起。"},
+    {"The default route goes through %1, a VPN or tunnel: replies from the local network may be "
+     "sent into it, and the VPN may block the local network altogether.",
+     "預設路由經過 %1，這是 VPN 或通道：來自區域網路的回應可能會被送進其中，VPN 也可能完全封鎖"
+     "區域網路。"},
+    {"Disconnect the VPN for the setup, or allow access to the local network in its settings, "
+     "then run the setup again.",
+     "設定期間請中斷 VPN 連線，或在 VPN 的設定中允許存取區域網路，然後重新執行設定。"},
+    {"%1 filters strictly by reverse path (rp_filter=1): a reply from an appliance whose address "
+     "is not on this PC's subnet is dropped before it arrives.",
+     "%1 採用嚴格的反向路徑過濾（rp_filter=1）：位址不在這台電腦子網路內的 Dravik 所傳來的回應，"
+     "在送達之前就會被丟棄。"},
+    {"For the setup, switch to loose filtering: \"sudo sysctl -w net.ipv4.conf.all.rp_filter=2 "
+     "net.ipv4.conf.%1.rp_filter=2\".",
+     "設定期間請改為寬鬆過濾：\"sudo sysctl -w net.ipv4.conf.all.rp_filter=2 "
+     "net.ipv4.conf.%1.rp_filter=2\"。"},
+    {"The firewall %1 is active: unless it allows UDP port 12310, it drops every reply of the "
+     "appliances.",
+     "防火牆 %1 已啟用：除非它允許 UDP 連接埠 12310，否則會丟棄 Dravik 的所有回應。"},
+    {"This program may not send ICMP echo requests: the reachability check cannot run.",
+     "這個程式沒有傳送 ICMP 回應要求（ping）的權限：無法檢查連線。"},
+    {"%1 is a Wi-Fi adapter: many access points keep wireless clients apart from wired devices, "
+     "the appliance included.",
+     "%1 是 Wi-Fi 介面卡：許多無線基地台會將無線用戶端與有線裝置隔離，Dravik 也包括在內。"},
+    {"Connect the PC by cable to the appliance's network, or switch off client isolation (AP "
+     "isolation) on the access point.",
+     "請用網路線將電腦連接到 Dravik 所在的網路，或在無線基地台上關閉用戶端隔離（AP isolation）"
+     "功能。"},
+    {"Passed over as container or virtual-machine bridges: %1.",
+     "已略過這些容器或虛擬機器的橋接介面：%1。"},
+    {"Nothing to do, unless the appliance is cabled to one of them: then connect it to the PC's "
+     "own network instead.",
+     "無須處理，除非 Dravik 接在其中之一：若是如此，請改為將它連接到電腦本身的網路。"},
+    {"No problem found on this PC.",
+     "這台電腦上沒有發現任何問題。"},
+    {"  Fix: %1",
+     "  解決方法：%1"},
 }};
 // clang-format on
 

@@ -25,6 +25,23 @@ enum class AddedText {
     PictureWelcome,
     NeighboursUnreadable, // %1: the error number, %2: its text
     NeighboursAdvice,
+    // What --diagnose tells: each finding (%1: the interface or interfaces), then its fix.
+    DiagnosisNoAdapter,
+    DiagnosisNoAdapterFix,
+    DiagnosisNoCarrier,
+    DiagnosisNoCarrierFix,
+    DiagnosisTunnelRoute,
+    DiagnosisTunnelRouteFix,
+    DiagnosisStrictReversePath,
+    DiagnosisStrictReversePathFix,
+    DiagnosisFirewallActive, // %1: the firewall's name
+    DiagnosisProbingNotPermitted,
+    DiagnosisWireless,
+    DiagnosisWirelessFix,
+    DiagnosisSkippedBridges,
+    DiagnosisSkippedBridgesFix,
+    DiagnosisNothingFound,
+    DiagnosisFixLine, // %1: the fix, indented under its finding
     Count,
 };
 

@@ -37,7 +37,7 @@ struct ScanJob {
 } // namespace
 
 std::optional<int> RunCommandLine(const QStringList& arguments,
-                                  const LiveSystemView::BusNameCheck& busNameCheck) {
+                                  const LiveSystemView::BusNameCheck& busNameCheck, int textBase) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     QCommandLineParser parser;
@@ -85,7 +85,7 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
     }
     if (parser.isSet(diagnose)) {
         LiveSystemView system(busNameCheck);
-        for (const QString& line : DiagnosisLines(Diagnose(system))) {
+        for (const QString& line : DiagnosisLines(Diagnose(system, textBase), textBase)) {
             out << line << '\n';
         }
         return 0;

@@ -14,8 +14,10 @@ namespace tarvex {
 // Runs the command the arguments name (--scan [--json], --diagnose, --help, --version) and
 // returns the exit status; an unknown option or a stray argument gives the usage on stderr and
 // 2. A scan that started returns nothing: it runs on the event loop, which it ends with its
-// status. Nothing is ever configured from here.
+// status. Nothing is ever configured from here. The diagnosis speaks the edition of the text
+// base.
 [[nodiscard]] std::optional<int> RunCommandLine(const QStringList& arguments,
-                                                const LiveSystemView::BusNameCheck& busNameCheck);
+                                                const LiveSystemView::BusNameCheck& busNameCheck,
+                                                int textBase);
 
 } // namespace tarvex

@@ -1,5 +1,7 @@
 #include "modules/Diagnosis.h"
 
+#include "resources/TextCatalog.h"
+
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -73,7 +75,7 @@ TEST_P(DiagnosisRows, FindsExactlyWhatIsWrong) {
     FakeSystemView system;
     GetParam().arrange(system);
     std::vector<std::pair<FindingKind, QString>> found;
-    for (const Finding& finding : Diagnose(system)) {
+    for (const Finding& finding : Diagnose(system, kEnglishTextBase)) {
         EXPECT_FALSE(finding.text.isEmpty());
         EXPECT_FALSE(finding.fix.isEmpty());
         found.emplace_back(finding.kind, finding.subject);
@@ -159,9 +161,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DiagnosisLines, EachFindingThenItsFixOrThatNothingWasFound) {
-    EXPECT_EQ(DiagnosisLines({}), QStringList{"No problem found on this PC."});
-    EXPECT_EQ(DiagnosisLines({{FindingKind::UfwEnabled, {}, "ufw is on.", "sudo ufw allow x"}}),
+    EXPECT_EQ(DiagnosisLines({}, kEnglishTextBase), QStringList{"No problem found on this PC."});
+    EXPECT_EQ(DiagnosisLines({{FindingKind::UfwEnabled, {}, "ufw is on.", "sudo ufw allow x"}},
+                             kEnglishTextBase),
               (QStringList{"ufw is on.", "  Fix: sudo ufw allow x"}));
+    // The Chinese edition frames its own lines; the interface and the command stay as they are.
+    FakeSystemView strict;
+    strict.files["/proc/sys/net/ipv4/conf/eth0/rp_filter"] = "1\n";
+    EXPECT_EQ(
+        DiagnosisLines(Diagnose(strict, kChineseTextBase), kChineseTextBase).value(1),
+        QString::fromUtf8("  解決方法：設定期間請改為寬鬆過濾：\"sudo sysctl -w "
+                          "net.ipv4.conf.all.rp_filter=2 net.ipv4.conf.eth0.rp_filter=2\"。"));
 }
 
 } // namespace

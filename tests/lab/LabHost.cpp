@@ -1,4 +1,4 @@
-#include "LabSupport.h"
+#include "LabHost.h"
 
 #include <QFile>
 #include <QThread>

@@ -1,0 +1,137 @@
+#pragma once
+
+// The lab network as the lab tests and the benchmark see it: its namespaces, the simulators in
+// them and the settings of the PC's namespace. No test framework here: the benchmark links it.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace tarvex::lab {
+
+// The namespace of the lab that plays the given role, e.g. "tvx1234-pc".
+[[nodiscard]] std::string LabNamespace(const char* role);
+
+// True only when this process runs inside the lab namespace of that role: the lab tests send
+// packets, and must never do so on this machine's own interfaces.
+[[nodiscard]] bool InLab(const char* role);
+
+// Runs `ip` with the arguments and waits for it; its exit status.
+int RunIp(const QStringList& arguments);
+
+// Puts the foreign appliance (ap3) back on its own subnet, 10.77.2.50/24, wherever an earlier
+// configuration moved it; true when both steps worked.
+[[nodiscard]] bool PutForeignApplianceBack();
+
+// An appliance simulator (or another lab tool taking the same --lifetime, --ready-file and
+// --log options) running in a lab namespace, stopped (by its id) when destroyed.
+class SimulatorProcess {
+public:
+    SimulatorProcess(const char* role, const QStringList& arguments,
+                     const char* program = TARVEX_APPLIANCE_SIM);
+    ~SimulatorProcess();
+    SimulatorProcess(const SimulatorProcess&) = delete;
+    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+
+    [[nodiscard]] bool ready() const { return ready_; }
+    [[nodiscard]] QByteArray log() const;
+
+private:
+    pid_t pid_ = -1;
+    bool ready_ = false;
+    std::string readyFile_;
+    std::string logFile_;
+};
+
+struct Arrival {
+    QByteArray bytes;
+    std::chrono::milliseconds after; // since the listener opened
+};
+
+// The PC's reply port, bound on every local address.
+class ReplyListener {
+public:
+    ReplyListener();
+    ~ReplyListener();
+    ReplyListener(const ReplyListener&) = delete;
+    ReplyListener& operator=(const ReplyListener&) = delete;
+
+    [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
+    // Datagrams until `count` have arrived or the window is over.
+    [[nodiscard]] std::vector<Arrival> receive(std::size_t count, std::chrono::milliseconds window);
+
+private:
+    int fd_ = -1;
+    std::chrono::steady_clock::time_point opened_;
+};
+
+// Sets net.ipv4.ping_group_range of this (lab) namespace, and puts it back.
+class PingGroupRange {
+public:
+    explicit PingGroupRange(const char* range);
+    ~PingGroupRange();
+    PingGroupRange(const PingGroupRange&) = delete;
+    PingGroupRange& operator=(const PingGroupRange&) = delete;
+
+private:
+    QByteArray saved_;
+};
+
+// Takes CAP_NET_RAW out of this thread's effective capabilities, and gives it back.
+class WithoutRawSockets {
+public:
+    WithoutRawSockets();
+    ~WithoutRawSockets();
+    WithoutRawSockets(const WithoutRawSockets&) = delete;
+    WithoutRawSockets& operator=(const WithoutRawSockets&) = delete;
+};
+
+// Sets a value under /proc/sys of this (lab) namespace, and puts the old one back.
+class SysctlSetting {
+public:
+    SysctlSetting(const char* path, const char* value);
+    ~SysctlSetting();
+    SysctlSetting(const SysctlSetting&) = delete;
+    SysctlSetting& operator=(const SysctlSetting&) = delete;
+
+private:
+    QString path_;
+    QByteArray saved_;
+};
+
+// Which IPv4 packets a PacketCounter counts.
+struct PacketMatch {
+    bool outgoing = true;
+    int protocol = 1;   // IPPROTO_ICMP
+    int kindOrPort = 8; // the ICMP type, or the UDP destination port
+};
+
+// Counts the packets that pass an interface of this namespace in one direction.
+class PacketCounter {
+public:
+    PacketCounter(const char* interfaceName, PacketMatch match);
+    ~PacketCounter();
+    PacketCounter(const PacketCounter&) = delete;
+    PacketCounter& operator=(const PacketCounter&) = delete;
+
+    [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
+    // Packets seen since the last call, waiting up to `settle` for stragglers.
+    [[nodiscard]] int take(std::chrono::milliseconds settle);
+
+private:
+    int fd_ = -1;
+    PacketMatch match_;
+};
+
+// Counts the ICMP echo requests that leave by an interface of this namespace.
+class OutgoingEchoCounter : public PacketCounter {
+public:
+    explicit OutgoingEchoCounter(const char* interfaceName)
+        : PacketCounter(interfaceName, PacketMatch{}) {}
+};
+
+} // namespace tarvex::lab
