@@ -21,11 +21,12 @@ int runModal(QPointer<ModalPage> page) {
 
 ModalRunDialogs::ModalRunDialogs(QWidget* owner, PageFlow& flow) : owner_(owner), flow_(flow) {}
 
-void ModalRunDialogs::showDeviceList(const QStringList& reachableCells) {
+void ModalRunDialogs::showDeviceList(const QStringList& reachableCells,
+                                     const QStringList& adapterNames) {
     if (owner_.isNull()) {
         return;
     }
-    runModal(new frmSelect(flow_, reachableCells, owner_));
+    runModal(new frmSelect(flow_, reachableCells, owner_, adapterNames));
 }
 
 RunDialogs::CredentialsOutcome ModalRunDialogs::showCredentials() {

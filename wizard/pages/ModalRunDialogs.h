@@ -17,7 +17,8 @@ public:
     // ended); nothing is shown over a page that is gone.
     ModalRunDialogs(QWidget* owner, PageFlow& flow);
 
-    void showDeviceList(const QStringList& reachableCells) override;
+    void showDeviceList(const QStringList& reachableCells,
+                        const QStringList& adapterNames) override;
     [[nodiscard]] CredentialsOutcome showCredentials() override;
 
 private:

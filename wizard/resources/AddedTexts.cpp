@@ -55,6 +55,8 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
     {"Without it no address can be known to be free, so none is given to the Dravik. Run the "
      "setup again.",
      "沒有它便無法確認任何位址未被使用，因此不會指定位址給 Dravik。請重新執行設定。"},
+    {"Adapter",
+     "介面卡"},
 }};
 // clang-format on
 

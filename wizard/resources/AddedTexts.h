@@ -25,6 +25,7 @@ enum class AddedText {
     PictureWelcome,
     NeighboursUnreadable, // %1: the error number, %2: its text
     NeighboursAdvice,
+    AdapterColumn, // the device list's column naming the adapter a reply came by
     Count,
 };
 

@@ -67,6 +67,7 @@ void SetupRun::Form_Load() {
     page_.applyLookSettings();
     page_.setStepPicture(1, StatusPicture::InProgress);
     services_.loadAdapterFacts(globals_);
+    adapters_ = RunAdapters(services_.listAdapters());
     globals_.SelectedDevice = 0;
     page_.setCaptions();
     page_.setButtonsEnabled(false);
@@ -90,8 +91,8 @@ void SetupRun::Timer2_Timer() {
     if (!openListener()) {
         return;
     }
-    if (const auto failure =
-            services_.broadcaster.Broadcast(DiscoveryRequest(), globals_.PcAddress)) {
+    if (const auto failure = BroadcastFromEach(services_.broadcaster, DiscoveryRequest(),
+                                               adapters_.sources(globals_.PcAddress))) {
         // Nothing may answer now, but the window runs its course as for a request that went out.
         ask(BroadcastFailureMessage(*failure));
     }
@@ -103,8 +104,10 @@ void SetupRun::Timer2_Timer() {
 
 bool SetupRun::openListener() {
     const QPointer<SetupRun> self(this);
-    const std::optional<ListenerFailure> failure = services_.listener.OpenListener(
-        [this](const ArrivedDatagram& datagram) { Winsock1_DataArrival(datagram.bytes); });
+    const std::optional<ListenerFailure> failure =
+        services_.listener.OpenListener([this](const ArrivedDatagram& datagram) {
+            Winsock1_DataArrival(datagram.bytes, datagram.interfaceIndex);
+        });
     if (!failure) {
         return true;
     }
@@ -117,7 +120,7 @@ bool SetupRun::openListener() {
     return false;
 }
 
-void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
+void SetupRun::Winsock1_DataArrival(const QByteArray& datagram, unsigned interfaceIndex) {
     const ReplyKind kind = KindOfReply(datagram);
     if (state_ == RunState::Scanning && kind == ReplyKind::Discovery) {
         // The table holds 11 records; later replies are dropped before they are cut.
@@ -125,12 +128,15 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
             return;
         }
         std::optional<DeviceRecord> record = CutDiscoveryReply(datagram).record;
-        if (!record) {
+        const auto heardBy = record ? adapters_.admit(*record, interfaceIndex,
+                                                      {globals_.PcAddress, globals_.PcMask, {}})
+                                    : std::nullopt;
+        if (!heardBy) {
             return;
         }
         const qsizetype index = ++globals_.LastDeviceIndex;
         const std::optional<Ipv4Address> address =
-            ApplianceAddress(*record, globals_.PcAddress, globals_.PcMask);
+            ApplianceAddress(*record, heardBy->address, heardBy->mask);
         globals_.DeviceTable[static_cast<std::size_t>(index)] = std::move(*record);
         addresses_.append(address);
         if (!address) {
@@ -179,7 +185,8 @@ void SetupRun::Timer1_Timer() {
         status(Text::ScanNothing);
         page_.setStepPicture(1, StatusPicture::Failed);
         const QPointer<SetupRun> self(this);
-        ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None});
+        ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None,
+             services_.diagnose()});
         if (halted(self)) {
             return;
         }
@@ -204,7 +211,7 @@ void SetupRun::showDeviceList() {
             return;
         }
     }
-    modals_.showDeviceList(reachableCells_);
+    modals_.showDeviceList(reachableCells_, adapters_.rowAdapters());
     if (halted(self)) {
         return;
     }
@@ -222,6 +229,7 @@ void SetupRun::afterChoice() {
         backToSetupMode();
         return;
     }
+    adapters_.choose(chosen, globals_);
     const std::optional<Ipv4Address> address = addresses_.value(chosen);
     if (globals_.SelectedReachable && address) {
         state_ = RunState::Reachable;
@@ -381,6 +389,8 @@ void SetupRun::Timer3_Timer() {
     services_.listener.CloseListener();
     // Previous and Exit stay usable, so that the user has a way on.
     page_.setButtonsEnabled(true);
+    ask({text(Text::NoAnswer), std::nullopt, MessageButtons::Ok, MessageIcon::None,
+         services_.diagnose()});
 }
 
 void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {

@@ -4,6 +4,7 @@
 #include "modules/Globals.h"
 #include "modules/Ipv4Address.h"
 #include "run/FreeAddressSearch.h"
+#include "run/RunAdapters.h"
 #include "run/RunDialogs.h"
 #include "run/RunFlow.h"
 #include "run/RunPage.h"
@@ -59,7 +60,8 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
-    void Winsock1_DataArrival(const QByteArray& datagram);
+    // interfaceIndex: the interface the datagram came in by (0: unknown).
+    void Winsock1_DataArrival(const QByteArray& datagram, unsigned interfaceIndex = 0);
     void cmdPrevious_Click();
     void cmdExit_Click();
     // Step 4 is closing (its close box, or the program ends): stop without another step.
@@ -110,6 +112,7 @@ private:
     int probesRunning_ = 0;
     int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe
     FreeAddressSearch search_{services_.prober, services_.neighbours};
+    RunAdapters adapters_; // the adapters asked through, and each row's
 };
 
 } // namespace tarvex
