@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
     tarvex::WizardGlobals globals;
     tarvex::MessageBoxDialogs dialogs;
     tarvex::ApplicationEnd end;
-    tarvex::SystemRunServices runServices;
+    tarvex::SystemRunServices runServices(&tarvex::SystemBusHasName);
     tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE, runServices.services());
     flow.start();
     return QApplication::exec();
