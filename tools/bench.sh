@@ -39,6 +39,9 @@ ip netns exec "$lab-pc" sysctl -q -w net.ipv4.ping_group_range='0 2147483647'
 echo "bench: $runs runs of each figure on the lab network"
 bash tools/lab-run.sh "$lab" pc "$build/tests/lab/tarvex_bench" --runs "$runs" 2>/dev/null \
     > "$out/figures.jsonl"
+ip netns exec "$lab-pc2" sysctl -q -w net.ipv4.ping_group_range='0 2147483647'
+bash tools/lab-run.sh "$lab" pc2 "$build/tests/lab/tarvex_bench" --runs "$runs" --only adapters \
+    2>/dev/null >> "$out/figures.jsonl"
 
 # 4. Cold start to the first page on screen, and the peak resident memory, under Xvfb.
 display=""

@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
     tarvex::WizardGlobals globals;
     tarvex::MessageBoxDialogs dialogs;
     tarvex::QtProgramEnd end;
-    tarvex::SystemRunServices runServices;
+    tarvex::SystemRunServices runServices(&tarvex::SystemBusHasName, TARVEX_EDITION_TEXT_BASE);
     tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE,
                           tarvex::Step4Factory(runServices.services()));
     flow.start();

@@ -346,5 +346,41 @@ TEST_F(LabWizardTest, ProbingImpossibleIsToldAndNothingIsSent) {
     EXPECT_FALSE(appliance.log().contains("0C02S"));
 }
 
+// A PC with two adapters, an appliance behind each: both listed with the adapter that heard
+// them; the one behind the second adapter, on a foreign subnet, gets an address of that
+// adapter's subnet by a request that leaves by that adapter alone.
+TEST(LabWizardTwoAdapters, TheApplianceBehindTheSecondAdapterIsConfiguredThroughIt) {
+    TARVEX_REQUIRE_LAB("pc2");
+    const lab::SimulatorProcess near(
+        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+    const lab::SimulatorProcess far(
+        "ap4", {"--interface", "eth0", "--appliance",
+                "id=FAR00000000000001,ip=10.77.9.50,host=NAS,workgroup=HOME,full=NAS.HOME.LAN,"
+                "user=qorvu,password=qorvu"});
+    ASSERT_TRUE(near.ready() && far.ready());
+    LabWizard wizard;
+    wizard.chooseOnList("10.77.9.50");
+    wizard.answerCredentials("cmdNext");
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }, 20s));
+    QStringList adapters;
+    for (const QString address : {"10.77.1.30", "10.77.9.50"}) {
+        const auto row = std::find_if(wizard.rows.begin(), wizard.rows.end(),
+                                      [&](const QStringList& r) { return r.value(3) == address; });
+        adapters << (row != wizard.rows.end() ? row->value(8) : QString());
+    }
+    EXPECT_EQ(wizard.rows.size(), 2);
+    EXPECT_EQ(adapters, (QStringList{"eth0", "eth1"}));
+    const QByteArray log = far.log();
+    const qsizetype request = log.indexOf("|0C02SFAR0000000000000110.77.4.");
+    ASSERT_GE(request, 0) << log.toStdString();
+    // The second adapter's mask, and its gateway: none.
+    EXPECT_TRUE(log.mid(request).contains(";255.255.255.0;;NAS;HOME;NAS.HOME.LAN;qorvu;qorvu|"));
+    EXPECT_TRUE(log.contains("received 10.77.4.12:"));
+    EXPECT_TRUE(wizard.desktopFile("Setup My Dravik - NAS.desktop")
+                    .contains("Exec=xdg-open http://10.77.4."));
+    EXPECT_FALSE(near.log().contains("0C02S")) << "the other segment heard no request";
+}
+
 } // namespace
 } // namespace tarvex

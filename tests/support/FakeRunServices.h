@@ -205,7 +205,8 @@ private:
     float next_ = 0.0F;
 };
 
-// All the doubles together, with the PC's adapter as the test sets it.
+// All the doubles together, with the PC's adapter (and, for a PC with several, its adapter list)
+// as the test sets it.
 struct FakeRunServices {
     FakeListener listener;
     FakeBroadcaster broadcaster;
@@ -215,6 +216,8 @@ struct FakeRunServices {
     FakeNeighbourWatch neighbours;
     FakeRandom random;
     AdapterFacts adapter{"192.168.0.20", "255.255.255.0", "192.168.0.1"};
+    AdapterList adapters; // none listed: the run asks through `adapter` alone
+    QString diagnosis{"Firewall: ufw is enabled."};
     RunServices services{listener,
                          broadcaster,
                          prober,
@@ -227,6 +230,10 @@ struct FakeRunServices {
                              globals.PcAddress = adapter.address;
                              globals.PcMask = adapter.mask;
                              globals.PcGateway = adapter.gateway;
+                         },
+                         [this] { return adapters; },
+                         [this] {
+                             return diagnosis;
                          }};
 
     // Answers the oldest probe batch by `answer` (as answerNext), then the resolution of each

@@ -3,7 +3,8 @@
 // same run. Not a test: it asserts nothing. Runs inside the lab's PC namespace (tools/bench.sh);
 // prints one JSON object per figure.
 //
-//   tarvex_bench --runs N [--only list|search|stall|flood|diagnosis]
+//   tarvex_bench --runs N [--only list|search|stall|flood|diagnosis]   (in the lab's PC namespace)
+//   tarvex_bench --runs N --only adapters                            (in its two-adapter PC, pc2)
 #include "LabHost.h"
 #include "LabWizard.h"
 #include "bus/SystemBusNames.h"
@@ -81,6 +82,36 @@ void listFigure(int runs) {
         oneByOne.push_back(msSince(start));
     }
     printFigure("window end to device list, 11 appliances (10 silent)", "ms", ours, oneByOne);
+}
+
+// 1b. The same on a PC with two adapters, an appliance behind each, next to that PC asking
+// through its one chosen adapter (lab namespace pc2).
+void adaptersFigure(int runs) {
+    std::vector<double> both;
+    std::vector<double> one;
+    for (int run = 0; run < runs; ++run) {
+        for (const bool several : {true, false}) {
+            const SimulatorProcess near("ap1",
+                                        {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30"});
+            const SimulatorProcess far("ap4", {"--interface", "eth0", "--appliance",
+                                               "id=FAR00000000000001,ip=10.77.4.40"});
+            LabWizard wizard;
+            if (!several) {
+                wizard.services.listAdapters = [] {
+                    return AdapterList{};
+                };
+            }
+            wizard.chooseOnList("none");
+            wizard.start();
+            wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s);
+            const auto windowEnd = wizard.services.intervals.scanStart.count() +
+                                   wizard.services.intervals.discoveryWindow.count();
+            (several ? both : one)
+                .push_back(static_cast<double>(wizard.listShownAfter - windowEnd));
+        }
+    }
+    printFigure("window end to device list, two adapters, an appliance behind each", "ms", both,
+                one, "one adapter, one appliance");
 }
 
 // 2. The free-address search with 19 of 20 candidates in use: a free address is taken only
@@ -194,6 +225,14 @@ int main(int argc, char** argv) {
         } else if (std::string(argv[i]) == "--only") {
             only = argv[i + 1];
         }
+    }
+    if (only == "adapters") {
+        if (!tarvex::lab::InLab("pc2")) {
+            std::cerr << "tarvex_bench: --only adapters runs in the lab's pc2 namespace\n";
+            return 77;
+        }
+        tarvex::lab::adaptersFigure(runs);
+        return 0;
     }
     if (!tarvex::lab::InLab("pc")) {
         std::cerr << "tarvex_bench: run it in the lab's PC namespace (tools/bench.sh)\n";

@@ -38,4 +38,8 @@ void LoadAdapterFacts(WizardGlobals& globals) {
     globals.PcGateway = facts.gateway;
 }
 
+AdapterList LoadAdapterList() {
+    return ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes());
+}
+
 } // namespace tarvex

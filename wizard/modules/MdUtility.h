@@ -23,4 +23,7 @@ namespace tarvex {
 // Reads the PC's adapter afresh into PcAddress, PcMask and PcGateway.
 void LoadAdapterFacts(WizardGlobals& globals);
 
+// Reads every adapter a discovery can go out of afresh.
+[[nodiscard]] AdapterList LoadAdapterList();
+
 } // namespace tarvex

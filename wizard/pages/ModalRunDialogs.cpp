@@ -24,11 +24,11 @@ void openModal(ModalPage* page, std::function<void(int result)> done) {
 ModalRunDialogs::ModalRunDialogs(QWidget* owner, PageFlow& flow) : owner_(owner), flow_(flow) {}
 
 void ModalRunDialogs::showDeviceList(const QStringList& reachableCells,
-                                     std::function<void()> done) {
+                                     const QStringList& adapterNames, std::function<void()> done) {
     if (owner_.isNull()) {
         return;
     }
-    openModal(new frmSelect(flow_, reachableCells, owner_),
+    openModal(new frmSelect(flow_, reachableCells, owner_, adapterNames),
               [done = std::move(done)](int /*result*/) { done(); });
 }
 

@@ -4,6 +4,7 @@
 #include "modules/Twips.h"
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
+#include "resources/AddedTexts.h"
 #include "resources/TextCatalog.h"
 
 #include <QHeaderView>
@@ -48,12 +49,14 @@ QTreeWidget* deviceList(QWidget* page) {
 
 } // namespace
 
-frmSelect::frmSelect(PageFlow& flow, QStringList reachableCells, QWidget* owner)
+frmSelect::frmSelect(PageFlow& flow, QStringList reachableCells, QWidget* owner,
+                     QStringList adapterNames)
     : ModalPage(flow, owner, QStringLiteral("frmSelect"),
                 QStringLiteral("Dravik Configuration and Setup Utility - Select Dravik to "
                                "configure"),
                 QSize(9120, 5640)),
-      reachableCells_(std::move(reachableCells)), ListView1(deviceList(this)),
+      reachableCells_(std::move(reachableCells)), adapterNames_(std::move(adapterNames)),
+      ListView1(deviceList(this)),
       Label1(design::label(this, QStringLiteral("Label1"), twipsRect(120, 4320, 8655, 495),
                            design::font(QStringLiteral("新細明體"), 12))),
       cmdNext(button(this, QStringLiteral("cmdNext"), twipsRect(6240, 5040, 1335, 495))),
@@ -81,6 +84,10 @@ void frmSelect::Form_Load() {
     for (int column = 0; column < kColumnCount; ++column) {
         headers.append(catalogText(Text::ColumnNumber + column));
     }
+    if (!adapterNames_.isEmpty()) {
+        headers.append(AddedCatalogText(look.TextBase, AddedText::AdapterColumn));
+    }
+    ListView1->setColumnCount(static_cast<int>(headers.size()));
     ListView1->setHeaderLabels(headers);
     ListView1->setSortingEnabled(false);
     if (look.LastDeviceIndex < 0) {
@@ -91,8 +98,11 @@ void frmSelect::Form_Load() {
         const auto index = static_cast<qint16>(i);
         // A probe that never reported for a row counts as not answered.
         const QString reachable = reachableCells_.value(i, kUnreachable);
-        auto* row =
-            new QTreeWidgetItem(ListView1, DeviceListRow(index, look.DeviceTable.at(i), reachable));
+        QStringList cells = DeviceListRow(index, look.DeviceTable.at(i), reachable);
+        if (!adapterNames_.isEmpty()) {
+            cells.append(adapterNames_.value(i));
+        }
+        auto* row = new QTreeWidgetItem(ListView1, cells);
         row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         if (i == 0) {
             // Selected from the start, so that Enter takes it without a click.

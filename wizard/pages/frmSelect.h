@@ -16,8 +16,10 @@ namespace tarvex {
 class frmSelect final : public ModalPage {
     Q_OBJECT
 public:
-    // reachableCells[i]: the "Reachable?" cell of record i, "Yes" or "No".
-    frmSelect(PageFlow& flow, QStringList reachableCells, QWidget* owner = nullptr);
+    // reachableCells[i]: the "Reachable?" cell of record i, "Yes" or "No". adapterNames[i]: the
+    // adapter record i was heard on, in a last column shown only when the list is not empty.
+    frmSelect(PageFlow& flow, QStringList reachableCells, QWidget* owner = nullptr,
+              QStringList adapterNames = {});
     void Form_Load() override;
 
 private:
@@ -27,6 +29,7 @@ private:
     void AutoSizeColumns();
 
     QStringList reachableCells_;
+    QStringList adapterNames_;
     QTreeWidget* ListView1;
     QLabel* Label1;
     QPushButton* cmdNext;

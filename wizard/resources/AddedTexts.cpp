@@ -101,6 +101,8 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "這台電腦上沒有發現任何問題。"},
     {"  Fix: %1",
      "  解決方法：%1"},
+    {"Adapter",
+     "介面卡"},
 }};
 // clang-format on
 

@@ -10,6 +10,7 @@
 #include "run/RequestBroadcaster.h"
 #include "run/RunTimers.h"
 
+#include <QString>
 #include <functional>
 
 namespace tarvex {
@@ -27,6 +28,13 @@ struct RunServices {
     RunIntervals intervals{};
     // Reads the PC's adapter into PcAddress, PcMask and PcGateway.
     std::function<void(WizardGlobals&)> loadAdapterFacts = &LoadAdapterFacts;
+    // Lists the adapters the discovery goes out of.
+    std::function<AdapterList()> listAdapters = &LoadAdapterList;
+    // What may keep the appliances' replies from this PC, as the details of the messages that
+    // tell that none answered; empty: no details.
+    std::function<QString()> diagnose = [] {
+        return QString();
+    };
 };
 
 } // namespace tarvex

@@ -3,6 +3,7 @@
 #include "modules/DeviceListCells.h"
 #include "modules/Ipv4Address.h"
 #include "resources/TextCatalog.h"
+#include "run/ArrivalAdapter.h"
 #include "run/DeviceProtocol.h"
 #include "run/RunMessages.h"
 
@@ -23,11 +24,6 @@ constexpr std::size_t kMostAppliances = 1000;
 // DisplayText leaves no tab or line break, so a cell cannot split the line.
 QString cell(const QByteArray& bytes) {
     return DisplayText(bytes);
-}
-
-QString adapterName(unsigned index) {
-    char name[IF_NAMESIZE] = {};
-    return if_indextoname(index, name) != nullptr ? QString::fromUtf8(name) : QString();
 }
 
 // A message of the run as one line of an error stream.
@@ -55,12 +51,8 @@ void ScanCollector::add(const ArrivedDatagram& datagram) {
         })) {
         return;
     }
-    const auto byIndex = std::find_if(adapters_.begin(), adapters_.end(), [&](const auto& a) {
-        return a.index == datagram.interfaceIndex;
-    });
-    const QByteArray adapter =
-        byIndex != adapters_.end() ? byIndex->name : adapterName(datagram.interfaceIndex).toUtf8();
-    entries_.push_back({std::move(*record), adapter, false});
+    entries_.push_back(
+        {std::move(*record), ArrivalAdapterName(adapters_, datagram.interfaceIndex), false});
 }
 
 QString ScanLine(const ScanEntry& entry) {

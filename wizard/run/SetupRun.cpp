@@ -107,6 +107,7 @@ void SetupRun::Form_Load() {
     page_.applyLookSettings();
     page_.setStepPicture(1, StatusPicture::InProgress);
     services_.loadAdapterFacts(globals_);
+    adapters_ = RunAdapters(services_.listAdapters());
     globals_.SelectedDevice = 0;
     page_.setCaptions();
     page_.setButtonsEnabled(false);
@@ -126,13 +127,16 @@ void SetupRun::Timer2_Timer() {
         return;
     }
     // A request that could not be sent is told; the window runs its course as if it went out.
-    broadcast(DiscoveryRequest(),
-              [this] { timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow); });
+    tell(BroadcastFromEach(services_.broadcaster, DiscoveryRequest(),
+                           adapters_.sources(globals_.PcAddress)),
+         [this] { timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow); });
 }
 
 bool SetupRun::openListener() {
-    const std::optional<ListenerFailure> failure = services_.listener.OpenListener(
-        resume([this](const ArrivedDatagram& datagram) { Winsock1_DataArrival(datagram.bytes); }));
+    const std::optional<ListenerFailure> failure =
+        services_.listener.OpenListener(resume([this](const ArrivedDatagram& datagram) {
+            Winsock1_DataArrival(datagram.bytes, datagram.interfaceIndex);
+        }));
     if (!failure) {
         return true;
     }
@@ -143,8 +147,10 @@ bool SetupRun::openListener() {
 }
 
 void SetupRun::broadcast(const QByteArray& request, std::function<void()> then) {
-    const std::optional<BroadcastFailure> failure =
-        services_.broadcaster.Broadcast(request, globals_.PcAddress);
+    tell(services_.broadcaster.Broadcast(request, globals_.PcAddress), std::move(then));
+}
+
+void SetupRun::tell(const std::optional<BroadcastFailure>& failure, std::function<void()> then) {
     if (!failure) {
         then();
         return;
@@ -152,7 +158,7 @@ void SetupRun::broadcast(const QByteArray& request, std::function<void()> then) 
     ask(BroadcastFailureMessage(*failure), [then = std::move(then)](MessageAnswer) { then(); });
 }
 
-void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
+void SetupRun::Winsock1_DataArrival(const QByteArray& datagram, unsigned interfaceIndex) {
     const ReplyKind kind = KindOfReply(datagram);
     if (state_ == RunState::Scanning && kind == ReplyKind::Discovery) {
         // The table holds 11 records; later replies are dropped before they are cut.
@@ -166,9 +172,16 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram) {
             return;
         }
         std::optional<DeviceRecord>& record = cut.record;
+        // With several adapters, an appliance heard on one already is dropped here.
+        const auto heardBy =
+            adapters_.admit(*record, interfaceIndex, {globals_.PcAddress, globals_.PcMask, {}});
+        if (!heardBy) {
+            qCDebug(lcRun) << "discovery reply dropped: the appliance was heard on another adapter";
+            return;
+        }
         const qsizetype index = ++globals_.LastDeviceIndex;
         const std::optional<Ipv4Address> address =
-            ApplianceAddress(*record, globals_.PcAddress, globals_.PcMask);
+            ApplianceAddress(*record, heardBy->address, heardBy->mask);
         qCDebug(lcRun) << "discovery reply kept as record" << index << "identifier"
                        << record->DeviceId.toHex() << "address" << record->IpAddress
                        << (address ? "(probed)" : "(not a host address: never probed)");
@@ -220,7 +233,8 @@ void SetupRun::Timer1_Timer() {
         enter(RunState::NoApplianceFound);
         status(Text::ScanNothing);
         page_.setStepPicture(1, StatusPicture::Failed);
-        ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None},
+        ask({text(Text::ScanNothingBox), std::nullopt, MessageButtons::Ok, MessageIcon::None,
+             services_.diagnose()},
             [this](MessageAnswer) { backToSetupMode(); });
         return;
     }
@@ -244,7 +258,7 @@ void SetupRun::showDeviceList() {
 }
 
 void SetupRun::openDeviceList() {
-    modals_.showDeviceList(reachableCells_, resume([this] {
+    modals_.showDeviceList(reachableCells_, adapters_.rowAdapters(), resume([this] {
                                page_.afterEventsRun(resume([this] { afterChoice(); }));
                            }));
 }
@@ -256,6 +270,7 @@ void SetupRun::afterChoice() {
         backToSetupMode();
         return;
     }
+    adapters_.choose(chosen, globals_);
     // Only an address that counts is linked; any other row gets an address of its own.
     const std::optional<Ipv4Address> address = addresses_.value(chosen);
     if (globals_.SelectedReachable && address) {
@@ -399,6 +414,8 @@ void SetupRun::Timer3_Timer() {
     services_.listener.CloseListener();
     // Previous and Exit stay usable, so that the user has a way on.
     page_.setButtonsEnabled(true);
+    ask({text(Text::NoAnswer), std::nullopt, MessageButtons::Ok, MessageIcon::None,
+         services_.diagnose()});
 }
 
 void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {

@@ -4,6 +4,7 @@
 #include "modules/Globals.h"
 #include "modules/Ipv4Address.h"
 #include "run/FreeAddressSearch.h"
+#include "run/RunAdapters.h"
 #include "run/RunDialogs.h"
 #include "run/RunFlow.h"
 #include "run/RunPage.h"
@@ -63,7 +64,8 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
-    void Winsock1_DataArrival(const QByteArray& datagram);
+    // interfaceIndex: the interface the datagram came in by (0: unknown).
+    void Winsock1_DataArrival(const QByteArray& datagram, unsigned interfaceIndex = 0);
     void cmdPrevious_Click();
     void cmdExit_Click();
     // Step 4 is closing (its close box, or the program ends): stop without another step.
@@ -97,6 +99,8 @@ private:
     [[nodiscard]] bool openListener();
     // Sends the request; a failure is shown first, then the run goes on as if it had been sent.
     void broadcast(const QByteArray& request, std::function<void()> then);
+    // Tells a request that could not be sent, then goes on as if it had been.
+    void tell(const std::optional<BroadcastFailure>& failure, std::function<void()> then);
     void onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes);
     void showDeviceList();
     void openDeviceList();
@@ -136,6 +140,7 @@ private:
     FreeAddressSearch search_{services_.prober, services_.neighbours};
     // Expires with the run: a call the event loop makes after that finds it gone.
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
+    RunAdapters adapters_; // the adapters asked through, and each row's
 };
 
 } // namespace tarvex

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "modules/DesktopShortcutWriter.h"
+#include "modules/Diagnosis.h"
 #include "modules/IcmpProber.h"
+#include "modules/LiveSystemView.h"
 #include "modules/NetlinkNeighbourWatch.h"
 #include "modules/XdgAddressLauncher.h"
+#include "resources/TextCatalog.h"
 #include "run/BroadcastSender.h"
 #include "run/ClockSeededRandom.h"
 #include "run/RunServices.h"
@@ -14,10 +17,18 @@ namespace tarvex {
 
 // The real services of the setup run, as the program uses them: the reply port, the
 // broadcasts, ICMP probes off the user-interface thread, the kernel's neighbour table over
-// rtnetlink, the desktop's shortcuts and its opener for addresses.
+// rtnetlink, the desktop's shortcuts and its opener for addresses, and the diagnosis of this PC
+// (asking the system bus through the check given; without one, no name is on the bus).
 class SystemRunServices final {
 public:
-    SystemRunServices() = default;
+    // textBase: the edition the diagnosis speaks.
+    explicit SystemRunServices(LiveSystemView::BusNameCheck busNameCheck = {},
+                               int textBase = kEnglishTextBase) {
+        services_.diagnose = [check = std::move(busNameCheck), textBase] {
+            LiveSystemView system(check);
+            return DiagnosisLines(Diagnose(system, textBase), textBase).join(QLatin1Char('\n'));
+        };
+    }
     SystemRunServices(const SystemRunServices&) = delete;
     SystemRunServices& operator=(const SystemRunServices&) = delete;
 

@@ -197,6 +197,17 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
         for (int column = 0; column < 8; ++column) {
             EXPECT_EQ(list->headerItem()->text(column), CatalogText(textBase(), 10 + column));
         }
+        EXPECT_EQ(list->columnCount(), 8) << "one adapter: none named";
+        // A PC with several adapters: each row names its own in a last column.
+        auto* named = new frmSelect(wizard.flow, {"Yes", "No"}, step4, {"eth0", "eth1", "eth1"});
+        named->Form_Load();
+        auto* wide = child<QTreeWidget>(named, "ListView1");
+        ASSERT_EQ(wide->columnCount(), 9);
+        EXPECT_EQ(wide->headerItem()->text(8), textBase() == 500 ? "介面卡" : "Adapter");
+        EXPECT_EQ(wide->topLevelItem(2)->text(8), "eth1");
+        EXPECT_EQ(wide->topLevelItem(2)->text(1), "No");
+        EXPECT_EQ(wide->geometry(), list->geometry());
+        delete named;
     }
     delete page;
 }
@@ -382,7 +393,7 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
         press(page, Qt::Key_Down);
         press(page, Qt::Key_Return);
     });
-    dialogs.showDeviceList({"Yes", "No", "Yes"}, [&listClosed] { listClosed = true; });
+    dialogs.showDeviceList({"Yes", "No", "Yes"}, {}, [&listClosed] { listClosed = true; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return listClosed; }, 5000));
     EXPECT_EQ(wizard.globals.SelectedDevice, 1);
     EXPECT_FALSE(wizard.globals.SelectedReachable);
@@ -411,5 +422,5 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
     EXPECT_EQ(credentials(), std::nullopt);
     EXPECT_TRUE(step4.isNull());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    dialogs.showDeviceList({}, [] { ADD_FAILURE() << "no list over a page that is gone"; });
+    dialogs.showDeviceList({}, {}, [] { ADD_FAILURE() << "no list over a page that is gone"; });
 }

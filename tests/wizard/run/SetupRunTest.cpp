@@ -66,8 +66,10 @@ public:
 
 class ScriptedModals final : public RunDialogs {
 public:
-    void showDeviceList(const QStringList& cells, std::function<void()> done) override {
+    void showDeviceList(const QStringList& cells, const QStringList& adapters,
+                        std::function<void()> done) override {
         listsShown.append(cells);
+        adaptersShown.append(adapters);
         if (onList) {
             onList();
         }
@@ -81,6 +83,7 @@ public:
         later([done = std::move(done), outcome = credentials] { done(outcome); });
     }
     QList<QStringList> listsShown;
+    QList<QStringList> adaptersShown;
     std::function<void()> onList;
     int credentialsShown = 0;
     CredentialsOutcome credentials = CredentialsOutcome::Closed;
@@ -206,7 +209,9 @@ TEST_F(SetupRunTest, NoApplianceFoundGoesBackToStepThree) {
     ASSERT_TRUE(timers.fire(RunTimer::Timer1));
     EXPECT_FALSE(fake.listener.isOpen());
     EXPECT_EQ(page.log.mid(3), (QStringList{T(734), T(735), "pic1 failed"}));
-    EXPECT_EQ(dialogs.shown(), (QList<Message>{box(736, false)}));
+    Message told = box(736, false);
+    told.details = fake.diagnosis;
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{told}));
     EXPECT_EQ(flow.setupModeShown, 1);
     EXPECT_TRUE(modals.listsShown.isEmpty());
     EXPECT_EQ(run.state(), RunState::Stopped);
@@ -234,6 +239,7 @@ TEST_F(SetupRunTest, RepliesFillTheTableInArrivalOrderUpToElevenAndProbeAtOnce) 
     ASSERT_EQ(modals.listsShown.size(), 1);
     const QStringList cells = modals.listsShown[0];
     ASSERT_EQ(cells.size(), 11);
+    EXPECT_EQ(modals.adaptersShown[0], QStringList{}) << "one adapter: none named";
     EXPECT_EQ(cells.mid(0, 4), (QStringList{"No", "Yes", "No", "No"}));
     EXPECT_EQ(globals.LastDeviceIndex, 10);
     EXPECT_TRUE(logHas("pic1 done"));
@@ -553,6 +559,48 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
     EXPECT_EQ(timers.running.count(RunTimer::Timer3), 0U);
 }
 
+// A PC with two adapters: a request from each, an appliance one row on the adapter that heard it
+// first, and the chosen row's adapter for the address search and the configuration request.
+TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfigures) {
+    fake.adapters.adapters = {{"eth0", 2, "192.168.0.20", "255.255.255.0", "192.168.0.1"},
+                              {"eth1", 3, "10.1.4.12", "255.255.255.128", "10.1.4.1"}};
+    modals.onList = [this] {
+        globals.SelectedDevice = 1;
+        globals.SelectedReachable = false;
+    };
+    run.Form_Load();
+    settle();
+    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    EXPECT_EQ(fake.broadcaster.sent, (QList<std::pair<QByteArray, QString>>{
+                                         {"0C01S", "192.168.0.20"}, {"0C01S", "10.1.4.12"}}));
+    const auto by = [this](unsigned index, const QByteArray& bytes) {
+        fake.listener.deliver(ArrivedDatagram{bytes, index, "10.1.9.50"});
+    };
+    by(2, reply("AP000000000000001", "192.168.0.30"));
+    by(3, reply("AP000000000000001", "192.168.0.30")); // heard by eth0 first
+    by(3, reply("AP000000000000002", "10.1.9.50", "FAR"));
+    by(3, reply("AP000000000000002", "10.1.9.50", "FAR")); // the same adapter again: a row
+    EXPECT_EQ(globals.LastDeviceIndex, 2);
+    EXPECT_EQ(fake.prober.started, (QStringList{"192.168.0.30", "10.1.9.50", "10.1.9.50"}));
+    endWindow();
+    EXPECT_EQ(modals.adaptersShown, (QList<QStringList>{{"eth0", "eth1", "eth1"}}));
+
+    EXPECT_EQ(fake.neighbours.adapter, Ipv4Address::parse(QStringLiteral("10.1.4.12")));
+    const QStringList candidates = fake.prober.batches.front().addresses;
+    ASSERT_EQ(candidates.size(), kCandidateCount);
+    for (const QString& candidate : candidates) {
+        const int last = candidate.section(u'.', 3).toInt();
+        EXPECT_TRUE(candidate.startsWith("10.1.4.") && last >= 1 && last <= 126 && last != 12)
+            << candidate.toStdString();
+    }
+    fake.answerSearch();
+    ASSERT_EQ(fake.broadcaster.sent.size(), 3);
+    EXPECT_EQ(fake.broadcaster.sent[2].first,
+              "0C02SAP000000000000002" + run.NewAddress().toLatin1() +
+                  ";255.255.255.128;10.1.4.1;FAR;HOME;NAS.HOME.LAN;;");
+    EXPECT_EQ(fake.broadcaster.sent[2].second, "10.1.4.12");
+}
+
 // A reported address that is not a strict dotted quad of a unicast host: listed as received,
 // never probed, and choosing it gives the appliance a free address; only that one is linked.
 struct ForeignAddressRow {
@@ -615,9 +663,18 @@ TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
 
 TEST_F(ConfigurationTest, NoAnswerWithinTheTimeOutEnablesTheButtonsAndALateReplyIsLost) {
     toConfiguring();
+    QStringList logAtBox;
+    dialogs.onShow = [&](qsizetype) {
+        logAtBox = page.log;
+    };
     ASSERT_TRUE(timers.fire(RunTimer::Timer3));
     EXPECT_EQ(page.log.mid(page.log.size() - 3),
               (QStringList{T(754), "pic3 failed", "buttons on"}));
+    // Told once more in a box, after the status line, with what may keep the replies away.
+    Message told = box(754, false);
+    told.details = fake.diagnosis;
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{told}));
+    EXPECT_EQ(logAtBox, page.log);
     EXPECT_FALSE(fake.listener.isOpen());
     fake.listener.deliver("0C02RAP0000000000000012");
     EXPECT_TRUE(fake.shortcuts.written.isEmpty());
