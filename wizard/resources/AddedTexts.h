@@ -42,7 +42,7 @@ enum class AddedText {
     DiagnosisSkippedBridgesFix,
     DiagnosisNothingFound,
     DiagnosisFixLine, // %1: the fix, indented under its finding
-    AdapterColumn, // the device list's column naming the adapter a reply came by
+    AdapterColumn,    // the device list's column naming the adapter a reply came by
     Count,
 };
 
