@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(request.startsWith("0C02S" + record->DeviceId + "10.0.0.9;m;g;"));
     require(request.endsWith(";" + record->FullHostName + ";u;p"));
 
-    const QStringList cells = tarvex::DeviceListRow(0, *record, QStringLiteral("No"));
+    const QStringList cells = tarvex::DeviceListRow(0, *record, tarvex::Reachability::No);
     require(cells.size() == 8);
     for (const QString& cell : cells) {
         require(!cell.contains(QLatin1Char('\n')) && !cell.contains(QLatin1Char('\r')));

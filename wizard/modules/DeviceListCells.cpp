@@ -138,8 +138,12 @@ QString DisplayText(const QByteArray& bytes) {
     return text;
 }
 
-QStringList DeviceListRow(qint16 index, const DeviceRecord& record, const QString& reachableCell) {
-    return {QString::number(index),          reachableCell,
+QString ReachabilityCell(Reachability reachability) {
+    return reachability == Reachability::Yes ? QStringLiteral("Yes") : QStringLiteral("No");
+}
+
+QStringList DeviceListRow(qint16 index, const DeviceRecord& record, Reachability reachability) {
+    return {QString::number(index),          ReachabilityCell(reachability),
             DisplayText(record.HostName),    DisplayText(record.IpAddress),
             DisplayText(record.DiskModel),   CapacityText(record.DiskCapacity),
             AvailableText(record.DiskTotal), UsedShareText(record.DiskTotal, record.DiskAvailable)};

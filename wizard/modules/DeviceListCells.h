@@ -27,9 +27,16 @@ namespace tarvex {
 // as replacement characters), with no character that could break the row's line.
 [[nodiscard]] QString DisplayText(const QByteArray& bytes);
 
+// What the reachability check found for one record. A probe that could not be sent, or could
+// not run at all, found nothing: No.
+enum class Reachability { Yes, No };
+
+// The "Reachable?" cell: "Yes" or "No".
+[[nodiscard]] QString ReachabilityCell(Reachability reachability);
+
 // The eight cells of the row for record `index`: "No.", "Reachable?", host name, address,
 // disk model, capacity, available and used share.
 [[nodiscard]] QStringList DeviceListRow(qint16 index, const DeviceRecord& record,
-                                        const QString& reachableCell);
+                                        Reachability reachability);
 
 } // namespace tarvex

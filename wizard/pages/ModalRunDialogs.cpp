@@ -23,12 +23,12 @@ void openModal(ModalPage* page, std::function<void(int result)> done) {
 
 ModalRunDialogs::ModalRunDialogs(QWidget* owner, PageFlow& flow) : owner_(owner), flow_(flow) {}
 
-void ModalRunDialogs::showDeviceList(const QStringList& reachableCells,
+void ModalRunDialogs::showDeviceList(const QList<Reachability>& reachability,
                                      const QStringList& adapterNames, std::function<void()> done) {
     if (owner_.isNull()) {
         return;
     }
-    openModal(new frmSelect(flow_, reachableCells, owner_, adapterNames),
+    openModal(new frmSelect(flow_, reachability, owner_, adapterNames),
               [done = std::move(done)](int /*result*/) { done(); });
 }
 

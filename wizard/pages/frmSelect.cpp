@@ -18,7 +18,6 @@ namespace tarvex {
 namespace {
 
 constexpr int kColumnCount = 8;
-const QString kUnreachable = QStringLiteral("No");
 
 QPushButton* button(QWidget* page, const QString& name, QRect geometry) {
     QPushButton* result = design::commandButton(page, name, 0);
@@ -49,13 +48,13 @@ QTreeWidget* deviceList(QWidget* page) {
 
 } // namespace
 
-frmSelect::frmSelect(PageFlow& flow, QStringList reachableCells, QWidget* owner,
+frmSelect::frmSelect(PageFlow& flow, QList<Reachability> reachability, QWidget* owner,
                      QStringList adapterNames)
     : ModalPage(flow, owner, QStringLiteral("frmSelect"),
                 QStringLiteral("Dravik Configuration and Setup Utility - Select Dravik to "
                                "configure"),
                 QSize(9120, 5640)),
-      reachableCells_(std::move(reachableCells)), adapterNames_(std::move(adapterNames)),
+      reachability_(std::move(reachability)), adapterNames_(std::move(adapterNames)),
       ListView1(deviceList(this)),
       Label1(design::label(this, QStringLiteral("Label1"), twipsRect(120, 4320, 8655, 495),
                            design::font(QStringLiteral("新細明體"), 12))),
@@ -97,13 +96,15 @@ void frmSelect::Form_Load() {
     for (int i = 0; i <= last; ++i) {
         const auto index = static_cast<qint16>(i);
         // A probe that never reported for a row counts as not answered.
-        const QString reachable = reachableCells_.value(i, kUnreachable);
+        const Reachability reachable = reachability_.value(i, Reachability::No);
         QStringList cells = DeviceListRow(index, look.DeviceTable.at(i), reachable);
         if (!adapterNames_.isEmpty()) {
             cells.append(adapterNames_.value(i));
         }
         auto* row = new QTreeWidgetItem(ListView1, cells);
         row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        // The record's index travels with the row, not parsed back from its "No." cell.
+        row->setData(0, Qt::UserRole, i);
         if (i == 0) {
             // Selected from the start, so that Enter takes it without a click.
             ListView1->setCurrentItem(row);
@@ -125,8 +126,9 @@ void frmSelect::cmdNext_Click() {
         return;
     }
     const QTreeWidgetItem* row = selected.first();
-    globals().SelectedDevice = static_cast<qint16>(row->text(0).toInt());
-    globals().SelectedReachable = row->text(1) != kUnreachable;
+    const int index = row->data(0, Qt::UserRole).toInt();
+    globals().SelectedDevice = static_cast<qint16>(index);
+    globals().SelectedReachable = reachability_.value(index, Reachability::No) == Reachability::Yes;
     accept();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "modules/DeviceListCells.h"
 #include "pages/ModalPage.h"
 
+#include <QList>
 #include <QStringList>
 
 class QLabel;
@@ -16,9 +18,10 @@ namespace tarvex {
 class frmSelect final : public ModalPage {
     Q_OBJECT
 public:
-    // reachableCells[i]: the "Reachable?" cell of record i, "Yes" or "No". adapterNames[i]: the
-    // adapter record i was heard on, in a last column shown only when the list is not empty.
-    frmSelect(PageFlow& flow, QStringList reachableCells, QWidget* owner = nullptr,
+    // reachability[i]: what the check found for record i, shown in its "Reachable?" cell.
+    // adapterNames[i]: the adapter record i was heard on, in a last column shown only when the
+    // list is not empty.
+    frmSelect(PageFlow& flow, QList<Reachability> reachability, QWidget* owner = nullptr,
               QStringList adapterNames = {});
     void Form_Load() override;
 
@@ -28,7 +31,7 @@ private:
     // Fits every column to its header and cells; the last one takes the remaining width.
     void AutoSizeColumns();
 
-    QStringList reachableCells_;
+    QList<Reachability> reachability_;
     QStringList adapterNames_;
     QTreeWidget* ListView1;
     QLabel* Label1;

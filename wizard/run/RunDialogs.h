@@ -1,5 +1,8 @@
 #pragma once
 
+#include "modules/DeviceListCells.h"
+
+#include <QList>
 #include <QStringList>
 #include <functional>
 
@@ -12,12 +15,12 @@ public:
     virtual ~RunDialogs() = default;
 
     // The device list: the records 0 to LastDeviceIndex of the device table, row i with
-    // reachableCells[i] ("Yes" or "No") in its "Reachable?" column. Next sets SelectedDevice and
+    // reachability[i] in its "Reachable?" column. Next sets SelectedDevice and
     // SelectedReachable; the close box leaves SelectedDevice as it was (-1); Exit asks and may
     // end the program. adapterNames[i]: the adapter row i was heard on, in a last "Adapter"
     // column; empty when the PC has one adapter, and then there is no such column.
-    virtual void showDeviceList(const QStringList& reachableCells, const QStringList& adapterNames,
-                                std::function<void()> done) = 0;
+    virtual void showDeviceList(const QList<Reachability>& reachability,
+                                const QStringList& adapterNames, std::function<void()> done) = 0;
 
     enum class CredentialsOutcome {
         Closed,    // Next: UserName and Password hold what was typed, or both are empty

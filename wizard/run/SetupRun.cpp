@@ -189,11 +189,11 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram, unsigned interfa
         addresses_.append(address);
         if (!address) {
             // Listed as received, but never probed: "No", and choosing it gives it an address.
-            reachableCells_.append(QStringLiteral("No"));
+            reachability_.append(Reachability::No);
             return;
         }
         // Probe at once, inside the window, so that the list is ready when the window ends.
-        reachableCells_.append(QString());
+        reachability_.append(Reachability::No);
         ++probesRunning_;
         services_.prober.start({address->text()},
                                resume([this, index](const QList<ProbeOutcome>& outcomes) {
@@ -211,7 +211,7 @@ void SetupRun::Winsock1_DataArrival(const QByteArray& datagram, unsigned interfa
 void SetupRun::onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes) {
     const ProbeOutcome outcome = outcomes.value(0);
     // An echo that could not be sent, or could not be tried at all, tells nothing: "No".
-    reachableCells_[record] = outcome.reachable() ? QStringLiteral("Yes") : QStringLiteral("No");
+    reachability_[record] = outcome.reachable() ? Reachability::Yes : Reachability::No;
     if (outcome.status == EchoStatus::Impossible && probingImpossibleError_ == 0) {
         probingImpossibleError_ = outcome.error == 0 ? -1 : outcome.error;
     }
@@ -258,7 +258,7 @@ void SetupRun::showDeviceList() {
 }
 
 void SetupRun::openDeviceList() {
-    modals_.showDeviceList(reachableCells_, adapters_.rowAdapters(), resume([this] {
+    modals_.showDeviceList(reachability_, adapters_.rowAdapters(), resume([this] {
                                page_.afterEventsRun(resume([this] { afterChoice(); }));
                            }));
 }

@@ -131,7 +131,7 @@ private:
 
     RunState state_ = RunState::Starting;
     QString newAddress_;
-    QStringList reachableCells_; // one per record, filled as the probes answer
+    QList<Reachability> reachability_; // one per record, filled as the probes answer
     // One per record: its reported address, parsed once, when it counts (ApplianceAddress);
     // only these are probed, linked and opened.
     QList<std::optional<Ipv4Address>> addresses_;

@@ -113,7 +113,7 @@ TEST(DeviceListRow, HoldsTheEightCellsInColumnOrder) {
                                QStringLiteral("160GB"),
                                QStringLiteral("156GB"),
                                QStringLiteral("4%")};
-    EXPECT_EQ(DeviceListRow(10, record, QStringLiteral("No")), expected);
+    EXPECT_EQ(DeviceListRow(10, record, Reachability::No), expected);
 }
 
 } // namespace

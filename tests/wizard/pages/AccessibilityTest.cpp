@@ -82,7 +82,7 @@ TEST_P(Accessibility, DeviceListCellsReadAsShown) {
     device.HostName = "網路硬碟";
     wizard.globals.DeviceTable.at(0) = device;
     wizard.globals.LastDeviceIndex = 0;
-    auto* page = new frmSelect(wizard.flow, QStringList{"Yes"}, step4);
+    auto* page = new frmSelect(wizard.flow, QList{Reachability::Yes}, step4);
     page->Form_Load();
     page->show();
     auto* list = page->findChild<QTreeWidget*>(QStringLiteral("ListView1"));

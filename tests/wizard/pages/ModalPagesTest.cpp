@@ -138,9 +138,10 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
     wizard.globals.UserName = QStringLiteral("left over");
     wizard.globals.Password = QStringLiteral("left over");
     discover(3);
-    ModalPage* page = row.kind == Kind::List
-                          ? static_cast<ModalPage*>(show<frmSelect>(QStringList{"Yes", "No"}))
-                          : show<frmConfigSimple>();
+    ModalPage* page =
+        row.kind == Kind::List
+            ? static_cast<ModalPage*>(show<frmSelect>(QList{Reachability::Yes, Reachability::No}))
+            : show<frmConfigSimple>();
     EXPECT_EQ(page->windowTitle(), QString::fromUtf8(row.caption));
     EXPECT_EQ(page->size(), row.size);
     EXPECT_EQ(page->minimumSize(), page->maximumSize());
@@ -199,7 +200,8 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
         }
         EXPECT_EQ(list->columnCount(), 8) << "one adapter: none named";
         // A PC with several adapters: each row names its own in a last column.
-        auto* named = new frmSelect(wizard.flow, {"Yes", "No"}, step4, {"eth0", "eth1", "eth1"});
+        auto* named = new frmSelect(wizard.flow, {Reachability::Yes, Reachability::No}, step4,
+                                    {"eth0", "eth1", "eth1"});
         named->Form_Load();
         auto* wide = child<QTreeWidget>(named, "ListView1");
         ASSERT_EQ(wide->columnCount(), 9);
@@ -224,10 +226,11 @@ INSTANTIATE_TEST_SUITE_P(BothEditions, ModalPageDesign,
 
 TEST_F(ModalPages, DeviceListShowsTheTableInOrderWithTheFirstRowSelected) {
     discover(3);
-    auto* page = show<frmSelect>(QStringList{"Yes", "No"});
+    auto* page = show<frmSelect>(QList{Reachability::Yes, Reachability::No});
     auto* list = child<QTreeWidget>(page, "ListView1");
     ASSERT_EQ(list->topLevelItemCount(), 3);
-    const QStringList cells{"Yes", "No", "No"}; // the third probe never reported
+    const QList<Reachability> cells{Reachability::Yes, Reachability::No,
+                                    Reachability::No}; // the third probe never reported
     for (int i = 0; i < 3; ++i) {
         const QTreeWidgetItem* row = list->topLevelItem(i);
         QStringList shown;
@@ -254,7 +257,7 @@ TEST_F(ModalPages, DeviceListShowsTheTableInOrderWithTheFirstRowSelected) {
 }
 
 TEST_F(ModalPages, AnEmptyDeviceListKeepsItsHeadersAtTheirDefaultWidths) {
-    auto* page = show<frmSelect>(QStringList{});
+    auto* page = show<frmSelect>(QList<Reachability>{});
     auto* list = child<QTreeWidget>(page, "ListView1");
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(list->columnCount(), 8);
@@ -268,14 +271,14 @@ TEST_F(ModalPages, AnEmptyDeviceListKeepsItsHeadersAtTheirDefaultWidths) {
 }
 
 TEST_F(ModalPages, NextHandsBackTheSelectedRowsNumberAndProbeResult) {
+    constexpr Reachability Y = Reachability::Yes;
+    constexpr Reachability N = Reachability::No;
     const struct {
         int downs; // arrow presses before Enter
-        QStringList cells;
+        QList<Reachability> cells;
         qint16 device;
         bool reachable;
-    } rows[] = {{0, {"Yes", "Yes", "Yes"}, 0, true},
-                {2, {"Yes", "Yes", "No"}, 2, false},
-                {1, {"No", "Yes", "No"}, 1, true}};
+    } rows[] = {{0, {Y, Y, Y}, 0, true}, {2, {Y, Y, N}, 2, false}, {1, {N, Y, N}, 1, true}};
     discover(3);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.downs);
@@ -295,7 +298,7 @@ TEST_F(ModalPages, NextHandsBackTheSelectedRowsNumberAndProbeResult) {
 
 TEST_F(ModalPages, DeviceListCloseBoxLeavesTheSelectionAndExitAsksToEndTheProgram) {
     discover(1);
-    QPointer<frmSelect> page = show<frmSelect>(QStringList{"Yes"});
+    QPointer<frmSelect> page = show<frmSelect>(QList{Reachability::Yes});
     EXPECT_TRUE(page->close());
     EXPECT_EQ(wizard.globals.SelectedDevice, -1);
     EXPECT_TRUE(wizard.dialogs.shown().isEmpty());
@@ -393,7 +396,8 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
         press(page, Qt::Key_Down);
         press(page, Qt::Key_Return);
     });
-    dialogs.showDeviceList({"Yes", "No", "Yes"}, {}, [&listClosed] { listClosed = true; });
+    dialogs.showDeviceList({Reachability::Yes, Reachability::No, Reachability::Yes}, {},
+                           [&listClosed] { listClosed = true; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return listClosed; }, 5000));
     EXPECT_EQ(wizard.globals.SelectedDevice, 1);
     EXPECT_FALSE(wizard.globals.SelectedReachable);

@@ -66,8 +66,12 @@ public:
 
 class ScriptedModals final : public RunDialogs {
 public:
-    void showDeviceList(const QStringList& cells, const QStringList& adapters,
+    void showDeviceList(const QList<Reachability>& reachability, const QStringList& adapters,
                         std::function<void()> done) override {
+        QStringList cells; // as the list shows them
+        for (const Reachability each : reachability) {
+            cells.append(ReachabilityCell(each));
+        }
         listsShown.append(cells);
         adaptersShown.append(adapters);
         if (onList) {
