@@ -6,7 +6,9 @@
 #
 # With a display the wizard opens there and you walk it. Without one a private Xvfb is started
 # and the wizard walks itself by keyboard through the configuration of FAR, both editions,
-# saving a screenshot of every window it reaches under <build>/demo/<edition>/. It ends by
+# saving a screenshot of every window it reaches under <build>/demo/<edition>/. Then, in English
+# only, fresh runs to the other ends of Step 4: NEAR chosen (reachable), no appliance at all,
+# FAR refusing the configuration, and FAR not answering it (the real 30 s time-out). It ends by
 # printing what happened. The lab, the simulators and Xvfb are removed at the end, also after
 # a failure or Ctrl+C. Needs root (the lab's namespaces).
 set -euo pipefail
@@ -61,17 +63,22 @@ wait_for() {
     return 1
 }
 
-# The appliances: FAR answers at once (the first row of the list), NEAR a little later.
+# The appliances: FAR answers at once (the first row of the list), NEAR a little later. $2 is
+# added to FAR's profile (how it answers the configuration); $3 "no" leaves NEAR out.
 start_appliances() {
-    local log=$1
+    local log=$1 far_extra=${2:-} near=${3:-yes}
     sim_pids=()
     ip -n "$lab-ap3" addr flush dev eth0
     ip -n "$lab-ap3" addr add 10.77.2.50/24 dev eth0
     rm -f "$log" "$work/near.log"
     ip netns exec "$lab-ap3" "$simulator" --interface eth0 --lifetime 120 --log "$log" \
         --ready-file "$log.ready" --appliance \
-        'id=00:50:43:00:00:02,ip=10.77.2.50,host=FAR,workgroup=HOME,full=FAR.HOME,user=qorvu,password=qorvu,move=1' &
+        "id=00:50:43:00:00:02,ip=10.77.2.50,host=FAR,workgroup=HOME,full=FAR.HOME,user=qorvu,password=qorvu,move=1$far_extra" &
     sim_pids+=($!)
+    if [ "$near" = no ]; then
+        wait_for 10 test -e "$log.ready"
+        return
+    fi
     ip netns exec "$lab-ap1" "$simulator" --lifetime 120 --log "$work/near.log" \
         --ready-file "$work/near.ready" --appliance \
         'id=00:50:43:00:00:01,ip=10.77.1.30,host=NEAR,delay=300' &
@@ -127,17 +134,50 @@ find_window() {
     return 1
 }
 
-# Waits for the window titled $1, gives it the keyboard and saves it to $2.
-capture() {
-    local pattern=$1 file=$2 seconds=${3:-15} id=""
+# Waits for the window titled $1 and gives it the keyboard; prints its id.
+focus() {
+    local pattern=$1 seconds=${2:-15} id=""
     if ! wait_for "$seconds" find_window "$pattern"; then
         echo "demo: no window matching '$pattern' appeared" >&2
         return 1
     fi
     id=$(find_window "$pattern")
     xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" 2>/dev/null || true
+    echo "$id"
+}
+
+# Waits for the window titled $1, gives it the keyboard and saves it to $2.
+capture() {
+    local pattern=$1 file=$2 seconds=${3:-15} id=""
+    id=$(focus "$pattern" "$seconds") || return 1
     sleep 0.7 # let the window paint before it is photographed
     import -window "$id" "$file"
+    echo "demo:   $file"
+}
+
+# Saves the page titled $1 to $2 while a message box stands over it: the wizard's other windows
+# step off the screen for the picture and come back, the keyboard stays where it was.
+capture_behind() {
+    local pattern=$1 file=$2 page="" id x y
+    local -a moved=()
+    page=$(find_window "$pattern") || {
+        echo "demo: no window matching '$pattern'" >&2
+        return 1
+    }
+    for id in $(xdotool search --onlyvisible --pid "$wizard_pid" 2>/dev/null); do
+        [ "$id" = "$page" ] && continue
+        x=$(xdotool getwindowgeometry --shell "$id" | sed -n 's/^X=//p')
+        y=$(xdotool getwindowgeometry --shell "$id" | sed -n 's/^Y=//p')
+        moved+=("$id $x $y")
+        xdotool windowmove --sync "$id" 2000 0 2>/dev/null || xdotool windowmove "$id" 2000 0
+    done
+    sleep 0.7 # the page repaints what the box covered
+    import -window "$page" "$file"
+    for id in "${moved[@]}"; do
+        read -r id x y <<<"$id"
+        xdotool windowmove "$id" "$x" "$y"
+    done
+    sleep 0.3
     echo "demo:   $file"
 }
 
@@ -176,6 +216,9 @@ walk() {
     capture "Config$" "$folder/08-credentials.png"
     key Return # the factory credentials
     capture "$warning" "$folder/09-configured.png" 40
+    if [ "$folder" = "$work/en" ]; then
+        capture_behind "Step 4$" "$folder/11-far-step4-done.png"
+    fi
     key Return
     capture "$warning" "$folder/10-closing-question.png"
     key Escape # the question has the keyboard: Cancel, end without opening the shortcuts
@@ -189,6 +232,96 @@ walk() {
         report "$folder"
     fi
     stop_appliances
+}
+
+# A fresh run of the wizard $1 with a home of its own, $2, and its run log in $2/run.log, walked
+# by keyboard from Step 0 to Step 4.
+fresh_run() {
+    local binary=$1 home=$2 step
+    rm -rf "${home:?}"
+    mkdir -p "$home"
+    in_pc_exec "$home" env QT_LOGGING_RULES="tarvex.run.debug=true" "$binary" 2>"$home/run.log" &
+    wizard_pid=$!
+    for step in 0 1 2 3; do
+        focus "Step $step$" >/dev/null
+        key Return
+    done
+    focus "Step 4$" >/dev/null
+}
+
+# Waits at most $2 seconds for the run of $1 to reach the state named $3.
+wait_state() {
+    local home=$1 seconds=$2 state=$3
+    if ! wait_for "$seconds" grep -Eq "run: \"?$state" "$home/run.log"; then
+        echo "demo: the run did not reach '$state' within $seconds s" >&2
+        return 1
+    fi
+}
+
+# Some ends leave no button to press: the wizard goes by its id.
+end_run() {
+    if [ -n "$wizard_pid" ]; then
+        kill "$wizard_pid" 2>/dev/null || true
+        wait "$wizard_pid" 2>/dev/null || true
+    fi
+    wizard_pid=""
+    stop_appliances
+}
+
+# The other ends of Step 4, each a fresh run of the wizard $1 saved into $2.
+ends() {
+    local binary=$1 folder=$2 home
+    local box='^(Warning|Tarvex)$'
+
+    home="$folder/run-reachable"
+    start_appliances "$home.far.log"
+    fresh_run "$binary" "$home"
+    focus "Select Dravik to configure$" >/dev/null
+    key Down # NEAR, the second row, on the PC's subnet
+    key Return
+    focus "$warning" 15 >/dev/null # the note on the shortcuts
+    capture_behind "Step 4$" "$folder/12-near-step4-done.png"
+    end_run
+
+    home="$folder/run-none"
+    fresh_run "$binary" "$home"
+    capture "^Tarvex$" "$folder/13-no-appliance.png"
+    # Show Details..., where the box has it, is the other button: Tab reaches it and Space
+    # opens the details. Without it the same keys press OK, the box's only button.
+    key Tab
+    key space
+    sleep 0.7
+    if find_window "^Tarvex$" >/dev/null; then
+        capture "^Tarvex$" "$folder/14-no-appliance-details.png"
+    fi
+    end_run
+
+    home="$folder/run-refused"
+    start_appliances "$home.far.log" ",config=status:1" no
+    fresh_run "$binary" "$home"
+    focus "Select Dravik to configure$" >/dev/null
+    key Return
+    focus "Config$" >/dev/null
+    key Return
+    wait_state "$home" 40 refused
+    capture_behind "Step 4$" "$folder/15-refused.png"
+    end_run
+
+    # The real time-out: 30 s after the request, bounded here by 45.
+    home="$folder/run-silent"
+    start_appliances "$home.far.log" ",config=silent" no
+    fresh_run "$binary" "$home"
+    focus "Select Dravik to configure$" >/dev/null
+    key Return
+    focus "Config$" >/dev/null
+    key Return
+    wait_state "$home" 45 "no answer"
+    sleep 0.5 # a box that follows the outcome
+    capture_behind "Step 4$" "$folder/16-no-answer.png"
+    if find_window "$box" >/dev/null; then
+        capture "$box" "$folder/17-no-answer-box.png"
+    fi
+    end_run
 }
 
 report() {
@@ -247,5 +380,10 @@ fi
 echo "demo: walking the wizard on $DISPLAY, in the lab's PC namespace"
 walk "$program" "$work/$main_folder"
 walk "$other" "$work/$other_folder"
+english=$program
+[ "$main_folder" = en ] || english=$other
+echo
+echo "demo: the other ends of Step 4, in English"
+ends "$english" "$work/en"
 echo
 echo "demo: configured; screenshots of every window are in $work/{$main_folder,$other_folder}"

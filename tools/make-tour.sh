@@ -18,6 +18,13 @@ declare -A lines=(
     [08-credentials]="FAR needs an address on the PC's subnet: the management credentials, preset to the factory ones."
     [09-configured]="FAR took its new address; the two shortcuts are on the desktop."
     [10-closing-question]="The last question: open the shortcuts now, or just close the wizard."
+    [11-far-step4-done]="Step 4 done for FAR: every step ticked, the address given and the shortcuts made."
+    [12-near-step4-done]="NEAR, on the PC's subnet, is reachable: nothing to configure, every step ticked, the shortcuts made."
+    [13-no-appliance]="No Dravik answered the scan: the wizard says what to check, and OK goes back to Step 3."
+    [14-no-appliance-details]="Show Details... opens what the wizard found out about the PC."
+    [15-refused]="FAR refused the configuration (wrong credentials, say): a cross on step 3; Previous goes back to Step 3."
+    [16-no-answer]="FAR never answered the configuration: after the 30 s time-out a cross on step 3; Previous and Exit stay usable."
+    [17-no-answer-box]="The note that goes with the missing answer."
 )
 
 mkdir -p "$to"
@@ -26,8 +33,9 @@ rm -f "$to"/*.png
     echo "# A tour of the setup wizard"
     echo
     echo "What \`make demo\` shows, window by window: a whole setup of a Dravik on a foreign subnet,"
-    echo "against simulated appliances on the lab network. Regenerate with \`tools/make-tour.sh\` after"
-    echo "\`make demo\`."
+    echo "against simulated appliances on the lab network, then the other ways Step 4 can end, each"
+    echo "from a fresh start: an appliance the PC reaches, none at all, a refusal and no answer."
+    echo "Regenerate with \`tools/make-tour.sh\` after \`make demo\`."
     for file in "$from"/[0-9][0-9]-*.png; do
         stem=$(basename "$file" .png)
         # 8-bit palette PNGs: the windows use few colours, and the files stay small.
