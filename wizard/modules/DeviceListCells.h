@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/DeviceRecord.h"
+#include "modules/DeviceRecord.h"
 
 #include <QString>
 #include <QStringList>

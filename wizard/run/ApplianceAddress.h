@@ -1,7 +1,7 @@
 #pragma once
 
+#include "modules/DeviceRecord.h"
 #include "modules/Ipv4Address.h"
-#include "run/DeviceRecord.h"
 
 #include <QString>
 #include <optional>

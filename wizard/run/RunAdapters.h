@@ -1,8 +1,8 @@
 #pragma once
 
 #include "modules/AdapterChoice.h"
+#include "modules/DeviceRecord.h"
 #include "modules/Globals.h"
-#include "run/DeviceRecord.h"
 #include "run/RequestBroadcaster.h"
 
 #include <QList>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "modules/AdapterChoice.h"
+#include "modules/DeviceRecord.h"
 #include "modules/Prober.h"
-#include "run/DeviceRecord.h"
 #include "run/ReplyListener.h"
 #include "run/RequestBroadcaster.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "pages/ModalRunDialogs.h"
 #include "pages/PageFlow.h"
 #include "pages/StepPage.h"
+#include "run/ModalRunDialogs.h"
 #include "run/QtRunTimers.h"
 #include "run/RunFlow.h"
 #include "run/RunPage.h"

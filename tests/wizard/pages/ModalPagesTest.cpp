@@ -3,11 +3,11 @@
 #include "PageTestSupport.h"
 #include "modules/DeviceListCells.h"
 #include "modules/Twips.h"
-#include "pages/ModalRunDialogs.h"
 #include "pages/PageDesign.h"
 #include "pages/frmConfigSimple.h"
 #include "pages/frmSelect.h"
 #include "resources/TextCatalog.h"
+#include "run/ModalRunDialogs.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "pages/ModalRunDialogs.h"
+#include "run/ModalRunDialogs.h"
 
 #include "pages/OpenModal.h"
 #include "pages/PageDesign.h"
