@@ -132,18 +132,25 @@ TEST_F(LabWizardTest, AFloodForTheWholeWindowKeepsElevenAndTheWindowOnTime) {
 
 // The speed figures of the run's two waits, each next to the same work done one probe at a
 // time, in the same run. Printed for the record; asserted only with generous bounds.
+// The address search with the real prober and neighbour watch, and the late hosts answering.
+struct SearchRig {
+    lab::SimulatorProcess late{"late", lab::LateHostsArguments(), TARVEX_ARP_RESPONDER};
+    IcmpProber prober;
+    ThreadedProbeRunner runner{prober};
+    NetlinkNeighbourWatch watch;
+    FreeAddressSearch search{runner, watch};
+};
+
 TEST(LabSpeed, ProbesTogetherTakeOneTimeOutWhereOneAtATimeTakesOneEach) {
     TARVEX_REQUIRE_LAB("pc");
     using Clock = std::chrono::steady_clock;
     auto msSince = [](Clock::time_point start) {
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     };
-    const lab::SimulatorProcess late("late", lab::LateHostsArguments(), TARVEX_ARP_RESPONDER);
-    ASSERT_TRUE(late.ready());
-    IcmpProber prober;
-    ThreadedProbeRunner runner{prober};
-    NetlinkNeighbourWatch watch;
-    FreeAddressSearch search{runner, watch};
+    SearchRig rig;
+    ASSERT_TRUE(rig.late.ready());
+    IcmpProber& prober = rig.prober;
+    FreeAddressSearch& search = rig.search;
 
     const QStringList appliances = lab::ElevenAppliancesTenSilent();
     Clock::time_point start = Clock::now();
@@ -177,12 +184,9 @@ TEST(LabSpeed, ProbesTogetherTakeOneTimeOutWhereOneAtATimeTakesOneEach) {
 // alone or before a silent address; the silent one is taken once its resolution has failed.
 TEST(LabSearch, LateResolutionAnswersAreInUseASilentAddressIsFreeAfterTheResolutionTime) {
     TARVEX_REQUIRE_LAB("pc");
-    const lab::SimulatorProcess late("late", lab::LateHostsArguments(), TARVEX_ARP_RESPONDER);
-    ASSERT_TRUE(late.ready());
-    IcmpProber prober;
-    ThreadedProbeRunner runner{prober};
-    NetlinkNeighbourWatch watch;
-    FreeAddressSearch search{runner, watch};
+    SearchRig rig;
+    ASSERT_TRUE(rig.late.ready());
+    FreeAddressSearch& search = rig.search;
     ASSERT_TRUE(lab::ForgetNeighbours());
     EXPECT_EQ(lab::SearchToTheEnd(search, {"10.77.1.120", "10.77.1.121"}).result.kind,
               SearchResult::Kind::NoneFree);

@@ -5,6 +5,8 @@
 //
 //   arp_responder --interface eth0 --delay 10.77.1.120=700 [--delay ADDRESS=MS ...]
 //                 [--lifetime SECONDS] [--ready-file FILE] [--log FILE]
+#include "../responder/DelayOption.h"
+
 #include <arpa/inet.h>
 #include <array>
 #include <chrono>
@@ -66,7 +68,7 @@ void send(int fd, int interfaceIndex, const Mac& own, const Answer& answer) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::map<in_addr_t, std::chrono::milliseconds> delays;
+    responder::Delays delays;
     std::chrono::seconds lifetime{20};
     std::string interface = "eth0";
     std::string readyFile;
@@ -74,14 +76,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const std::string value = argv[i + 1];
-        if (option == "--delay" && value.find('=') != std::string::npos) {
-            in_addr address{};
-            if (inet_pton(AF_INET, value.substr(0, value.find('=')).c_str(), &address) != 1) {
-                std::fprintf(stderr, "arp_responder: bad address in %s\n", value.c_str());
+        if (option == "--delay") {
+            if (!responder::AddDelay("arp_responder", value, delays)) {
                 return 2;
             }
-            delays[address.s_addr] =
-                std::chrono::milliseconds(std::stol(value.substr(value.find('=') + 1)));
         } else if (option == "--interface") {
             interface = value;
         } else if (option == "--lifetime") {

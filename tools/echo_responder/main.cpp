@@ -4,6 +4,8 @@
 //
 //   echo_responder --delay 10.77.1.23=300 [--delay ADDRESS=MS ...]
 //                  [--lifetime SECONDS] [--ready-file FILE] [--log FILE]
+#include "../responder/DelayOption.h"
+
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
@@ -67,20 +69,16 @@ void send(int fd, const Answer& answer) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::map<in_addr_t, std::chrono::milliseconds> delays;
+    responder::Delays delays;
     std::chrono::seconds lifetime{20};
     std::string readyFile;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const std::string value = argv[i + 1];
-        if (option == "--delay" && value.find('=') != std::string::npos) {
-            in_addr address{};
-            if (inet_pton(AF_INET, value.substr(0, value.find('=')).c_str(), &address) != 1) {
-                std::fprintf(stderr, "echo_responder: bad address in %s\n", value.c_str());
+        if (option == "--delay") {
+            if (!responder::AddDelay("echo_responder", value, delays)) {
                 return 2;
             }
-            delays[address.s_addr] =
-                std::chrono::milliseconds(std::stol(value.substr(value.find('=') + 1)));
         } else if (option == "--lifetime") {
             lifetime = std::chrono::seconds(std::stol(value));
         } else if (option == "--ready-file") {
