@@ -95,6 +95,9 @@ stop_appliances() {
     sim_pids=()
 }
 
+# The PC the wizard runs on: the lab's PC, or (for one run) its PC with two adapters.
+pc_role=pc
+
 # Runs a program in the lab's PC namespace with a home (and desktop folder) of its own.
 in_pc() {
     local home=$1
@@ -107,7 +110,7 @@ in_pc_exec() {
     local home=$1
     shift
     mkdir -p "$home/Desktop"
-    exec ip netns exec "$lab-pc" env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$@"
+    exec ip netns exec "$lab-$pc_role" env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$@"
 }
 
 bash tools/install-deps.sh >/dev/null
@@ -321,6 +324,21 @@ ends() {
     if find_window "$box" >/dev/null; then
         capture "$box" "$folder/17-no-answer-box.png"
     fi
+    end_run
+
+    # The PC with two adapters: NEAR on the first LAN, SECOND on the second; the list names
+    # the adapter each was heard on.
+    home="$folder/run-two-adapters"
+    start_appliances "$home.far.log"
+    ip netns exec "$lab-ap4" "$simulator" --interface eth0 --lifetime 120 \
+        --log "$home.second.log" --ready-file "$home.second.ready" --appliance \
+        'id=00:50:43:00:00:04,ip=10.77.4.40,host=SECOND' &
+    sim_pids+=($!)
+    wait_for 10 test -e "$home.second.ready"
+    pc_role=pc2
+    fresh_run "$binary" "$home"
+    capture "Select Dravik to configure$" "$folder/18-two-adapters.png"
+    pc_role=pc
     end_run
 }
 

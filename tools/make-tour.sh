@@ -25,6 +25,7 @@ declare -A lines=(
     [15-refused]="FAR refused the configuration (wrong credentials, say): a cross on step 3; Previous goes back to Step 3."
     [16-no-answer]="FAR never answered the configuration: after the 30 s time-out a cross on step 3; Previous and Exit stay usable."
     [17-no-answer-box]="The note that goes with the missing answer."
+    [18-two-adapters]="On a PC with two adapters the wizard asks through both: each appliance once, with the adapter it was heard on."
 )
 
 mkdir -p "$to"
