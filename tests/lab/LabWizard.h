@@ -255,7 +255,7 @@ inline std::optional<QString> FirstFreeOneAtATime(const QStringList& candidates,
     for (const QString& candidate : candidates) {
         const SearchResult result = SearchToTheEnd(search, {candidate}).result;
         if (result.kind == SearchResult::Kind::Free) {
-            return result.address;
+            return result.address.text();
         }
     }
     return std::nullopt;

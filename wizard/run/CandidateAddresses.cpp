@@ -98,6 +98,7 @@ CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask, Ra
         result.problem = CandidateProblem::AddressInvalid;
         return result;
     }
+    result.pcAddress = *pc;
     // Every candidate keeps the PC's first part, so all of them would begin with "0".
     if ((pc->toHostOrder() >> 24) == 0) {
         result.problem = CandidateProblem::NotConfigured;

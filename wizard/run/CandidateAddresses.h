@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modules/Ipv4Address.h"
 #include "run/RandomSource.h"
 
 #include <QString>
@@ -25,6 +26,7 @@ enum class CandidateProblem {
 struct CandidateDraw {
     CandidateProblem problem = CandidateProblem::None;
     QStringList candidates; // distinct, in the order drawn; never the PC's own address
+    Ipv4Address pcAddress;  // the PC's address they were drawn around, read strictly
 };
 
 // Draws the candidates for the search, all before any is probed: up to `count` distinct

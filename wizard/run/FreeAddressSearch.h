@@ -21,7 +21,7 @@ struct SearchResult {
         WatchImpossible,   // the neighbour table cannot be watched (`error`)
     };
     Kind kind = Kind::NoneFree;
-    QString address;
+    Ipv4Address address;
     int error = 0;
 };
 

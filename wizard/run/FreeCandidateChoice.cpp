@@ -55,7 +55,7 @@ FreeCandidateChoice::Answer FreeCandidateChoice::answer() const {
         if (candidate.echo && candidate.failed) {
             qCDebug(lcNet) << "candidate" << candidate.text
                            << "free: echo sent, no reply, resolution failed";
-            return {Verdict::Free, candidate.text};
+            return {Verdict::Free, *candidate.address};
         }
         if (!timeUp_) {
             return {}; // undecided, and every later one has to wait for it

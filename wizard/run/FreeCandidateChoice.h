@@ -21,7 +21,7 @@ public:
     enum class Verdict { Waiting, Free, NoneFree };
     struct Answer {
         Verdict verdict = Verdict::Waiting;
-        QString address; // the free candidate
+        Ipv4Address address; // the free candidate
         friend bool operator==(const Answer&, const Answer&) = default;
     };
 

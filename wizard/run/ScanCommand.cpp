@@ -3,6 +3,7 @@
 #include "modules/DeviceListCells.h"
 #include "modules/Ipv4Address.h"
 #include "resources/TextCatalog.h"
+#include "run/ApplianceAddress.h"
 #include "run/ArrivalAdapter.h"
 #include "run/DeviceProtocol.h"
 #include "run/RunMessages.h"
@@ -115,10 +116,10 @@ int FinishScan(ScanState& scan) {
     std::vector<std::size_t> probedEntries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const QualifyingAdapter* adapter = collector.adapterOf(entries[i].adapter);
-        const auto address = Ipv4Address::parse(QByteArrayView(entries[i].record.IpAddress));
-        const auto pcAddress = Ipv4Address::parse(adapter ? adapter->address : QString());
-        const auto pcMask = Ipv4Address::parse(adapter ? adapter->mask : QString());
-        if (address && pcAddress && pcMask && IsUnicastHostAddress(*address, *pcAddress, *pcMask)) {
+        const std::optional<Ipv4Address> address =
+            ApplianceAddress(entries[i].record, adapter ? adapter->address : QString(),
+                             adapter ? adapter->mask : QString());
+        if (address) {
             probed.append(address->text());
             probedEntries.push_back(i);
         }

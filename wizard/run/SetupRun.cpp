@@ -295,11 +295,8 @@ const DeviceRecord& SetupRun::chosenRecord() const {
 
 void SetupRun::searchAddress() {
     enter(RunState::SearchingAddress);
-    CandidateDraw draw = DrawCandidates(globals_.PcAddress, globals_.PcMask, services_.random);
-    const std::optional<Ipv4Address> adapter = Ipv4Address::parse(globals_.PcAddress);
-    if (draw.problem == CandidateProblem::None && !adapter) {
-        draw.problem = CandidateProblem::AddressInvalid;
-    }
+    const CandidateDraw draw =
+        DrawCandidates(globals_.PcAddress, globals_.PcMask, services_.random);
     if (draw.problem == CandidateProblem::AddressInvalid) {
         ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
              std::nullopt, MessageButtons::Ok, MessageIcon::None},
@@ -314,7 +311,7 @@ void SetupRun::searchAddress() {
         noFreeAddress();
         return;
     }
-    search_.start(draw.candidates, *adapter,
+    search_.start(draw.candidates, draw.pcAddress,
                   resume([this](const SearchResult& result) { onSearchDone(result); }));
 }
 
@@ -344,7 +341,7 @@ void SetupRun::onSearchDone(const SearchResult& result) {
         return;
     }
     newAddress_ = result.address;
-    page_.setStatusText(text(Text::AddressFound) + newAddress_);
+    page_.setStatusText(text(Text::AddressFound) + NewAddress());
     page_.afterEventsRun(resume([this] { askCredentialsAndConfigure(); }));
 }
 
@@ -373,11 +370,11 @@ void SetupRun::onCredentials(RunDialogs::CredentialsOutcome outcome) {
     if (!openListener()) {
         return;
     }
-    const ConfigureFields fields{newAddress_, globals_.PcMask, globals_.PcGateway,
+    const ConfigureFields fields{NewAddress(), globals_.PcMask, globals_.PcGateway,
                                  globals_.UserName, globals_.Password};
     // The credentials stay out of the log.
     qCDebug(lcRun) << "configuration request for" << chosenRecord().DeviceId.toHex() << "address"
-                   << newAddress_ << "mask" << globals_.PcMask << "gateway" << globals_.PcGateway
+                   << NewAddress() << "mask" << globals_.PcMask << "gateway" << globals_.PcGateway
                    << "from" << globals_.PcAddress;
     // The run goes on in the reply handler or in the Timer3 tick.
     broadcast(ConfigureRequest(chosenRecord(), fields), [] {});
@@ -387,13 +384,12 @@ void SetupRun::onConfigureReply(const QByteArray& reply) {
     // The first configuration reply ends the wait; nothing after it is received.
     timers_.stop(RunTimer::Timer3);
     services_.listener.CloseListener();
-    // The run drew the new address itself, so it always parses.
-    const std::optional<Ipv4Address> address = Ipv4Address::parse(QStringView(newAddress_));
-    if (ReadConfigureStatus(reply) == ConfigureStatus::Applied && address) {
+    // Configuring begins only once the search found the new address.
+    if (ReadConfigureStatus(reply) == ConfigureStatus::Applied && newAddress_) {
         enter(RunState::Configured);
         page_.setStepPicture(3, StatusPicture::Done);
         status(Text::Configured);
-        finish(*address, Text::ConfiguredDone, Text::ConfiguredNote);
+        finish(*newAddress_, Text::ConfiguredDone, Text::ConfiguredNote);
         return;
     }
     // "1", and any other status, which would otherwise leave the page with no way on.

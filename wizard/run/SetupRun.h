@@ -72,7 +72,9 @@ public:
     void stop();
 
     [[nodiscard]] RunState state() const { return state_; }
-    [[nodiscard]] const QString& NewAddress() const { return newAddress_; }
+    [[nodiscard]] QString NewAddress() const {
+        return newAddress_ ? newAddress_->text() : QString();
+    }
 
 private:
     using Answered = std::function<void(MessageAnswer answer)>;
@@ -130,8 +132,8 @@ private:
     RunServices& services_;
 
     RunState state_ = RunState::Starting;
-    QString newAddress_;
-    QList<Reachability> reachability_; // one per record, filled as the probes answer
+    std::optional<Ipv4Address> newAddress_; // found by the search
+    QList<Reachability> reachability_;      // one per record, filled as the probes answer
     // One per record: its reported address, parsed once, when it counts (ApplianceAddress);
     // only these are probed, linked and opened.
     QList<std::optional<Ipv4Address>> addresses_;

@@ -60,7 +60,7 @@ constexpr NeighbourState kFailed = NeighbourState::Failed;
 constexpr NeighbourState kKnown = NeighbourState::Known;
 const FreeCandidateChoice::Answer kWaiting{Verdict::Waiting, {}};
 const FreeCandidateChoice::Answer kNoneFree{Verdict::NoneFree, {}};
-const FreeCandidateChoice::Answer kSecondFree{Verdict::Free, "10.0.0.2"};
+const FreeCandidateChoice::Answer kSecondFree{Verdict::Free, Ipv4Address(0x0a000002)};
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Choice,
