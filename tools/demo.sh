@@ -113,7 +113,7 @@ in_pc_exec() {
     exec ip netns exec "$lab-$pc_role" env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$@"
 }
 
-bash tools/install-deps.sh >/dev/null
+[ -n "${DEPS_DONE:-}" ] || bash tools/install-deps.sh >/dev/null
 mkdir -p "$work"
 bash tools/lab.sh up "$lab" >/dev/null
 # The wizard's probes run as root here; a desktop user is allowed them by this setting.

@@ -45,5 +45,18 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# An automatic update may hold the package lock at any moment: wait for it, within bounds, rather
+# than fail. apt-get install waits by itself (DPkg::Lock::Timeout); apt-get update does not wait
+# for the lists' lock, so it is tried again while another program holds it.
+lock_wait=600
+deadline=$((SECONDS + lock_wait))
+until output=$(apt-get update -qq 2>&1); do
+    if ! grep -q 'Could not get lock\|Unable to lock' <<<"$output" || [ "$SECONDS" -ge "$deadline" ]; then
+        echo "$output" >&2
+        exit 1
+    fi
+    echo "install-deps: another program holds the package lock; waiting" >&2
+    sleep 5
+done
+[ -z "$output" ] || echo "$output"
+apt-get -o DPkg::Lock::Timeout="$lock_wait" install -y -qq --no-install-recommends "${missing[@]}"
