@@ -2,6 +2,7 @@
 
 #include "modules/ApplianceUrl.h"
 #include "modules/BoundedProcess.h"
+#include "modules/Logging.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -141,8 +142,10 @@ int FileNameLimit(const QString& folder) {
     return limit > 0 ? static_cast<int>(std::min(limit, 65536L)) : kDefaultNameLimit;
 }
 
-DesktopShortcutWriter::DesktopShortcutWriter(QString desktopFolder, ProgramRunner runner)
-    : desktopFolder_(std::move(desktopFolder)), runner_(std::move(runner)) {
+DesktopShortcutWriter::DesktopShortcutWriter(QString desktopFolder, ProgramRunner runner,
+                                             PlacesFiles places)
+    : desktopFolder_(std::move(desktopFolder)), runner_(std::move(runner)),
+      places_(std::move(places)) {
     if (!runner_) {
         // Off the window's thread's way: the window keeps turning while gio talks to its daemon.
         runner_ = [programs = std::make_shared<BackgroundPrograms>(kHelperTimeLimit)](
@@ -154,6 +157,15 @@ DesktopShortcutWriter::DesktopShortcutWriter(QString desktopFolder, ProgramRunne
 
 std::optional<ShortcutFailure> DesktopShortcutWriter::CreateShortcuts(Ipv4Address address,
                                                                       const QString& hostName) {
+    std::optional<ShortcutFailure> failure = writeShortcuts(address, hostName);
+    for (const ShortcutFailure& left : AddSharedFolders(places_, address, hostName)) {
+        qCWarning(lcRun) << "shared folders not added to" << left.file << ":" << left.reason;
+    }
+    return failure;
+}
+
+std::optional<ShortcutFailure> DesktopShortcutWriter::writeShortcuts(Ipv4Address address,
+                                                                     const QString& hostName) {
     // The XDG desktop directory (user-dirs.dirs), which may not exist yet.
     const QString chosen = desktopFolder_.isEmpty()
                                ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modules/FileManagerPlaces.h"
 #include "modules/ShortcutWriter.h"
 
 #include <QByteArray>
@@ -60,22 +61,31 @@ struct DesktopLink {
 // (metadata::trusted for GNOME and MATE, metadata::xfce-exe-checksum, the SHA-256 of the file,
 // for Xfce), because several desktops refuse or question an entry that is neither; a failure to
 // mark them is ignored.
+//
+// Then, whatever the shortcuts came to, the shared folders are added to the file managers'
+// places (AddSharedFolders), where desktops without icons on the desktop show them. A list that
+// cannot be changed is logged and left as it was: the shortcuts' outcome is what is reported.
 class DesktopShortcutWriter final : public ShortcutWriter {
 public:
     // desktopFolder: empty for the user's XDG desktop directory. runner: empty for helpers run
     // in the background within kHelperTimeLimit (BackgroundPrograms), ended with the writer.
-    explicit DesktopShortcutWriter(QString desktopFolder = {}, ProgramRunner runner = {});
+    // places: the lists of places to add to; none unless given.
+    explicit DesktopShortcutWriter(QString desktopFolder = {}, ProgramRunner runner = {},
+                                   PlacesFiles places = {});
 
     [[nodiscard]] std::optional<ShortcutFailure> CreateShortcuts(Ipv4Address address,
                                                                  const QString& hostName) override;
 
 private:
+    [[nodiscard]] std::optional<ShortcutFailure> writeShortcuts(Ipv4Address address,
+                                                                const QString& hostName);
     [[nodiscard]] std::optional<ShortcutFailure>
     writeLink(const QString& folder, const QString& prefix, const QString& hostName,
               const QString& url, const QString& comment, const QString& icon);
 
     QString desktopFolder_;
     ProgramRunner runner_;
+    PlacesFiles places_;
 };
 
 } // namespace tarvex

@@ -17,8 +17,9 @@ namespace tarvex {
 
 // The real services of the setup run, as the program uses them: the reply port, the
 // broadcasts, ICMP probes off the user-interface thread, the kernel's neighbour table over
-// rtnetlink, the desktop's shortcuts and its opener for addresses, and the diagnosis of this PC
-// (asking the system bus through the check given; without one, no name is on the bus).
+// rtnetlink, the desktop's shortcuts (and the shared folders in the user's file manager
+// places) and its opener for addresses, and the diagnosis of this PC (asking the system bus
+// through the check given; without one, no name is on the bus).
 class SystemRunServices final {
 public:
     // textBase: the edition the diagnosis speaks.
@@ -39,7 +40,7 @@ private:
     BroadcastSender broadcaster_;
     IcmpProber icmp_;
     ThreadedProbeRunner prober_{icmp_};
-    DesktopShortcutWriter shortcuts_;
+    DesktopShortcutWriter shortcuts_{{}, {}, PlacesFiles::ForUser()};
     XdgAddressLauncher launcher_;
     NetlinkNeighbourWatch neighbours_;
     ClockSeededRandom random_;

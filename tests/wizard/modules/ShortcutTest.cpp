@@ -1,5 +1,6 @@
-// Every shortcut goes to a temporary folder; no test touches the user's desktop or starts the
-// real gio or xdg-open: stand-in scripts take their place (gio launch runs a stand-in xdg-open).
+// Every shortcut and place goes to a temporary folder; no test touches the user's desktop or
+// places or starts the real gio or xdg-open: stand-in scripts take their place (gio launch runs
+// a stand-in xdg-open).
 #include "modules/BoundedProcess.h"
 #include "modules/DesktopShortcutWriter.h"
 #include "modules/XdgAddressLauncher.h"
@@ -7,6 +8,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -14,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -119,17 +122,22 @@ void ExpectValid(const QString& path) {
     EXPECT_EQ(result->first, 0) << result->second;
 }
 
-// A desktop folder that does not exist yet, and a gio stand-in that records each call with the
-// number of files then in the folder, and fails: marking is not required.
+// A desktop folder that does not exist yet, a gio stand-in that records each call with the
+// number of files then in the folder, and fails: marking is not required; and the places files
+// in a configuration folder of their own, the GTK one's folder missing.
 struct Desktop {
     QTemporaryDir root;
     QString folder = root.filePath("Desktop");
     QStringList calls;
+    QTemporaryDir config;
+    PlacesFiles places{config.filePath("gtk-3.0/bookmarks"), config.filePath("user-places.xbel")};
     DesktopShortcutWriter writer{
-        folder, [this](const QString& program, const QStringList& args) {
+        folder,
+        [this](const QString& program, const QStringList& args) {
             calls << QString("%1 %2 (%3)").arg(program, args.join(' ')).arg(files().size());
             return false;
-        }};
+        },
+        places};
 
     [[nodiscard]] QStringList files() const {
         return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot |
@@ -231,6 +239,9 @@ TEST_P(HostileHostNames, GiveTwoValidEntriesInTheFolderWithNoKeyAdded) {
         EXPECT_EQ(keys, QStringList({"Version", "Type", "Name", "Comment", "Exec", "Icon", ""}));
         ExpectValid(path);
     }
+    const QByteArray bookmarks = Read(desktop.places.gtkBookmarks);
+    EXPECT_TRUE(bookmarks.startsWith("smb://192.168.0.5 Dravik - ")) << bookmarks.toStdString();
+    EXPECT_EQ(bookmarks.count('\n'), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hosts, HostileHostNames,
@@ -239,6 +250,128 @@ INSTANTIATE_TEST_SUITE_P(Hosts, HostileHostNames,
                                            std::pair{"é", 1000}, std::pair{" \\s\\ ", 1},
                                            std::pair{"\x01", 1000},
                                            std::pair{"a\u202Eexe.knil\u2029", 1}));
+
+// Where a file manager's list of places stands before a run.
+enum class Layout {
+    File,             // at its place, or missing when `before` is null
+    Link,             // a symbolic link to the list in another folder
+    FolderIsAFile,    // a plain file where its folder should be made
+    DirectoryInPlace, // a folder where the list should be: it cannot be read
+    LinkIntoProc,     // a link to a file in /proc, beside which nothing can be created
+};
+
+struct PlacesRow {
+    const char* name;
+    bool kde; // KDE's places, else GTK's bookmarks
+    Layout layout;
+    std::string before; // "-": no file
+    std::string after;  // "-": everything as it was
+};
+
+void PrintTo(const PlacesRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+// Every entry under the folder: path, then the link's target or the file's content.
+QStringList Snapshot(const QString& folder) {
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        entries << info.filePath() + " " +
+                       (info.isSymLink() ? "-> " + info.symLinkTarget()
+                                         : QString::fromUtf8(Read(info.filePath())));
+    }
+    entries.sort();
+    return entries;
+}
+
+class PlacesRows : public ::testing::TestWithParam<PlacesRow> {};
+
+TEST_P(PlacesRows, GetTheSharedFoldersOnceAndLoseNothingAndTheRunGoesOn) {
+    const PlacesRow& row = GetParam();
+    Desktop desktop;
+    const QString list = row.kde ? desktop.places.kdePlaces : desktop.places.gtkBookmarks;
+    QString file = list;
+    if (row.layout == Layout::Link) {
+        file = desktop.config.filePath("dotfiles/places");
+        ASSERT_TRUE(QDir().mkpath(desktop.config.filePath("gtk-3.0")));
+        ASSERT_TRUE(QFile::link("../dotfiles/places", list));
+    } else if (row.layout == Layout::LinkIntoProc) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(list).path()) && QFile::link("/proc/version", list));
+    } else if (row.layout == Layout::DirectoryInPlace) {
+        ASSERT_TRUE(QDir().mkpath(list));
+    } else if (row.layout == Layout::FolderIsAFile) {
+        file = QFileInfo(list).path();
+    }
+    if (row.before != "-") {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+        QFile written(file);
+        ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+        written.write(row.before.c_str());
+    }
+    const QStringList before = Snapshot(desktop.config.path());
+
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, "NAS"));
+    EXPECT_EQ(desktop.files().size(), 2);
+    const QStringList after = Snapshot(desktop.config.path());
+    EXPECT_FALSE(after.join('\n').contains("/.")) << "a temporary file was left";
+    if (row.after == "-") {
+        if (row.kde) {
+            EXPECT_EQ(after.filter("user-places.xbel"), before.filter("user-places.xbel"));
+        } else {
+            EXPECT_EQ(after, before);
+        }
+        return;
+    }
+    EXPECT_EQ(QFileInfo(list).isSymLink(), row.layout == Layout::Link);
+    EXPECT_EQ(Read(file).toStdString(), row.after);
+    if (!row.kde) {
+        // GTK's reading: one "URI label" a line, the URI percent-encoded.
+        const QByteArray added = Read(file).split('\n').value(Read(file).count('\n') - 1);
+        const QByteArray uri = added.left(added.indexOf(' '));
+        EXPECT_EQ(QUrl::fromEncoded(uri, QUrl::StrictMode).toEncoded(), uri);
+        EXPECT_EQ(added.mid(uri.size() + 1), "Dravik - NAS");
+    }
+}
+
+const std::string kOurs = "smb://192.168.0.5 Dravik - NAS\n";
+const std::string kXbelHome =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE xbel>\n"
+    "<xbel xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\">\n"
+    " <bookmark href=\"file:///home/u\">\n  <title>Home</title>\n </bookmark>\n";
+const std::string kXbelOurs =
+    " <bookmark href=\"smb://192.168.0.5\">\n  <title>Dravik - NAS</title>\n"
+    "  <info>\n   <metadata owner=\"http://freedesktop.org\">\n"
+    "    <bookmark:icon name=\"folder-remote\"/>\n   </metadata>\n"
+    "  </info>\n </bookmark>\n";
+const std::string kGtkUsers = "file:///home/u/Music\n\n# kept\nsftp://h/My%20Files My files\n"
+                              "x-unknown:zz Über\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, PlacesRows,
+    ::testing::Values(
+        PlacesRow{"GtkMissingWithItsFolder", false, Layout::File, "-", kOurs},
+        PlacesRow{"GtkKeepsEveryLine", false, Layout::File, kGtkUsers, kGtkUsers + kOurs},
+        PlacesRow{"GtkWithoutFinalNewline", false, Layout::File, "file:///a A",
+                  "file:///a A\n" + kOurs},
+        PlacesRow{"GtkHoldsItWithASlash", false, Layout::File, "file:///a\nSMB://192.168.0.5/ Mine",
+                  "-"},
+        PlacesRow{"GtkLinkFollowed", false, Layout::Link, "file:///a\n", "file:///a\n" + kOurs},
+        PlacesRow{"GtkFolderCannotBeMade", false, Layout::FolderIsAFile, "x", "-"},
+        PlacesRow{"GtkUnreadable", false, Layout::DirectoryInPlace, "-", "-"},
+        PlacesRow{"GtkUnwritable", false, Layout::LinkIntoProc, "-", "-"},
+        PlacesRow{"KdeMissingStaysMissing", true, Layout::File, "-", "-"},
+        PlacesRow{"KdeAddsBeforeTheEnd", true, Layout::File, kXbelHome + "</xbel>",
+                  kXbelHome + kXbelOurs + "</xbel>"},
+        PlacesRow{"KdeHoldsIt", true, Layout::File,
+                  kXbelHome + " <folder><bookmark href=\"smb://192.168.0.5\"/></folder>\n</xbel>\n",
+                  "-"},
+        PlacesRow{"KdeEndTagOnlyInAComment", true, Layout::File,
+                  "<xbel><bookmark href=\"a:b\"/></xbel\n>\n<!-- </xbel> -->\n", "-"},
+        PlacesRow{"KdeNotWellFormed", true, Layout::File, kXbelHome, "-"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
     // Both failures hold for root too: a folder under a plain file, a folder in a file's place.
