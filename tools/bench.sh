@@ -61,7 +61,8 @@ starts=()
 memories=()
 for _ in $(seq "$runs"); do
     begin=$(date +%s%N)
-    ip netns exec "$lab-pc" env HOME="$home" "$build/wizard/Tarvex" &
+    ip netns exec "$lab-pc" env HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+        XDG_DATA_HOME="$home/.local/share" "$build/wizard/Tarvex" &
     wizard_pid=$!
     # Polled tightly: xdotool's own --sync waits in half-second steps.
     for _ in $(seq 2000); do

@@ -98,19 +98,20 @@ stop_appliances() {
 # The PC the wizard runs on: the lab's PC, or (for one run) its PC with two adapters.
 pc_role=pc
 
-# Runs a program in the lab's PC namespace with a home (and desktop folder) of its own.
+# Runs a program in the lab's PC namespace with a home (desktop folder and file manager places)
+# of its own.
 in_pc() {
     local home=$1
     shift
     mkdir -p "$home/Desktop"
-    ip netns exec "$lab-pc" env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$@"
+    ip netns exec "$lab-pc" env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" "$@"
 }
 
 in_pc_exec() {
     local home=$1
     shift
     mkdir -p "$home/Desktop"
-    exec ip netns exec "$lab-$pc_role" env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$@"
+    exec ip netns exec "$lab-$pc_role" env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" "$@"
 }
 
 [ -n "${DEPS_DONE:-}" ] || bash tools/install-deps.sh >/dev/null
