@@ -2,7 +2,8 @@
 
 // The whole wizard with the real network services, for the lab tests and the benchmark: the
 // real pages, reply port, broadcasts, probes and shortcut files, in a desktop folder of its
-// own. Message boxes are answered in advance and the opener of addresses is recorded.
+// own, and GTK's bookmarks in a configuration folder of its own. Message boxes are answered in
+// advance and the opener of addresses is recorded.
 #include "LabHost.h"
 #include "modules/DesktopShortcutWriter.h"
 #include "modules/IcmpProber.h"
@@ -93,7 +94,8 @@ private:
 class LabWizard {
 public:
     explicit LabWizard(ReadBatch batch = {})
-        : listener(stepsOpened, batch), shortcuts(desktop.path()) {
+        : listener(stepsOpened, batch),
+          shortcuts(desktop.path(), {}, {config.filePath("gtk-3.0/bookmarks"), {}}) {
         random.draws = {0.9F};
         services.intervals.discoveryWindow = 1500ms;
     }
@@ -127,6 +129,10 @@ public:
     }
     [[nodiscard]] QByteArray desktopFile(const QString& name) const {
         QFile file(desktop.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    [[nodiscard]] QByteArray bookmarks() const {
+        QFile file(config.filePath("gtk-3.0/bookmarks"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
@@ -164,6 +170,7 @@ public:
     testing::RecordingProgramEnd end;
     WizardGlobals globals;
     QTemporaryDir desktop;
+    QTemporaryDir config;
     QElapsedTimer stepsOpened;
     TimedListener listener;
     BroadcastSender broadcaster;

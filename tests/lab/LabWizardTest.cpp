@@ -230,6 +230,11 @@ TEST_F(LabWizardTest, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsTher
     const lab::SimulatorProcess late("late", lab::LateHostsArguments(), TARVEX_ARP_RESPONDER);
     ASSERT_TRUE(late.ready());
     LabWizard wizard;
+    // The user's bookmarks, the last line without its newline.
+    ASSERT_TRUE(QDir().mkpath(wizard.config.filePath("gtk-3.0")));
+    QFile bookmarks(wizard.config.filePath("gtk-3.0/bookmarks"));
+    ASSERT_TRUE(bookmarks.open(QIODevice::WriteOnly) && bookmarks.write("file:///srv Srv") == 15);
+    bookmarks.close();
     // A host that drops echoes, two that answer the resolution late, then the free .61.
     wizard.random.draws = {22.0F / 253.0F, 119.0F / 253.0F, 120.0F / 253.0F, 60.0F / 253.0F, 0.9F};
     wizard.chooseOnList("10.77.2.50");
@@ -245,6 +250,7 @@ TEST_F(LabWizardTest, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsTher
                     .contains("Exec=xdg-open http://10.77.1.61\n"));
     EXPECT_TRUE(wizard.desktopFile("Access My Dravik - NAS.desktop")
                     .contains("Exec=xdg-open smb://10.77.1.61\n"));
+    EXPECT_EQ(wizard.bookmarks(), "file:///srv Srv\nsmb://10.77.1.61 Dravik - NAS\n");
     EXPECT_EQ(wizard.dialogs.shown().size(), 2); // the note and the closing question
     bool answers = false;
     for (int attempt = 0; attempt < 3 && !answers; ++attempt) {
