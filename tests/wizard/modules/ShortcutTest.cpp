@@ -310,6 +310,7 @@ TEST_P(PlacesRows, GetTheSharedFoldersOnceAndLoseNothingAndTheRunGoesOn) {
         QFile written(file);
         ASSERT_TRUE(written.open(QIODevice::WriteOnly));
         written.write(row.before.c_str());
+        written.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     }
     const QStringList before = Snapshot(desktop.config.path());
 
@@ -327,6 +328,10 @@ TEST_P(PlacesRows, GetTheSharedFoldersOnceAndLoseNothingAndTheRunGoesOn) {
     }
     EXPECT_EQ(QFileInfo(list).isSymLink(), row.layout == Layout::Link);
     EXPECT_EQ(Read(file).toStdString(), row.after);
+    // The user's mode kept; a new list private.
+    const auto owner = QFile::ReadOwner | QFile::WriteOwner;
+    EXPECT_EQ(QFile::permissions(file) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+              row.before == "-" ? owner : owner | QFile::ReadGroup);
     if (!row.kde) {
         // GTK's reading: one "URI label" a line, the URI percent-encoded.
         const QByteArray added = Read(file).split('\n').value(Read(file).count('\n') - 1);
