@@ -342,10 +342,15 @@ TEST_P(PlacesRows, GetTheSharedFoldersOnceAndLoseNothingAndTheRunGoesOn) {
 }
 
 const std::string kOurs = "smb://192.168.0.5 Dravik - NAS\n";
+// As KDE writes it: its own metadata first, then the places.
 const std::string kXbelHome =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE xbel>\n"
-    "<xbel xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\">\n"
-    " <bookmark href=\"file:///home/u\">\n  <title>Home</title>\n </bookmark>\n";
+    "<xbel xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\" "
+    "xmlns:kdepriv=\"http://www.kde.org/kdepriv\">\n <info>\n  <metadata "
+    "owner=\"http://www.kde.org\">\n   <kde_places_version>4</kde_places_version>\n"
+    "  </metadata>\n </info>\n <bookmark href=\"file:///home/u\">\n  <title>Home</title>\n"
+    "  <info>\n   <metadata owner=\"http://www.kde.org\">\n    <ID>1700000000/0</ID>\n"
+    "   </metadata>\n  </info>\n </bookmark>\n";
 const std::string kXbelOurs =
     " <bookmark href=\"smb://192.168.0.5\">\n  <title>Dravik - NAS</title>\n"
     "  <info>\n   <metadata owner=\"http://freedesktop.org\">\n"
