@@ -140,6 +140,7 @@ bool BoundedProcess::reap() {
     (void)waitpid(pid_, &status, 0); // it has ended: returns at once
     pid_ = -1;
     release();
+    emit reaped();
     report(EndOfStatus(status));
     return true;
 }

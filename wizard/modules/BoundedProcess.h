@@ -60,6 +60,11 @@ public:
     // How long a destroyed EndGroup program may still take before it is killed.
     static constexpr std::chrono::milliseconds kGraceAtDestruction{300};
 
+signals:
+    // The program has ended and is reaped; also for one left running at its limit, which is
+    // watched until then.
+    void reaped();
+
 private:
     void report(const ProcessEnd& end);
     void reportLater(const ProcessEnd& end);

@@ -8,9 +8,10 @@
 namespace tarvex {
 
 struct XdgAddressLauncher::Opening {
-    Ipv4Address address;
-    QStringList schemes; // still to open, in order
-    OpenReport report;
+    QStringList schemes{QStringLiteral("smb"), QStringLiteral("http")}; // in the order opened
+    QList<bool> failed = QList<bool>(schemes.size(), false);
+    qsizetype waiting = schemes.size();
+    bool openerMissing = false;
     Reported reported;
 };
 
@@ -21,32 +22,39 @@ XdgAddressLauncher::~XdgAddressLauncher() = default;
 
 void XdgAddressLauncher::OpenDevice(Ipv4Address address, Reported reported) {
     auto opening = std::make_shared<Opening>();
-    opening->address = address;
-    opening->schemes = {QStringLiteral("smb"), QStringLiteral("http")};
     opening->reported = std::move(reported);
-    openNext(opening);
+    for (qsizetype index = 0; index < opening->schemes.size(); ++index) {
+        open(index, address, opening);
+    }
 }
 
-void XdgAddressLauncher::openNext(const std::shared_ptr<Opening>& opening) {
-    const QString scheme = opening->schemes.takeFirst();
+void XdgAddressLauncher::open(qsizetype index, Ipv4Address address,
+                              const std::shared_ptr<Opening>& opening) {
     auto* opener = new BoundedProcess(bound_, AtLimit::LeaveRunning, owner_.get());
+    // Kept until its program is reaped, also past the report: never a zombie while we run.
+    QObject::connect(opener, &BoundedProcess::reaped, opener, &QObject::deleteLater);
     // The URLs begin with their scheme, so the handler never reads them as options.
-    opener->start(QStringLiteral("xdg-open"), {ApplianceUrl(scheme, opening->address)},
-                  [this, opener, opening, scheme](const ProcessEnd& end) {
-                      opener->deleteLater();
+    opener->start(QStringLiteral("xdg-open"), {ApplianceUrl(opening->schemes[index], address)},
+                  [opener, opening, index](const ProcessEnd& end) {
                       if (end.kind == ProcessEnd::Kind::NotFound) {
-                          opening->report.openerMissing = true;
-                          opening->schemes.clear(); // the second would not be found either
+                          opening->openerMissing = true;
                       } else if (!end.succeeded() && end.kind != ProcessEnd::Kind::StillRunning) {
-                          opening->report.failedSchemes.append(scheme);
+                          opening->failed[index] = true;
                       }
-                      if (!opening->schemes.isEmpty()) {
-                          openNext(opening);
+                      if (end.kind != ProcessEnd::Kind::StillRunning) {
+                          opener->deleteLater();
+                      }
+                      if (--opening->waiting > 0 || !opening->reported) {
                           return;
                       }
-                      if (opening->reported) {
-                          opening->reported(opening->report);
+                      OpenReport report;
+                      report.openerMissing = opening->openerMissing;
+                      for (qsizetype i = 0; i < opening->schemes.size(); ++i) {
+                          if (opening->failed[i]) {
+                              report.failedSchemes.append(opening->schemes[i]);
+                          }
                       }
+                      opening->reported(report);
                   });
 }
 

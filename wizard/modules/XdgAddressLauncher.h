@@ -12,9 +12,11 @@ namespace tarvex {
 // desktop-neutral mode it runs the browser or file manager itself, until the user closes it.
 inline constexpr std::chrono::milliseconds kOpenerBound{3000};
 
-// Hands the appliance's shared folders, then its web pages, to the desktop's handler for
-// addresses (xdg-open), the second once the first has answered. Each runs in a session of its
-// own, so that what it opens outlives the wizard, and none is ever killed.
+// Hands the appliance's shared folders and its web pages, in that order, to the desktop's
+// handler for addresses (xdg-open). Both start at once, so that the report follows as soon as
+// both have answered or reached their bound, never after the two bounds one after the other.
+// Each runs in a session of its own, so that what it opens outlives the wizard, and none is
+// ever killed; one still running at its bound is watched until it ends, and reaped then.
 class XdgAddressLauncher final : public AddressLauncher {
 public:
     explicit XdgAddressLauncher(std::chrono::milliseconds bound = kOpenerBound);
@@ -26,7 +28,7 @@ public:
 
 private:
     struct Opening;
-    void openNext(const std::shared_ptr<Opening>& opening);
+    void open(qsizetype index, Ipv4Address address, const std::shared_ptr<Opening>& opening);
 
     std::chrono::milliseconds bound_;
     std::unique_ptr<QObject> owner_; // parent of the openers that run

@@ -442,8 +442,10 @@ void SetupRun::closingQuestion(Ipv4Address address) {
                 return;
             }
             // The program ends once the opener has answered, after telling what it could not
-            // open. Nothing else of the run happens meanwhile.
+            // open. Nothing else of the run happens meanwhile: Previous, Exit, Enter and Esc
+            // are off.
             enter(RunState::Opening);
+            page_.setButtonsEnabled(false);
             services_.launcher.OpenDevice(address, resume([this](const OpenReport& report) {
                                               if (report.allOpened()) {
                                                   endAfterOpening();
@@ -470,7 +472,7 @@ void SetupRun::cmdPrevious_Click() {
 }
 
 void SetupRun::cmdExit_Click() {
-    if (state_ == RunState::Stopped) {
+    if (state_ == RunState::Stopped || state_ == RunState::Opening) {
         return;
     }
     // OK ends the program; the answer then finds the run over and stops it.
