@@ -1,3 +1,4 @@
+#include "ApplicationStart.h"
 #include "window/DesktopLauncher.h"
 #include "window/MenuArtwork.h"
 #include "window/frmMain.h"
@@ -5,11 +6,10 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    const auto application =
+        dravik::StartApplication(argc, argv, "Quirra", QStringLiteral("quirra"));
     // No application display name: Qt would append it to the window caption on X11.
     QApplication::setApplicationName(QStringLiteral("Quirra"));
-    // Lets the desktop match the window with the installed desktop entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("quirra"));
     QApplication::setWindowIcon(quirra::menuIcon());
 
     quirra::DesktopLauncher launcher;

@@ -6,14 +6,15 @@ set -euo pipefail
 packages=(
     # toolchain
     g++ make cmake pkg-config clang libclang-rt-14-dev
-    # Qt 6 (Widgets, Network, Svg, Test) and its platform plugins
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
+    # Qt 6 (Widgets, Network, Svg, Test) and its platform plugins, X11's and Wayland's
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev
     # Qt's own button texts (OK, Cancel) for the Traditional Chinese edition
     qt6-translations-l10n
     # tests, and the gates of `make check`
     libgtest-dev libgmock-dev clang-format shellcheck
-    # screenshots of real windows
-    xvfb xauth xdotool x11-utils imagemagick
+    # real windows on display servers of the tests' own, and their screenshots: X11 and a
+    # headless Wayland compositor
+    xvfb xauth xdotool x11-utils imagemagick weston
     # fonts: sans serif stand-ins for MS Sans Serif, Verdana and Arial; a proportional serif face
     # (Liberation Serif) with a Ming face for the CJK glyphs of the Ming labels
     fonts-liberation fonts-dejavu-core fonts-arphic-uming

@@ -46,8 +46,8 @@ this folder. The menu starts the setup wizard (Tarvex) and opens the two guides:
   Documents/User's Manual.pdf              every page and message of the wizard
 
 The programs need a Linux desktop with Qt 6.4 or newer (Debian 12: the packages
-libqt6widgets6, libqt6svg6 and qt6-qpa-plugins). To install them on the PC instead,
-with entries in the desktop's application menu:
+libqt6widgets6, libqt6svg6, qt6-qpa-plugins and, for Wayland, qt6-wayland). To install
+them on the PC instead, with entries in the desktop's application menu:
 
   sudo apt install ./Install/$deb
 

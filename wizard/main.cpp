@@ -1,8 +1,10 @@
+#include "ApplicationStart.h"
 #include "bus/SystemBusNames.h"
 #include "modules/Globals.h"
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
 #include "pages/PageFlow.h"
+#include "pages/PageWindow.h"
 #include "pages/QtProgramEnd.h"
 #include "pages/SystemTexts.h"
 #include "resources/Artwork.h"
@@ -18,7 +20,7 @@
 #endif
 
 int main(int argc, char* argv[]) {
-    if (tarvex::IsCommandLine(argc)) {
+    if (tarvex::IsCommandLine(argc, argv)) {
         // For administrators and problem reports: no window, nothing configured.
         const QCoreApplication application(argc, argv);
         if (const std::optional<int> status =
@@ -28,7 +30,9 @@ int main(int argc, char* argv[]) {
         }
         return QCoreApplication::exec(); // a scan under way, which ends the loop with its status
     }
-    QApplication application(argc, argv);
+    // Qt's own arguments (-style, -session, -platform ...) are taken here.
+    const auto application =
+        dravik::StartApplication(argc, argv, "Tarvex", QStringLiteral("tarvex"));
     // No application display name: Qt would append it to every window caption on X11.
     QApplication::setApplicationName(QStringLiteral("Tarvex"));
     QApplication::setWindowIcon(tarvex::programIcon());
@@ -42,10 +46,12 @@ int main(int argc, char* argv[]) {
     }
 
     tarvex::WizardGlobals globals;
-    tarvex::MessageBoxDialogs dialogs;
+    // Every page is shown in this one window, and every other window stands over it.
+    tarvex::PageWindow window;
+    tarvex::MessageBoxDialogs dialogs([&window] { return window.dialogParent(); });
     tarvex::QtProgramEnd end;
     tarvex::SystemRunServices runServices(&tarvex::SystemBusHasName, TARVEX_EDITION_TEXT_BASE);
-    tarvex::PageFlow flow(globals, dialogs, end, TARVEX_EDITION_TEXT_BASE,
+    tarvex::PageFlow flow(window, globals, dialogs, end, TARVEX_EDITION_TEXT_BASE,
                           tarvex::Step4Factory(runServices.services()));
     flow.start();
     return QApplication::exec();

@@ -9,6 +9,7 @@
 #include "modules/IcmpProber.h"
 #include "modules/NetlinkNeighbourWatch.h"
 #include "pages/PageFlow.h"
+#include "pages/PageWindow.h"
 #include "pages/StepPage.h"
 #include "resources/TextCatalog.h"
 #include "run/BroadcastSender.h"
@@ -181,7 +182,8 @@ public:
     NetlinkNeighbourWatch neighbours;
     testing::FakeRandom random;
     RunServices services{listener, broadcaster, prober, shortcuts, launcher, neighbours, random};
-    PageFlow flow{globals, dialogs, end, kEnglishTextBase, Step4Factory(services)};
+    PageWindow window;
+    PageFlow flow{window, globals, dialogs, end, kEnglishTextBase, Step4Factory(services)};
     QList<QStringList> rows;
     qint64 listShownAfter = -1;
 

@@ -2,8 +2,8 @@
 
 #include "pages/OpenModal.h"
 
-#include <QApplication>
 #include <QMessageBox>
+#include <utility>
 
 namespace tarvex {
 namespace {
@@ -32,15 +32,22 @@ MessageAnswer answerOf(int result) {
 
 } // namespace
 
+MessageBoxDialogs::MessageBoxDialogs(ParentSource parent) : parent_(std::move(parent)) {}
+
+QWidget* MessageBoxDialogs::parent() const {
+    return parent_ ? parent_() : nullptr;
+}
+
 MessageAnswer MessageBoxDialogs::showMessage(const Message& message) {
-    QMessageBox box(QApplication::activeWindow());
+    // Parented, the box is transient for the wizard's window: every compositor places it there.
+    QMessageBox box(parent());
     build(box, message);
     return answerOf(box.exec());
 }
 
 void MessageBoxDialogs::ask(const Message& message, Answered done) {
-    // Goes with its parent window: a box of a page that is gone is never answered.
-    auto* box = new QMessageBox(QApplication::activeWindow());
+    // Goes with its parent: a box over a modal page that is gone is never answered.
+    auto* box = new QMessageBox(parent());
     box->setAttribute(Qt::WA_DeleteOnClose);
     build(*box, message);
     QObject::connect(box, &QMessageBox::finished, box,

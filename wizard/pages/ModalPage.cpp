@@ -6,9 +6,6 @@
 #include "resources/Artwork.h"
 #include "resources/TextCatalog.h"
 
-#include <QKeyEvent>
-#include <QPushButton>
-
 namespace tarvex {
 
 ModalPage::ModalPage(PageFlow& flow, QWidget* owner, const QString& name, const QString& caption,
@@ -37,12 +34,11 @@ QString ModalPage::catalogText(int n) const {
 }
 
 void ModalPage::setDefaultButton(QPushButton* button) {
-    defaultButton_ = button;
-    button->setDefault(true);
+    keys_.setDefaultButton(button);
 }
 
 void ModalPage::setCancelButton(QPushButton* button) {
-    cancelButton_ = button;
+    keys_.setCancelButton(button);
 }
 
 void ModalPage::paintBackground(ColourNumber colour) {
@@ -50,18 +46,9 @@ void ModalPage::paintBackground(ColourNumber colour) {
 }
 
 void ModalPage::keyPressEvent(QKeyEvent* event) {
-    QPushButton* target = design::buttonForKey(event, defaultButton_, cancelButton_);
-    if (target == nullptr) {
-        // QDialog's own handling would reject the dialog on Esc, bypassing the page's Exit.
-        if (event->key() == Qt::Key_Escape) {
-            event->accept();
-            return;
-        }
+    if (!keys_.keyPress(event)) {
         QDialog::keyPressEvent(event);
-        return;
     }
-    event->accept();
-    target->click();
 }
 
 } // namespace tarvex

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modules/Globals.h"
+#include "pages/ButtonKeys.h"
 
 #include <QDialog>
 
@@ -23,8 +24,8 @@ public:
 
     virtual void Form_Load() = 0;
 
-    [[nodiscard]] QPushButton* defaultButton() const { return defaultButton_; }
-    [[nodiscard]] QPushButton* cancelButton() const { return cancelButton_; }
+    [[nodiscard]] QPushButton* defaultButton() const { return keys_.defaultButton(); }
+    [[nodiscard]] QPushButton* cancelButton() const { return keys_.cancelButton(); }
 
 protected:
     [[nodiscard]] PageFlow& flow() const { return flow_; }
@@ -40,8 +41,7 @@ protected:
 
 private:
     PageFlow& flow_;
-    QPushButton* defaultButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
+    ButtonKeys keys_;
 };
 
 } // namespace tarvex

@@ -1,6 +1,6 @@
 #include "pages/PageFlow.h"
 
-#include "pages/PageDesign.h"
+#include "pages/PageWindow.h"
 #include "pages/StepPage.h"
 #include "pages/frmMain.h"
 #include "pages/frmMain0.h"
@@ -12,12 +12,15 @@
 
 namespace tarvex {
 
-PageFlow::PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
+PageFlow::PageFlow(PageWindow& window, WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
                    qint16 editionTextBase, RunPageFactory runPage)
-    : globals_(globals), dialogs_(dialogs), end_(end), editionTextBase_(editionTextBase),
-      runPage_(std::move(runPage)) {}
+    : window_(window), globals_(globals), dialogs_(dialogs), end_(end),
+      editionTextBase_(editionTextBase), runPage_(std::move(runPage)) {
+    window_.setClosedByUser([this] { pageClosedByUser(); });
+}
 
 PageFlow::~PageFlow() {
+    window_.setClosedByUser({});
     delete current_;
     for (const auto& page : unloaded_) {
         delete page.data();
@@ -50,8 +53,7 @@ void PageFlow::ShowPage(PageId target) {
     }
     StepPage* next = createPage(target);
     next->Form_Load();
-    design::centreOnScreen(next);
-    next->show();
+    window_.host(next);
     StepPage* previous = current_;
     current_ = next;
     unload(previous);
@@ -83,8 +85,8 @@ void PageFlow::ConfirmExit(std::function<void(bool programEnded)> done) {
     });
 }
 
-void PageFlow::pageClosedByUser(StepPage* page) {
-    if (page != current_ || programEnded_) {
+void PageFlow::pageClosedByUser() {
+    if (current_ == nullptr || programEnded_) {
         return;
     }
     endProgram();
@@ -108,6 +110,7 @@ void PageFlow::endProgram() {
     StepPage* page = current_;
     current_ = nullptr;
     unload(page);
+    window_.hide();
     end_.endProgram();
 }
 

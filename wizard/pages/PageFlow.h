@@ -12,20 +12,23 @@
 namespace tarvex {
 
 class PageFlow;
+class PageWindow;
 class StepPage;
 
 // Builds Step 4, the running-status page, for the flow. The program hands in one that gives the
 // page the setup run's services, so that the pages know nothing of the run.
 using RunPageFactory = std::function<StepPage*(PageFlow& flow)>;
 
-// The line of step pages. Owns the one page on screen; a hand-over shows the next page
-// before the current one goes, and the program ends only through the injected ProgramEnd.
+// The line of step pages. Owns the one page on screen, which it shows in the line's one window;
+// a hand-over shows the next page before the current one goes, and the program ends only
+// through the injected ProgramEnd.
 class PageFlow final {
 public:
+    // window: where the pages are shown; its close box ends the program as a page's would.
     // editionTextBase: the text base the welcome page assigns (700 English, 500 Chinese).
     // runPage: builds Step 4.
-    PageFlow(WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end, qint16 editionTextBase,
-             RunPageFactory runPage);
+    PageFlow(PageWindow& window, WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
+             qint16 editionTextBase, RunPageFactory runPage);
     ~PageFlow();
     PageFlow(const PageFlow&) = delete;
     PageFlow& operator=(const PageFlow&) = delete;
@@ -33,8 +36,8 @@ public:
     // Shows the welcome page; the program's start.
     void start();
 
-    // Builds the target afresh from its design (its load step runs), shows it centred without
-    // an owner, then unloads the page that was current.
+    // Builds the target afresh from its design (its load step runs), shows it in the window
+    // centred on the screen, then unloads the page that was current.
     void ShowPage(PageId target);
 
     // Asks whether to end the program; OK unloads the current page and ends it. Returns whether
@@ -44,14 +47,15 @@ public:
     // loop once the box is answered.
     void ConfirmExit(std::function<void(bool programEnded)> done);
 
-    // A step page closed with its window's close box: nothing else is on screen, so the
-    // program ends without asking.
-    void pageClosedByUser(StepPage* page);
+    // The window closed with its close box: nothing else is on screen, so the program ends
+    // without asking.
+    void pageClosedByUser();
 
     // Unloads the current page and ends the program, without asking.
     void endProgram();
 
     [[nodiscard]] StepPage* currentPage() const { return current_; }
+    [[nodiscard]] PageWindow& window() const { return window_; }
     [[nodiscard]] bool programEnded() const { return programEnded_; }
     [[nodiscard]] WizardGlobals& globals() const { return globals_; }
     [[nodiscard]] Dialogs& dialogs() const { return dialogs_; }
@@ -62,6 +66,7 @@ private:
     [[nodiscard]] Message exitQuestion() const;
     void unload(StepPage* page);
 
+    PageWindow& window_;
     WizardGlobals& globals_;
     Dialogs& dialogs_;
     ProgramEnd& end_;

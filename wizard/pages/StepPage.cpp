@@ -2,22 +2,20 @@
 
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
+#include "pages/PageWindow.h"
 #include "resources/Artwork.h"
 #include "resources/TextCatalog.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
-#include <QPushButton>
 
 namespace tarvex {
 
-StepPage::StepPage(PageFlow& flow, PageId page) : flow_(flow), page_(page) {
+StepPage::StepPage(PageFlow& flow, PageId page)
+    : QWidget(&flow.window()), flow_(flow), page_(page) {
     setObjectName(pageWindowName(page));
+    // Kept here for the window that shows the page.
     setWindowTitle(pageCaption(page));
     setWindowIcon(programIcon());
-    // No maximize box: nothing on a page moves or grows with its window.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(design::stepPageSize());
 }
 
@@ -30,15 +28,11 @@ QString StepPage::catalogText(int n) const {
 }
 
 void StepPage::setDefaultButton(QPushButton* button) {
-    if (defaultButton_ != nullptr) {
-        defaultButton_->setDefault(false);
-    }
-    defaultButton_ = button;
-    button->setDefault(true);
+    keys_.setDefaultButton(button);
 }
 
 void StepPage::setCancelButton(QPushButton* button) {
-    cancelButton_ = button;
+    keys_.setCancelButton(button);
 }
 
 void StepPage::paintBackground(ColourNumber colour) {
@@ -46,18 +40,9 @@ void StepPage::paintBackground(ColourNumber colour) {
 }
 
 void StepPage::keyPressEvent(QKeyEvent* event) {
-    QPushButton* target = design::buttonForKey(event, defaultButton_, cancelButton_);
-    if (target == nullptr) {
+    if (!keys_.keyPress(event)) {
         QWidget::keyPressEvent(event);
-        return;
     }
-    event->accept();
-    target->click();
-}
-
-void StepPage::closeEvent(QCloseEvent* event) {
-    event->accept();
-    flow_.pageClosedByUser(this);
 }
 
 } // namespace tarvex

@@ -2,6 +2,7 @@
 
 #include "modules/Globals.h"
 #include "modules/PageLine.h"
+#include "pages/ButtonKeys.h"
 
 #include <QWidget>
 
@@ -11,9 +12,10 @@ namespace tarvex {
 
 class PageFlow;
 
-// A window of the wizard's line of step pages. The constructor builds the window from its
-// design (controls, positions, fonts, focus order); Form_Load then colours it from the look
-// settings and fills it from the catalog. A page is built afresh on every visit.
+// A page of the wizard's line of step pages, shown in the line's one window (PageWindow), which
+// takes the page's caption and size. The constructor builds the page from its design
+// (controls, positions, fonts, focus order); Form_Load then colours it from the look settings
+// and fills it from the catalog. A page is built afresh on every visit.
 class StepPage : public QWidget {
     Q_OBJECT
 public:
@@ -22,8 +24,8 @@ public:
     virtual void Form_Load() = 0;
 
     [[nodiscard]] PageId pageId() const { return page_; }
-    [[nodiscard]] QPushButton* defaultButton() const { return defaultButton_; }
-    [[nodiscard]] QPushButton* cancelButton() const { return cancelButton_; }
+    [[nodiscard]] QPushButton* defaultButton() const { return keys_.defaultButton(); }
+    [[nodiscard]] QPushButton* cancelButton() const { return keys_.cancelButton(); }
 
 protected:
     [[nodiscard]] PageFlow& flow() const { return flow_; }
@@ -37,13 +39,11 @@ protected:
     void paintBackground(ColourNumber colour);
 
     void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     PageFlow& flow_;
     PageId page_;
-    QPushButton* defaultButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
+    ButtonKeys keys_;
 };
 
 } // namespace tarvex

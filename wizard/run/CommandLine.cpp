@@ -10,8 +10,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #ifndef TARVEX_VERSION
 #define TARVEX_VERSION "0"
@@ -19,8 +21,15 @@
 
 namespace tarvex {
 
-bool IsCommandLine(int argc) {
-    return argc > 1;
+bool IsCommandLine(int argc, const char* const* argv) {
+    static constexpr std::string_view kOwnOptions[] = {
+        "--scan", "--json", "--diagnose", "--help", "-h", "--version", "-v"};
+    for (int i = 1; i < argc; ++i) {
+        if (std::ranges::find(kOwnOptions, std::string_view(argv[i])) != std::end(kOwnOptions)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 namespace {

@@ -7,9 +7,11 @@
 
 namespace tarvex {
 
-// Whether the program was started with anything beyond its name: then it runs as a command,
-// without a window.
-[[nodiscard]] bool IsCommandLine(int argc);
+// Whether the program was started with one of the command line's own options (--scan, --json,
+// --diagnose, --help or -h, --version or -v) among its arguments: then it runs as a command,
+// without a window, and every argument is its. Any other argument is left to Qt (-style,
+// -session, -platform ...) and the wizard opens.
+[[nodiscard]] bool IsCommandLine(int argc, const char* const* argv);
 
 // Runs the command the arguments name (--scan [--json], --diagnose, --help, --version) and
 // returns the exit status; an unknown option or a stray argument gives the usage on stderr and

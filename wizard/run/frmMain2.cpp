@@ -7,7 +7,6 @@
 #include "resources/TextCatalog.h"
 #include "run/SetupRun.h"
 
-#include <QCloseEvent>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -155,13 +154,9 @@ bool frmMain2::programEnded() const {
     return flow().programEnded();
 }
 
-void frmMain2::closeEvent(QCloseEvent* event) {
-    run_->stop();
-    StepPage::closeEvent(event);
-}
-
 void frmMain2::hideEvent(QHideEvent* event) {
-    // The flow hides a page it unloads; a window that is only minimised keeps running.
+    // The flow hides a page it unloads (the window's close box included); a window that is only
+    // minimised keeps running.
     if (!event->spontaneous()) {
         run_->stop();
     }

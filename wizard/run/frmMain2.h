@@ -42,7 +42,6 @@ public:
     [[nodiscard]] bool programEnded() const override;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:

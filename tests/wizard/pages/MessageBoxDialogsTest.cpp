@@ -25,6 +25,7 @@ struct Seen {
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     Qt::WindowModality modality = Qt::NonModal;
+    QWidget* parent = nullptr;
 };
 
 // Answers the next modal message box as told and remembers what it showed.
@@ -39,6 +40,7 @@ void answerNextBox(Action action, Seen& seen) {
         seen.text = box->text();
         seen.details = box->detailedText();
         seen.modality = box->windowModality();
+        seen.parent = box->parentWidget();
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
         seen.defaultButton = box->defaultButton() != nullptr
@@ -95,7 +97,9 @@ TEST(MessageBoxDialogs, ShowsTitleTextButtonsAndAnswersAsTheUserChose) {
         // Every other box asks instead of waiting.
         const bool waits = (&row - rows) % 2 == 0;
         SCOPED_TRACE(std::string(row.name) + (waits ? ", waiting" : ", asking"));
-        MessageBoxDialogs dialogs;
+        // The window the box is to stand over, as the wizard's page window names it.
+        QWidget owner;
+        MessageBoxDialogs dialogs([&owner] { return &owner; });
         Seen seen;
         answerNextBox(row.action, seen);
         const Message message{QStringLiteral("Are you sure of exiting program?"), row.title,
@@ -110,6 +114,7 @@ TEST(MessageBoxDialogs, ShowsTitleTextButtonsAndAnswersAsTheUserChose) {
         }
         ASSERT_TRUE(seen.found);
         EXPECT_EQ(seen.modality, Qt::ApplicationModal);
+        EXPECT_EQ(seen.parent, &owner);
         EXPECT_EQ(answer, row.answer);
         EXPECT_EQ(seen.title, QString::fromUtf8(row.shownTitle));
         EXPECT_EQ(seen.text, message.text);

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
@@ -379,11 +380,14 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
     discover(3);
     ModalRunDialogs dialogs(step4, wizard.flow);
     // Acts on the modal page once the event loop runs.
-    const auto whenShown = [](const std::function<void(QWidget*)>& act) {
-        QTimer::singleShot(0, [act] {
+    const auto whenShown = [this](const std::function<void(QWidget*)>& act) {
+        QTimer::singleShot(0, [this, act] {
             QWidget* page = QApplication::activeModalWidget();
             ASSERT_NE(page, nullptr);
             EXPECT_EQ(page->windowModality(), Qt::ApplicationModal);
+            // Over the wizard's window, so that a compositor places it there.
+            ASSERT_NE(page->windowHandle(), nullptr);
+            EXPECT_EQ(page->windowHandle()->transientParent(), wizard.window.windowHandle());
             const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
             EXPECT_LE(std::abs(page->x() - (screen.x() + (screen.width() - page->width()) / 2)), 1);
             EXPECT_LE(std::abs(page->y() - (screen.y() + (screen.height() - page->height()) / 2)),

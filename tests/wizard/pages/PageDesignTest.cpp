@@ -193,17 +193,22 @@ TEST_P(PageDesign, WindowHasItsFixedEnglishCaptionSizeIconAndIsCentred) {
     StepPage* page = wizard.open(row().page);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->objectName(), pageWindowName(row().page));
-    EXPECT_EQ(page->windowTitle(), QString::fromLatin1(row().caption));
     EXPECT_TRUE(page->isVisible());
-    EXPECT_TRUE(page->isWindow());
     EXPECT_EQ(page->size(), QSize(654, 549));
-    EXPECT_EQ(page->minimumSize(), page->maximumSize()) << "the window must not be resizable";
-    EXPECT_FALSE(page->windowIcon().isNull());
     EXPECT_EQ(page->palette().color(QPalette::Window), kBlueColour);
     EXPECT_TRUE(page->autoFillBackground());
+    // Every page is shown in the line's one window, which takes its caption, size and icon.
+    QWidget* window = page->window();
+    ASSERT_EQ(window, &wizard.window);
+    EXPECT_EQ(page->pos(), QPoint(0, 0));
+    EXPECT_EQ(window->windowTitle(), QString::fromLatin1(row().caption));
+    EXPECT_EQ(window->size(), page->size());
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the window must not be resizable";
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(window->windowIcon().isNull());
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_LE(std::abs(page->x() - (screen.x() + (screen.width() - page->width()) / 2)), 1);
-    EXPECT_LE(std::abs(page->y() - (screen.y() + (screen.height() - page->height()) / 2)), 1);
+    EXPECT_LE(std::abs(window->x() - (screen.x() + (screen.width() - window->width()) / 2)), 1);
+    EXPECT_LE(std::abs(window->y() - (screen.y() + (screen.height() - window->height()) / 2)), 1);
 }
 
 TEST_P(PageDesign, ControlsStandWhereTheDesignPutsThemAndShowTheirTexts) {

@@ -16,10 +16,18 @@ namespace {
 
 int visibleStepPages() {
     int count = 0;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<StepPage*>(window) != nullptr && window->isVisible()) {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (qobject_cast<StepPage*>(widget) != nullptr && widget->isVisible()) {
             ++count;
         }
+    }
+    return count;
+}
+
+int visibleWindows() {
+    int count = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        count += window->isVisible() ? 1 : 0;
     }
     return count;
 }
@@ -71,6 +79,10 @@ TEST_P(LineOfPages, EnterWalksToStep3AndPreviousBackAndEveryVisitLooksTheSame) {
         ASSERT_NE(page, nullptr);
         ASSERT_EQ(page->pageId(), line[step]);
         EXPECT_EQ(visibleStepPages(), 1);
+        // One window for the whole line: it takes each page's caption.
+        EXPECT_EQ(page->window(), &wizard.window);
+        EXPECT_EQ(visibleWindows(), 1);
+        EXPECT_EQ(wizard.window.windowTitle(), pageCaption(line[step]));
         firstVisit.append(snapshot(page));
         if (step < 3) {
             QPointer<StepPage> leaving(page);
@@ -143,12 +155,13 @@ TEST_P(LineOfPages, TheCloseBoxEndsTheProgramWithoutAsking) {
         Wizard local(textBase());
         QPointer<StepPage> page(local.open(pageId));
         ASSERT_FALSE(page.isNull());
-        EXPECT_TRUE(page->close());
+        EXPECT_TRUE(local.window.close());
         Wizard::settle();
         EXPECT_EQ(local.end.count(), 1);
         EXPECT_TRUE(local.dialogs.shown().isEmpty());
         EXPECT_TRUE(page.isNull());
         EXPECT_EQ(visibleStepPages(), 0);
+        EXPECT_EQ(visibleWindows(), 0);
     }
 }
 

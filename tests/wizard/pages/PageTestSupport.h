@@ -2,6 +2,7 @@
 
 #include "modules/Globals.h"
 #include "pages/PageFlow.h"
+#include "pages/PageWindow.h"
 #include "pages/StepPage.h"
 #include "run/frmMain2.h"
 #include "support/FakeRunServices.h"
@@ -22,7 +23,7 @@ namespace tarvex::testing {
 class Wizard {
 public:
     explicit Wizard(qint16 textBase)
-        : flow(globals, dialogs, end, textBase, Step4Factory(fake.services)) {}
+        : flow(window, globals, dialogs, end, textBase, Step4Factory(fake.services)) {}
     ~Wizard() { settle(); }
 
     // Lets the boxes answer and the unloaded pages go, as the event loop would.
@@ -44,6 +45,7 @@ public:
     [[nodiscard]] StepPage* page() const { return flow.currentPage(); }
 
     WizardGlobals globals;
+    PageWindow window;
     ScriptedDialogs dialogs;
     // Step 4's run talks only to these: nothing reaches the network or the desktop.
     FakeRunServices fake;

@@ -1,8 +1,11 @@
 #include "run/ScanCommand.h"
 
+#include "run/CommandLine.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace tarvex {
 namespace {
@@ -49,6 +52,42 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemAndJsonThatParses) {
     EXPECT_EQ(object["hostName"].toString(), QString::fromUtf8("tab here \"q\" \uFFFD"));
     EXPECT_TRUE(object["reachable"].toBool());
     EXPECT_FALSE(ScanJsonLine(entry).contains('\n'));
+}
+
+// Only the command line's own options make the program a command; Qt's arguments are left to
+// the wizard's window. Once a command, every argument is the command's.
+TEST(CommandLineChoice, OwnOptionsMakeItQtsArgumentsDoNot) {
+    const struct {
+        std::vector<const char*> arguments;
+        bool command;
+        std::optional<int> status; // of a command that never reaches the network
+    } rows[] = {
+        {{}, false, std::nullopt},
+        {{"-style", "fusion"}, false, std::nullopt},
+        {{"-session", "10d1a2b3c4"}, false, std::nullopt},
+        {{"-platform", "wayland", "-reverse"}, false, std::nullopt},
+        {{"--help"}, true, 0},
+        {{"-h"}, true, 0},
+        {{"--version"}, true, 0},
+        {{"-v"}, true, 0},
+        {{"--json"}, true, 2},                         // goes with --scan
+        {{"--scan", "-style", "fusion"}, true, 2},     // a stray option: the usage
+        {{"-session", "x", "--diagnose"}, true, 2},    // likewise
+        {{"--scan", "--diagnose", "--json"}, true, 2}, // two commands
+    };
+    for (const auto& row : rows) {
+        std::vector<const char*> argv{"Tarvex"};
+        argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
+        QStringList arguments;
+        for (const char* argument : argv) {
+            arguments.append(QString::fromLatin1(argument));
+        }
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        EXPECT_EQ(IsCommandLine(static_cast<int>(argv.size()), argv.data()), row.command);
+        if (row.status) {
+            EXPECT_EQ(RunCommandLine(arguments, {}, 700), row.status);
+        }
+    }
 }
 
 } // namespace

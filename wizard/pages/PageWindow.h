@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+namespace tarvex {
+
+// The one top-level window of the line of step pages. It shows one page at a time and takes
+// that page's caption, icon and fixed size, so that to the user it is the page. Every other
+// window of the wizard (message boxes, the modal pages) is parented to it: a compositor that
+// places windows itself, as under Wayland, then puts them over the wizard rather than anywhere.
+class PageWindow final : public QWidget {
+    Q_OBJECT
+public:
+    PageWindow();
+
+    // Called when the user closes the window with its close box.
+    void setClosedByUser(std::function<void()> closed) { closedByUser_ = std::move(closed); }
+
+    // Shows the page in the window, over the page shown so far, and the window centred on the
+    // screen with the page's caption and size.
+    void host(QWidget* page);
+
+    // The window a message box is to stand over: the modal page on top, when one is up (a box
+    // over a box goes with the first one's), otherwise this window.
+    [[nodiscard]] QWidget* dialogParent();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::function<void()> closedByUser_;
+};
+
+} // namespace tarvex
