@@ -28,6 +28,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 xvfb_pid=""
+weston_pid=""
 wizard_pid=""
 sim_pids=()
 runtime_dir=""
@@ -39,10 +40,12 @@ cleanup() {
             wait "$pid" 2>/dev/null || true
         fi
     done
-    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    for pid in "$xvfb_pid" "$weston_pid"; do
+        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
+    done
     [ -n "$runtime_dir" ] && rm -rf "$runtime_dir"
     bash tools/lab.sh down "$lab" >/dev/null 2>&1 || true
 }
@@ -343,6 +346,42 @@ ends() {
     end_run
 }
 
+# The pages under Wayland, in a headless Weston whose screenshooter --debug allows: the tests'
+# window walk (simulated services, no appliance answering) photographs the screen, where the
+# compositor alone places the windows, and the pictures join the English ones as $1/19-... on.
+wayland_pictures() {
+    local folder=$1 shots="$work/wayland" socket=tvx-demo number=19 stem
+    if ! command -v weston >/dev/null; then
+        echo "demo: no weston, no pictures under Wayland" >&2
+        return 0
+    fi
+    rm -rf "$shots"
+    mkdir -p "$shots"
+    # A plain desktop behind the windows keeps the pictures small.
+    printf '[shell]\nbackground-image=\nbackground-color=0xff5a6470\n' >"$shots/weston.ini"
+    weston --config="$shots/weston.ini" --backend=headless-backend.so --socket="$socket" \
+        --use-pixman --width=1024 --height=768 --idle-time=0 --debug >"$shots/weston.log" 2>&1 &
+    weston_pid=$!
+    wait_for 10 test -S "$XDG_RUNTIME_DIR/$socket" || {
+        echo "demo: weston did not start (see $shots/weston.log)" >&2
+        return 1
+    }
+    (cd "$shots" && WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland TARVEX_WALK_PICTURES=$shots \
+        "$root/$build/tests/wizard/pages/tarvex_window_walk" >"$shots/walk.log" 2>&1) ||
+        echo "demo: the walk under Wayland failed (see $shots/walk.log)" >&2
+    kill "$weston_pid" 2>/dev/null || true
+    wait "$weston_pid" 2>/dev/null || true
+    weston_pid=""
+    for stem in w1-step0 w2-exit-question w3-step4-scanning w4-no-appliance \
+        w5-exit-question-step3; do
+        if [ -e "$shots/$stem.png" ]; then
+            mv "$shots/$stem.png" "$folder/$number-wayland-${stem#w?-}.png"
+            echo "demo:   $folder/$number-wayland-${stem#w?-}.png"
+        fi
+        number=$((number + 1))
+    done
+}
+
 report() {
     local folder=$1 request moved file
     request=$(grep -o '|0C02S[^|]*|' "$folder/far.log" | head -1 | tr -d '|')
@@ -388,7 +427,7 @@ wait_for 10 xdpyinfo || {
     exit 1
 }
 
-cmake --build "$build" --target Tarvex-other-edition appliance_sim -j 2 >/dev/null
+cmake --build "$build" --target Tarvex-other-edition appliance_sim tarvex_window_walk -j 2 >/dev/null
 
 if grep -q '^TARVEX_CHINESE_EDITION:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
     main_folder=zh other_folder=en
@@ -404,5 +443,8 @@ english=$program
 echo
 echo "demo: the other ends of Step 4, in English"
 ends "$english" "$work/en"
+echo
+echo "demo: the pages under Wayland (a headless Weston)"
+wayland_pictures "$work/en"
 echo
 echo "demo: configured; screenshots of every window are in $work/{$main_folder,$other_folder}"

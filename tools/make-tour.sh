@@ -26,6 +26,11 @@ declare -A lines=(
     [16-no-answer]="FAR never answered the configuration: after the 30 s time-out a cross on step 3; Previous and Exit stay usable."
     [17-no-answer-box]="The note that goes with the missing answer."
     [18-two-adapters]="On a PC with two adapters the wizard asks through both: each appliance once, with the adapter it was heard on."
+    [19-wayland-step0]="Under Wayland (here Weston), where the compositor alone places windows: every page is shown in one window, which stays put from step to step."
+    [20-wayland-exit-question]="Under Wayland the exit question is a child of the wizard's window (its transient parent), so the compositor keeps it with the wizard: GNOME centres it over its parent, Weston places it itself."
+    [21-wayland-step4-scanning]="Step 4 takes the same window's place; nothing moves between the steps."
+    [22-wayland-no-appliance]="The run's boxes are children of the wizard's window too (here no appliance answered)."
+    [23-wayland-exit-question-step3]="Back at Step 3, still the one window, and the exit question once more."
 )
 
 mkdir -p "$to"
@@ -35,7 +40,9 @@ rm -f "$to"/*.png
     echo
     echo "What \`make demo\` shows, window by window: a whole setup of a Dravik on a foreign subnet,"
     echo "against simulated appliances on the lab network, then the other ways Step 4 can end, each"
-    echo "from a fresh start: an appliance the PC reaches, none at all, a refusal and no answer."
+    echo "from a fresh start: an appliance the PC reaches, none at all, a refusal and no answer;"
+    echo "last, the pages on a Wayland desktop (a headless Weston), whole screens as the compositor"
+    echo "placed the windows."
     echo "Regenerate with \`tools/make-tour.sh\` after \`make demo\`."
     for file in "$from"/[0-9][0-9]-*.png; do
         stem=$(basename "$file" .png)

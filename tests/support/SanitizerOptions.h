@@ -12,8 +12,10 @@ extern "C" const char* __ubsan_default_options() {
     return "print_stacktrace=1:halt_on_error=1";
 }
 
-// Allocations the system libraries keep for the process's lifetime.
+// Allocations the system libraries keep for the process's lifetime (the display servers' client
+// libraries too, for the tests on a real display).
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig\nleak:libdbus\nleak:libglib\n";
+    return "leak:libfontconfig\nleak:libdbus\nleak:libglib\nleak:libwayland-client\n"
+           "leak:libQt6WaylandClient\nleak:libxkbcommon\nleak:libxcb\n";
 }
 #endif

@@ -5,6 +5,7 @@
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
 #include "pages/PageWindow.h"
+#include "support/SanitizerOptions.h"
 
 #include <QApplication>
 #include <QDir>
@@ -132,8 +133,8 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     answerBox(QMessageBox::Ok, none, "w4-no-appliance");
     ASSERT_TRUE(QTest::qWaitFor([&] { return none.has_value(); }, 8000));
     EXPECT_EQ(none->parent, pages.windowHandle());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return flow.currentPage()->pageId() == PageId::frmMain0; },
-                                2000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return flow.currentPage()->pageId() == PageId::frmMain0; }, 2000));
     expectOnePageWindow(pages);
 
     // The exit question, answered OK: the program ends and its window goes.
