@@ -388,6 +388,7 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
             // Over the wizard's window, so that a compositor places it there.
             ASSERT_NE(page->windowHandle(), nullptr);
             EXPECT_EQ(page->windowHandle()->transientParent(), wizard.window.windowHandle());
+            EXPECT_EQ(wizard.window.dialogParent(), page) << "a box over it stands over it";
             const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
             EXPECT_LE(std::abs(page->x() - (screen.x() + (screen.width() - page->width()) / 2)), 1);
             EXPECT_LE(std::abs(page->y() - (screen.y() + (screen.height() - page->height()) / 2)),
