@@ -37,16 +37,16 @@ std::optional<int> MaskPrefix(const QString& mask) {
     return std::popcount(parsed->toHostOrder());
 }
 
-QString WithLastPart(Ipv4Address address, quint32 lastPart) {
-    return Ipv4Address((address.toHostOrder() & 0xffffff00U) | lastPart).text();
+Ipv4Address WithLastPart(Ipv4Address address, quint32 lastPart) {
+    return Ipv4Address((address.toHostOrder() & 0xffffff00U) | lastPart);
 }
 
 // Masks of /24 and shorter: the last part by the draw formula, repeats and the PC's own
 // number drawn again.
-QStringList DrawByFormula(Ipv4Address pc, RandomSource& random, int count) {
+QList<Ipv4Address> DrawByFormula(Ipv4Address pc, RandomSource& random, int count) {
     const int own = static_cast<int>(pc.toHostOrder() & 0xffU);
     QSet<int> drawn;
-    QStringList candidates;
+    QList<Ipv4Address> candidates;
     for (int draws = 0; draws < kMaxDraws && candidates.size() < count; ++draws) {
         const int lastPart = LastPartFromDraw(random.nextUniform());
         if (own == lastPart || drawn.contains(lastPart)) {
@@ -60,7 +60,7 @@ QStringList DrawByFormula(Ipv4Address pc, RandomSource& random, int count) {
 
 // Longer masks: without replacement among the subnet's host numbers but the PC's, each draw
 // mapped onto what is left.
-QStringList DrawAmongHosts(Ipv4Address pc, int prefix, RandomSource& random, int count) {
+QList<Ipv4Address> DrawAmongHosts(Ipv4Address pc, int prefix, RandomSource& random, int count) {
     const quint32 own = pc.toHostOrder() & 0xffU;
     const quint32 size = 1U << (32 - prefix);
     const quint32 network = own & ~(size - 1);
@@ -70,7 +70,7 @@ QStringList DrawAmongHosts(Ipv4Address pc, int prefix, RandomSource& random, int
             pool.append(host);
         }
     }
-    QStringList candidates;
+    QList<Ipv4Address> candidates;
     while (!pool.isEmpty() && candidates.size() < count) {
         const float u = random.nextUniform();
         const auto index = std::clamp(static_cast<qsizetype>(u * static_cast<float>(pool.size())),
@@ -87,7 +87,7 @@ QString PickCandidateAddress(const QString& pcAddress, float u) {
     if (!pc) {
         return QStringLiteral("0.0.0.0");
     }
-    return WithLastPart(*pc, static_cast<quint32>(LastPartFromDraw(u)));
+    return WithLastPart(*pc, static_cast<quint32>(LastPartFromDraw(u))).text();
 }
 
 CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask, RandomSource& random,

@@ -25,8 +25,8 @@ enum class CandidateProblem {
 
 struct CandidateDraw {
     CandidateProblem problem = CandidateProblem::None;
-    QStringList candidates; // distinct, in the order drawn; never the PC's own address
-    Ipv4Address pcAddress;  // the PC's address they were drawn around, read strictly
+    QList<Ipv4Address> candidates; // distinct, in the order drawn; never the PC's own address
+    Ipv4Address pcAddress;         // the PC's address they were drawn around, read strictly
 };
 
 // Draws the candidates for the search, all before any is probed: up to `count` distinct
