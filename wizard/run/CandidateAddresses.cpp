@@ -28,13 +28,12 @@ int LastPartFromDraw(float u) {
     return std::clamp(rounded, 1, 254);
 }
 
-// The prefix length of a contiguous dotted mask; nothing for any other text.
-std::optional<int> MaskPrefix(const QString& mask) {
-    const std::optional<Ipv4Address> parsed = Ipv4Address::parse(QStringView(mask));
-    if (!parsed || !IsContiguousMask(*parsed)) {
+// The prefix length of a contiguous mask; nothing for any other.
+std::optional<int> MaskPrefix(Ipv4Address mask) {
+    if (!IsContiguousMask(mask)) {
         return std::nullopt;
     }
-    return std::popcount(parsed->toHostOrder());
+    return std::popcount(mask.toHostOrder());
 }
 
 Ipv4Address WithLastPart(Ipv4Address address, quint32 lastPart) {
@@ -90,10 +89,9 @@ QString PickCandidateAddress(const QString& pcAddress, float u) {
     return WithLastPart(*pc, static_cast<quint32>(LastPartFromDraw(u))).text();
 }
 
-CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask, RandomSource& random,
-                             int count) {
+CandidateDraw DrawCandidates(const PcNetwork& network, RandomSource& random, int count) {
     CandidateDraw result;
-    const std::optional<Ipv4Address> pc = Ipv4Address::parse(QStringView(pcAddress));
+    const std::optional<Ipv4Address> pc = network.address;
     if (!pc) {
         result.problem = CandidateProblem::AddressInvalid;
         return result;
@@ -104,7 +102,8 @@ CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask, Ra
         result.problem = CandidateProblem::NotConfigured;
         return result;
     }
-    const int prefix = MaskPrefix(pcMask).value_or(24);
+    // A mask that is no dotted quad reads as 0.0.0.0: drawn by the formula, as for /24.
+    const int prefix = MaskPrefix(network.mask).value_or(24);
     if (prefix <= 24) {
         result.candidates = DrawByFormula(*pc, random, count);
     } else if (prefix <= 30) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modules/Ipv4Address.h"
+#include "run/PcNetwork.h"
 #include "run/RandomSource.h"
 
 #include <QString>
@@ -33,7 +34,7 @@ struct CandidateDraw {
 // addresses (every host address but the PC's when the subnet holds fewer). For masks of /24 and
 // shorter by PickCandidateAddress; for longer masks among the subnet's host addresses, so that
 // no candidate lies outside the PC's subnet or on its network or broadcast address.
-[[nodiscard]] CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask,
-                                           RandomSource& random, int count = kCandidateCount);
+[[nodiscard]] CandidateDraw DrawCandidates(const PcNetwork& pc, RandomSource& random,
+                                           int count = kCandidateCount);
 
 } // namespace tarvex

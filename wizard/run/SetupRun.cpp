@@ -305,8 +305,7 @@ void SetupRun::afterChoice() {
 
 void SetupRun::searchAddress() {
     enter(RunState::SearchingAddress);
-    const AdapterFacts& pc = chosen_->network.facts;
-    const CandidateDraw draw = DrawCandidates(pc.address, pc.mask, services_.random);
+    const CandidateDraw draw = DrawCandidates(chosen_->network, services_.random);
     if (draw.problem == CandidateProblem::AddressInvalid) {
         ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
              std::nullopt, MessageButtons::Ok, MessageIcon::None},
