@@ -380,7 +380,7 @@ TEST(LabWizardTwoAdapters, TheApplianceBehindTheSecondAdapterIsConfiguredThrough
     const lab::SimulatorProcess far(
         "ap4", {"--interface", "eth0", "--appliance",
                 "id=FAR00000000000001,ip=10.77.9.50,host=NAS,workgroup=HOME,full=NAS.HOME.LAN,"
-                "user=qorvu,password=qorvu"});
+                "user=qorvu,password=qorvu,from="}); // answers from 10.77.4.40
     ASSERT_TRUE(near.ready() && far.ready());
     LabWizard wizard;
     wizard.chooseOnList("10.77.9.50");
