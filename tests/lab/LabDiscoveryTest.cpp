@@ -4,6 +4,7 @@
 #include "run/BroadcastSender.h"
 #include "run/DeviceProtocol.h"
 #include "run/RunMessages.h"
+#include "support/Addresses.h"
 
 #include <QThread>
 #include <algorithm>
@@ -94,7 +95,8 @@ std::vector<lab::Arrival> discoverFrom(const QString& source, std::size_t expect
                                        std::chrono::milliseconds window = 2000ms) {
     lab::ReplyListener listener;
     EXPECT_TRUE(listener.isOpen());
-    EXPECT_EQ(BroadcastSender().Broadcast(DiscoveryRequest(), source), std::nullopt);
+    EXPECT_EQ(BroadcastSender().Broadcast(DiscoveryRequest(), testing::Address(source)),
+              std::nullopt);
     return listener.receive(expected, window);
 }
 

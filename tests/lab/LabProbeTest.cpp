@@ -5,6 +5,7 @@
 #include "modules/IcmpProber.h"
 #include "modules/mdUtility2.h"
 #include "resources/TextCatalog.h"
+#include "support/Addresses.h"
 
 #include <QThread>
 #include <cerrno>
@@ -51,14 +52,14 @@ protected:
     }
     [[nodiscard]] QList<ProbeOutcome> probeAll(const QStringList& addresses) const {
         IcmpProber prober(kEchoTimeout, GetParam().kinds);
-        return prober.probeAll(addresses);
+        return prober.probeAll(testing::Addresses(addresses));
     }
     std::optional<lab::PingGroupRange> range_;
 };
 
 TEST_P(LabProbeModes, HostsAnswerAndEachOutcomeKeepsItsPlace) {
-    const QList<ProbeOutcome> outcomes =
-        probeAll({"10.77.1.21", "10.77.1.201", "", "10.77.1.22", "10.77.1.1", "10.77.1.30"});
+    const QList<ProbeOutcome> outcomes = probeAll(
+        {"10.77.1.21", "10.77.1.201", "255.255.255.255", "10.77.1.22", "10.77.1.1", "10.77.1.30"});
     const QList<EchoStatus> expected = {EchoStatus::Reply,       EchoStatus::NoReply,
                                         EchoStatus::NotAccepted, EchoStatus::Reply,
                                         EchoStatus::Reply,       EchoStatus::Reply};

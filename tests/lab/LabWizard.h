@@ -19,6 +19,7 @@
 #include "run/ThreadedProbeRunner.h"
 #include "run/UdpReplyListener.h"
 #include "run/frmMain2.h"
+#include "support/Addresses.h"
 #include "support/FakeRunServices.h"
 #include "support/RecordingProgramEnd.h"
 #include "support/ScriptedDialogs.h"
@@ -251,7 +252,7 @@ inline TimedResult SearchToTheEnd(FreeAddressSearch& search, const QStringList& 
     std::optional<SearchResult> result;
     QElapsedTimer clock;
     clock.start();
-    search.start(candidates, *Ipv4Address::parse(QStringLiteral("10.77.1.10")),
+    search.start(testing::Addresses(candidates), testing::Address("10.77.1.10"),
                  [&result](const SearchResult& found) { result = found; });
     (void)QTest::qWaitFor([&result] { return result.has_value(); }, 15000);
     return {result.value_or(SearchResult{}), clock.elapsed()};

@@ -28,6 +28,17 @@ inline QByteArray ApplianceKeys(const QByteArray& ip, const QByteArray& host) {
            "' WORKGROUP='HOME' HOSTNAME_FULL='NAS.HOME.LAN' HDMODEL=''";
 }
 
+// Where a datagram comes from when the test does not say.
+inline constexpr Ipv4Address kSomeSender{0xc0a80009U}; // 192.168.0.9
+
+// A discovery reply as an appliance sends it: from the address it reports when that is an
+// address, else from kSomeSender.
+inline ArrivedDatagram ApplianceReply(const QByteArray& id, const QByteArray& ip,
+                                      const QByteArray& host = "NAS", unsigned interfaceIndex = 2) {
+    return {DiscoveryReply(id, ApplianceKeys(ip, host)), interfaceIndex,
+            Ipv4Address::parse(ip).value_or(kSomeSender)};
+}
+
 class FakeListener final : public ReplyListener {
 public:
     std::optional<ListenerFailure> OpenListener(Receiver receiver) override {
@@ -46,7 +57,7 @@ public:
     }
     [[nodiscard]] bool isOpen() const { return static_cast<bool>(receiver_); }
     // Delivers a datagram as the real port would (dropped while closed), then settles.
-    void deliver(const QByteArray& bytes) { deliver(ArrivedDatagram{bytes, 2, "192.168.0.9"}); }
+    void deliver(const QByteArray& bytes) { deliver(ArrivedDatagram{bytes, 2, kSomeSender}); }
     void deliver(const ArrivedDatagram& datagram) {
         if (receiver_) {
             Receiver receiver = receiver_; // the run may close the port while handling it
@@ -66,24 +77,28 @@ private:
 class FakeBroadcaster final : public RequestBroadcaster {
 public:
     std::optional<BroadcastFailure> Broadcast(const QByteArray& request,
-                                              const QString& sourceAddress) override {
-        sent.append({request, sourceAddress});
+                                              std::optional<Ipv4Address> source) override {
+        sent.append({request, source ? source->text() : QString()});
         return failure;
     }
-    QList<std::pair<QByteArray, QString>> sent;
-    std::optional<BroadcastFailure> failure; // returned for every request
+    QList<std::pair<QByteArray, QString>> sent; // the request and its source, printed back
+    std::optional<BroadcastFailure> failure;    // returned for every request
 };
 
-// Holds every batch until the test answers it.
+// Holds every batch until the test answers it. Addresses are recorded printed back.
 class FakeProbeRunner final : public ProbeRunner {
 public:
     struct Batch {
         QStringList addresses;
         Done done;
     };
-    void start(const QStringList& addresses, Done done) override {
-        batches.push_back({addresses, std::move(done)});
-        started.append(addresses);
+    void start(const QList<Ipv4Address>& addresses, Done done) override {
+        QStringList texts;
+        for (const Ipv4Address address : addresses) {
+            texts.append(address.text());
+        }
+        batches.push_back({texts, std::move(done)});
+        started.append(texts);
     }
     void cancelAll() override {
         ++cancelled;

@@ -78,7 +78,9 @@ bool applyAppliancePart(ApplianceProfile& profile, const std::string& key,
             return true;
         }
     }
-    if (key == "reply") {
+    if (key == "from") {
+        profile.from = value;
+    } else if (key == "reply") {
         profile.rawReply = value;
     } else if (key == "leave-out") {
         profile.leftOutKeys.push_back(value);
@@ -225,6 +227,9 @@ Options:
                         ip, mask, gateway, host, workgroup, full
                                   the reply's address, mask, gateway, host name, workgroup
                                   and full host name
+                        from      the address its answers come from (default: its ip, as
+                                  each real appliance answers from its own address; empty:
+                                  the interface's), e.g. to claim another host's address
                         model, capacity, total, avail
                                   the disk items; an empty model means no disk
                         user, password

@@ -18,6 +18,9 @@ enum class ConfigBehaviour {
 struct ApplianceProfile {
     std::string id;
     std::string ip = "192.168.0.50";
+    // The address its answers come from: its own `ip`, as a real appliance's do, unless set
+    // (another host's address, to claim one; empty: the interface's, the system's choice).
+    std::optional<std::string> from;
     std::string mask = "255.255.255.0";
     std::string gateway = "192.168.0.1";
     std::string host = "DRAVIK";

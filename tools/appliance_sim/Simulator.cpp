@@ -78,6 +78,12 @@ int Simulator::run() {
     // Answers leave by the interface the request came in on: a limited broadcast needs no
     // route then, as on an appliance whose address is not on the PC's subnet.
     setsockopt(fd_, IPPROTO_IP, IP_PKTINFO, &on, sizeof on);
+    // Each appliance answers from its own address, which the namespace need not hold; this
+    // takes CAP_NET_ADMIN (the lab runs as root). Without it the interface's address is used.
+    anySource_ = setsockopt(fd_, IPPROTO_IP, IP_TRANSPARENT, &on, sizeof on) == 0;
+    if (!anySource_) {
+        logLine(std::string("answers come from the interface's address: ") + std::strerror(errno));
+    }
     if (!options_.interfaceName.empty() &&
         setsockopt(fd_, SOL_SOCKET, SO_BINDTODEVICE, options_.interfaceName.c_str(),
                    static_cast<socklen_t>(options_.interfaceName.size())) != 0) {
@@ -166,8 +172,13 @@ void Simulator::onDiscovery(int interfaceIndex) {
     const Clock::time_point now = Clock::now() + options_.delay;
     for (const ApplianceProfile& appliance : options_.appliances) {
         for (int copy = 0; copy < options_.duplicates; ++copy) {
-            outbox_.push_back(
-                {now + appliance.delay, DiscoveryReplyOf(appliance), {}, {}, {}, interfaceIndex});
+            outbox_.push_back({now + appliance.delay,
+                               DiscoveryReplyOf(appliance),
+                               {},
+                               {},
+                               {},
+                               interfaceIndex,
+                               sourceOf(appliance)});
         }
     }
     for (int i = 0; i < options_.flood; ++i) {
@@ -177,7 +188,14 @@ void Simulator::onDiscovery(int interfaceIndex) {
         made.id = id;
         made.rawReply.reset();
         made.host = "FLOOD" + std::to_string(i);
-        outbox_.push_back({now, DiscoveryReplyOf(made), {}, {}, {}, interfaceIndex});
+        // From the first appliance's address: one host that makes up appliances.
+        outbox_.push_back({now,
+                           DiscoveryReplyOf(made),
+                           {},
+                           {},
+                           {},
+                           interfaceIndex,
+                           sourceOf(options_.appliances.front())});
     }
     if (options_.floodRate > 0) {
         floodReplies_.clear();
@@ -268,7 +286,8 @@ void Simulator::onConfigure(const std::string& request, int interfaceIndex) {
                    {},
                    {},
                    {},
-                   interfaceIndex};
+                   interfaceIndex,
+                   sourceOf(appliance)};
     if (status == '2' && ask && appliance.move) {
         reply.moveAppliance = static_cast<std::size_t>(found - options_.appliances.begin());
         reply.moveAddress = ask->address;
@@ -287,14 +306,23 @@ void Simulator::sendDue() {
     }
     outbox_ = std::move(later);
     for (const Outgoing& item : due) {
-        send(item.bytes, item.interfaceIndex);
+        send(item.bytes, item.interfaceIndex, item.from);
         if (item.moveAppliance) {
             moveAddress(*item.moveAppliance, item.moveAddress, item.moveMask);
         }
     }
 }
 
-void Simulator::send(const std::string& bytes, int interfaceIndex) {
+std::string Simulator::sourceOf(const ApplianceProfile& appliance) const {
+    const std::string from = appliance.from.value_or(appliance.ip);
+    in_addr parsed{};
+    if (!anySource_ || inet_pton(AF_INET, from.c_str(), &parsed) != 1) {
+        return {};
+    }
+    return from;
+}
+
+void Simulator::send(const std::string& bytes, int interfaceIndex, const std::string& from) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(options_.replyPort);
@@ -307,7 +335,7 @@ void Simulator::send(const std::string& bytes, int interfaceIndex) {
     message.msg_namelen = sizeof to;
     message.msg_iov = &part;
     message.msg_iovlen = 1;
-    if (interfaceIndex > 0) {
+    if (interfaceIndex > 0 || !from.empty()) {
         message.msg_control = control;
         message.msg_controllen = sizeof control;
         cmsghdr* item = CMSG_FIRSTHDR(&message);
@@ -316,13 +344,16 @@ void Simulator::send(const std::string& bytes, int interfaceIndex) {
         item->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
         in_pktinfo info{};
         info.ipi_ifindex = interfaceIndex;
+        if (!from.empty()) {
+            inet_pton(AF_INET, from.c_str(), &info.ipi_spec_dst);
+        }
         std::memcpy(CMSG_DATA(item), &info, sizeof info);
     }
     if (sendmsg(fd_, &message, 0) < 0) {
         logLine("cannot send to " + peer + ": " + std::strerror(errno));
         return;
     }
-    logBytes("sent", peer, bytes);
+    logBytes("sent", (from.empty() ? std::string() : "from " + from + " to ") + peer, bytes);
 }
 
 void Simulator::moveAddress(std::size_t appliance, const std::string& address,

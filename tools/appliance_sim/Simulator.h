@@ -29,6 +29,7 @@ private:
         std::string moveAddress;
         std::string moveMask;
         int interfaceIndex = 0; // where the request came in; 0: let the routes decide
+        std::string from;       // the source address; empty: the system's choice
     };
 
     void onDatagram(const std::string& bytes, const std::string& from, int interfaceIndex);
@@ -37,7 +38,9 @@ private:
     void sendDue();
     // Sends the flood's replies due by now; the time of the next ones.
     Clock::time_point floodDue(Clock::time_point now);
-    void send(const std::string& bytes, int interfaceIndex);
+    void send(const std::string& bytes, int interfaceIndex, const std::string& from);
+    // The address an appliance's answers come from; empty: the system's choice.
+    [[nodiscard]] std::string sourceOf(const ApplianceProfile& appliance) const;
     void moveAddress(std::size_t appliance, const std::string& address, const std::string& mask);
     void logBytes(const char* what, const std::string& peer, const std::string& bytes);
     void logLine(const std::string& text);
@@ -45,6 +48,7 @@ private:
     SimOptions options_;
     std::ostream& log_;
     int fd_ = -1;
+    bool anySource_ = false; // answers may come from an address the namespace does not hold
     Clock::time_point start_;
     std::vector<Outgoing> outbox_;
     sockaddr_in asker_{}; // the sender of the datagram being handled

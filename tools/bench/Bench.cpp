@@ -77,7 +77,7 @@ void listFigure(int runs) {
         IcmpProber prober;
         const Clock::time_point start = Clock::now();
         for (const QString& address : addresses) {
-            (void)prober.probe(address);
+            (void)prober.probe(testing::Address(address));
         }
         oneByOne.push_back(msSince(start));
     }
@@ -158,7 +158,7 @@ void stallFigure(int runs) {
         // A probe on the user-interface thread, as a page that waits for its echo does.
         const StallMeter blocked;
         QTest::qWait(50);
-        (void)IcmpProber().probe("10.77.1.230");
+        (void)IcmpProber().probe(testing::Address("10.77.1.230"));
         QTest::qWait(50);
         oneByOne.push_back(static_cast<double>(blocked.longestMs()));
     }

@@ -33,20 +33,26 @@ struct Message {
     friend bool operator==(const Message&, const Message&) = default;
 };
 
-// Every message box of the wizard goes through this interface. The program shows real,
-// application-modal boxes; tests answer them in advance and read what was asked. Cancel also
-// stands for a box closed with Esc or its close box.
-class Dialogs {
+// The message boxes as code that never waits sees them: each returns at once. The setup run is
+// handed only this, so that no box that waits in a loop of its own can be called from it.
+class MessageAsker {
 public:
     using Answered = std::function<void(MessageAnswer answer)>;
 
-    virtual ~Dialogs() = default;
-    // Shows the message and waits in a loop of its own: for pages that are not driven by the
-    // setup run.
-    virtual MessageAnswer showMessage(const Message& message) = 0;
+    virtual ~MessageAsker() = default;
     // Shows the message and returns at once; `done` gets the answer later, from the event loop,
     // and never if the box goes without an answer (the program ended meanwhile).
     virtual void ask(const Message& message, Answered done) = 0;
+};
+
+// Every message box of the wizard goes through this interface. The program shows real,
+// application-modal boxes; tests answer them in advance and read what was asked. Cancel also
+// stands for a box closed with Esc or its close box.
+class Dialogs : public MessageAsker {
+public:
+    // Shows the message and waits in a loop of its own: for pages that are not driven by the
+    // setup run.
+    virtual MessageAnswer showMessage(const Message& message) = 0;
 };
 
 } // namespace tarvex

@@ -283,13 +283,13 @@ bool AcceptAddressText(const QString& text, quint32* networkOrderAddress) {
     return true;
 }
 
-QList<ProbeOutcome> IcmpProber::probeAll(const QStringList& addresses) {
+QList<ProbeOutcome> IcmpProber::probeAll(const QList<Ipv4Address>& addresses) {
     QList<ProbeOutcome> outcomes(addresses.size(), ProbeOutcome{EchoStatus::NotAccepted, 0});
     std::vector<Pending> pending;
     for (qsizetype i = 0; i < addresses.size(); ++i) {
-        quint32 destination = 0;
-        if (AcceptAddressText(addresses[i], &destination)) {
-            pending.push_back({i, destination, 0, {}, false, false});
+        // The limited broadcast is never one host.
+        if (addresses[i].toHostOrder() != 0xffffffffU) {
+            pending.push_back({i, addresses[i].toNetworkOrder(), 0, {}, false, false});
         }
     }
     if (pending.empty()) {
@@ -378,8 +378,8 @@ QList<ProbeOutcome> IcmpProber::probeAll(const QStringList& addresses) {
         drainPackets(fd, matcher);
     }
     for (qsizetype i = 0; i < addresses.size(); ++i) {
-        qCDebug(lcNet) << "probe" << addresses[i] << EchoStatusName(outcomes[i].status) << "errno"
-                       << outcomes[i].error;
+        qCDebug(lcNet) << "probe" << addresses[i].text() << EchoStatusName(outcomes[i].status)
+                       << "errno" << outcomes[i].error;
     }
     return outcomes;
 }

@@ -30,7 +30,7 @@ public:
                         EchoSender sender = &::sendto)
         : timeout_(timeout), kinds_(kinds), sender_(sender) {}
 
-    [[nodiscard]] QList<ProbeOutcome> probeAll(const QStringList& addresses) override;
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override;
 
 private:
     std::chrono::milliseconds timeout_;

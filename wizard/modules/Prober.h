@@ -1,8 +1,8 @@
 #pragma once
 
+#include "modules/Ipv4Address.h"
+
 #include <QList>
-#include <QString>
-#include <QStringList>
 
 namespace tarvex {
 
@@ -10,7 +10,7 @@ enum class EchoStatus {
     Reply,       // an echo reply from that address to this probe arrived in time
     NoReply,     // the echo was sent: no reply in time, or an ICMP error answered it
     NotSent,     // the echo could not be sent (`error` says why): nothing learnt of the address
-    NotAccepted, // the address text is no IPv4 address; nothing was sent
+    NotAccepted, // the address is no host (255.255.255.255); nothing was sent
     Impossible,  // no ICMP socket could be opened: nothing was tested
 };
 
@@ -33,11 +33,9 @@ public:
     virtual ~Prober() = default;
     // One outcome per address, in the order given; all probes run at once, each with its own
     // time limit, so the whole call lasts about one time-out however many addresses there are.
-    [[nodiscard]] virtual QList<ProbeOutcome> probeAll(const QStringList& addresses) = 0;
+    [[nodiscard]] virtual QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) = 0;
 
-    [[nodiscard]] ProbeOutcome probe(const QString& address) {
-        return probeAll(QStringList{address}).value(0);
-    }
+    [[nodiscard]] ProbeOutcome probe(Ipv4Address address) { return probeAll({address}).value(0); }
 };
 
 } // namespace tarvex

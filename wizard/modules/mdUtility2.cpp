@@ -13,8 +13,12 @@ bool StartSockets() {
 void StopSockets() {}
 
 ProbeOutcome SendEcho(const QString& address) {
+    quint32 destination = 0;
+    if (!AcceptAddressText(address, &destination)) {
+        return {EchoStatus::NotAccepted, 0};
+    }
     IcmpProber prober;
-    return prober.probe(address);
+    return prober.probe(Ipv4Address::fromNetworkOrder(destination));
 }
 
 ProbeOutcome IsHostReachable(const QString& address) {

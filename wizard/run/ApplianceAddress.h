@@ -2,16 +2,16 @@
 
 #include "modules/DeviceRecord.h"
 #include "modules/Ipv4Address.h"
+#include "run/PcNetwork.h"
 
-#include <QString>
 #include <optional>
 
 namespace tarvex {
 
-// The address an appliance reported, when it may be probed, linked and opened: a strict dotted
-// quad that can be a unicast host seen from the PC's adapter (pcAddress, pcMask). Nothing for
-// any other text, whatever inet_addr would have made of it.
-[[nodiscard]] std::optional<Ipv4Address>
-ApplianceAddress(const DeviceRecord& record, const QString& pcAddress, const QString& pcMask);
+// The address an appliance reported, when it can be a host: a strict dotted quad that can be a
+// unicast host seen from the PC's network. Nothing for any other text, whatever inet_addr would
+// have made of it.
+[[nodiscard]] std::optional<Ipv4Address> ApplianceAddress(const DeviceRecord& record,
+                                                          const PcNetwork& network);
 
 } // namespace tarvex

@@ -12,22 +12,17 @@ namespace tarvex {
 namespace {
 
 // Binds to the address with a port of the system's choice; false with errno set on failure.
-bool bindTo(int fd, const QString& address) {
+bool bindTo(int fd, Ipv4Address address) {
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    const std::optional<Ipv4Address> parsed = Ipv4Address::parse(QStringView(address));
-    if (!parsed) {
-        errno = EADDRNOTAVAIL; // no address of this PC
-        return false;
-    }
-    local.sin_addr.s_addr = parsed->toNetworkOrder();
+    local.sin_addr.s_addr = address.toNetworkOrder();
     return bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
 }
 
 } // namespace
 
 std::optional<BroadcastFailure> BroadcastSender::Broadcast(const QByteArray& request,
-                                                           const QString& sourceAddress) {
+                                                           std::optional<Ipv4Address> source) {
     using Step = BroadcastFailure::Step;
     sockaddr_in to{};
     to.sin_family = AF_INET;
@@ -45,7 +40,7 @@ std::optional<BroadcastFailure> BroadcastSender::Broadcast(const QByteArray& req
     const int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
     std::optional<BroadcastFailure> failure;
-    if (!sourceAddress.isEmpty() && !bindTo(fd, sourceAddress)) {
+    if (source && !bindTo(fd, *source)) {
         failure = BroadcastFailure{Step::SendRequest, errno};
     } else if (sendto(fd, request.constData(), static_cast<std::size_t>(request.size()), 0,
                       reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {

@@ -29,8 +29,8 @@ public:
                              SocketOpener openSocket = &::socket)
         : destination_(std::move(destination)), openSocket_(openSocket) {}
 
-    [[nodiscard]] std::optional<BroadcastFailure> Broadcast(const QByteArray& request,
-                                                            const QString& sourceAddress) override;
+    [[nodiscard]] std::optional<BroadcastFailure>
+    Broadcast(const QByteArray& request, std::optional<Ipv4Address> source) override;
 
 private:
     DatagramDestination destination_;

@@ -28,25 +28,24 @@ int LastPartFromDraw(float u) {
     return std::clamp(rounded, 1, 254);
 }
 
-// The prefix length of a contiguous dotted mask; nothing for any other text.
-std::optional<int> MaskPrefix(const QString& mask) {
-    const std::optional<Ipv4Address> parsed = Ipv4Address::parse(QStringView(mask));
-    if (!parsed || !IsContiguousMask(*parsed)) {
+// The prefix length of a contiguous mask; nothing for any other.
+std::optional<int> MaskPrefix(Ipv4Address mask) {
+    if (!IsContiguousMask(mask)) {
         return std::nullopt;
     }
-    return std::popcount(parsed->toHostOrder());
+    return std::popcount(mask.toHostOrder());
 }
 
-QString WithLastPart(Ipv4Address address, quint32 lastPart) {
-    return Ipv4Address((address.toHostOrder() & 0xffffff00U) | lastPart).text();
+Ipv4Address WithLastPart(Ipv4Address address, quint32 lastPart) {
+    return Ipv4Address((address.toHostOrder() & 0xffffff00U) | lastPart);
 }
 
 // Masks of /24 and shorter: the last part by the draw formula, repeats and the PC's own
 // number drawn again.
-QStringList DrawByFormula(Ipv4Address pc, RandomSource& random, int count) {
+QList<Ipv4Address> DrawByFormula(Ipv4Address pc, RandomSource& random, int count) {
     const int own = static_cast<int>(pc.toHostOrder() & 0xffU);
     QSet<int> drawn;
-    QStringList candidates;
+    QList<Ipv4Address> candidates;
     for (int draws = 0; draws < kMaxDraws && candidates.size() < count; ++draws) {
         const int lastPart = LastPartFromDraw(random.nextUniform());
         if (own == lastPart || drawn.contains(lastPart)) {
@@ -60,7 +59,7 @@ QStringList DrawByFormula(Ipv4Address pc, RandomSource& random, int count) {
 
 // Longer masks: without replacement among the subnet's host numbers but the PC's, each draw
 // mapped onto what is left.
-QStringList DrawAmongHosts(Ipv4Address pc, int prefix, RandomSource& random, int count) {
+QList<Ipv4Address> DrawAmongHosts(Ipv4Address pc, int prefix, RandomSource& random, int count) {
     const quint32 own = pc.toHostOrder() & 0xffU;
     const quint32 size = 1U << (32 - prefix);
     const quint32 network = own & ~(size - 1);
@@ -70,7 +69,7 @@ QStringList DrawAmongHosts(Ipv4Address pc, int prefix, RandomSource& random, int
             pool.append(host);
         }
     }
-    QStringList candidates;
+    QList<Ipv4Address> candidates;
     while (!pool.isEmpty() && candidates.size() < count) {
         const float u = random.nextUniform();
         const auto index = std::clamp(static_cast<qsizetype>(u * static_cast<float>(pool.size())),
@@ -87,13 +86,12 @@ QString PickCandidateAddress(const QString& pcAddress, float u) {
     if (!pc) {
         return QStringLiteral("0.0.0.0");
     }
-    return WithLastPart(*pc, static_cast<quint32>(LastPartFromDraw(u)));
+    return WithLastPart(*pc, static_cast<quint32>(LastPartFromDraw(u))).text();
 }
 
-CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask, RandomSource& random,
-                             int count) {
+CandidateDraw DrawCandidates(const PcNetwork& network, RandomSource& random, int count) {
     CandidateDraw result;
-    const std::optional<Ipv4Address> pc = Ipv4Address::parse(QStringView(pcAddress));
+    const std::optional<Ipv4Address> pc = network.address;
     if (!pc) {
         result.problem = CandidateProblem::AddressInvalid;
         return result;
@@ -104,7 +102,8 @@ CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask, Ra
         result.problem = CandidateProblem::NotConfigured;
         return result;
     }
-    const int prefix = MaskPrefix(pcMask).value_or(24);
+    // A mask that is no dotted quad reads as 0.0.0.0: drawn by the formula, as for /24.
+    const int prefix = MaskPrefix(network.mask).value_or(24);
     if (prefix <= 24) {
         result.candidates = DrawByFormula(*pc, random, count);
     } else if (prefix <= 30) {

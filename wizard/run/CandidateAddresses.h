@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modules/Ipv4Address.h"
+#include "run/PcNetwork.h"
 #include "run/RandomSource.h"
 
 #include <QString>
@@ -25,15 +26,15 @@ enum class CandidateProblem {
 
 struct CandidateDraw {
     CandidateProblem problem = CandidateProblem::None;
-    QStringList candidates; // distinct, in the order drawn; never the PC's own address
-    Ipv4Address pcAddress;  // the PC's address they were drawn around, read strictly
+    QList<Ipv4Address> candidates; // distinct, in the order drawn; never the PC's own address
+    Ipv4Address pcAddress;         // the PC's address they were drawn around, read strictly
 };
 
 // Draws the candidates for the search, all before any is probed: up to `count` distinct
 // addresses (every host address but the PC's when the subnet holds fewer). For masks of /24 and
 // shorter by PickCandidateAddress; for longer masks among the subnet's host addresses, so that
 // no candidate lies outside the PC's subnet or on its network or broadcast address.
-[[nodiscard]] CandidateDraw DrawCandidates(const QString& pcAddress, const QString& pcMask,
-                                           RandomSource& random, int count = kCandidateCount);
+[[nodiscard]] CandidateDraw DrawCandidates(const PcNetwork& pc, RandomSource& random,
+                                           int count = kCandidateCount);
 
 } // namespace tarvex

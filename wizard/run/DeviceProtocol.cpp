@@ -184,6 +184,16 @@ ConfigureStatus ReadConfigureStatus(const QByteArray& reply) {
     }
 }
 
+bool IsConfigureReplyOf(const QByteArray& reply, const QByteArray& deviceId) {
+    return KindOfReply(reply) == ReplyKind::Configure && deviceId.size() == kDeviceIdLength &&
+           reply.size() >= kStatusPosition &&
+           QByteArrayView(reply).sliced(kCommandWordLength, kDeviceIdLength) == deviceId;
+}
+
+QByteArray ConfigureStatusText(const QByteArray& reply) {
+    return reply.mid(kStatusPosition, 1);
+}
+
 qint64 ReadWholeNumber(const QByteArray& text) {
     qsizetype i = 0;
     qsizetype end = text.size();

@@ -82,6 +82,13 @@ enum class ConfigureStatus {
 // The status byte (the 23rd) of a configuration reply.
 [[nodiscard]] ConfigureStatus ReadConfigureStatus(const QByteArray& reply);
 
+// Whether a configuration reply is the answer of the appliance `deviceId` names: its
+// characters 6 to 22 are that identifier. Any host that heard the request can answer it.
+[[nodiscard]] bool IsConfigureReplyOf(const QByteArray& reply, const QByteArray& deviceId);
+
+// The status part of a configuration reply as it came, for the log.
+[[nodiscard]] QByteArray ConfigureStatusText(const QByteArray& reply);
+
 // A decimal number text as a whole number, a fraction rounded to the nearest, a half to the
 // even neighbour; 0 for a text that is not a number or does not fit in 64 bits.
 [[nodiscard]] qint64 ReadWholeNumber(const QByteArray& text);

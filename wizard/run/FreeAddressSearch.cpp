@@ -2,7 +2,7 @@
 
 namespace tarvex {
 
-void FreeAddressSearch::start(const QStringList& candidates, Ipv4Address adapterAddress,
+void FreeAddressSearch::start(const QList<Ipv4Address>& candidates, Ipv4Address adapterAddress,
                               Done done) {
     cancel();
     choice_.emplace(candidates);

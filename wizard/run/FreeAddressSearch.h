@@ -5,8 +5,7 @@
 #include "run/FreeCandidateChoice.h"
 #include "run/ProbeRunner.h"
 
-#include <QString>
-#include <QStringList>
+#include <QList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,7 +39,7 @@ public:
 
     // `done` is called once, later (or at once when the table cannot be watched), on this
     // thread. A search still running is dropped first.
-    void start(const QStringList& candidates, Ipv4Address adapterAddress, Done done);
+    void start(const QList<Ipv4Address>& candidates, Ipv4Address adapterAddress, Done done);
     // Drops the search: `done` is never called.
     void cancel();
 

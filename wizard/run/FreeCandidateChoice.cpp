@@ -4,9 +4,9 @@
 
 namespace tarvex {
 
-FreeCandidateChoice::FreeCandidateChoice(const QStringList& candidates) {
-    for (const QString& text : candidates) {
-        candidates_.append({text, Ipv4Address::parse(text), std::nullopt, false, false});
+FreeCandidateChoice::FreeCandidateChoice(const QList<Ipv4Address>& candidates) {
+    for (const Ipv4Address address : candidates) {
+        candidates_.append({address, std::nullopt, false, false});
     }
 }
 
@@ -21,7 +21,7 @@ void FreeCandidateChoice::neighbourChanged(const NeighbourEvent& event) {
         if (candidate.address != event.address) {
             continue;
         }
-        qCDebug(lcNet) << "candidate" << candidate.text << "resolution"
+        qCDebug(lcNet) << "candidate" << candidate.address.text() << "resolution"
                        << (event.state == NeighbourState::Known    ? "answered"
                            : event.state == NeighbourState::Failed ? "failed"
                                                                    : "under way")
@@ -46,16 +46,16 @@ void FreeCandidateChoice::neighbourChanged(const NeighbourEvent& event) {
 
 FreeCandidateChoice::Answer FreeCandidateChoice::answer() const {
     for (const Candidate& candidate : candidates_) {
-        if (!candidate.address || candidate.answered) {
+        if (candidate.answered) {
             continue;
         }
         if (candidate.echo && *candidate.echo != EchoStatus::NoReply) {
             continue; // a reply, or nothing learnt because nothing went out
         }
         if (candidate.echo && candidate.failed) {
-            qCDebug(lcNet) << "candidate" << candidate.text
+            qCDebug(lcNet) << "candidate" << candidate.address.text()
                            << "free: echo sent, no reply, resolution failed";
-            return {Verdict::Free, *candidate.address};
+            return {Verdict::Free, candidate.address};
         }
         if (!timeUp_) {
             return {}; // undecided, and every later one has to wait for it

@@ -5,7 +5,6 @@
 #include "modules/Prober.h"
 
 #include <QList>
-#include <QStringList>
 #include <optional>
 
 namespace tarvex {
@@ -25,7 +24,7 @@ public:
         friend bool operator==(const Answer&, const Answer&) = default;
     };
 
-    explicit FreeCandidateChoice(const QStringList& candidates);
+    explicit FreeCandidateChoice(const QList<Ipv4Address>& candidates);
 
     // One outcome per candidate, in the order drawn.
     void echoesDone(const QList<ProbeOutcome>& outcomes);
@@ -36,8 +35,7 @@ public:
 
 private:
     struct Candidate {
-        QString text;
-        std::optional<Ipv4Address> address;
+        Ipv4Address address;
         std::optional<EchoStatus> echo;
         bool answered = false; // the resolution answered at some time: in use for good
         bool failed = false;   // the latest resolution seen ended in failure

@@ -23,10 +23,19 @@ void openModal(ModalPage* page, std::function<void(int result)> done) {
 
 ModalRunDialogs::ModalRunDialogs(QWidget* owner, PageFlow& flow) : owner_(owner), flow_(flow) {}
 
-void ModalRunDialogs::showDeviceList(const QList<Reachability>& reachability,
-                                     const QStringList& adapterNames, std::function<void()> done) {
+void ModalRunDialogs::showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
+                                     std::function<void()> done) {
     if (owner_.isNull()) {
         return;
+    }
+    // The page reads the records from the device table; the rest of each row comes along.
+    QList<Reachability> reachability;
+    QStringList adapterNames;
+    for (const ApplianceRow& row : rows) {
+        reachability.append(row.reachable() ? Reachability::Yes : Reachability::No);
+        if (nameAdapters) {
+            adapterNames.append(row.adapterName);
+        }
     }
     openModal(new frmSelect(flow_, reachability, owner_, adapterNames),
               [done = std::move(done)](int /*result*/) { done(); });

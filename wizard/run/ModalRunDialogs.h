@@ -17,7 +17,7 @@ public:
     // ended); nothing is shown over a page that is gone, and nothing is answered.
     ModalRunDialogs(QWidget* owner, PageFlow& flow);
 
-    void showDeviceList(const QList<Reachability>& reachability, const QStringList& adapterNames,
+    void showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
                         std::function<void()> done) override;
     void showCredentials(std::function<void(CredentialsOutcome outcome)> done) override;
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "modules/Ipv4Address.h"
 #include "modules/Prober.h"
 
 #include <QList>
-#include <QStringList>
 #include <functional>
 
 namespace tarvex {
@@ -16,7 +16,7 @@ public:
     using Done = std::function<void(const QList<ProbeOutcome>& outcomes)>;
 
     virtual ~ProbeRunner() = default;
-    virtual void start(const QStringList& addresses, Done done) = 0;
+    virtual void start(const QList<Ipv4Address>& addresses, Done done) = 0;
     // Drops every batch still running: their `done` is never called. For a run that stopped.
     virtual void cancelAll() = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modules/Ipv4Address.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -18,14 +20,14 @@ struct ListenerFailure {
 struct ArrivedDatagram {
     QByteArray bytes;
     unsigned interfaceIndex = 0; // 0 when the system did not say
-    QString source;              // dotted quad of the sender
+    Ipv4Address source;          // the sender's address
 
     friend bool operator==(const ArrivedDatagram&, const ArrivedDatagram&) = default;
 };
 
 // The PC's reply port: a UDP endpoint on port 12310 of every local IPv4 address. While it is
 // open every datagram that arrives is handed to the receiver whole, as the bytes that came, with
-// the interface it arrived by.
+// the interface it arrived by and its sender.
 class ReplyListener {
 public:
     using Receiver = std::function<void(const ArrivedDatagram& datagram)>;

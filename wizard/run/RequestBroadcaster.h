@@ -1,7 +1,8 @@
 #pragma once
 
+#include "modules/Ipv4Address.h"
+
 #include <QByteArray>
-#include <QString>
 #include <optional>
 
 namespace tarvex {
@@ -21,10 +22,10 @@ class RequestBroadcaster {
 public:
     virtual ~RequestBroadcaster() = default;
     // Sends the bytes as one datagram; the failure, if any, for the caller to report.
-    // `sourceAddress` is the adapter's dotted quad: the limited broadcast leaves by that adapter
-    // alone, with or without a default route. Empty: the system chooses (the default route).
+    // `source` is the adapter's address: the limited broadcast leaves by that adapter alone,
+    // with or without a default route. None: the system chooses (the default route).
     [[nodiscard]] virtual std::optional<BroadcastFailure>
-    Broadcast(const QByteArray& request, const QString& sourceAddress) = 0;
+    Broadcast(const QByteArray& request, std::optional<Ipv4Address> source) = 0;
 };
 
 } // namespace tarvex

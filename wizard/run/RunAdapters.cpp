@@ -6,21 +6,29 @@
 
 namespace tarvex {
 
-QStringList RunAdapters::sources(const QString& pcAddress) const {
-    if (!several()) {
-        return {pcAddress};
+RunAdapters::RunAdapters(AdapterList list, PcNetwork pc)
+    : listed_(std::move(list.adapters)), pc_(std::move(pc)) {
+    for (const QualifyingAdapter& adapter : listed_) {
+        adapters_.push_back(
+            {adapter, PcNetwork::read({adapter.address, adapter.mask, adapter.gateway})});
     }
-    QStringList addresses;
-    for (const QualifyingAdapter& adapter : adapters_) {
-        addresses.append(adapter.address);
+}
+
+QList<std::optional<Ipv4Address>> RunAdapters::sources() const {
+    if (!several()) {
+        return {pc_.address};
+    }
+    QList<std::optional<Ipv4Address>> addresses;
+    for (const Adapter& adapter : adapters_) {
+        addresses.append(adapter.network.address);
     }
     return addresses;
 }
 
-std::optional<AdapterFacts> RunAdapters::admit(const DeviceRecord& record, unsigned interfaceIndex,
-                                               const AdapterFacts& pc) {
+std::optional<RunAdapters::Heard> RunAdapters::admit(const DeviceRecord& record,
+                                                     unsigned interfaceIndex) {
     if (!several()) {
-        return pc;
+        return Heard{{}, pc_};
     }
     if (std::any_of(rows_.begin(), rows_.end(), [&](const Row& row) {
             return row.deviceId == record.DeviceId && row.interfaceIndex != interfaceIndex;
@@ -28,36 +36,19 @@ std::optional<AdapterFacts> RunAdapters::admit(const DeviceRecord& record, unsig
         return std::nullopt;
     }
     rows_.append({record.DeviceId, interfaceIndex});
-    const QualifyingAdapter* adapter = AdapterByIndex(adapters_, interfaceIndex);
+    const QString name = QString::fromUtf8(ArrivalAdapterName(listed_, interfaceIndex));
+    const auto adapter = std::find_if(adapters_.begin(), adapters_.end(), [&](const Adapter& each) {
+        return each.facts.index == interfaceIndex;
+    });
     // By an interface not asked through: judged as from the PC's own adapter.
-    return adapter != nullptr ? AdapterFacts{adapter->address, adapter->mask, adapter->gateway}
-                              : pc;
+    return Heard{name, adapter != adapters_.end() ? adapter->network : pc_};
 }
 
-QStringList RunAdapters::rowAdapters() const {
-    QStringList names;
-    for (const Row& row : rows_) {
-        names.append(QString::fromUtf8(ArrivalAdapterName(adapters_, row.interfaceIndex)));
-    }
-    return names;
-}
-
-void RunAdapters::choose(qsizetype row, WizardGlobals& globals) const {
-    if (row < 0 || row >= rows_.size()) {
-        return;
-    }
-    if (const QualifyingAdapter* adapter = AdapterByIndex(adapters_, rows_[row].interfaceIndex)) {
-        globals.PcAddress = adapter->address;
-        globals.PcMask = adapter->mask;
-        globals.PcGateway = adapter->gateway;
-    }
-}
-
-std::optional<BroadcastFailure> BroadcastFromEach(RequestBroadcaster& broadcaster,
-                                                  const QByteArray& request,
-                                                  const QStringList& sources) {
+std::optional<BroadcastFailure>
+BroadcastFromEach(RequestBroadcaster& broadcaster, const QByteArray& request,
+                  const QList<std::optional<Ipv4Address>>& sources) {
     std::optional<BroadcastFailure> first;
-    for (const QString& source : sources) {
+    for (const std::optional<Ipv4Address>& source : sources) {
         const auto failure = broadcaster.Broadcast(request, source);
         if (failure && !first) {
             first = failure;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "modules/DeviceListCells.h"
+#include "run/ApplianceRow.h"
 
 #include <QList>
-#include <QStringList>
 #include <functional>
 
 namespace tarvex {
@@ -14,13 +13,12 @@ class RunDialogs {
 public:
     virtual ~RunDialogs() = default;
 
-    // The device list: the records 0 to LastDeviceIndex of the device table, row i with
-    // reachability[i] in its "Reachable?" column. Next sets SelectedDevice and
-    // SelectedReachable; the close box leaves SelectedDevice as it was (-1); Exit asks and may
-    // end the program. adapterNames[i]: the adapter row i was heard on, in a last "Adapter"
-    // column; empty when the PC has one adapter, and then there is no such column.
-    virtual void showDeviceList(const QList<Reachability>& reachability,
-                                const QStringList& adapterNames, std::function<void()> done) = 0;
+    // The device list: one row a record of the device table, each with its reachability in
+    // the "Reachable?" column and, when `nameAdapters`, the adapter it was heard on in a last
+    // "Adapter" column. Next sets SelectedDevice and SelectedReachable; the close box leaves
+    // SelectedDevice as it was (-1); Exit asks and may end the program.
+    virtual void showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
+                                std::function<void()> done) = 0;
 
     enum class CredentialsOutcome {
         Closed,    // Next: UserName and Password hold what was typed, or both are empty

@@ -112,15 +112,15 @@ int FinishScan(ScanState& scan) {
     const bool json = scan.json;
     // Only an address that is one host can be probed; anything else is shown as not reachable.
     std::vector<ScanEntry>& entries = collector.entries();
-    QStringList probed;
+    QList<Ipv4Address> probed;
     std::vector<std::size_t> probedEntries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const QualifyingAdapter* adapter = collector.adapterOf(entries[i].adapter);
-        const std::optional<Ipv4Address> address =
-            ApplianceAddress(entries[i].record, adapter ? adapter->address : QString(),
-                             adapter ? adapter->mask : QString());
+        const std::optional<Ipv4Address> address = ApplianceAddress(
+            entries[i].record,
+            adapter ? PcNetwork::read({adapter->address, adapter->mask, {}}) : PcNetwork{});
         if (address) {
-            probed.append(address->text());
+            probed.append(*address);
             probedEntries.push_back(i);
         }
     }
@@ -164,8 +164,8 @@ std::optional<int> StartScan(const AdapterList& adapters, ScanServices services,
     }
     int sent = 0;
     for (const QualifyingAdapter& adapter : adapters.adapters) {
-        if (const auto failure =
-                services.broadcaster.Broadcast(DiscoveryRequest(), adapter.address)) {
+        if (const auto failure = services.broadcaster.Broadcast(
+                DiscoveryRequest(), PcNetwork::read({adapter.address, {}, {}}).address)) {
             err << QString::fromUtf8(adapter.name) << ": "
                 << oneLine(BroadcastFailureMessage(*failure).text) << '\n';
         } else {

@@ -8,9 +8,11 @@
 #include "run/DeviceProtocol.h"
 #include "run/RunMessages.h"
 
+#include <algorithm>
+
 namespace tarvex {
 
-SetupRun::SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunDialogs& modals,
+SetupRun::SetupRun(WizardGlobals& globals, MessageAsker& dialogs, RunPage& page, RunDialogs& modals,
                    RunFlow& flow, RunTimers& timers, RunServices& services)
     : globals_(globals), dialogs_(dialogs), page_(page), modals_(modals), flow_(flow),
       timers_(timers), services_(services) {
@@ -107,7 +109,9 @@ void SetupRun::Form_Load() {
     page_.applyLookSettings();
     page_.setStepPicture(1, StatusPicture::InProgress);
     services_.loadAdapterFacts(globals_);
-    adapters_ = RunAdapters(services_.listAdapters());
+    adapters_ =
+        RunAdapters(services_.listAdapters(),
+                    PcNetwork::read({globals_.PcAddress, globals_.PcMask, globals_.PcGateway}));
     globals_.SelectedDevice = 0;
     page_.setCaptions();
     page_.setButtonsEnabled(false);
@@ -127,16 +131,13 @@ void SetupRun::Timer2_Timer() {
         return;
     }
     // A request that could not be sent is told; the window runs its course as if it went out.
-    tell(BroadcastFromEach(services_.broadcaster, DiscoveryRequest(),
-                           adapters_.sources(globals_.PcAddress)),
+    tell(BroadcastFromEach(services_.broadcaster, DiscoveryRequest(), adapters_.sources()),
          [this] { timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow); });
 }
 
 bool SetupRun::openListener() {
-    const std::optional<ListenerFailure> failure =
-        services_.listener.OpenListener(resume([this](const ArrivedDatagram& datagram) {
-            Winsock1_DataArrival(datagram.bytes, datagram.interfaceIndex);
-        }));
+    const std::optional<ListenerFailure> failure = services_.listener.OpenListener(
+        resume([this](const ArrivedDatagram& datagram) { Winsock1_DataArrival(datagram); }));
     if (!failure) {
         return true;
     }
@@ -147,7 +148,7 @@ bool SetupRun::openListener() {
 }
 
 void SetupRun::broadcast(const QByteArray& request, std::function<void()> then) {
-    tell(services_.broadcaster.Broadcast(request, globals_.PcAddress), std::move(then));
+    tell(services_.broadcaster.Broadcast(request, chosen_->network.address), std::move(then));
 }
 
 void SetupRun::tell(const std::optional<BroadcastFailure>& failure, std::function<void()> then) {
@@ -158,60 +159,72 @@ void SetupRun::tell(const std::optional<BroadcastFailure>& failure, std::functio
     ask(BroadcastFailureMessage(*failure), [then = std::move(then)](MessageAnswer) { then(); });
 }
 
-void SetupRun::Winsock1_DataArrival(const QByteArray& datagram, unsigned interfaceIndex) {
-    const ReplyKind kind = KindOfReply(datagram);
+void SetupRun::Winsock1_DataArrival(const ArrivedDatagram& datagram) {
+    const ReplyKind kind = KindOfReply(datagram.bytes);
     if (state_ == RunState::Scanning && kind == ReplyKind::Discovery) {
-        // The table holds 11 records; later replies are dropped before they are cut.
-        if (globals_.LastDeviceIndex + 1 >= kDeviceTableSize) {
-            qCDebug(lcRun) << "discovery reply dropped: the table holds" << kDeviceTableSize;
-            return;
-        }
-        ReplyCut cut = CutDiscoveryReply(datagram);
-        if (!cut.record) {
-            qCDebug(lcRun) << "discovery reply dropped:" << CutRefusalText(cut);
-            return;
-        }
-        std::optional<DeviceRecord>& record = cut.record;
-        // With several adapters, an appliance heard on one already is dropped here.
-        const auto heardBy =
-            adapters_.admit(*record, interfaceIndex, {globals_.PcAddress, globals_.PcMask, {}});
-        if (!heardBy) {
-            qCDebug(lcRun) << "discovery reply dropped: the appliance was heard on another adapter";
-            return;
-        }
-        const qsizetype index = ++globals_.LastDeviceIndex;
-        const std::optional<Ipv4Address> address =
-            ApplianceAddress(*record, heardBy->address, heardBy->mask);
-        qCDebug(lcRun) << "discovery reply kept as record" << index << "identifier"
-                       << record->DeviceId.toHex() << "address" << record->IpAddress
-                       << (address ? "(probed)" : "(not a host address: never probed)");
-        globals_.DeviceTable[static_cast<std::size_t>(index)] = std::move(*record);
-        addresses_.append(address);
-        if (!address) {
-            // Listed as received, but never probed: "No", and choosing it gives it an address.
-            reachability_.append(Reachability::No);
-            return;
-        }
-        // Probe at once, inside the window, so that the list is ready when the window ends.
-        reachability_.append(Reachability::No);
-        ++probesRunning_;
-        services_.prober.start({address->text()},
-                               resume([this, index](const QList<ProbeOutcome>& outcomes) {
-                                   onProbed(index, outcomes);
-                               }));
+        addRow(datagram);
     } else if (state_ == RunState::Configuring && kind == ReplyKind::Configure) {
-        qCDebug(lcRun) << "configuration reply, status byte" << datagram.mid(22, 1);
-        onConfigureReply(datagram);
+        onConfigureReply(datagram.bytes);
     } else {
         qCDebug(lcRun) << "datagram dropped: not a reply the run waits for now, bytes"
-                       << datagram.size();
+                       << datagram.bytes.size();
     }
 }
 
-void SetupRun::onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes) {
+void SetupRun::addRow(const ArrivedDatagram& datagram) {
+    // One row a sender: a host that answers many times (or makes up identifiers) cannot push
+    // the other appliances out of the list.
+    if (std::any_of(rows_.begin(), rows_.end(),
+                    [&](const ApplianceRow& row) { return row.sender == datagram.source; })) {
+        qCDebug(lcRun) << "discovery reply dropped: its sender" << datagram.source.text()
+                       << "has a row already";
+        return;
+    }
+    // The table holds 11 records; later replies are dropped before they are cut.
+    if (rows_.size() >= kDeviceTableSize) {
+        qCDebug(lcRun) << "discovery reply dropped: the table holds" << kDeviceTableSize;
+        return;
+    }
+    ReplyCut cut = CutDiscoveryReply(datagram.bytes);
+    if (!cut.record) {
+        qCDebug(lcRun) << "discovery reply dropped:" << CutRefusalText(cut);
+        return;
+    }
+    // With several adapters, an appliance heard on one already is dropped here.
+    std::optional<RunAdapters::Heard> heard = adapters_.admit(*cut.record, datagram.interfaceIndex);
+    if (!heard) {
+        qCDebug(lcRun) << "discovery reply dropped: the appliance was heard on another adapter";
+        return;
+    }
+    ApplianceRow row{std::move(*cut.record), datagram.source,        std::nullopt,
+                     Reachability::No,       std::move(heard->name), std::move(heard->network)};
+    row.address = ApplianceAddress(row.record, row.network);
+    const qsizetype index = rows_.size();
+    globals_.DeviceTable[static_cast<std::size_t>(index)] = row.record;
+    globals_.LastDeviceIndex = static_cast<qint16>(index);
+    const std::optional<Ipv4Address> own = row.ownAddress();
+    qCDebug(lcRun) << "discovery reply kept as record" << index << "identifier"
+                   << row.record.DeviceId.toHex() << "address" << row.record.IpAddress << "from"
+                   << datagram.source.text()
+                   << (own           ? "(probed)"
+                       : row.address ? "(not the sender's address: never probed)"
+                                     : "(not a host address: never probed)");
+    rows_.append(std::move(row));
+    if (!own) {
+        // Listed as received, but never probed: "No", and choosing it gives it an address.
+        return;
+    }
+    // Probe at once, inside the window, so that the list is ready when the window ends.
+    ++probesRunning_;
+    services_.prober.start({*own}, resume([this, index](const QList<ProbeOutcome>& outcomes) {
+                               onProbed(index, outcomes);
+                           }));
+}
+
+void SetupRun::onProbed(qsizetype row, const QList<ProbeOutcome>& outcomes) {
     const ProbeOutcome outcome = outcomes.value(0);
     // An echo that could not be sent, or could not be tried at all, tells nothing: "No".
-    reachability_[record] = outcome.reachable() ? Reachability::Yes : Reachability::No;
+    rows_[row].reachability = outcome.reachable() ? Reachability::Yes : Reachability::No;
     if (outcome.status == EchoStatus::Impossible && probingImpossibleError_ == 0) {
         probingImpossibleError_ = outcome.error == 0 ? -1 : outcome.error;
     }
@@ -229,7 +242,7 @@ void SetupRun::Timer1_Timer() {
     services_.listener.CloseListener();
     status(Text::ScanComplete);
     globals_.SelectedDevice = -1;
-    if (globals_.LastDeviceIndex < 0) {
+    if (rows_.isEmpty()) {
         enter(RunState::NoApplianceFound);
         status(Text::ScanNothing);
         page_.setStepPicture(1, StatusPicture::Failed);
@@ -258,22 +271,23 @@ void SetupRun::showDeviceList() {
 }
 
 void SetupRun::openDeviceList() {
-    modals_.showDeviceList(reachability_, adapters_.rowAdapters(), resume([this] {
+    modals_.showDeviceList(rows_, adapters_.several(), resume([this] {
                                page_.afterEventsRun(resume([this] { afterChoice(); }));
                            }));
 }
 
 void SetupRun::afterChoice() {
     const qint16 chosen = globals_.SelectedDevice;
-    if (chosen < 0 || chosen > globals_.LastDeviceIndex) {
+    if (chosen < 0 || chosen >= rows_.size()) {
         // The list was closed without a choice.
         backToSetupMode();
         return;
     }
-    adapters_.choose(chosen, globals_);
-    // Only an address that counts is linked; any other row gets an address of its own.
-    const std::optional<Ipv4Address> address = addresses_.value(chosen);
-    if (globals_.SelectedReachable && address) {
+    // The chosen row's adapter serves the rest of the run: the search and the configuration.
+    chosen_ = rows_[chosen];
+    // Only an appliance reached at its own address is linked; any other gets an address.
+    const std::optional<Ipv4Address> address = chosen_->ownAddress();
+    if (globals_.SelectedReachable && chosen_->reachable()) {
         enter(RunState::Reachable);
         status(Text::Reachable);
         page_.setStepPicture(2, StatusPicture::Done);
@@ -289,14 +303,9 @@ void SetupRun::afterChoice() {
     searchAddress();
 }
 
-const DeviceRecord& SetupRun::chosenRecord() const {
-    return globals_.DeviceTable[static_cast<std::size_t>(globals_.SelectedDevice)];
-}
-
 void SetupRun::searchAddress() {
     enter(RunState::SearchingAddress);
-    const CandidateDraw draw =
-        DrawCandidates(globals_.PcAddress, globals_.PcMask, services_.random);
+    const CandidateDraw draw = DrawCandidates(chosen_->network, services_.random);
     if (draw.problem == CandidateProblem::AddressInvalid) {
         ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
              std::nullopt, MessageButtons::Ok, MessageIcon::None},
@@ -370,17 +379,26 @@ void SetupRun::onCredentials(RunDialogs::CredentialsOutcome outcome) {
     if (!openListener()) {
         return;
     }
-    const ConfigureFields fields{NewAddress(), globals_.PcMask, globals_.PcGateway,
-                                 globals_.UserName, globals_.Password};
+    const AdapterFacts& pc = chosen_->network.facts;
+    const ConfigureFields fields{NewAddress(), pc.mask, pc.gateway, globals_.UserName,
+                                 globals_.Password};
     // The credentials stay out of the log.
-    qCDebug(lcRun) << "configuration request for" << chosenRecord().DeviceId.toHex() << "address"
-                   << NewAddress() << "mask" << globals_.PcMask << "gateway" << globals_.PcGateway
-                   << "from" << globals_.PcAddress;
+    qCDebug(lcRun) << "configuration request for" << chosen_->record.DeviceId.toHex() << "address"
+                   << NewAddress() << "mask" << pc.mask << "gateway" << pc.gateway << "from"
+                   << pc.address;
     // The run goes on in the reply handler or in the Timer3 tick.
-    broadcast(ConfigureRequest(chosenRecord(), fields), [] {});
+    broadcast(ConfigureRequest(chosen_->record, fields), [] {});
 }
 
 void SetupRun::onConfigureReply(const QByteArray& reply) {
+    // Any host that heard the request can answer it: only the chosen appliance's answer counts,
+    // and the wait goes on for it.
+    if (!IsConfigureReplyOf(reply, chosen_->record.DeviceId)) {
+        qCDebug(lcRun) << "configuration reply dropped: not from the chosen appliance, bytes"
+                       << reply.size();
+        return;
+    }
+    qCDebug(lcRun) << "configuration reply, status" << ConfigureStatusText(reply);
     // The first configuration reply ends the wait; nothing after it is received.
     timers_.stop(RunTimer::Timer3);
     services_.listener.CloseListener();
@@ -416,7 +434,7 @@ void SetupRun::Timer3_Timer() {
 
 void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {
     const std::optional<ShortcutFailure> failure =
-        services_.shortcuts.CreateShortcuts(address, QString::fromUtf8(chosenRecord().HostName));
+        services_.shortcuts.CreateShortcuts(address, QString::fromUtf8(chosen_->record.HostName));
     if (failure) {
         enter(RunState::ShortcutsFailed);
         page_.setStepPicture(4, StatusPicture::Failed);

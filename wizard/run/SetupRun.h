@@ -3,7 +3,9 @@
 #include "modules/Dialogs.h"
 #include "modules/Globals.h"
 #include "modules/Ipv4Address.h"
+#include "run/ApplianceRow.h"
 #include "run/FreeAddressSearch.h"
+#include "run/ReplyListener.h"
 #include "run/RunAdapters.h"
 #include "run/RunDialogs.h"
 #include "run/RunFlow.h"
@@ -13,7 +15,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,9 +51,14 @@ enum class RunState {
 // the real page and under tests. It never waits inside a call: every wait (timers, probes,
 // replies, modal pages, message boxes, a repaint) returns to the event loop, which calls the run
 // back through resume().
+//
+// What the scan found is one ApplianceRow per appliance, in arrival order; the device table the
+// list page reads is written alongside. The effects are the page's texts and pictures, the
+// boxes asked (never one that waits), the two requests, the probes and the search, the
+// shortcuts and the opener.
 class SetupRun final {
 public:
-    SetupRun(WizardGlobals& globals, Dialogs& dialogs, RunPage& page, RunDialogs& modals,
+    SetupRun(WizardGlobals& globals, MessageAsker& dialogs, RunPage& page, RunDialogs& modals,
              RunFlow& flow, RunTimers& timers, RunServices& services);
     ~SetupRun();
     SetupRun(const SetupRun&) = delete;
@@ -64,14 +70,14 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
-    // interfaceIndex: the interface the datagram came in by (0: unknown).
-    void Winsock1_DataArrival(const QByteArray& datagram, unsigned interfaceIndex = 0);
+    void Winsock1_DataArrival(const ArrivedDatagram& datagram);
     void cmdPrevious_Click();
     void cmdExit_Click();
     // Step 4 is closing (its close box, or the program ends): stop without another step.
     void stop();
 
     [[nodiscard]] RunState state() const { return state_; }
+    [[nodiscard]] const QList<ApplianceRow>& rows() const { return rows_; }
     [[nodiscard]] QString NewAddress() const {
         return newAddress_ ? newAddress_->text() : QString();
     }
@@ -103,11 +109,12 @@ private:
     void broadcast(const QByteArray& request, std::function<void()> then);
     // Tells a request that could not be sent, then goes on as if it had been.
     void tell(const std::optional<BroadcastFailure>& failure, std::function<void()> then);
-    void onProbed(qsizetype record, const QList<ProbeOutcome>& outcomes);
+    // Makes the reply the next row, or tells the log why not.
+    void addRow(const ArrivedDatagram& datagram);
+    void onProbed(qsizetype row, const QList<ProbeOutcome>& outcomes);
     void showDeviceList();
     void openDeviceList();
     void afterChoice();
-    [[nodiscard]] const DeviceRecord& chosenRecord() const;
     void searchAddress();
     // Text 740, then the program ends.
     void pcNotConfigured();
@@ -124,7 +131,7 @@ private:
     void backToSetupMode();
 
     WizardGlobals& globals_;
-    Dialogs& dialogs_;
+    MessageAsker& dialogs_;
     RunPage& page_;
     RunDialogs& modals_;
     RunFlow& flow_;
@@ -132,17 +139,15 @@ private:
     RunServices& services_;
 
     RunState state_ = RunState::Starting;
+    QList<ApplianceRow> rows_;              // what the scan found, in arrival order
+    std::optional<ApplianceRow> chosen_;    // the row chosen on the list
     std::optional<Ipv4Address> newAddress_; // found by the search
-    QList<Reachability> reachability_;      // one per record, filled as the probes answer
-    // One per record: its reported address, parsed once, when it counts (ApplianceAddress);
-    // only these are probed, linked and opened.
-    QList<std::optional<Ipv4Address>> addresses_;
     int probesRunning_ = 0;
     int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe
     FreeAddressSearch search_{services_.prober, services_.neighbours};
     // Expires with the run: a call the event loop makes after that finds it gone.
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
-    RunAdapters adapters_; // the adapters asked through, and each row's
+    RunAdapters adapters_; // the adapters asked through
 };
 
 } // namespace tarvex

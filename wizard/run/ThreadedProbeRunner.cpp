@@ -23,7 +23,7 @@ ThreadedProbeRunner::~ThreadedProbeRunner() {
     context_.reset();
 }
 
-void ThreadedProbeRunner::start(const QStringList& addresses, Done done) {
+void ThreadedProbeRunner::start(const QList<Ipv4Address>& addresses, Done done) {
     const quint64 generation = generation_;
     QObject* context = context_.get();
     pool_.start([this, context, generation, addresses, done = std::move(done)]() mutable {

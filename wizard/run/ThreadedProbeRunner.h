@@ -22,7 +22,7 @@ public:
     ThreadedProbeRunner(const ThreadedProbeRunner&) = delete;
     ThreadedProbeRunner& operator=(const ThreadedProbeRunner&) = delete;
 
-    void start(const QStringList& addresses, Done done) override;
+    void start(const QList<Ipv4Address>& addresses, Done done) override;
     void cancelAll() override;
 
 private:

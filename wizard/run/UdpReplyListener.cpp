@@ -98,8 +98,9 @@ void UdpReplyListener::deliverPending() {
         qCDebug(lcNet) << "datagram from" << received.senderAddress().toString() << "on interface"
                        << received.interfaceIndex() << "bytes" << received.data().size();
         if (*receiver) {
-            (*receiver)(
-                {received.data(), received.interfaceIndex(), received.senderAddress().toString()});
+            // The port is IPv4 only: every sender is an IPv4 address.
+            (*receiver)({received.data(), received.interfaceIndex(),
+                         Ipv4Address(received.senderAddress().toIPv4Address())});
         }
     }
 }

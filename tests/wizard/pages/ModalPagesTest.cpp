@@ -401,8 +401,14 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
         press(page, Qt::Key_Down);
         press(page, Qt::Key_Return);
     });
-    dialogs.showDeviceList({Reachability::Yes, Reachability::No, Reachability::Yes}, {},
-                           [&listClosed] { listClosed = true; });
+    const auto row = [](Reachability reachability) {
+        ApplianceRow made;
+        made.address = made.sender = Ipv4Address(0x0a000001U);
+        made.reachability = reachability;
+        return made;
+    };
+    dialogs.showDeviceList({row(Reachability::Yes), row(Reachability::No), row(Reachability::Yes)},
+                           false, [&listClosed] { listClosed = true; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return listClosed; }, 5000));
     EXPECT_EQ(wizard.globals.SelectedDevice, 1);
     EXPECT_FALSE(wizard.globals.SelectedReachable);

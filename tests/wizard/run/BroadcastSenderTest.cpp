@@ -116,22 +116,19 @@ TEST(BroadcastSender, LeavesFromTheSourceAddressItIsGiven) {
     LoopbackReceiver receiver;
     BroadcastSender sender(receiver.destination());
     // Unbound, loopback would send from 127.0.0.1.
-    EXPECT_EQ(sender.Broadcast("0C01S", "127.0.0.2"), std::nullopt);
+    EXPECT_EQ(sender.Broadcast("0C01S", Ipv4Address(0x7f000002U)), std::nullopt);
     QString source;
     EXPECT_EQ(receiver.receive(&source), "0C01S");
     EXPECT_EQ(source, "127.0.0.2");
 }
 
 TEST(BroadcastSender, SourceAddressNotOfThisPcIsReturnedAndNothingSent) {
-    for (const char* source : {"192.0.2.1", "not an address"}) {
-        LoopbackReceiver receiver;
-        BroadcastSender sender(receiver.destination());
-        // Binding sends nothing.
-        EXPECT_EQ(shownFor(sender.Broadcast("0C01S", source)),
-                  "Cannot Send Request.\r\n 10049Can't assign requested address.")
-            << source;
-        EXPECT_FALSE(receiver.receive(nullptr, 100));
-    }
+    LoopbackReceiver receiver;
+    BroadcastSender sender(receiver.destination());
+    // Binding sends nothing.
+    EXPECT_EQ(shownFor(sender.Broadcast("0C01S", Ipv4Address(0xc0000201U))), // 192.0.2.1
+              "Cannot Send Request.\r\n 10049Can't assign requested address.");
+    EXPECT_FALSE(receiver.receive(nullptr, 100));
 }
 
 TEST(BroadcastSender, SocketThatCannotBeCreatedIsReturnedWithTheTableNumber) {

@@ -37,7 +37,7 @@ class Choice : public ::testing::TestWithParam<ChoiceRow> {};
 
 // Candidates 10.0.0.1 and 10.0.0.2, in that order.
 TEST_P(Choice, TakesOnlyAFailedResolutionAfterAnUnansweredEcho) {
-    FreeCandidateChoice choice({"10.0.0.1", "10.0.0.2"});
+    FreeCandidateChoice choice({Ipv4Address(0x0a000001U), Ipv4Address(0x0a000002U)});
     QList<ProbeOutcome> outcomes;
     for (const EchoStatus status : GetParam().echoes) {
         outcomes.append({status, 0});

@@ -1,6 +1,7 @@
 #include "run/ScanCommand.h"
 
 #include "run/CommandLine.h"
+#include "support/Addresses.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,12 +20,14 @@ QByteArray reply(const QByteArray& id, const QByteArray& host) {
 TEST(ScanCollector, KeepsTheFirstReplyOfEachApplianceWithTheAdapterThatHeardIt) {
     ScanCollector collector({{"eth0", 2, "10.0.0.9", "255.0.0.0", ""},
                              {"eth1", 3, "192.168.0.9", "255.255.255.0", ""}});
-    collector.add({reply("AP000000000000001", "ONE"), 3, "10.0.0.5"});
-    collector.add({reply("AP000000000000001", "AGAIN"), 2, "10.0.0.5"}); // other adapter
-    collector.add({reply("AP000000000000001", "AGAIN"), 3, "10.0.0.5"}); // same one
-    collector.add({"0C02RAP0000000000000012", 2, "10.0.0.5"});
-    collector.add({"0C01Rshort", 2, "10.0.0.5"});
-    collector.add({reply("AP000000000000002", "TWO"), 2, "10.0.0.6"});
+    collector.add({reply("AP000000000000001", "ONE"), 3, testing::Address("10.0.0.5")});
+    collector.add(
+        {reply("AP000000000000001", "AGAIN"), 2, testing::Address("10.0.0.5")}); // other adapter
+    collector.add(
+        {reply("AP000000000000001", "AGAIN"), 3, testing::Address("10.0.0.5")}); // same one
+    collector.add({"0C02RAP0000000000000012", 2, testing::Address("10.0.0.5")});
+    collector.add({"0C01Rshort", 2, testing::Address("10.0.0.5")});
+    collector.add({reply("AP000000000000002", "TWO"), 2, testing::Address("10.0.0.6")});
     const std::vector<ScanEntry>& entries = collector.entries();
     ASSERT_EQ(entries.size(), 2U);
     EXPECT_EQ(entries[0].record.HostName, "ONE");

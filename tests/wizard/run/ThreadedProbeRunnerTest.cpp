@@ -16,7 +16,8 @@ class FakeProber final : public Prober {
 public:
     explicit FakeProber(int meet = 1) : meet_(meet) {}
 
-    [[nodiscard]] QList<ProbeOutcome> probeAll(const QStringList& addresses) override {
+    // Odd addresses answer.
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override {
         std::unique_lock lock(mutex_);
         threads_.append(QThread::currentThread());
         ++inside_;
@@ -26,8 +27,9 @@ public:
             ++unmet_;
         }
         QList<ProbeOutcome> outcomes;
-        for (const QString& address : addresses) {
-            outcomes.append({address.startsWith('r') ? EchoStatus::Reply : EchoStatus::NoReply, 0});
+        for (const Ipv4Address address : addresses) {
+            outcomes.append(
+                {address.toHostOrder() % 2 == 1 ? EchoStatus::Reply : EchoStatus::NoReply, 0});
         }
         return outcomes;
     }
@@ -63,10 +65,11 @@ TEST(ThreadedProbeRunner, ProbesElsewhereAndDeliversInOrderOnTheCallingThread) {
     ThreadedProbeRunner runner(prober);
     QList<ProbeOutcome> delivered;
     QThread* deliveredOn = nullptr;
-    runner.start({"r1", "n2", "r3"}, [&](const QList<ProbeOutcome>& outcomes) {
-        delivered = outcomes;
-        deliveredOn = QThread::currentThread();
-    });
+    runner.start({Ipv4Address(1), Ipv4Address(2), Ipv4Address(3)},
+                 [&](const QList<ProbeOutcome>& outcomes) {
+                     delivered = outcomes;
+                     deliveredOn = QThread::currentThread();
+                 });
     RunEventsUntil([&] { return deliveredOn != nullptr; });
     const ProbeOutcome reply{EchoStatus::Reply, 0};
     EXPECT_EQ(delivered, (QList<ProbeOutcome>{reply, {EchoStatus::NoReply, 0}, reply}));
@@ -80,7 +83,7 @@ TEST(ThreadedProbeRunner, RunsBatchesSideBySide) {
     ThreadedProbeRunner runner(prober);
     int delivered = 0;
     for (int i = 0; i < 3; ++i) {
-        runner.start({"r"}, [&](const QList<ProbeOutcome>&) { ++delivered; });
+        runner.start({Ipv4Address(1)}, [&](const QList<ProbeOutcome>&) { ++delivered; });
     }
     RunEventsUntil([&] { return delivered == 3; });
     EXPECT_EQ(delivered, 3);
@@ -93,11 +96,11 @@ TEST(ThreadedProbeRunner, CancelledOrOrphanedBatchesNeverDeliver) {
     bool later = false;
     {
         ThreadedProbeRunner runner(prober);
-        runner.start({"r"}, [&](const QList<ProbeOutcome>&) { ++dropped; });
+        runner.start({Ipv4Address(1)}, [&](const QList<ProbeOutcome>&) { ++dropped; });
         runner.cancelAll();
-        runner.start({"r"}, [&](const QList<ProbeOutcome>&) { later = true; });
+        runner.start({Ipv4Address(1)}, [&](const QList<ProbeOutcome>&) { later = true; });
         RunEventsUntil([&] { return later; });
-        runner.start({"r"}, [&](const QList<ProbeOutcome>&) { ++dropped; });
+        runner.start({Ipv4Address(1)}, [&](const QList<ProbeOutcome>&) { ++dropped; });
     }
     RunEventsUntil([] { return false; }, 50);
     EXPECT_TRUE(later);

@@ -66,7 +66,7 @@ TEST_F(ReplyListenerTest, DeliversEachDatagramWholeAsBytes) {
     EXPECT_EQ(received_, datagrams);
     ASSERT_FALSE(arrivals_.isEmpty());
     EXPECT_EQ(arrivals_[0].interfaceIndex, if_nametoindex("lo"));
-    EXPECT_EQ(arrivals_[0].source, "127.0.0.1");
+    EXPECT_EQ(arrivals_[0].source, Ipv4Address(0x7f000001U));
 }
 
 TEST_F(ReplyListenerTest, ClosingInsideTheReceiverStopsDelivery) {

@@ -1,0 +1,327 @@
+// The setup run's way for an appliance that is not reachable: the address search, the
+// credentials and the configuration exchange.
+#include "SetupRunFixture.h"
+
+#include <QLoggingCategory>
+
+namespace tarvex {
+namespace {
+
+// What the log gets of a whole configured run, with every category on.
+QStringList LoggedDuring(const std::function<void()>& work) {
+    static QStringList* logged = nullptr;
+    QStringList lines;
+    logged = &lines;
+    QLoggingCategory::setFilterRules(QStringLiteral("tarvex.*.debug=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { logged->append(text); });
+    work();
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QStringLiteral("tarvex.*.debug=false"));
+    logged = nullptr;
+    return lines;
+}
+
+TEST_F(ConfigurationTest, TheLogTellsTheExchangeButNeverTheCredentials) {
+    const QStringList lines = LoggedDuring([this] {
+        toConfiguring();
+        dialogs.setNextAnswer(MessageAnswer::Ok);
+        dialogs.setNextAnswer(MessageAnswer::Cancel);
+        fake.listener.deliver("0C02RAP0000000000000012");
+    });
+    const QString all = lines.join('\n');
+    EXPECT_TRUE(all.contains("configuration request")) << all.toStdString();
+    EXPECT_TRUE(all.contains("configured")) << all.toStdString();
+    EXPECT_FALSE(all.contains("secret")) << all.toStdString();
+    EXPECT_FALSE(all.contains("admin")) << all.toStdString();
+}
+
+TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortcuts) {
+    toConfiguring();
+    const QStringList candidates = fake.prober.started.mid(1);
+    ASSERT_EQ(candidates.size(), 20);
+    EXPECT_EQ(candidates.mid(0, 3), (QStringList{"192.168.0.41", "192.168.0.42", "192.168.0.43"}));
+    EXPECT_EQ(run.NewAddress(), "192.168.0.43");
+    EXPECT_TRUE(logHas(T(741) + "192.168.0.43"));
+    EXPECT_EQ(modals.credentialsShown, 1);
+    EXPECT_EQ(timers.running.at(RunTimer::Timer3), std::chrono::milliseconds(30000));
+    EXPECT_TRUE(fake.listener.isOpen());
+    ASSERT_EQ(fake.broadcaster.sent.size(), 2);
+    EXPECT_EQ(fake.broadcaster.sent[1].first,
+              "0C02SAP000000000000001192.168.0.43;255.255.255.0;192.168.0.1;NAS;HOME;"
+              "NAS.HOME.LAN;admin;secret");
+    EXPECT_EQ(fake.broadcaster.sent[1].second, "192.168.0.20");
+    const qsizetype afterSearch = page.log.size();
+    EXPECT_EQ(page.log.mid(page.log.indexOf(T(738))),
+              (QStringList{T(738), "pic2 done", T(739), T(741) + "192.168.0.43", T(742)}));
+
+    fake.listener.deliver("0C01R" + QByteArray(40, 'x')); // a discovery reply now changes nothing
+    // Any host that heard the request can answer it: another identifier, or none, is no answer.
+    fake.listener.deliver("0C02RZZ0000000000000002");
+    fake.listener.deliver("0C02RAP00000000000002");
+    EXPECT_EQ(page.log.size(), afterSearch);
+    EXPECT_EQ(timers.running.count(RunTimer::Timer3), 1U);
+    EXPECT_TRUE(fake.listener.isOpen());
+    dialogs.setNextAnswer(MessageAnswer::Ok);
+    dialogs.setNextAnswer(MessageAnswer::Ok);
+    fake.listener.deliver("0C02RAP0000000000000012");
+    EXPECT_EQ(page.log.mid(afterSearch),
+              (QStringList{"pic3 done", T(748), "pic4 done", T(749), "buttons on", "buttons off"}));
+    EXPECT_EQ(fake.shortcuts.written,
+              (QList<std::pair<QString, QString>>{{"192.168.0.43", "NAS"}}));
+    EXPECT_EQ(dialogs.shown(),
+              (QList<Message>{box(750, true), box(757, true, MessageButtons::OkCancel)}));
+    EXPECT_EQ(fake.launcher.opened, QStringList{"192.168.0.43"});
+    EXPECT_TRUE(flow.ended);
+    EXPECT_EQ(timers.running.count(RunTimer::Timer3), 0U);
+}
+
+// A PC with two adapters: a request from each, an appliance one row on the adapter that heard it
+// first, and the chosen row's adapter for the address search and the configuration request.
+TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfigures) {
+    fake.adapters.adapters = {{"eth0", 2, "192.168.0.20", "255.255.255.0", "192.168.0.1"},
+                              {"eth1", 3, "10.1.4.12", "255.255.255.128", "10.1.4.1"}};
+    modals.onList = [this] {
+        globals.SelectedDevice = 1;
+        globals.SelectedReachable = false;
+    };
+    run.Form_Load();
+    settle();
+    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    EXPECT_EQ(fake.broadcaster.sent, (QList<std::pair<QByteArray, QString>>{
+                                         {"0C01S", "192.168.0.20"}, {"0C01S", "10.1.4.12"}}));
+    const auto by = [this](unsigned index, const char* id, const char* ip, const char* from) {
+        fake.listener.deliver(
+            ArrivedDatagram{reply(id, ip, "FAR").bytes, index, *Ipv4Address::parse(from)});
+    };
+    by(2, "AP000000000000001", "192.168.0.30", "192.168.0.30");
+    by(3, "AP000000000000001", "192.168.0.30", "192.168.0.31"); // heard by eth0 first
+    by(3, "AP000000000000002", "10.1.9.50", "10.1.9.50");
+    by(3, "AP000000000000003", "10.1.9.51", "10.1.9.50"); // its sender has a row
+    by(3, "AP000000000000004", "10.1.9.52", "10.1.9.52");
+    EXPECT_EQ(globals.LastDeviceIndex, 2);
+    EXPECT_EQ(fake.prober.started, (QStringList{"192.168.0.30", "10.1.9.50", "10.1.9.52"}));
+    endWindow();
+    EXPECT_EQ(modals.adaptersShown, (QList<QStringList>{{"eth0", "eth1", "eth1"}}));
+
+    EXPECT_EQ(fake.neighbours.adapter, Ipv4Address::parse(QStringLiteral("10.1.4.12")));
+    const QStringList candidates = fake.prober.batches.front().addresses;
+    ASSERT_EQ(candidates.size(), kCandidateCount);
+    for (const QString& candidate : candidates) {
+        const int last = candidate.section(u'.', 3).toInt();
+        EXPECT_TRUE(candidate.startsWith("10.1.4.") && last >= 1 && last <= 126 && last != 12)
+            << candidate.toStdString();
+    }
+    fake.answerSearch();
+    ASSERT_EQ(fake.broadcaster.sent.size(), 3);
+    EXPECT_EQ(fake.broadcaster.sent[2].first,
+              "0C02SAP000000000000002" + run.NewAddress().toLatin1() +
+                  ";255.255.255.128;10.1.4.1;FAR;HOME;NAS.HOME.LAN;;");
+    EXPECT_EQ(fake.broadcaster.sent[2].second, "10.1.4.12");
+}
+
+// A reported address that is not a strict dotted quad of a unicast host, or not the address
+// the reply came from: listed as received, never probed, and choosing it gives the appliance a
+// free address; only that one is linked.
+struct ForeignAddressRow {
+    const char* name;
+    const char* ip;
+    bool listSaysReachable;
+    const char* sender = "192.168.0.30";
+};
+
+class ForeignAddress : public ConfigurationTest,
+                       public ::testing::WithParamInterface<ForeignAddressRow> {};
+
+TEST_P(ForeignAddress, IsListedNeverProbedAndGetsAFreeAddress) {
+    drawThree();
+    modals.onList = [this] {
+        globals.SelectedDevice = 0;
+        globals.SelectedReachable = GetParam().listSaysReachable;
+    };
+    scan({{reply("AP000000000000001", GetParam().ip).bytes, 2,
+           *Ipv4Address::parse(GetParam().sender)}});
+    EXPECT_TRUE(fake.prober.started.isEmpty());
+    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    EXPECT_EQ(globals.DeviceTable[0].IpAddress, GetParam().ip);
+    EXPECT_EQ(modals.listsShown, (QList<QStringList>{{"No"}}));
+    fake.answerSearch();
+    EXPECT_EQ(run.NewAddress(), "192.168.0.41");
+    dialogs.setNextAnswer(MessageAnswer::Ok);
+    dialogs.setNextAnswer(MessageAnswer::Ok);
+    fake.listener.deliver("0C02RAP0000000000000012");
+    EXPECT_EQ(fake.shortcuts.written,
+              (QList<std::pair<QString, QString>>{{"192.168.0.41", "NAS"}}));
+    EXPECT_EQ(fake.launcher.opened, QStringList{"192.168.0.41"});
+    EXPECT_EQ(fake.prober.started.size(), kCandidateCount); // the candidates, nothing else
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ForeignAddress,
+    ::testing::Values(ForeignAddressRow{"HostileText", "127.0.0.1 @evil.example/x", false},
+                      ForeignAddressRow{"SubnetBroadcast", "192.168.0.255", false},
+                      ForeignAddressRow{"ShortForm", "192.168.5", false},
+                      ForeignAddressRow{"HostileTextTheListCallsReachable",
+                                        "127.0.0.1 @evil.example/x", true},
+                      ForeignAddressRow{"ClaimsTheGateway", "192.168.0.1", true},
+                      ForeignAddressRow{"ClaimsThePc", "192.168.0.20", false},
+                      ForeignAddressRow{"ClaimsAHostElsewhere", "10.0.0.5", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
+    for (const QByteArray status : {"1", "7", ""}) {
+        SCOPED_TRACE(status.constData());
+        SecondRun second(*this, fake.adapter);
+        auto& [services, ownFlow, ownTimers, ownRun] = second;
+        services.answerSearch();
+        services.listener.deliver("0C02RAP000000000000001" + status);
+        EXPECT_EQ(page.log.mid(page.log.size() - 3),
+                  (QStringList{"pic3 failed", T(747), "buttons on"}));
+        EXPECT_FALSE(services.listener.isOpen());
+        EXPECT_TRUE(services.shortcuts.written.isEmpty());
+        EXPECT_FALSE(ownFlow.ended);
+        ownRun.cmdPrevious_Click();
+        EXPECT_EQ(globals.LastDeviceIndex, -1);
+        EXPECT_EQ(ownFlow.setupModeShown, 1);
+    }
+}
+
+TEST_F(ConfigurationTest, NoAnswerWithinTheTimeOutEnablesTheButtonsAndALateReplyIsLost) {
+    toConfiguring();
+    QStringList logAtBox;
+    dialogs.onShow = [&](qsizetype) {
+        logAtBox = page.log;
+    };
+    ASSERT_TRUE(timers.fire(RunTimer::Timer3));
+    EXPECT_EQ(page.log.mid(page.log.size() - 3),
+              (QStringList{T(754), "pic3 failed", "buttons on"}));
+    // Told once more in a box, after the status line, with what may keep the replies away.
+    Message told = box(754, false);
+    told.details = fake.diagnosis;
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{told}));
+    EXPECT_EQ(logAtBox, page.log);
+    EXPECT_FALSE(fake.listener.isOpen());
+    fake.listener.deliver("0C02RAP0000000000000012");
+    EXPECT_TRUE(fake.shortcuts.written.isEmpty());
+    EXPECT_EQ(fake.broadcaster.sent.size(), 2); // nothing sent twice
+    run.cmdExit_Click();
+    EXPECT_TRUE(flow.ended);
+}
+
+TEST_F(ConfigurationTest, BroadcastsThatFailAreToldAndTheRunGoesOnAsIfSent) {
+    const Message failed{"Cannot Send Request.\r\n 10051Network is unreachable.", std::nullopt,
+                         MessageButtons::Ok, MessageIcon::None};
+    fake.broadcaster.failure = BroadcastFailure{BroadcastFailure::Step::SendRequest, ENETUNREACH};
+    toConfiguring();
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{failed, failed}));
+    EXPECT_EQ(fake.broadcaster.sent.size(), 2);
+    EXPECT_EQ(timers.running.at(RunTimer::Timer3), std::chrono::milliseconds(30000));
+    EXPECT_TRUE(fake.listener.isOpen());
+}
+
+TEST_F(ConfigurationTest, TwentyCandidatesInUseGiveNoFreeAddress) {
+    chooseUnreachable();
+    QStringList candidates = fake.prober.batches.front().addresses;
+    std::map<QString, ProbeOutcome> answers;
+    std::set<QString> inUse;
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        if (i % 2 == 0) {
+            answers[candidates[i]] = {EchoStatus::Reply, 0};
+        } else {
+            inUse.insert(candidates[i]); // drops echoes, answers resolution
+        }
+    }
+    fake.answerSearch(answers, inUse);
+    EXPECT_EQ(page.log.last(), T(743));
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{box(744, false)}));
+    EXPECT_EQ(flow.setupModeShown, 1);
+    EXPECT_EQ(modals.credentialsShown, 0);
+    EXPECT_EQ(fake.broadcaster.sent.size(), 1);
+}
+
+TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing) {
+    chooseUnreachable();
+    std::map<QString, ProbeOutcome> notSent;
+    for (const QString& candidate : fake.prober.batches.front().addresses) {
+        notSent[candidate] = {EchoStatus::NotSent, ENOBUFS};
+    }
+    fake.prober.answerNext(notSent);
+    EXPECT_EQ(page.log.last(), T(743));
+
+    SecondRun second(*this, fake.adapter);
+    auto& [services, ownFlow, ownTimers, ownRun] = second;
+    services.prober.answerNext(
+        {{services.prober.batches.front().addresses[0], {EchoStatus::Impossible, EPERM}}});
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("ping_group_range"));
+    EXPECT_EQ(ownFlow.setupModeShown, 1);
+    EXPECT_EQ(services.broadcaster.sent.size(), 1);
+
+    dialogs.clear();
+    FakeRunServices unwatchable;
+    unwatchable.neighbours.failure = EACCES;
+    SetupRun third{globals, dialogs, page, modals, flow, timers, unwatchable.services};
+    third.Form_Load();
+    settle();
+    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    unwatchable.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
+    unwatchable.prober.answerAll();
+    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("neighbour table"));
+    EXPECT_TRUE(unwatchable.prober.batches.empty()); // no echo went out
+    EXPECT_EQ(third.state(), RunState::Stopped);
+}
+
+// A host that drops echoes and answers the resolution late holds up the candidates after it;
+// at the kernel's time-out whatever is undecided is in use.
+TEST_F(ConfigurationTest, TheSearchWaitsForTheResolutionAndItsTimeOutFreesNothing) {
+    drawThree();
+    chooseUnreachable();
+    EXPECT_EQ(fake.neighbours.adapter, Ipv4Address::parse(QStringLiteral("192.168.0.20")));
+    fake.prober.answerNext();
+    fake.neighbours.report("192.168.0.42", NeighbourState::Failed);
+    EXPECT_EQ(modals.credentialsShown, 0);
+    fake.neighbours.report("192.168.0.41", NeighbourState::Known);
+    EXPECT_EQ(run.NewAddress(), "192.168.0.42");
+    EXPECT_FALSE(fake.neighbours.watching());
+
+    SecondRun second(*this, fake.adapter);
+    second.services.prober.answerNext();
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    second.services.neighbours.timeUp();
+    EXPECT_EQ(page.log.last(), T(743));
+    EXPECT_EQ(second.flow.setupModeShown, 1);
+}
+
+TEST_F(ConfigurationTest, AnUnusablePcAddressEndsTheProgram) {
+    struct Row {
+        const char* address;
+        QList<Message> messages;
+    };
+    const Message invalid{"Your PC's IP address settings are invalid or not available.",
+                          std::nullopt, MessageButtons::Ok, MessageIcon::None};
+    for (const Row& row : {Row{"", {invalid, box(740, true)}}, Row{"0.0.0.0", {box(740, true)}}}) {
+        SCOPED_TRACE(row.address);
+        SecondRun second(*this, {row.address, "", ""});
+        auto& [services, ownFlow, ownTimers, ownRun] = second;
+        EXPECT_EQ(dialogs.shown(), row.messages);
+        EXPECT_TRUE(ownFlow.ended);
+        EXPECT_TRUE(services.prober.batches.empty());
+        EXPECT_EQ(services.broadcaster.sent.size(), 1);
+    }
+}
+
+TEST_F(ConfigurationTest, AbandonedCredentialsSendNothingAndShowStepThree) {
+    drawThree();
+    modals.credentials = RunDialogs::CredentialsOutcome::Abandoned;
+    chooseUnreachable();
+    fake.answerSearch();
+    EXPECT_EQ(modals.credentialsShown, 1);
+    EXPECT_EQ(fake.broadcaster.sent.size(), 1);
+    EXPECT_EQ(flow.setupModeShown, 1);
+    EXPECT_TRUE(timers.running.empty());
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,150 @@
+#pragma once
+
+// The setup run driven without a display: the fixture its tests share.
+#include "resources/TextCatalog.h"
+#include "run/CandidateAddresses.h"
+#include "run/DeviceProtocol.h"
+#include "run/SetupRun.h"
+#include "support/FakeRunPages.h"
+#include "support/FakeRunServices.h"
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvex {
+
+using namespace testing; // the doubles, not GoogleTest
+
+inline QString T(int englishNumber) {
+    return CatalogText(kEnglishTextBase, englishNumber - kEnglishTextBase);
+}
+
+inline Message box(int englishNumber, bool warningTitle,
+                   MessageButtons buttons = MessageButtons::Ok) {
+    return {T(englishNumber), warningTitle ? std::optional<QString>(T(708)) : std::nullopt, buttons,
+            MessageIcon::None};
+}
+
+// A discovery reply from the address it reports (when that is one).
+inline ArrivedDatagram reply(const char* id, const char* ip, const char* host = "NAS") {
+    return testing::ApplianceReply(id, ip, host);
+}
+
+class SetupRunTest : public ::testing::Test {
+public:
+    void endAtBox(qsizetype index) {
+        dialogs.onShow = [this, index](qsizetype shown) {
+            if (shown == index) {
+                flow.ended = true;
+            }
+        };
+    }
+    void endInList() {
+        modals.onList = [this] {
+            flow.ended = true;
+        };
+    }
+    void chooseUnreachableOnList() {
+        modals.onList = [this] {
+            globals.SelectedDevice = 0;
+            globals.SelectedReachable = false;
+        };
+    }
+    void endInCredentials() {
+        chooseUnreachableOnList();
+        modals.onCredentials = [this] {
+            flow.ended = true;
+        };
+    }
+    void chooseReachable() {
+        modals.onList = [this] {
+            globals.SelectedDevice = 0;
+            globals.SelectedReachable = true;
+        };
+    }
+    SetupRunTest() { globals.TextBase = kEnglishTextBase; }
+
+    // Loads the page and runs the scan with these replies inside the window.
+    void scan(const QList<ArrivedDatagram>& replies) {
+        run.Form_Load();
+        settle();
+        ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+        for (const ArrivedDatagram& datagram : replies) {
+            fake.listener.deliver(datagram);
+        }
+    }
+    // Ends the window and answers every probe: the listed addresses reply.
+    void endWindow(const QStringList& answering = {}) {
+        std::map<QString, ProbeOutcome> answers;
+        for (const QString& address : answering) {
+            answers[address] = {EchoStatus::Reply, 0};
+        }
+        fake.prober.answerAll(answers);
+        ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    }
+    // An appliance on a foreign subnet, chosen, and the search started.
+    void chooseUnreachable() {
+        chooseUnreachableOnList();
+        scan({reply("AP000000000000001", "10.0.0.5")});
+        endWindow();
+    }
+    [[nodiscard]] bool logHas(const QString& line) const { return page.log.contains(line); }
+
+    WizardGlobals globals;
+    ScriptedDialogs dialogs;
+    RecordingPage page;
+    ScriptedModals modals;
+    RecordingFlow flow;
+    ManualTimers timers;
+    FakeRunServices fake;
+    SetupRun run{globals, dialogs, page, modals, flow, timers, fake.services};
+};
+
+// A run of its own beside the fixture's, for cases that try several rows: the shared state
+// emptied, an unreachable appliance found and chosen, the address search under way.
+struct SecondRun {
+    SecondRun(SetupRunTest& test, AdapterFacts adapter)
+        : run(test.globals, test.dialogs, test.page, test.modals, flow, timers, services.services) {
+        test.globals = WizardGlobals{};
+        test.globals.TextBase = kEnglishTextBase;
+        test.dialogs.clear();
+        test.page.log.clear();
+        services.adapter = std::move(adapter);
+        test.chooseUnreachableOnList();
+        run.Form_Load();
+        settle();
+        EXPECT_TRUE(timers.fire(RunTimer::Timer2));
+        services.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
+        services.prober.answerAll();
+        EXPECT_TRUE(timers.fire(RunTimer::Timer1));
+    }
+    FakeRunServices services;
+    RecordingFlow flow;
+    ManualTimers timers;
+    SetupRun run;
+};
+
+// The unreachable appliance: the address search, the credentials and the configuration.
+class ConfigurationTest : public SetupRunTest {
+protected:
+    // Candidates .41, .42, .43 (u chosen so that 253u + 1 rounds to them).
+    void drawThree() {
+        for (int last : {41, 42, 43}) {
+            fake.random.draws.push_back(static_cast<float>(last - 1) / 253.0F);
+        }
+        fake.random.draws.push_back(0.9F);
+    }
+    void toConfiguring() {
+        drawThree();
+        globals.UserName = "stale";
+        modals.onCredentials = [this] {
+            globals.UserName = "admin";
+            globals.Password = "secret";
+        };
+        chooseUnreachable();
+        ASSERT_EQ(fake.prober.batches.size(), 1U);
+        fake.answerSearch({{"192.168.0.41", {EchoStatus::Reply, 0}}}, {"192.168.0.42"});
+    }
+};
+
+} // namespace tarvex

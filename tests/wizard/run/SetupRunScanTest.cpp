@@ -1,0 +1,292 @@
+// The setup run's scan, device list and reachable path, driven without a display: every
+// outcome, its texts, pictures and messages, and that nothing is sent or written once the run
+// is over.
+#include "SetupRunFixture.h"
+
+namespace tarvex {
+namespace {
+
+TEST_F(SetupRunTest, LoadDisablesTheButtonsAndTheScanBroadcastsFromTheAdapter) {
+    globals.DeviceTable[0].HostName = "stale";
+    globals.LastDeviceIndex = 0;
+    run.Form_Load();
+    EXPECT_EQ(globals.LastDeviceIndex, -1);
+    EXPECT_TRUE(globals.DeviceTable[0].HostName.isEmpty());
+    EXPECT_EQ(globals.PcAddress, "192.168.0.20");
+    EXPECT_EQ(globals.SelectedDevice, 0);
+    EXPECT_EQ(page.log, (QStringList{"pic1 busy", "buttons off", T(733)}));
+    settle();
+    EXPECT_EQ(timers.running.at(RunTimer::Timer2), std::chrono::milliseconds(100));
+    EXPECT_TRUE(fake.broadcaster.sent.isEmpty());
+
+    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    EXPECT_TRUE(fake.listener.isOpen());
+    ASSERT_EQ(fake.broadcaster.sent.size(), 1);
+    EXPECT_EQ(fake.broadcaster.sent[0],
+              std::make_pair(QByteArray("0C01S"), QString("192.168.0.20")));
+    EXPECT_EQ(timers.running.count(RunTimer::Timer2), 0U);
+    EXPECT_EQ(timers.running.at(RunTimer::Timer1), std::chrono::milliseconds(3000));
+}
+
+TEST_F(SetupRunTest, NoApplianceFoundGoesBackToStepThree) {
+    scan({});
+    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    EXPECT_FALSE(fake.listener.isOpen());
+    EXPECT_EQ(page.log.mid(3), (QStringList{T(734), T(735), "pic1 failed"}));
+    Message told = box(736, false);
+    told.details = fake.diagnosis;
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{told}));
+    EXPECT_EQ(flow.setupModeShown, 1);
+    EXPECT_TRUE(modals.listsShown.isEmpty());
+    EXPECT_EQ(run.state(), RunState::Stopped);
+}
+
+TEST_F(SetupRunTest, RepliesFillTheTableInArrivalOrderOneASenderUpToElevenAndProbeAtOnce) {
+    QList<ArrivedDatagram> replies;
+    for (const QByteArray bytes : {"0C01Rshort", "0C02RAP000000000000012", "junk"}) {
+        replies.append({bytes, 2, kSomeSender});
+    }
+    // A flooder's made-up identifiers: its first reply is its one row, the rest are dropped.
+    for (int i = 0; i < 11; ++i) {
+        replies.append(reply("FL00000000000000" + QByteArray::number(i % 10), "10.0.0.1"));
+    }
+    for (int i = 1; i < 14; ++i) {
+        replies.append(reply("AP00000000000000" + QByteArray::number(i % 10),
+                             "10.0.0." + QByteArray::number(i + 1)));
+    }
+    scan(replies);
+    EXPECT_EQ(globals.LastDeviceIndex, 10);
+    EXPECT_EQ(globals.DeviceTable[0].DeviceId, "FL000000000000000");
+    EXPECT_EQ(globals.DeviceTable[1].IpAddress, "10.0.0.2");
+    EXPECT_EQ(globals.DeviceTable[10].IpAddress, "10.0.0.11");
+    // Each record's probe started while the window was still open.
+    EXPECT_EQ(fake.prober.started.size(), 11);
+    EXPECT_EQ(fake.prober.started.first(), "10.0.0.1");
+    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    EXPECT_TRUE(modals.listsShown.isEmpty()); // still waiting for the probes
+    fake.listener.deliver(reply("LATE0000000000000", "10.0.0.99"));
+    fake.prober.answerAll({{"10.0.0.2", {EchoStatus::Reply, 0}},
+                           {"10.0.0.3", {EchoStatus::NotSent, 105}},
+                           {"10.0.0.4", {EchoStatus::NotAccepted, 0}}});
+    ASSERT_EQ(modals.listsShown.size(), 1);
+    const QStringList cells = modals.listsShown[0];
+    ASSERT_EQ(cells.size(), 11);
+    EXPECT_EQ(modals.adaptersShown[0], QStringList{}) << "one adapter: none named";
+    EXPECT_EQ(cells.mid(0, 4), (QStringList{"No", "Yes", "No", "No"}));
+    EXPECT_EQ(globals.LastDeviceIndex, 10);
+    EXPECT_TRUE(logHas("pic1 done"));
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(SetupRunTest, ProbingImpossibleIsToldOnceForTheWholeList) {
+    scan({reply("AP000000000000001", "10.0.0.1"), reply("AP000000000000002", "10.0.0.2")});
+    fake.prober.answerAll({{"10.0.0.1", {EchoStatus::Impossible, EPERM}},
+                           {"10.0.0.2", {EchoStatus::Impossible, EPERM}}});
+    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("ping_group_range"));
+    ASSERT_EQ(modals.listsShown.size(), 1);
+    EXPECT_EQ(modals.listsShown[0], (QStringList{"No", "No"}));
+}
+
+class ReachableOutcome : public SetupRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ReachableOutcome, WritesTheShortcutsAsksAndEnds) {
+    const bool openIt = GetParam();
+    dialogs.setNextAnswer(MessageAnswer::Ok);
+    dialogs.setNextAnswer(openIt ? MessageAnswer::Ok : MessageAnswer::Cancel);
+    scan({reply("AP000000000000001", "10.0.0.1", "FIRST"),
+          reply("AP000000000000002", "192.168.0.30", "NAS")});
+    modals.onList = [this] {
+        globals.SelectedDevice = 1;
+        globals.SelectedReachable = true;
+    };
+    endWindow({"192.168.0.30"});
+    EXPECT_EQ(modals.listsShown.value(0), (QStringList{"No", "Yes"}));
+    QStringList shown{T(737), "pic2 done", "pic3 done", "pic4 done", T(745), "buttons on"};
+    if (openIt) {
+        shown.append("buttons off"); // while the shortcuts open
+    }
+    EXPECT_EQ(page.log.mid(page.log.indexOf("pic1 done") + 1), shown);
+    EXPECT_EQ(fake.shortcuts.written,
+              (QList<std::pair<QString, QString>>{{"192.168.0.30", "NAS"}}));
+    EXPECT_EQ(dialogs.shown(),
+              (QList<Message>{box(746, true), box(757, true, MessageButtons::OkCancel)}));
+    EXPECT_EQ(fake.launcher.opened, openIt ? QStringList{"192.168.0.30"} : QStringList{});
+    EXPECT_TRUE(flow.ended);
+    EXPECT_EQ(fake.broadcaster.sent.size(), 1); // never a configuration request
+    EXPECT_EQ(modals.credentialsShown, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ClosingQuestion, ReachableOutcome, ::testing::Bool());
+
+// OK on the closing question: the program waits for the opener's report, tells once what it
+// could not open, and ends; an exit meanwhile drops the report.
+struct OpenRow {
+    const char* name;
+    OpenReport report;
+    const char* named = nullptr; // what the one message names; none when null
+    bool exitWhileWaiting = false;
+};
+
+void PrintTo(const OpenRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class OpeningTheShortcuts : public SetupRunTest, public ::testing::WithParamInterface<OpenRow> {};
+
+TEST_P(OpeningTheShortcuts, TellsOnceWhatIsMissingThenEnds) {
+    const OpenRow& row = GetParam();
+    chooseReachable();
+    fake.launcher.hold = true;
+    fake.launcher.report = row.report;
+    scan({reply("AP000000000000001", "10.0.0.1")});
+    endWindow({"10.0.0.1"});
+    ASSERT_EQ(fake.launcher.opened, QStringList{"10.0.0.1"});
+    EXPECT_FALSE(flow.ended);
+    // Nothing else of the run happens meanwhile: the buttons are off, and neither does a thing.
+    EXPECT_EQ(page.log.last(), "buttons off");
+    run.cmdPrevious_Click();
+    run.cmdExit_Click();
+    EXPECT_EQ(flow.setupModeShown, 0);
+    EXPECT_FALSE(flow.ended);
+    flow.ended = row.exitWhileWaiting;
+    fake.launcher.answer();
+    const QList<Message> told = dialogs.shown().mid(2);
+    if (row.named == nullptr) {
+        EXPECT_TRUE(told.isEmpty());
+    } else {
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].text.contains(row.named)) << told[0].text.toStdString();
+        EXPECT_FALSE(told[0].title.has_value());
+    }
+    EXPECT_TRUE(flow.ended);
+    EXPECT_EQ(run.state(), RunState::Stopped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, OpeningTheShortcuts,
+    ::testing::Values(OpenRow{"AllOpened", {}}, OpenRow{"OpenerMissing", {true, {}}, "xdg-utils"},
+                      OpenRow{"SharedFoldersFailed", {false, {"smb"}}, "gvfs-backends"},
+                      OpenRow{"ExitWhileWaiting", {true, {}}, nullptr, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SetupRunTest, AFailedShortcutIsToldAndThePageStaysWithItsButtons) {
+    chooseReachable();
+    fake.shortcuts.failure =
+        ShortcutFailure{"/home/u/Desktop/Setup My Dravik - NAS.desktop", "Permission denied"};
+    scan({reply("AP000000000000001", "10.0.0.1")});
+    endWindow({"10.0.0.1"});
+    EXPECT_TRUE(logHas("pic4 failed"));
+    EXPECT_FALSE(logHas(T(745)));
+    EXPECT_TRUE(page.buttonsEnabled);
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("Setup My Dravik - NAS.desktop"));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("Permission denied"));
+    EXPECT_FALSE(flow.ended);
+    run.cmdPrevious_Click();
+    EXPECT_EQ(flow.setupModeShown, 1);
+}
+
+TEST_F(SetupRunTest, DeviceListClosedWithoutAChoiceGoesBackToStepThree) {
+    scan({reply("AP000000000000001", "10.0.0.1")});
+    endWindow();
+    EXPECT_EQ(globals.SelectedDevice, -1);
+    EXPECT_EQ(flow.setupModeShown, 1);
+    EXPECT_TRUE(fake.shortcuts.written.isEmpty());
+}
+
+TEST_F(SetupRunTest, APortThatIsTakenIsToldAndNothingIsBroadcast) {
+    fake.listener.failure = ListenerFailure{EADDRINUSE, "Address already in use."};
+    run.Form_Load();
+    settle();
+    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains("UDP Port 12310"));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(" 10048Address already in use."));
+    EXPECT_TRUE(fake.broadcaster.sent.isEmpty());
+    EXPECT_EQ(flow.setupModeShown, 1);
+    EXPECT_TRUE(timers.running.empty());
+}
+
+TEST_F(SetupRunTest, ARequestThatCannotBeSentIsToldAndTheWindowRunsAsIfSent) {
+    fake.broadcaster.failure = BroadcastFailure{BroadcastFailure::Step::CreateSocket, EMFILE};
+    scan({reply("AP000000000000001", "10.0.0.1")});
+    Message told;
+    told.text = "Cannot Create Socket.\r\n 10024Too many open files.";
+    EXPECT_EQ(dialogs.shown(), (QList<Message>{told}));
+    EXPECT_EQ(globals.LastDeviceIndex, 0);
+    EXPECT_EQ(timers.running.at(RunTimer::Timer1), std::chrono::milliseconds(3000));
+}
+
+// Where the run waits, and the program ends there from another window (or Step 4 closes).
+struct ExitRow {
+    const char* name;
+    int shortcutsWritten;
+    std::function<void(SetupRunTest&)> arrange;
+    bool appliance = true;
+};
+
+void PrintTo(const ExitRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ExitDuringAWait : public SetupRunTest, public ::testing::WithParamInterface<ExitRow> {};
+
+TEST_P(ExitDuringAWait, NothingMoreIsSentWrittenOrOpened) {
+    GetParam().arrange(*this);
+    scan(GetParam().appliance ? QList<ArrivedDatagram>{reply("AP000000000000001", "10.0.0.1")}
+                              : QList<ArrivedDatagram>{});
+    if (std::string(GetParam().name) == "ProbeWait") {
+        run.stop(); // Step 4 closed: its probes answer afterwards
+        fake.prober.answerAll();
+    } else {
+        endWindow({"10.0.0.1"});
+    }
+    if (std::string(GetParam().name) == "CandidateProbeWait") {
+        run.stop();
+    }
+    if (!fake.prober.batches.empty()) {
+        fake.answerSearch(); // the candidate probes, where the run went that far
+    }
+    EXPECT_EQ(fake.broadcaster.sent.size(), 1);
+    EXPECT_EQ(fake.shortcuts.written.size(), GetParam().shortcutsWritten);
+    EXPECT_TRUE(fake.launcher.opened.isEmpty());
+    EXPECT_EQ(flow.setupModeShown, 0);
+    EXPECT_FALSE(fake.listener.isOpen());
+    EXPECT_TRUE(timers.running.empty());
+    EXPECT_EQ(run.state(), RunState::Stopped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, ExitDuringAWait,
+                         ::testing::Values(ExitRow{"DeviceList", 0,
+                                                   [](SetupRunTest& t) {
+                                                       t.endInList();
+                                                   }},
+                                           ExitRow{"NoApplianceBox", 0,
+                                                   [](SetupRunTest& t) { t.endAtBox(0); }, false},
+                                           ExitRow{"ShortcutNote", 1,
+                                                   [](SetupRunTest& t) {
+                                                       t.chooseReachable();
+                                                       t.endAtBox(0);
+                                                   }},
+                                           ExitRow{"ClosingQuestion", 1,
+                                                   [](SetupRunTest& t) {
+                                                       t.chooseReachable();
+                                                       t.endAtBox(1);
+                                                   }},
+                                           ExitRow{"Credentials", 0,
+                                                   [](SetupRunTest& t) {
+                                                       t.endInCredentials();
+                                                   }},
+                                           ExitRow{"ProbeWait", 0,
+                                                   [](SetupRunTest&) {
+                                                   }},
+                                           ExitRow{"CandidateProbeWait", 0,
+                                                   [](SetupRunTest& t) {
+                                                       t.chooseUnreachableOnList();
+                                                   }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace tarvex
