@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -9,6 +10,9 @@ namespace tarvex {
 // that page's caption, icon and fixed size, so that to the user it is the page. Every other
 // window of the wizard (message boxes, the modal pages) is parented to it: a compositor that
 // places windows itself, as under Wayland, then puts them over the wizard rather than anywhere.
+// A Wayland title bar drawn by Qt has a maximize button whatever the flags say, and a compositor
+// ends a client whose maximized window keeps another size; so while the window is maximized it
+// takes the screen's size and the page stays as it is, centred on the page's colour.
 class PageWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -27,9 +31,17 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    [[nodiscard]] bool fillsScreen() const;
+    void windowStateRequested(Qt::WindowState state);
+    // Fixed to the page's size, or while the window fills the screen, at least that size.
+    void fitToPage();
+
     std::function<void()> closedByUser_;
+    QPointer<QWidget> page_;
+    QMetaObject::Connection stateWatch_;
 };
 
 } // namespace tarvex
