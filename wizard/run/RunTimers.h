@@ -5,11 +5,12 @@
 
 namespace tarvex {
 
-// The three timers of the running-status page.
+// The timers of the running-status page.
 enum class RunTimer {
-    Timer1, // ends the discovery window
-    Timer2, // starts the scan once the page is up
-    Timer3, // configuration time-out
+    Timer1,          // ends the discovery window
+    Timer2,          // starts the scan once the page is up
+    Timer3,          // configuration time-out
+    DiscoveryRepeat, // sends the discovery request again within the window
 };
 
 // The intervals the run gives its timers; tests shorten them.

@@ -6,6 +6,8 @@
 #include "run/ApplianceAddress.h"
 #include "run/ArrivalAdapter.h"
 #include "run/DeviceProtocol.h"
+#include "run/DiscoveryRepeats.h"
+#include "run/QtRunTimers.h"
 #include "run/RunMessages.h"
 
 #include <QJsonDocument>
@@ -93,17 +95,45 @@ struct ScanState {
     ScanState(const AdapterList& list, ScanServices given, bool asJson, QTextStream& output,
               QTextStream& errors, ScanDone finished)
         : collector(list.adapters), services(given), json(asJson), out(output), err(errors),
-          done(std::move(finished)) {}
+          done(std::move(finished)) {
+        timers.setTick([this](RunTimer timer) {
+            if (timer == RunTimer::DiscoveryRepeat) {
+                repeats.tick();
+            }
+        });
+    }
     ScanCollector collector;
     ScanServices services;
     bool json;
     QTextStream& out;
     QTextStream& err;
     ScanDone done;
+    QtRunTimers timers;
+    DiscoveryRepeats repeats{timers};
 };
+
+// Sends the discovery request from every adapter; the number sent. Failures are told on `err`
+// when given.
+int AskEveryAdapter(const AdapterList& adapters, RequestBroadcaster& broadcaster,
+                    QTextStream* err) {
+    int sent = 0;
+    for (const QualifyingAdapter& adapter : adapters.adapters) {
+        if (const auto failure = broadcaster.Broadcast(
+                DiscoveryRequest(), PcNetwork::read({adapter.address, {}, {}}).address)) {
+            if (err != nullptr) {
+                *err << QString::fromUtf8(adapter.name) << ": "
+                     << oneLine(BroadcastFailureMessage(*failure).text) << '\n';
+            }
+        } else {
+            ++sent;
+        }
+    }
+    return sent;
+}
 
 // After the window: probe what can be probed, print a line an appliance, and the status.
 int FinishScan(ScanState& scan) {
+    scan.repeats.stop();
     scan.services.listener.CloseListener();
     QTextStream& out = scan.out;
     QTextStream& err = scan.err;
@@ -162,20 +192,17 @@ std::optional<int> StartScan(const AdapterList& adapters, ScanServices services,
         err << oneLine(ListenerFailureMessage(kEnglishTextBase, *failure).text) << '\n';
         return 2;
     }
-    int sent = 0;
-    for (const QualifyingAdapter& adapter : adapters.adapters) {
-        if (const auto failure = services.broadcaster.Broadcast(
-                DiscoveryRequest(), PcNetwork::read({adapter.address, {}, {}}).address)) {
-            err << QString::fromUtf8(adapter.name) << ": "
-                << oneLine(BroadcastFailureMessage(*failure).text) << '\n';
-        } else {
-            ++sent;
-        }
-    }
-    if (sent == 0) {
+    if (AskEveryAdapter(adapters, services.broadcaster, &err) == 0) {
         services.listener.CloseListener();
         return 2;
     }
+    // The failures of the first request were told; those of the later ones add nothing.
+    scan->repeats.start(
+        services.window,
+        [adapters, &broadcaster = services.broadcaster] {
+            (void)AskEveryAdapter(adapters, broadcaster, nullptr);
+        },
+        services.discoveryRequests);
     // The window runs on the caller's event loop; the scan ends in its timer.
     QTimer::singleShot(services.window, [scan] {
         const int status = FinishScan(*scan);

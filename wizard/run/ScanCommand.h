@@ -3,6 +3,7 @@
 #include "modules/AdapterChoice.h"
 #include "modules/DeviceRecord.h"
 #include "modules/Prober.h"
+#include "run/DiscoveryRepeats.h"
 #include "run/ReplyListener.h"
 #include "run/RequestBroadcaster.h"
 
@@ -50,6 +51,7 @@ struct ScanServices {
     RequestBroadcaster& broadcaster;
     Prober& prober;
     std::chrono::milliseconds window{3000};
+    int discoveryRequests = kDiscoveryRequests; // in the window; 1 only to measure against
 };
 
 // The exit status of a scan: 0 with appliances, 1 with none, 2 on an error (told on `err`).

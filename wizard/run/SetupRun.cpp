@@ -27,6 +27,9 @@ SetupRun::SetupRun(WizardGlobals& globals, MessageAsker& dialogs, RunPage& page,
         case RunTimer::Timer3:
             Timer3_Timer();
             break;
+        case RunTimer::DiscoveryRepeat:
+            repeats_.tick();
+            break;
         }
     }));
 }
@@ -131,8 +134,19 @@ void SetupRun::Timer2_Timer() {
         return;
     }
     // A request that could not be sent is told; the window runs its course as if it went out.
-    tell(BroadcastFromEach(services_.broadcaster, DiscoveryRequest(), adapters_.sources()),
-         [this] { timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow); });
+    tell(askEveryAdapter(), [this] {
+        timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow);
+        repeats_.start(services_.intervals.discoveryWindow, [this] {
+            // Told once, for the first request; a later one that fails is only logged.
+            if (const auto failure = askEveryAdapter()) {
+                qCDebug(lcRun) << "repeated discovery request not sent: errno" << failure->error;
+            }
+        });
+    });
+}
+
+std::optional<BroadcastFailure> SetupRun::askEveryAdapter() {
+    return BroadcastFromEach(services_.broadcaster, DiscoveryRequest(), adapters_.sources());
 }
 
 bool SetupRun::openListener() {
@@ -236,6 +250,7 @@ void SetupRun::onProbed(qsizetype row, const QList<ProbeOutcome>& outcomes) {
 
 void SetupRun::Timer1_Timer() {
     timers_.stop(RunTimer::Timer1);
+    repeats_.stop();
     if (state_ != RunState::Scanning) {
         return;
     }
@@ -510,6 +525,7 @@ void SetupRun::stop() {
     for (const RunTimer timer : {RunTimer::Timer1, RunTimer::Timer2, RunTimer::Timer3}) {
         timers_.stop(timer);
     }
+    repeats_.stop();
     services_.listener.CloseListener();
     services_.prober.cancelAll();
     search_.cancel();

@@ -4,6 +4,7 @@
 #include "modules/Globals.h"
 #include "modules/Ipv4Address.h"
 #include "run/ApplianceRow.h"
+#include "run/DiscoveryRepeats.h"
 #include "run/FreeAddressSearch.h"
 #include "run/ReplyListener.h"
 #include "run/RunAdapters.h"
@@ -105,6 +106,8 @@ private:
     void ask(
         const Message& message, Answered then = [](MessageAnswer) {});
     [[nodiscard]] bool openListener();
+    // Sends the discovery request from every adapter; the first failure.
+    [[nodiscard]] std::optional<BroadcastFailure> askEveryAdapter();
     // Sends the request; a failure is shown first, then the run goes on as if it had been sent.
     void broadcast(const QByteArray& request, std::function<void()> then);
     // Tells a request that could not be sent, then goes on as if it had been.
@@ -148,6 +151,7 @@ private:
     // Expires with the run: a call the event loop makes after that finds it gone.
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
     RunAdapters adapters_; // the adapters asked through
+    DiscoveryRepeats repeats_{timers_};
 };
 
 } // namespace tarvex

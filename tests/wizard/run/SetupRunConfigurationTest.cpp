@@ -88,8 +88,12 @@ TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfig
     run.Form_Load();
     settle();
     ASSERT_TRUE(timers.fire(RunTimer::Timer2));
-    EXPECT_EQ(fake.broadcaster.sent, (QList<std::pair<QByteArray, QString>>{
-                                         {"0C01S", "192.168.0.20"}, {"0C01S", "10.1.4.12"}}));
+    // The discovery request from each adapter at the window's start, after 1 s and after 2 s.
+    ASSERT_TRUE(timers.fire(RunTimer::DiscoveryRepeat));
+    ASSERT_TRUE(timers.fire(RunTimer::DiscoveryRepeat));
+    const QList<std::pair<QByteArray, QString>> fromEach{{"0C01S", "192.168.0.20"},
+                                                         {"0C01S", "10.1.4.12"}};
+    EXPECT_EQ(fake.broadcaster.sent, fromEach + fromEach + fromEach);
     const auto by = [this](unsigned index, const char* id, const char* ip, const char* from) {
         fake.listener.deliver(
             ArrivedDatagram{reply(id, ip, "FAR").bytes, index, *Ipv4Address::parse(from)});
@@ -113,11 +117,12 @@ TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfig
             << candidate.toStdString();
     }
     fake.answerSearch();
-    ASSERT_EQ(fake.broadcaster.sent.size(), 3);
-    EXPECT_EQ(fake.broadcaster.sent[2].first,
+    // The configuration request once, from the chosen row's adapter.
+    ASSERT_EQ(fake.broadcaster.sent.size(), 7);
+    EXPECT_EQ(fake.broadcaster.sent[6].first,
               "0C02SAP000000000000002" + run.NewAddress().toLatin1() +
                   ";255.255.255.128;10.1.4.1;FAR;HOME;NAS.HOME.LAN;;");
-    EXPECT_EQ(fake.broadcaster.sent[2].second, "10.1.4.12");
+    EXPECT_EQ(fake.broadcaster.sent[6].second, "10.1.4.12");
 }
 
 // A reported address that is not a strict dotted quad of a unicast host, or not the address

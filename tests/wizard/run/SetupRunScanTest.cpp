@@ -26,6 +26,14 @@ TEST_F(SetupRunTest, LoadDisablesTheButtonsAndTheScanBroadcastsFromTheAdapter) {
               std::make_pair(QByteArray("0C01S"), QString("192.168.0.20")));
     EXPECT_EQ(timers.running.count(RunTimer::Timer2), 0U);
     EXPECT_EQ(timers.running.at(RunTimer::Timer1), std::chrono::milliseconds(3000));
+    // Again after 1 s and 2 s of the window, and no more.
+    for (int again = 0; again < 2; ++again) {
+        EXPECT_EQ(timers.running.at(RunTimer::DiscoveryRepeat), std::chrono::milliseconds(1000));
+        ASSERT_TRUE(timers.fire(RunTimer::DiscoveryRepeat));
+    }
+    EXPECT_EQ(fake.broadcaster.sent,
+              (QList<std::pair<QByteArray, QString>>(3, {"0C01S", "192.168.0.20"})));
+    EXPECT_EQ(timers.running.count(RunTimer::DiscoveryRepeat), 0U);
 }
 
 TEST_F(SetupRunTest, NoApplianceFoundGoesBackToStepThree) {
