@@ -2,7 +2,8 @@
 # make bench: the wizard's speed figures on the lab network, each next to the same work done the
 # old way (one probe at a time on the user-interface thread; every pending reply read at once),
 # in the same run, and the run time of the diagnosis. Prints a table and writes
-# <build>/bench/results.json. Not a test: it asserts nothing. Needs root (the lab's namespaces).
+# <build>/bench/results.json. Not a test: it asserts nothing. Needs root (the lab's namespaces),
+# and nftables for the figure with lost datagrams.
 set -euo pipefail
 build=${1:-build}
 runs=${RUNS:-5}

@@ -18,8 +18,8 @@ packages=(
     # fonts: sans serif stand-ins for MS Sans Serif, Verdana and Arial; a proportional serif face
     # (Liberation Serif) with a Ming face for the CJK glyphs of the Ming labels
     fonts-liberation fonts-dejavu-core fonts-arphic-uming
-    # lab network for the network tests, packaging
-    iproute2 dpkg-dev file
+    # lab network for the network tests (nftables: datagrams lost on purpose), packaging
+    iproute2 nftables dpkg-dev file
     # the demo checks that the moved appliance answers; the benchmark writes its table
     iputils-ping python3
     # reading the built guides back in tests, checking and launching the desktop entries

@@ -69,6 +69,33 @@ TEST(LabScan, ListsEachApplianceOnceWithItsFiguresReachabilityAndAdapter) {
     }
 }
 
+// One lost datagram, the first request or the first reply: the appliance answers the request
+// repeated later in the window, and is listed once.
+struct LossRow {
+    const char* name;
+    const char* requestsLost;
+    const char* repliesLost;
+};
+
+class LabScanLosing : public ::testing::TestWithParam<LossRow> {};
+
+TEST_P(LabScanLosing, StillListsTheApplianceOnce) {
+    TARVEX_REQUIRE_LAB("pc");
+    const lab::SimulatorProcess near("ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30"});
+    ASSERT_TRUE(near.ready());
+    const lab::DatagramLoss loss("pc", "eth0", GetParam().requestsLost, GetParam().repliesLost);
+    ASSERT_TRUE(loss.active()) << "nft (nftables) missing: run tools/install-deps.sh";
+    const Outcome outcome = runProgram({"--scan"});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors.toStdString();
+    ASSERT_EQ(outcome.lines.size(), 1) << outcome.lines.join('\n').toStdString();
+    EXPECT_TRUE(outcome.lines[0].startsWith("NEAR0000000000001\t10.77.1.30\t"));
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstDatagram, LabScanLosing,
+                         ::testing::Values(LossRow{"RequestLost", lab::kFirstDatagram, ""},
+                                           LossRow{"ReplyLost", "", lab::kFirstDatagram}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(LabScan, NothingAnsweringExitsWithOne) {
     TARVEX_REQUIRE_LAB("pc");
     const Outcome outcome = runProgram({"--scan"});

@@ -49,10 +49,22 @@ pid_t spawn(const QStringList& arguments) {
     return pid;
 }
 
+// Runs the program and waits for it; its exit status, -1 when it did not run or end.
+int run(const QStringList& arguments) {
+    const pid_t pid = spawn(arguments);
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
 bool capabilities(__user_cap_data_struct (&data)[2], bool set) {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     return syscall(set ? SYS_capset : SYS_capget, &header, data) == 0;
 }
+
+constexpr const char* kLossTable = "tarvex_loss";
 
 } // namespace
 
@@ -72,12 +84,7 @@ bool InLab(const char* role) {
 }
 
 int RunIp(const QStringList& arguments) {
-    const pid_t pid = spawn(QStringList{"ip"} + arguments);
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
+    return run(QStringList{"ip"} + arguments);
 }
 
 bool PutForeignApplianceBack() {
@@ -220,6 +227,41 @@ SysctlSetting::~SysctlSetting() {
     QFile out(path_);
     if (!saved_.isEmpty() && out.open(QIODevice::WriteOnly)) {
         out.write(saved_);
+    }
+}
+
+QByteArray RandomShare(int percent) {
+    return "numgen random mod 100 < " + QByteArray::number(percent);
+}
+
+DatagramLoss::DatagramLoss(const char* role, const char* interfaceName, const QByteArray& requests,
+                           const QByteArray& replies) {
+    // nftables acts on the namespace it runs in: never on this machine's own.
+    if (!InLab(role)) {
+        return;
+    }
+    // At the interface itself, as the cable would lose them: a request dropped on its way out
+    // of the IP layer would fail its sendto() instead.
+    const auto chain = [interfaceName](const char* name, const char* hook, int port,
+                                       const QByteArray& lost) {
+        QByteArray text = QByteArray("chain ") + name + " { type filter hook " + hook +
+                          " device \"" + interfaceName + "\" priority 0; policy accept; ";
+        if (!lost.isEmpty()) {
+            text += "udp dport " + QByteArray::number(port) + " " + lost + " drop; ";
+        }
+        return text + "}; ";
+    };
+    // One transaction: a table left by a test that crashed goes first.
+    const QByteArray name = QByteArray("table netdev ") + kLossTable;
+    const QByteArray script = "add " + name + "; delete " + name + "; " + name + " { " +
+                              chain("requests", "egress", 12311, requests) +
+                              chain("replies", "ingress", 12310, replies) + "}";
+    active_ = run({"nft", QString::fromLatin1(script)}) == 0;
+}
+
+DatagramLoss::~DatagramLoss() {
+    if (active_) {
+        (void)run({"nft", "delete", "table", "netdev", kLossTable});
     }
 }
 

@@ -127,6 +127,29 @@ private:
     PacketMatch match_;
 };
 
+// Which datagrams a DatagramLoss loses, as an nftables expression: the first one only, or a
+// share of them at random.
+inline constexpr const char* kFirstDatagram = "numgen inc mod 1000000 == 0";
+[[nodiscard]] QByteArray RandomShare(int percent);
+
+// Loses the discovery datagrams of the PC on an interface of this lab namespace with nftables,
+// until destroyed: requests as they leave for the appliances' port, replies as they arrive at
+// the PC's port. An empty expression loses none. Does nothing outside the lab namespace of
+// `role`.
+class DatagramLoss {
+public:
+    DatagramLoss(const char* role, const char* interfaceName, const QByteArray& requests,
+                 const QByteArray& replies);
+    ~DatagramLoss();
+    DatagramLoss(const DatagramLoss&) = delete;
+    DatagramLoss& operator=(const DatagramLoss&) = delete;
+
+    [[nodiscard]] bool active() const { return active_; }
+
+private:
+    bool active_ = false;
+};
+
 // Counts the ICMP echo requests that leave by an interface of this namespace.
 class OutgoingEchoCounter : public PacketCounter {
 public:
