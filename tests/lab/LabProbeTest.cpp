@@ -34,7 +34,7 @@ QStringList silentAddresses(int count) {
 struct SocketRow {
     const char* name;
     const char* pingGroupRange;
-    IcmpSocketKinds kinds;
+    ProbeWays kinds;
     const char* redirected; // a destination of its own: the PC learns each redirect once
 };
 
@@ -134,13 +134,11 @@ TEST_P(LabProbeModes, SubnetBroadcastIsNotSentAndNotSilent) {
     EXPECT_EQ(echoes.take(100ms), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sockets, LabProbeModes,
-                         ::testing::Values(SocketRow{"Datagram", "0 2147483647",
-                                                     IcmpSocketKinds::DatagramOnly, "10.77.6.1"},
-                                           SocketRow{"RawFallback", "1 0",
-                                                     IcmpSocketKinds::DatagramThenRaw,
-                                                     "10.77.6.2"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Sockets, LabProbeModes,
+    ::testing::Values(SocketRow{"Datagram", "0 2147483647", ProbeWays::DatagramOnly, "10.77.6.1"},
+                      SocketRow{"RawFallback", "1 0", ProbeWays::Any, "10.77.6.2"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LabProbe, IsHostReachableTrueForAHostFalseForASilentAddress) {
     TARVEX_REQUIRE_LAB("pc");

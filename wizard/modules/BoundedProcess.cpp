@@ -39,9 +39,12 @@ bool HasEnded(pid_t pid) {
            info.si_pid == pid;
 }
 
+} // namespace
+
 // Started in a session of its own: its own process group, away from the wizard's terminal and
 // signals, so that it can be ended whole or outlive the wizard.
-pid_t Spawn(const QString& path, const QStringList& arguments) {
+pid_t SpawnInOwnSession(const QString& path, const QStringList& arguments,
+                        const std::vector<QByteArray>& environment) {
     std::vector<QByteArray> words{QFile::encodeName(path)};
     for (const QString& argument : arguments) {
         words.push_back(argument.toLocal8Bit());
@@ -71,14 +74,19 @@ pid_t Spawn(const QString& path, const QStringList& arguments) {
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes,
                              POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    std::vector<QByteArray> settings = environment;
+    std::vector<char*> envp;
+    for (QByteArray& setting : settings) {
+        envp.push_back(setting.data());
+    }
+    envp.push_back(nullptr);
     pid_t pid = -1;
-    const int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    const int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(),
+                                  environment.empty() ? environ : envp.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return error == 0 ? pid : -1;
 }
-
-} // namespace
 
 BoundedProcess::BoundedProcess(std::chrono::milliseconds limit, AtLimit atLimit, QObject* parent)
     : QObject(parent), limit_(limit), atLimit_(atLimit) {}
@@ -108,7 +116,7 @@ void BoundedProcess::start(const QString& program, const QStringList& arguments,
         reportLater({ProcessEnd::Kind::NotFound, 0});
         return;
     }
-    pid_ = Spawn(path, arguments);
+    pid_ = SpawnInOwnSession(path, arguments);
     if (pid_ <= 0) {
         pid_ = -1;
         reportLater({ProcessEnd::Kind::NotStarted, 0});

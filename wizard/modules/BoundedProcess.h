@@ -6,11 +6,18 @@
 #include <functional>
 #include <memory>
 #include <sys/types.h>
+#include <vector>
 
 class QSocketNotifier;
 class QTimer;
 
 namespace tarvex {
+
+// Starts the program at that path in a session and so a process group of its own, its input and
+// output on /dev/null and no other descriptor inherited; never through a shell. `environment`:
+// the child's whole environment ("NAME=value"); empty: this process's. The id, or -1.
+[[nodiscard]] pid_t SpawnInOwnSession(const QString& path, const QStringList& arguments,
+                                      const std::vector<QByteArray>& environment = {});
 
 // How one external program ended, as far as it was waited for.
 struct ProcessEnd {

@@ -13,9 +13,6 @@ namespace {
 
 const QString kNet = QStringLiteral("/sys/class/net/");
 
-// CAP_NET_RAW is bit 13 of the capability sets.
-constexpr quint64 kNetRawBit = quint64{1} << 13;
-
 QString netFile(const QByteArray& interfaceName, const char* file) {
     return kNet + QString::fromUtf8(interfaceName) + QLatin1Char('/') + QLatin1String(file);
 }
@@ -122,28 +119,7 @@ void checkFirewalls(SystemView& system, int textBase, std::vector<Finding>& find
 }
 
 void checkProbing(SystemView& system, int textBase, std::vector<Finding>& findings) {
-    const QList<QByteArray> range =
-        system.readFile(QStringLiteral("/proc/sys/net/ipv4/ping_group_range"))
-            .value_or(QByteArray())
-            .simplified()
-            .split(' ');
-    bool lowOk = false;
-    bool highOk = false;
-    const long long low = range.value(0).toLongLong(&lowOk);
-    const long long high = range.value(1).toLongLong(&highOk);
-    const std::vector<unsigned> groups = system.groups();
-    const bool inRange = lowOk && highOk && std::any_of(groups.begin(), groups.end(), [&](auto g) {
-                             return g >= low && g <= high;
-                         });
-    quint64 effective = 0;
-    const QByteArray status =
-        system.readFile(QStringLiteral("/proc/self/status")).value_or(QByteArray());
-    for (const QByteArray& line : status.split('\n')) {
-        if (line.startsWith("CapEff:")) {
-            effective = line.mid(7).trimmed().toULongLong(nullptr, 16);
-        }
-    }
-    if (!inRange && (effective & kNetRawBit) == 0) {
+    if (system.probeWay() == ProbeWay::None) {
         findings.push_back({FindingKind::ProbingNotPermitted,
                             {},
                             AddedCatalogText(textBase, AddedText::DiagnosisProbingNotPermitted),
@@ -194,6 +170,15 @@ std::vector<Finding> Diagnose(SystemView& system, int textBase) {
              AddedCatalogText(textBase, AddedText::DiagnosisSkippedBridgesFix)});
     }
     return findings;
+}
+
+QString ProbeWayLine(ProbeWay way, int textBase) {
+    const AddedText name = way == ProbeWay::DatagramSocket ? AddedText::ProbeWayDatagramSocket
+                           : way == ProbeWay::RawSocket    ? AddedText::ProbeWayRawSocket
+                           : way == ProbeWay::SystemPing   ? AddedText::ProbeWaySystemPing
+                                                           : AddedText::ProbeWayNone;
+    return AddedCatalogText(textBase, AddedText::DiagnosisProbeWay)
+        .arg(AddedCatalogText(textBase, name));
 }
 
 QStringList DiagnosisLines(const std::vector<Finding>& findings, int textBase) {

@@ -16,7 +16,7 @@ enum class FindingKind {
     StrictReversePath,       // rp_filter=1 on an adapter: foreign-subnet replies are dropped
     UfwEnabled,
     FirewalldRunning,
-    ProbingNotPermitted, // no ICMP datagram socket for this user, and no CAP_NET_RAW
+    ProbingNotPermitted, // no ICMP socket for this user and no system ping that may send echoes
     WirelessAdapter,     // access points may keep wireless clients from wired appliances
     SkippedBridges,      // container and virtual-machine bridges passed over
 };
@@ -37,6 +37,9 @@ struct Finding {
 // The findings as text lines: each finding, then its fix indented under it; one line saying
 // that nothing was found when there is no finding.
 [[nodiscard]] QStringList DiagnosisLines(const std::vector<Finding>& findings, int textBase);
+
+// The line that says how the reachability probe sends its echoes on this PC.
+[[nodiscard]] QString ProbeWayLine(ProbeWay way, int textBase);
 
 // The well-known name firewalld holds on the system bus.
 inline constexpr auto kFirewalldBusName = "org.fedoraproject.FirewallD1";

@@ -87,9 +87,13 @@ struct OpenResult {
     int error = 0;
 };
 
-OpenResult openEchoSocket(IcmpSocketKinds kinds) {
+OpenResult openEchoSocket(ProbeWays ways) {
     OpenResult result;
-    if (kinds != IcmpSocketKinds::RawOnly) {
+    if (ways == ProbeWays::SystemPingOnly) {
+        result.error = EPERM;
+        return result;
+    }
+    if (ways != ProbeWays::RawOnly) {
         // The unprivileged echo socket: allowed to the groups in net.ipv4.ping_group_range,
         // and the kernel keeps other processes' replies away from it.
         result.fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
@@ -99,9 +103,9 @@ OpenResult openEchoSocket(IcmpSocketKinds kinds) {
         result.error = errno;
         // Refused by the group range (EACCES), or a kernel without echo sockets: a raw socket
         // may still be open to a process with CAP_NET_RAW. Anything else fails the same way.
-        const bool worthRaw =
-            result.error == EACCES || result.error == EPERM || result.error == EPROTONOSUPPORT;
-        if (kinds == IcmpSocketKinds::DatagramOnly || !worthRaw) {
+        const bool worthRaw = result.error == EACCES || result.error == EPERM ||
+                              result.error == EPROTONOSUPPORT || result.error == EAFNOSUPPORT;
+        if (ways == ProbeWays::DatagramOnly || !worthRaw) {
             return result;
         }
     }
@@ -263,6 +267,13 @@ void drainErrorQueue(int fd, EchoMatcher& matcher) {
     }
 }
 
+void logOutcomes(const QList<Ipv4Address>& addresses, const QList<ProbeOutcome>& outcomes) {
+    for (qsizetype i = 0; i < addresses.size(); ++i) {
+        qCDebug(lcNet) << "probe" << addresses[i].text() << EchoStatusName(outcomes[i].status)
+                       << "errno" << outcomes[i].error;
+    }
+}
+
 // A full send buffer or a short-lived lack of memory: the same echo may go a moment later.
 bool worthRetry(int error) {
     return error == EAGAIN || error == EWOULDBLOCK || error == ENOBUFS;
@@ -296,11 +307,25 @@ QList<ProbeOutcome> IcmpProber::probeAll(const QList<Ipv4Address>& addresses) {
         return outcomes;
     }
 
-    const OpenResult opened = openEchoSocket(kinds_);
+    const OpenResult opened = openEchoSocket(ways_);
     if (opened.fd < 0) {
-        for (const Pending& probe : pending) {
-            outcomes[probe.index] = {EchoStatus::Impossible, opened.error};
+        const bool pingAllowed = ways_ == ProbeWays::Any || ways_ == ProbeWays::SystemPingOnly;
+        if (pingAllowed && PingMaySendEchoes(pingProgram_)) {
+            std::vector<quint32> destinations;
+            for (const Pending& probe : pending) {
+                destinations.push_back(probe.destination);
+            }
+            const std::vector<ProbeOutcome> pinged = PingEach(pingProgram_, destinations, timeout_);
+            for (std::size_t i = 0; i < pending.size(); ++i) {
+                outcomes[pending[i].index] = pinged[i];
+            }
+            qCDebug(lcNet) << "probed by" << pingProgram_ << "after errno" << opened.error;
+        } else {
+            for (const Pending& probe : pending) {
+                outcomes[probe.index] = {EchoStatus::Impossible, opened.error};
+            }
         }
+        logOutcomes(addresses, outcomes);
         return outcomes;
     }
     const SocketHandle socketHandle(opened.fd);
@@ -377,11 +402,17 @@ QList<ProbeOutcome> IcmpProber::probeAll(const QList<Ipv4Address>& addresses) {
         }
         drainPackets(fd, matcher);
     }
-    for (qsizetype i = 0; i < addresses.size(); ++i) {
-        qCDebug(lcNet) << "probe" << addresses[i].text() << EchoStatusName(outcomes[i].status)
-                       << "errno" << outcomes[i].error;
-    }
+    logOutcomes(addresses, outcomes);
     return outcomes;
+}
+
+ProbeWay ProbeWayOnThisPc(const QString& pingProgram) {
+    const OpenResult opened = openEchoSocket(ProbeWays::Any);
+    if (opened.fd >= 0) {
+        close(opened.fd);
+        return opened.raw ? ProbeWay::RawSocket : ProbeWay::DatagramSocket;
+    }
+    return PingMaySendEchoes(pingProgram) ? ProbeWay::SystemPing : ProbeWay::None;
 }
 
 const char* EchoStatusName(EchoStatus status) {

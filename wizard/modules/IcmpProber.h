@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modules/Prober.h"
+#include "modules/SystemPing.h"
 
 #include <chrono>
 #include <sys/socket.h>
@@ -11,32 +12,48 @@ namespace tarvex {
 inline constexpr char kEchoPayload[] = "abcdefghijklmnopqrstuvwxyz";
 inline constexpr std::chrono::milliseconds kEchoTimeout{500};
 
-enum class IcmpSocketKinds {
-    DatagramThenRaw, // normal use
+// The ways an echo may go, in the order they are tried.
+enum class ProbeWays {
+    Any, // normal use: the datagram socket, the raw socket, then the system's ping
     DatagramOnly,
     RawOnly,
+    SystemPingOnly,
+};
+
+// The way the probe works on this PC, as the diagnosis tells it.
+enum class ProbeWay {
+    DatagramSocket, // this user's group is in net.ipv4.ping_group_range
+    RawSocket,      // this process holds CAP_NET_RAW
+    SystemPing,     // neither: one ping process per echo
+    None,           // nothing can send an echo
 };
 
 // The real prober: ICMP echo requests on one socket, all answered or timed out in one bounded
-// wait. Keeps nothing between calls.
+// wait; where this user may open no ICMP socket, one system ping per address, all at once.
+// Keeps nothing between calls.
 class IcmpProber final : public Prober {
 public:
     // Sends one echo; ::sendto except in tests that make sending fail.
     using EchoSender = ssize_t (*)(int fd, const void* data, std::size_t size, int flags,
                                    const sockaddr* to, socklen_t toSize);
 
+    // pingProgram: the system's ping (SystemPingProgram()); empty: none.
     explicit IcmpProber(std::chrono::milliseconds timeout = kEchoTimeout,
-                        IcmpSocketKinds kinds = IcmpSocketKinds::DatagramThenRaw,
-                        EchoSender sender = &::sendto)
-        : timeout_(timeout), kinds_(kinds), sender_(sender) {}
+                        ProbeWays ways = ProbeWays::Any, EchoSender sender = &::sendto,
+                        QString pingProgram = SystemPingProgram())
+        : timeout_(timeout), ways_(ways), sender_(sender), pingProgram_(std::move(pingProgram)) {}
 
     [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override;
 
 private:
     std::chrono::milliseconds timeout_;
-    IcmpSocketKinds kinds_;
+    ProbeWays ways_;
     EchoSender sender_;
+    QString pingProgram_;
 };
+
+// Which way the probe works here: opens (and closes) the sockets it would, sends nothing.
+[[nodiscard]] ProbeWay ProbeWayOnThisPc(const QString& pingProgram = SystemPingProgram());
 
 // Echoes go out in bursts of this many with a short pause between them, so that a thousand
 // probes do not overrun the socket's send buffer or the queue of a neighbour being resolved.

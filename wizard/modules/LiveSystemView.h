@@ -20,8 +20,8 @@ public:
     [[nodiscard]] std::optional<QByteArray> readFile(const QString& path) override;
     [[nodiscard]] bool exists(const QString& path) override;
     [[nodiscard]] QStringList entries(const QString& directory) override;
-    [[nodiscard]] std::vector<unsigned> groups() override;
     [[nodiscard]] bool systemBusHasName(const QString& name) override;
+    [[nodiscard]] ProbeWay probeWay() override;
 
 private:
     BusNameCheck busNameCheck_;

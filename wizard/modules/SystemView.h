@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modules/AdapterChoice.h"
+#include "modules/IcmpProber.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,10 +23,10 @@ public:
     [[nodiscard]] virtual bool exists(const QString& path) = 0;
     // The names in a directory, without "." and "..".
     [[nodiscard]] virtual QStringList entries(const QString& directory) = 0;
-    // The process's group ids, primary and supplementary.
-    [[nodiscard]] virtual std::vector<unsigned> groups() = 0;
-    // Whether a program holds this well-known name on the system bus.
+    // Whether a program holds this well-known name on the system bus; no answer in time: no.
     [[nodiscard]] virtual bool systemBusHasName(const QString& name) = 0;
+    // How the reachability probe can send its echoes here.
+    [[nodiscard]] virtual ProbeWay probeWay() = 0;
 };
 
 } // namespace tarvex

@@ -28,10 +28,12 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
     {"The reachability check cannot run: this program is not allowed to send ICMP echo requests "
      "(error %1%2).",
      "無法檢查連線：這個程式沒有傳送 ICMP 回應要求（ping）的權限（錯誤 %1%2）。"},
-    {"Allow it with \"sysctl -w net.ipv4.ping_group_range='0 2147483647'\", or give the program "
-     "the CAP_NET_RAW capability (\"setcap cap_net_raw+ep Tarvex\"), then run it again.",
-     "請以 \"sysctl -w net.ipv4.ping_group_range='0 2147483647'\" 允許，或給予程式 CAP_NET_RAW "
-     "權限（\"setcap cap_net_raw+ep Tarvex\"），然後重新執行。"},
+    {"Install the package iputils-ping (\"sudo apt install iputils-ping\"): its ping may send "
+     "echoes for every user. Or allow them with \"sudo sysctl -w "
+     "net.ipv4.ping_group_range='0 2147483647'\". Then run it again.",
+     "請安裝 iputils-ping 套件（\"sudo apt install iputils-ping\"）：它的 ping 可以替每位使用者"
+     "傳送回應要求。或以 \"sudo sysctl -w net.ipv4.ping_group_range='0 2147483647'\" 允許。"
+     "然後重新執行。"},
     {"Cannot Open the Shortcuts.",
      "無法開啟捷徑。"},
     {"xdg-open was not found. Install the package xdg-utils, then open the shortcuts on your "
@@ -85,6 +87,16 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "防火牆 %1 已啟用：除非它允許 UDP 連接埠 12310，否則會丟棄 Dravik 的所有回應。"},
     {"This program may not send ICMP echo requests: the reachability check cannot run.",
      "這個程式沒有傳送 ICMP 回應要求（ping）的權限：無法檢查連線。"},
+    {"The reachability check sends its echoes through: %1.",
+     "連線檢查傳送回應要求的方式：%1。"},
+    {"an ICMP datagram socket",
+     "ICMP 資料包通訊端"},
+    {"a raw ICMP socket",
+     "原始 ICMP 通訊端"},
+    {"the system's ping",
+     "系統的 ping 程式"},
+    {"nothing (no echo can be sent)",
+     "無（無法傳送回應要求）"},
     {"%1 is a Wi-Fi adapter: many access points keep wireless clients apart from wired devices, "
      "the appliance included.",
      "%1 是 Wi-Fi 介面卡：許多無線基地台會將無線用戶端與有線裝置隔離，Dravik 也包括在內。"},

@@ -36,6 +36,11 @@ enum class AddedText {
     DiagnosisStrictReversePathFix,
     DiagnosisFirewallActive, // %1: the firewall's name
     DiagnosisProbingNotPermitted,
+    DiagnosisProbeWay, // %1: one of the four ways below
+    ProbeWayDatagramSocket,
+    ProbeWayRawSocket,
+    ProbeWaySystemPing,
+    ProbeWayNone,
     DiagnosisWireless,
     DiagnosisWirelessFix,
     DiagnosisSkippedBridges,

@@ -97,6 +97,7 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         for (const QString& line : DiagnosisLines(Diagnose(system, textBase), textBase)) {
             out << line << '\n';
         }
+        out << ProbeWayLine(system.probeWay(), textBase) << '\n';
         return 0;
     }
     out.flush();

@@ -1,11 +1,23 @@
 #include "modules/Diagnosis.h"
 
+#include "bus/SystemBusNames.h"
 #include "resources/TextCatalog.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <map>
 #include <set>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace tarvex {
 namespace {
@@ -18,8 +30,6 @@ public:
         routes = {{"eth0", "192.168.0.1", 100}};
         files["/proc/sys/net/ipv4/conf/all/rp_filter"] = "0\n";
         files["/proc/sys/net/ipv4/conf/eth0/rp_filter"] = "2\n";
-        files["/proc/sys/net/ipv4/ping_group_range"] = "0\t2147483647\n";
-        files["/proc/self/status"] = "Name:\tTarvex\nCapEff:\t0000000000000000\n";
         files["/etc/ufw/ufw.conf"] = "# comment\nENABLED=no\nLOGLEVEL=low\n";
     }
     void addAdapter(const char* name, unsigned index, const char* address, int carrier = 1,
@@ -48,14 +58,14 @@ public:
         }
         return names;
     }
-    std::vector<unsigned> groups() override { return groupIds; }
     bool systemBusHasName(const QString& name) override { return busNames.count(name) != 0; }
+    ProbeWay probeWay() override { return way; }
 
     std::vector<InterfaceAddress> addresses;
     std::vector<DefaultRoute> routes;
     std::map<QString, QByteArray> files;
     std::set<QString> present;
-    std::vector<unsigned> groupIds{1000, 27};
+    ProbeWay way = ProbeWay::DatagramSocket;
     std::set<QString> busNames;
 };
 
@@ -139,16 +149,11 @@ INSTANTIATE_TEST_SUITE_P(
                          s.busNames.insert(kFirewalldBusName);
                      },
                      {{K::UfwEnabled, ""}, {K::FirewalldRunning, ""}}},
+        DiagnosisRow{"NoWayToSendAnEcho",
+                     [](FakeSystemView& s) { s.way = ProbeWay::None; },
+                     {{K::ProbingNotPermitted, ""}}},
         DiagnosisRow{
-            "GroupOutsideThePingRangeWithoutCapability",
-            [](FakeSystemView& s) { s.files["/proc/sys/net/ipv4/ping_group_range"] = "1\t0\n"; },
-            {{K::ProbingNotPermitted, ""}}},
-        DiagnosisRow{"RawCapabilityAllowsProbing",
-                     [](FakeSystemView& s) {
-                         s.files["/proc/sys/net/ipv4/ping_group_range"] = "1\t0\n";
-                         s.files["/proc/self/status"] = "CapEff:\t0000000000002000\n";
-                     },
-                     {}},
+            "SystemPingSendsThem", [](FakeSystemView& s) { s.way = ProbeWay::SystemPing; }, {}},
         DiagnosisRow{"WirelessAdapter",
                      [](FakeSystemView& s) { s.present.insert("/sys/class/net/eth0/phy80211"); },
                      {{K::WirelessAdapter, "eth0"}}},
@@ -173,6 +178,72 @@ TEST(DiagnosisLines, EachFindingThenItsFixOrThatNothingWasFound) {
         QString::fromUtf8("  解決方法：設定期間請改為寬鬆過濾：\"sudo sysctl -w "
                           "net.ipv4.conf.all.rp_filter=2 net.ipv4.conf.eth0.rp_filter=2\"。"));
 }
+
+// The bus question on a bus of the test's own, pointed at by DBUS_SYSTEM_BUS_ADDRESS: a real
+// bus daemon, one that accepts the connection and never answers, and none at all. Each answer
+// comes within the deadline, whatever the bus does.
+struct BusRow {
+    const char* name;
+    const char* bus; // "daemon", "silent" or "none"
+    const char* asked;
+    bool expected;
+};
+
+void PrintTo(const BusRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class SystemBusRows : public ::testing::TestWithParam<BusRow> {};
+
+TEST_P(SystemBusRows, AnswersWithinTheDeadline) {
+    using namespace std::chrono_literals;
+    const QTemporaryDir directory;
+    const QString path = directory.filePath("bus");
+    const QByteArray saved = qgetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + QFile::encodeName(path));
+    QProcess daemon;
+    int silent = -1;
+    if (GetParam().bus == std::string("daemon")) {
+        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty()) {
+            GTEST_SKIP() << "no dbus-daemon here";
+        }
+        daemon.start("dbus-daemon", {"--session", "--nofork", "--address=unix:path=" + path});
+        for (int i = 0; i < 200 && !QFileInfo::exists(path); ++i) {
+            QThread::msleep(10);
+        }
+    } else if (GetParam().bus == std::string("silent")) {
+        silent = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, QFile::encodeName(path).constData(),
+                     sizeof address.sun_path - 1);
+        ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(listen(silent, 4), 0); // connections wait in the queue, never accepted
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const bool answer = SystemBusHasName(QString::fromLatin1(GetParam().asked));
+    const auto took = std::chrono::steady_clock::now() - start;
+    std::cout << GetParam().name << ": "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms\n";
+    EXPECT_EQ(answer, GetParam().expected);
+    EXPECT_LT(took, kBusDeadline + 100ms);
+    if (silent >= 0) {
+        close(silent);
+    }
+    if (daemon.state() != QProcess::NotRunning) {
+        daemon.kill();
+        daemon.waitForFinished(2000);
+    }
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buses, SystemBusRows,
+    ::testing::Values(BusRow{"DaemonHoldsItsOwnName", "daemon", "org.freedesktop.DBus", true},
+                      BusRow{"NameNobodyHolds", "daemon", kFirewalldBusName, false},
+                      BusRow{"BusThatNeverAnswers", "silent", kFirewalldBusName, false},
+                      BusRow{"NoBus", "none", kFirewalldBusName, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tarvex
