@@ -20,13 +20,31 @@ packages=(
     fonts-liberation fonts-dejavu-core fonts-arphic-uming
     # lab network for the network tests (nftables: datagrams lost on purpose), packaging
     iproute2 nftables dpkg-dev file
-    # the demo checks that the moved appliance answers; the benchmark writes its table
-    iputils-ping python3
+    # the wizard's probe for an ordinary user (ping holds CAP_NET_RAW), the demo's check that the
+    # moved appliance answers; setcap restores ping's capability; the benchmark writes its table
+    iputils-ping libcap2-bin python3
     # reading the built guides back in tests, checking and launching the desktop entries
     poppler-utils desktop-file-utils libglib2.0-bin
     # checking the package (lintian), its manual pages, software centre entry and firewalld service
     lintian man-db appstream libxml2-utils
 )
+
+# Debian installs ping with the capability CAP_NET_RAW as a file attribute; a system image copied
+# without extended attributes loses it, and then no ordinary user can probe. Put it back as the
+# package's own set-up does.
+ensure_ping_capability() {
+    local ping=/usr/bin/ping
+    [ -x "$ping" ] || return 0
+    if getcap "$ping" 2>/dev/null | grep -q cap_net_raw || [ -u "$ping" ]; then
+        return 0
+    fi
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "install-deps: $ping lacks CAP_NET_RAW: sudo setcap cap_net_raw+ep $ping" >&2
+        return 1
+    fi
+    echo "install-deps: giving $ping back its capability CAP_NET_RAW"
+    setcap cap_net_raw+ep "$ping"
+}
 
 missing=()
 for package in "${packages[@]}"; do
@@ -37,6 +55,7 @@ done
 
 if [ ${#missing[@]} -eq 0 ]; then
     echo "install-deps: all ${#packages[@]} packages present"
+    ensure_ping_capability
     exit 0
 fi
 
@@ -61,3 +80,4 @@ until output=$(apt-get update -qq 2>&1); do
 done
 [ -z "$output" ] || echo "$output"
 apt-get -o DPkg::Lock::Timeout="$lock_wait" install -y -qq --no-install-recommends "${missing[@]}"
+ensure_ping_capability

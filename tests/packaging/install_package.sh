@@ -16,7 +16,8 @@ echo "package: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB)"
 control=$(dpkg-deb --field "$deb")
 echo "$control" | grep -E '^(Package|Depends|Section|Maintainer):'
 depends=$(echo "$control" | sed -n 's/^Depends: //p')
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libc6 qt6-qpa-plugins qt6-wayland xdg-utils; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libc6 qt6-qpa-plugins qt6-wayland \
+    xdg-utils iputils-ping; do
     [[ ", $depends," == *", $needed"[\ ,\(]* ]] || fail "Depends lacks $needed: $depends"
 done
 echo "$control" | grep -q '^Section: net$' || fail "section"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modules/MessageDetails.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
@@ -20,7 +22,7 @@ struct Message {
     explicit Message(QString text_) : text(std::move(text_)) {}
     Message(QString text_, std::optional<QString> title_,
             MessageButtons buttons_ = MessageButtons::Ok, MessageIcon icon_ = MessageIcon::None,
-            QString details_ = {})
+            MessageDetails details_ = {})
         : text(std::move(text_)), title(std::move(title_)), buttons(buttons_), icon(icon_),
           details(std::move(details_)) {}
 
@@ -28,7 +30,8 @@ struct Message {
     std::optional<QString> title; // none: the program's title
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
-    QString details; // shown on request under the text ("Show Details..."); empty: none
+    // Shown on request under the text ("Show Details..."), once known; empty: none.
+    MessageDetails details;
 
     friend bool operator==(const Message&, const Message&) = default;
 };

@@ -2,18 +2,55 @@
 
 #include "pages/OpenModal.h"
 
+#include <QFontMetricsF>
 #include <QMessageBox>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <utility>
 
 namespace tarvex {
 namespace {
 
+// An indented line of the details is an item under the line before it, with a label ("  Fix: "):
+// where it wraps, its lines hang under the text after the label.
+void hangIndentedLines(QTextEdit& edit) {
+    static const QRegularExpression label(QStringLiteral("^\\s+[^:\\x{FF1A}]*[:\\x{FF1A}]\\s*"));
+    const QFontMetricsF metrics(edit.document()->defaultFont());
+    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next()) {
+        const QRegularExpressionMatch found = label.match(block.text());
+        if (!found.hasMatch()) {
+            continue;
+        }
+        const qreal hang = metrics.horizontalAdvance(found.captured());
+        QTextBlockFormat format = block.blockFormat();
+        format.setLeftMargin(hang);
+        format.setTextIndent(-hang);
+        QTextCursor(block).setBlockFormat(format);
+    }
+}
+
+void showDetails(QMessageBox& box, const QString& details) {
+    if (details.isEmpty()) {
+        return;
+    }
+    box.setDetailedText(details);
+    if (auto* edit = box.findChild<QTextEdit*>()) {
+        hangIndentedLines(*edit);
+    }
+}
+
 void build(QMessageBox& box, const Message& message) {
     box.setWindowTitle(message.title.value_or(QString::fromLatin1(kProgramTitle)));
     box.setText(message.text);
-    if (!message.details.isEmpty()) {
-        box.setDetailedText(message.details);
-    }
+    // Details found later join the box that is already up.
+    message.details.whenReady([target = QPointer<QMessageBox>(&box)](const QString& details) {
+        if (target != nullptr) {
+            showDetails(*target, details);
+        }
+    });
     box.setIcon(message.icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                          : QMessageBox::NoIcon);
     if (message.buttons == MessageButtons::OkCancel) {

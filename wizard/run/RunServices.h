@@ -2,6 +2,7 @@
 
 #include "modules/Globals.h"
 #include "modules/MdUtility.h"
+#include "modules/MessageDetails.h"
 #include "modules/NeighbourWatch.h"
 #include "modules/ShortcutWriter.h"
 #include "run/ProbeRunner.h"
@@ -31,9 +32,9 @@ struct RunServices {
     // Lists the adapters the discovery goes out of.
     std::function<AdapterList()> listAdapters = &LoadAdapterList;
     // What may keep the appliances' replies from this PC, as the details of the messages that
-    // tell that none answered; empty: no details.
-    std::function<QString()> diagnose = [] {
-        return QString();
+    // tell that none answered; empty: no details. Returns at once: the details may follow.
+    std::function<MessageDetails()> diagnose = [] {
+        return MessageDetails();
     };
 };
 

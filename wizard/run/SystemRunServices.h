@@ -1,7 +1,6 @@
 #pragma once
 
 #include "modules/DesktopShortcutWriter.h"
-#include "modules/Diagnosis.h"
 #include "modules/IcmpProber.h"
 #include "modules/LiveSystemView.h"
 #include "modules/NetlinkNeighbourWatch.h"
@@ -10,6 +9,7 @@
 #include "run/BroadcastSender.h"
 #include "run/ClockSeededRandom.h"
 #include "run/RunServices.h"
+#include "run/ThreadedDiagnosis.h"
 #include "run/ThreadedProbeRunner.h"
 #include "run/UdpReplyListener.h"
 
@@ -18,16 +18,16 @@ namespace tarvex {
 // The real services of the setup run, as the program uses them: the reply port, the
 // broadcasts, ICMP probes off the user-interface thread, the kernel's neighbour table over
 // rtnetlink, the desktop's shortcuts (and the shared folders in the user's file manager
-// places) and its opener for addresses, and the diagnosis of this PC (asking the system bus
-// through the check given; without one, no name is on the bus).
+// places) and its opener for addresses, and the diagnosis of this PC off the window's thread
+// (asking the system bus through the check given; without one, no name is on the bus).
 class SystemRunServices final {
 public:
     // textBase: the edition the diagnosis speaks.
     explicit SystemRunServices(LiveSystemView::BusNameCheck busNameCheck = {},
-                               int textBase = kEnglishTextBase) {
-        services_.diagnose = [check = std::move(busNameCheck), textBase] {
-            LiveSystemView system(check);
-            return DiagnosisLines(Diagnose(system, textBase), textBase).join(QLatin1Char('\n'));
+                               int textBase = kEnglishTextBase)
+        : diagnosis_(std::move(busNameCheck), textBase) {
+        services_.diagnose = [this] {
+            return diagnosis_.start();
         };
     }
     SystemRunServices(const SystemRunServices&) = delete;
@@ -44,6 +44,7 @@ private:
     XdgAddressLauncher launcher_;
     NetlinkNeighbourWatch neighbours_;
     ClockSeededRandom random_;
+    ThreadedDiagnosis diagnosis_;
     RunServices services_{listener_, broadcaster_, prober_, shortcuts_,
                           launcher_, neighbours_,  random_};
 };

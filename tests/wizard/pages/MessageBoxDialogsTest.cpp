@@ -7,6 +7,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -141,4 +145,38 @@ TEST(MessageBoxDialogs, TheChineseEditionsBoxesHaveChineseButtons) {
     QApplication::removeTranslator(translator.get());
     EXPECT_TRUE(ok.contains(QStringLiteral("確定"))) << ok.toStdString();
     EXPECT_TRUE(cancel.contains(QStringLiteral("取消"))) << cancel.toStdString();
+}
+
+// The details of the no-appliance box come from a diagnosis that may take half a second: the box
+// is up at once, the details join it when found, and a fix that wraps hangs under its label.
+TEST(MessageBoxDialogs, DetailsFoundLaterJoinTheOpenBoxAndAFixWrapsUnderItsLabel) {
+    MessageBoxDialogs dialogs;
+    const MessageDetails details = MessageDetails::later();
+    std::optional<MessageAnswer> answer;
+    dialogs.ask({QStringLiteral("Scan error."), std::nullopt, MessageButtons::Ok, MessageIcon::None,
+                 details},
+                [&answer](MessageAnswer given) { answer = given; });
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&box] {
+        box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        return box != nullptr;
+    }));
+    EXPECT_TRUE(box->detailedText().isEmpty());
+    const QString fix = QStringLiteral("  Fix: sudo sysctl -w net.ipv4.conf.all.rp_filter=2 "
+                                       "net.ipv4.conf.eth0.rp_filter=2 and then run it again");
+    details.set(QStringLiteral("eth0 filters strictly by reverse path.\n") + fix);
+    EXPECT_EQ(box->detailedText(), details.text());
+    auto* edit = box->findChild<QTextEdit*>();
+    ASSERT_NE(edit, nullptr);
+    QTextDocument* document = edit->document();
+    document->setTextWidth(240); // narrow enough for the fix to wrap
+    (void)document->size();      // lays it out
+    const QTextLayout* layout = document->findBlockByNumber(1).layout();
+    ASSERT_GE(layout->lineCount(), 2);
+    const qreal afterLabel =
+        layout->lineAt(0).cursorToX(static_cast<int>(QStringLiteral("  Fix: ").size()));
+    EXPECT_NEAR(layout->lineAt(1).x(), afterLabel, 1.0);
+    EXPECT_NEAR(document->findBlockByNumber(0).layout()->lineAt(0).x(), 0.0, 1.0);
+    box->button(QMessageBox::Ok)->click();
+    ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }));
 }
