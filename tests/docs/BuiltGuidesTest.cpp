@@ -44,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(Phrases, ManualText,
                                            "Are you sure of exiting program?",
                                            "Scan error. There is no Dravik I can find.",
                                            "Please input the Username and Password.",
-                                           "ping_group_range", "cap_net_raw+ep", "Page 1 of",
+                                           "ping_group_range", "sudo apt install iputils-ping",
+                                           "Page 1 of",
                                            "sudo ufw allow \"Dravik Setup\"",
                                            "firewalld: the service dravik-setup"));
 

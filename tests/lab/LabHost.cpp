@@ -2,10 +2,12 @@
 
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <grp.h>
 #include <linux/capability.h>
 #include <linux/if_ether.h>
 #include <linux/if_packet.h>
@@ -208,6 +210,24 @@ WithoutRawSockets::~WithoutRawSockets() {
     if (capabilities(data, false)) {
         data[CAP_TO_INDEX(CAP_NET_RAW)].effective |= CAP_TO_MASK(CAP_NET_RAW);
         capabilities(data, true);
+    }
+}
+
+AsOrdinaryUser::AsOrdinaryUser() {
+    constexpr unsigned kNobody = 65534;
+    const int count = getgroups(0, nullptr);
+    groups_.resize(static_cast<std::size_t>(std::max(count, 0)));
+    if (count > 0 && getgroups(count, groups_.data()) < 0) {
+        groups_.clear();
+    }
+    // glibc changes the ids of every thread of the process.
+    ok_ = setgroups(0, nullptr) == 0 && setresgid(kNobody, kNobody, 0) == 0 &&
+          setresuid(kNobody, kNobody, 0) == 0;
+}
+
+AsOrdinaryUser::~AsOrdinaryUser() {
+    if (setresuid(0, 0, 0) == 0 && setresgid(0, 0, 0) == 0) {
+        (void)setgroups(groups_.size(), groups_.data());
     }
 }
 

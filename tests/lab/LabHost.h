@@ -90,6 +90,23 @@ public:
     WithoutRawSockets& operator=(const WithoutRawSockets&) = delete;
 };
 
+// Runs this process, every thread of it, as an ordinary user (nobody: uid and gid 65534, no
+// supplementary group), so no capability is in effect and programs it starts are unprivileged;
+// only the saved ids stay root's, so that the lab can be put back when this goes.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser();
+    ~AsOrdinaryUser();
+    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+    [[nodiscard]] bool ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+    std::vector<gid_t> groups_;
+};
+
 // Sets a value under /proc/sys of this (lab) namespace, and puts the old one back.
 class SysctlSetting {
 public:

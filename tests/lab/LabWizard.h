@@ -95,8 +95,9 @@ private:
 // One wizard with the real network services and a desktop folder of its own.
 class LabWizard {
 public:
-    explicit LabWizard(ReadBatch batch = {})
-        : listener(stepsOpened, batch),
+    // pingProgram: the system's ping the probe falls back on; empty: a PC without one.
+    explicit LabWizard(ReadBatch batch = {}, const QString& pingProgram = SystemPingProgram())
+        : listener(stepsOpened, batch), icmp(kEchoTimeout, ProbeWays::Any, &::sendto, pingProgram),
           shortcuts(desktop.path(), {}, {config.filePath("gtk-3.0/bookmarks"), {}}) {
         random.draws = {0.9F};
         services.intervals.discoveryWindow = 1500ms;

@@ -8,6 +8,7 @@
 #include <QUdpSocket>
 #include <algorithm>
 #include <iostream>
+#include <optional>
 
 namespace tarvex {
 namespace {
@@ -25,16 +26,53 @@ protected:
     }
 };
 
-TEST_F(LabWizardTest, AReachableApplianceGetsShortcutsToItsOwnAddressAndNoConfiguration) {
+// Who runs the wizard: root (the raw socket), and an ordinary user on Debian's defaults, who may
+// open no ICMP socket at all (ping_group_range "1 0") and so probes through the system's ping.
+struct UserRow {
+    const char* name;
+    bool ordinary;
+};
+
+class LabWizardUsers : public LabWizardTest, public ::testing::WithParamInterface<UserRow> {
+protected:
+    // Becomes that user, once the lab is set up as root; checks the probe's way.
+    void becomeTheUser() {
+        if (!GetParam().ordinary) {
+            return;
+        }
+        nobodyPings_.emplace("1 0");
+        user_.emplace();
+        ASSERT_TRUE(user_->ok());
+        ASSERT_EQ(ProbeWayOnThisPc(), ProbeWay::SystemPing);
+    }
+    // Root again, to read what the simulators logged and stop them.
+    void backToRoot() {
+        user_.reset();
+        nobodyPings_.reset();
+    }
+
+private:
+    std::optional<lab::PingGroupRange> nobodyPings_;
+    std::optional<lab::AsOrdinaryUser> user_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Users, LabWizardUsers,
+                         ::testing::Values(UserRow{"Root", false},
+                                           UserRow{"OrdinaryUserOnDebianDefaults", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(LabWizardUsers, AReachableApplianceGetsShortcutsToItsOwnAddressAndNoConfiguration) {
     const lab::SimulatorProcess appliance(
         "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
     ASSERT_TRUE(appliance.ready());
+    becomeTheUser();
     LabWizard wizard;
     wizard.chooseOnList("10.77.1.30");
     wizard.dialogs.setNextAnswer(MessageAnswer::Ok); // the note
     wizard.dialogs.setNextAnswer(MessageAnswer::Ok); // open the shortcuts
     wizard.start();
     ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }));
+    backToRoot();
     ASSERT_EQ(wizard.rows.size(), 1);
     EXPECT_EQ(wizard.rows[0].mid(0, 4), (QStringList{"0", "Yes", "NEAR", "10.77.1.30"}));
     EXPECT_EQ(wizard.desktopFiles(),
@@ -237,11 +275,14 @@ bool buttonsEnabled(const LabWizard& wizard) {
     return previous != nullptr && exit != nullptr && previous->isEnabled() && exit->isEnabled();
 }
 
-TEST_F(LabWizardTest, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsThere) {
+TEST_P(LabWizardUsers, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsThere) {
     const lab::SimulatorProcess appliance("ap3", foreignAppliance("move=1"));
     ASSERT_TRUE(appliance.ready());
     const lab::SimulatorProcess late("late", lab::LateHostsArguments(), TARVEX_ARP_RESPONDER);
     ASSERT_TRUE(late.ready());
+    // The address an earlier case moved the appliance to is no longer in use.
+    ASSERT_TRUE(lab::ForgetNeighbours());
+    becomeTheUser();
     LabWizard wizard;
     // The user's bookmarks, the last line without its newline.
     ASSERT_TRUE(QDir().mkpath(wizard.config.filePath("gtk-3.0")));
@@ -254,6 +295,7 @@ TEST_F(LabWizardTest, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsTher
     wizard.answerCredentials("cmdNext"); // the presets
     wizard.start();
     ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }, 20s));
+    backToRoot();
     EXPECT_EQ(wizard.rows.value(0).value(1), "No");
     // The quiet and the late hosts drop the echo but answer the address resolution: not taken.
     EXPECT_TRUE(appliance.log().contains(
@@ -352,12 +394,13 @@ TEST(LabWizardSmallSubnet, EveryOtherAddressTakenGivesNoFreeAddress) {
     EXPECT_FALSE(appliance.log().contains("0C02S"));
 }
 
+// Neither socket, and no ping: nothing can be tested, that is told, and nothing is configured.
 TEST_F(LabWizardTest, ProbingImpossibleIsToldAndNothingIsSent) {
     const lab::SimulatorProcess appliance("ap3", foreignAppliance("move=1"));
     ASSERT_TRUE(appliance.ready());
     const lab::PingGroupRange nobody("1 0");
     const lab::WithoutRawSockets withoutRaw; // inherited by the probe threads started below
-    LabWizard wizard;
+    LabWizard wizard({}, QString());         // and no system ping to fall back on
     wizard.chooseOnList("10.77.2.50");
     wizard.start();
     ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s));

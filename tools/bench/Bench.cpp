@@ -3,7 +3,7 @@
 // same run. Not a test: it asserts nothing. Runs inside the lab's PC namespace (tools/bench.sh);
 // prints one JSON object per figure.
 //
-//   tarvex_bench --runs N [--only list|search|stall|flood|diagnosis|loss]
+//   tarvex_bench --runs N [--only list|search|searchping|stall|flood|diagnosis|loss]
 //                                                   (in the lab's PC namespace)
 //   tarvex_bench --runs N --only adapters           (in its two-adapter PC, pc2)
 #include "LabHost.h"
@@ -138,6 +138,33 @@ void searchFigure(int runs) {
     }
     printFigure("free-address search, 19 of 20 in use (half drop echoes, 2 answer ARP late)", "ms",
                 ours, oneByOne);
+}
+
+// 2b. The same search for an ordinary user who may open no ICMP socket: each echo through one
+// system ping, next to the ICMP socket of the figure above.
+void searchPingFigure(int runs) {
+    const QStringList candidates = CrowdedCandidates();
+    IcmpProber viaPing(kEchoTimeout, ProbeWays::SystemPingOnly);
+    IcmpProber viaSocket;
+    ThreadedProbeRunner pingRunner{viaPing};
+    ThreadedProbeRunner socketRunner{viaSocket};
+    NetlinkNeighbourWatch watch;
+    FreeAddressSearch pingSearch{pingRunner, watch};
+    FreeAddressSearch socketSearch{socketRunner, watch};
+    std::vector<double> ours;
+    std::vector<double> socketWay;
+    for (int run = 0; run < runs; ++run) {
+        const SimulatorProcess late("late", LateHostsArguments(), TARVEX_ARP_RESPONDER);
+        (void)ForgetNeighbours();
+        {
+            const AsOrdinaryUser user;
+            ours.push_back(static_cast<double>(SearchToTheEnd(pingSearch, candidates).ms));
+        }
+        (void)ForgetNeighbours();
+        socketWay.push_back(static_cast<double>(SearchToTheEnd(socketSearch, candidates).ms));
+    }
+    printFigure("free-address search, 19 of 20 in use, ordinary user through the system's ping",
+                "ms", ours, socketWay, "ICMP socket");
 }
 
 // 3. The longest stall of the user-interface thread in a whole configured run.
@@ -289,9 +316,13 @@ int main(int argc, char** argv) {
         return 77;
     }
     const std::pair<const char*, void (*)(int)> figures[] = {
-        {"list", tarvex::lab::listFigure},           {"search", tarvex::lab::searchFigure},
-        {"stall", tarvex::lab::stallFigure},         {"flood", tarvex::lab::floodFigure},
-        {"diagnosis", tarvex::lab::diagnosisFigure}, {"loss", tarvex::lab::lossFigure}};
+        {"list", tarvex::lab::listFigure},
+        {"search", tarvex::lab::searchFigure},
+        {"searchping", tarvex::lab::searchPingFigure},
+        {"stall", tarvex::lab::stallFigure},
+        {"flood", tarvex::lab::floodFigure},
+        {"diagnosis", tarvex::lab::diagnosisFigure},
+        {"loss", tarvex::lab::lossFigure}};
     for (const auto& [name, figure] : figures) {
         if (only.empty() || only == name) {
             figure(runs);

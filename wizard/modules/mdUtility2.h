@@ -19,7 +19,7 @@ void StopSockets();
 // echo could not be sent (EchoStatus::NotSent): neither may ever be taken as free.
 [[nodiscard]] ProbeOutcome IsHostReachable(const QString& address);
 
-// How to allow the probes: the ping group range or the CAP_NET_RAW capability.
+// How to allow the probes: install the system's ping, or widen the ping group range.
 [[nodiscard]] QString ProbingFixText(int textBase);
 
 // The one message shown when probing is impossible: what is wrong and how to allow it.
