@@ -6,7 +6,9 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <grp.h>
 #include <linux/capability.h>
 #include <linux/if_ether.h>
@@ -18,6 +20,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -228,6 +231,38 @@ AsOrdinaryUser::AsOrdinaryUser() {
 AsOrdinaryUser::~AsOrdinaryUser() {
     if (setresuid(0, 0, 0) == 0 && setresgid(0, 0, 0) == 0) {
         (void)setgroups(groups_.size(), groups_.data());
+    }
+}
+
+SilentSystemBus::SilentSystemBus()
+    : path_("/tmp/" + environment("TARVEX_LAB") + "-bus-" + std::to_string(getpid())),
+      savedAddress_(qgetenv("DBUS_SYSTEM_BUS_ADDRESS")) {
+    std::remove(path_.c_str());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path_.size() >= sizeof address.sun_path) {
+        return;
+    }
+    std::memcpy(address.sun_path, path_.c_str(), path_.size());
+    fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Never accepted: connections wait in the queue, and nothing is ever read or written.
+    if (fd_ >= 0 && (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+                     listen(fd_, 16) != 0)) {
+        close(fd_);
+        fd_ = -1;
+    }
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", QByteArray("unix:path=") + path_.c_str());
+}
+
+SilentSystemBus::~SilentSystemBus() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+    std::remove(path_.c_str());
+    if (savedAddress_.isEmpty()) {
+        qunsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    } else {
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", savedAddress_);
     }
 }
 

@@ -107,6 +107,23 @@ private:
     std::vector<gid_t> groups_;
 };
 
+// A system bus that accepts every connection and never answers: a unix socket listening in a
+// folder of its own, named by DBUS_SYSTEM_BUS_ADDRESS while this lives.
+class SilentSystemBus {
+public:
+    SilentSystemBus();
+    ~SilentSystemBus();
+    SilentSystemBus(const SilentSystemBus&) = delete;
+    SilentSystemBus& operator=(const SilentSystemBus&) = delete;
+
+    [[nodiscard]] bool listening() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+    std::string path_;
+    QByteArray savedAddress_;
+};
+
 // Sets a value under /proc/sys of this (lab) namespace, and puts the old one back.
 class SysctlSetting {
 public:
