@@ -45,8 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Phrases, ManualText,
                                            "Scan error. There is no Dravik I can find.",
                                            "Please input the Username and Password.",
                                            "ping_group_range", "sudo apt install iputils-ping",
-                                           "Page 1 of",
-                                           "sudo ufw allow \"Dravik Setup\"",
+                                           "Page 1 of", "sudo ufw allow \"Dravik Setup\"",
                                            "firewalld: the service dravik-setup"));
 
 class QuickGuideText : public ::testing::TestWithParam<const char*> {};
