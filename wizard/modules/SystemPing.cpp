@@ -45,6 +45,14 @@ ProbeOutcome outcomeOf(int status) {
     return {EchoStatus::NotSent, 0};
 }
 
+// True once the ping has ended; it is not reaped, so that its id, and its group's, stay its own
+// until its group has been ended.
+bool hasEnded(pid_t pid) {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == pid;
+}
+
 // Ends a ping's group and reaps it: a ping killed this way has ended within a moment.
 void killAndReap(const Running& ping) {
     kill(-ping.pid, SIGKILL);
@@ -125,10 +133,11 @@ std::vector<ProbeOutcome> PingEach(const QString& program, const std::vector<qui
         }
         const Clock::time_point now = Clock::now();
         for (auto ping = running.begin(); ping != running.end();) {
-            int status = 0;
-            if (waitpid(ping->pid, &status, WNOHANG) == ping->pid) {
-                outcomes[ping->index] = outcomeOf(status);
+            if (hasEnded(ping->pid)) {
                 kill(-ping->pid, SIGKILL); // whatever it left in its group
+                int status = 0;
+                (void)waitpid(ping->pid, &status, 0); // it has ended: returns at once
+                outcomes[ping->index] = outcomeOf(status);
             } else if (now >= ping->limit) {
                 killAndReap(*ping); // stays "not sent": it never told
             } else {

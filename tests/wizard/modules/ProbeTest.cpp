@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 namespace tarvex {
 namespace {
@@ -82,6 +83,10 @@ TEST_P(LoopbackProbe, LoopbackAnswersAndEachOutcomeKeepsItsPlace) {
         {"127.0.0.1", "127.0.0.1", "127.0.0.2", "255.255.255.255", "127.0.0.1"}));
     ASSERT_EQ(outcomes.size(), 5);
     EXPECT_LT(std::chrono::steady_clock::now() - start, kEchoTimeout);
+    // Every ping has been reaped: no child is left running, nor as a zombie.
+    errno = 0;
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
     if (GetParam().ping != nullptr) {
         // Nothing to fall back on: nothing was tested, and that is told.
         EXPECT_EQ(outcomes[0], (ProbeOutcome{EchoStatus::Impossible, EPERM}));
