@@ -205,7 +205,7 @@ TEST(LabProbe, ImpossibleWhenNoIcmpSocketMayBeOpenedAndNoPingIsThere) {
     {
         const lab::WithoutRawSockets withoutRaw;
         outcome = IcmpProber(kEchoTimeout, ProbeWays::Any, &::sendto, QString())
-                      .probe(QStringLiteral("10.77.1.21"));
+                      .probe(testing::Address("10.77.1.21"));
         EXPECT_EQ(echoes.take(100ms), 0);
         // The same PC with its ping: the echo goes through it.
         throughPing = IsHostReachable("10.77.1.21");

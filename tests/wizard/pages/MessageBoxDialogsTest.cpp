@@ -150,7 +150,8 @@ TEST(MessageBoxDialogs, TheChineseEditionsBoxesHaveChineseButtons) {
 // The details of the no-appliance box come from a diagnosis that may take half a second: the box
 // is up at once, the details join it when found, and a fix that wraps hangs under its label.
 TEST(MessageBoxDialogs, DetailsFoundLaterJoinTheOpenBoxAndAFixWrapsUnderItsLabel) {
-    MessageBoxDialogs dialogs;
+    QWidget owner;
+    MessageBoxDialogs dialogs([&owner] { return &owner; });
     const MessageDetails details = MessageDetails::later();
     std::optional<MessageAnswer> answer;
     dialogs.ask({QStringLiteral("Scan error."), std::nullopt, MessageButtons::Ok, MessageIcon::None,
