@@ -2,6 +2,7 @@
 
 #include "modules/ApplianceUrl.h"
 #include "modules/BoundedProcess.h"
+#include "modules/HiddenCharacters.h"
 #include "modules/Logging.h"
 
 #include <QCryptographicHash>
@@ -34,19 +35,6 @@ QString systemReason(int error) {
 }
 
 } // namespace
-
-bool IsHiddenOrBreaking(char32_t code) {
-    switch (QChar::category(code)) {
-    case QChar::Other_Control:
-    case QChar::Other_Format:
-    case QChar::Separator_Line:
-    case QChar::Separator_Paragraph:
-    case QChar::Other_Surrogate:
-        return true;
-    default:
-        return false;
-    }
-}
 
 QString DesktopEntryValue(const QString& value) {
     QString escaped;

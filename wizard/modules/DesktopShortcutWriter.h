@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modules/FileManagerPlaces.h"
+#include "modules/HiddenCharacters.h"
 #include "modules/ShortcutWriter.h"
 
 #include <QByteArray>
@@ -23,11 +24,6 @@ struct DesktopLink {
     QString comment;
     QString icon;
 };
-
-// Whether a character must not stand in a name or a value as it is: controls, format characters
-// (the direction overrides among them, which make "a\u202Eexe.knil" show as "alink.exe"), line
-// and paragraph separators, and unpaired surrogates.
-[[nodiscard]] bool IsHiddenOrBreaking(char32_t code);
 
 // A value escaped for a desktop entry: backslash, newline, tab and carriage return as \\ \n \t
 // \r, a space at either end as \s (readers trim them otherwise), and every other character of
