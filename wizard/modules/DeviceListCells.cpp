@@ -1,5 +1,7 @@
 #include "modules/DeviceListCells.h"
 
+#include "modules/HiddenCharacters.h"
+
 #include <QLocale>
 #include <algorithm>
 
@@ -129,12 +131,20 @@ QString UsedShareText(qint64 total, qint64 available) {
 }
 
 QString DisplayText(const QByteArray& bytes) {
-    QString text = QString::fromUtf8(bytes);
-    std::replace_if(text.begin(), text.end(), breaksLine, QChar(u' '));
-    // Any other control character would show as nothing at all; make it visible.
-    std::replace_if(
-        text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; },
-        QChar(QChar::ReplacementCharacter));
+    const QString decoded = QString::fromUtf8(bytes);
+    QString text;
+    text.reserve(decoded.size());
+    for (const char32_t code : decoded.toUcs4()) {
+        if (code <= 0xffff && breaksLine(QChar(static_cast<char16_t>(code)))) {
+            text += QChar(u' ');
+        } else if (IsHiddenOrBreaking(code)) {
+            // A control shows as nothing at all, and a format character (a direction override,
+            // an isolate, a zero-width space) changes how the text around it reads.
+            text += QChar(QChar::ReplacementCharacter);
+        } else {
+            text += QString::fromUcs4(&code, 1);
+        }
+    }
     return text;
 }
 

@@ -24,7 +24,9 @@ namespace tarvex {
 [[nodiscard]] QString UsedShareText(qint64 total, qint64 available);
 
 // A text field of a reply as the list shows it: decoded from UTF-8 (bytes that are not show
-// as replacement characters), with no character that could break the row's line.
+// as replacement characters), with no character that could break the row's line (those become
+// spaces) or hide or reorder what is shown (controls and format characters become replacement
+// characters).
 [[nodiscard]] QString DisplayText(const QByteArray& bytes);
 
 // What the reachability check found for one record. A probe that could not be sent, or could
