@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QProcess>
 #include <algorithm>
 
@@ -95,6 +96,35 @@ INSTANTIATE_TEST_SUITE_P(FirstDatagram, LabScanLosing,
                          ::testing::Values(LossRow{"RequestLost", lab::kFirstDatagram, ""},
                                            LossRow{"ReplyLost", "", lab::kFirstDatagram}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A host that claims the gateway's address and floods made-up appliances after its reply: one
+// row, listed as received, never probed (the gateway would answer), its sender beside it.
+TEST(LabScan, OnlyTheSenderSpeaksForItsAddressAndFillsOneRow) {
+    TARVEX_REQUIRE_LAB("pc");
+    const lab::SimulatorProcess liar(
+        "ap1", {"--flood", "10", "--appliance", "id=LIAR0000000000001,ip=10.77.1.1,host=LIAR"});
+    const lab::SimulatorProcess far("ap2",
+                                    {"--appliance", "id=FAR00000000000002,ip=10.77.2.40,host=FAR"});
+    ASSERT_TRUE(liar.ready() && far.ready());
+
+    const Outcome text = runProgram({"--scan"});
+    ASSERT_EQ(text.lines.size(), 2) << text.lines.join('\n').toStdString();
+    EXPECT_TRUE(text.lines[1].startsWith("LIAR0000000000001\t10.77.1.1\tLIAR\t"));
+    EXPECT_TRUE(text.lines[1].endsWith("\tNo\teth0")) << text.lines[1].toStdString();
+
+    const Outcome json = runProgram({"--scan", "--json"});
+    ASSERT_EQ(json.lines.size(), 2);
+    QJsonObject object;
+    for (const QString& line : json.lines) {
+        if (const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();
+            row["id"].toString() == "LIAR0000000000001") {
+            object = row;
+        }
+    }
+    EXPECT_EQ(object["address"].toString(), "10.77.1.1");
+    EXPECT_EQ(object["sender"].toString(), "10.77.1.30");
+    EXPECT_EQ(object["reachable"], QJsonValue(false));
+}
 
 TEST(LabScan, NothingAnsweringExitsWithOne) {
     TARVEX_REQUIRE_LAB("pc");

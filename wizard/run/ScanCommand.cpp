@@ -2,6 +2,7 @@
 
 #include "modules/DeviceListCells.h"
 #include "modules/Ipv4Address.h"
+#include "modules/Logging.h"
 #include "resources/TextCatalog.h"
 #include "run/ApplianceAddress.h"
 #include "run/ArrivalAdapter.h"
@@ -12,6 +13,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
@@ -38,28 +40,77 @@ QString oneLine(const QString& text) {
 
 } // namespace
 
-const QualifyingAdapter* ScanCollector::adapterOf(const QByteArray& name) const {
-    const auto found = std::find_if(adapters_.begin(), adapters_.end(),
-                                    [&](const auto& adapter) { return adapter.name == name; });
-    return found == adapters_.end() ? nullptr : &*found;
-}
-
 void ScanCollector::add(const ArrivedDatagram& datagram) {
-    if (entries_.size() >= kMostAppliances || KindOfReply(datagram.bytes) != ReplyKind::Discovery) {
+    if (KindOfReply(datagram.bytes) != ReplyKind::Discovery) {
+        return;
+    }
+    const std::optional<Ipv4Address> sender = Ipv4Address::parse(QStringView(datagram.source));
+    if (!sender) {
+        return;
+    }
+    if (std::any_of(entries_.begin(), entries_.end(),
+                    [&](const ScanEntry& entry) { return entry.sender == *sender; })) {
+        qCDebug(lcNet) << "reply from" << sender->text()
+                       << "dropped: that sender already fills a row";
+        return;
+    }
+    if (entries_.size() >= kMostAppliances) {
+        qCDebug(lcNet) << "reply from" << sender->text() << "dropped: the list is full";
         return;
     }
     std::optional<DeviceRecord> record = CutDiscoveryReply(datagram.bytes).record;
-    if (!record || std::any_of(entries_.begin(), entries_.end(), [&](const auto& entry) {
-            return entry.record.DeviceId == record->DeviceId;
-        })) {
+    if (!record) {
         return;
     }
-    entries_.push_back(
-        {std::move(*record), ArrivalAdapterName(adapters_, datagram.interfaceIndex), false});
+    const QualifyingAdapter* adapter = AdapterByIndex(adapters_, datagram.interfaceIndex);
+    const std::optional<Ipv4Address> address = ApplianceAddress(
+        *record, adapter ? adapter->address : QString(), adapter ? adapter->mask : QString());
+    entries_.push_back({std::move(*record), *sender, address,
+                        ArrivalAdapterName(adapters_, datagram.interfaceIndex), false});
+}
+
+bool ScanCollector::probe(Prober& prober) {
+    // Only an appliance that speaks for its own address is probed: a reply may claim any
+    // other host's address, the gateway's or the PC's own.
+    QStringList probed;
+    std::vector<ScanEntry*> probedEntries;
+    for (ScanEntry& entry : entries_) {
+        if (entry.address && *entry.address == entry.sender) {
+            probed.append(entry.address->text());
+            probedEntries.push_back(&entry);
+        }
+    }
+    if (probed.isEmpty()) {
+        return false;
+    }
+    bool impossible = false;
+    const QList<ProbeOutcome> outcomes = prober.probeAll(probed);
+    for (qsizetype i = 0; i < outcomes.size() && i < probed.size(); ++i) {
+        ScanEntry& entry = *probedEntries[static_cast<std::size_t>(i)];
+        switch (outcomes[i].status) {
+        case EchoStatus::Reply:
+            entry.reachable = true;
+            break;
+        case EchoStatus::NoReply:
+        case EchoStatus::NotAccepted:
+            entry.reachable = false;
+            break;
+        case EchoStatus::Impossible:
+            impossible = true;
+            [[fallthrough]];
+        case EchoStatus::NotSent:
+            entry.reachable = std::nullopt; // nothing was learnt of it
+            break;
+        }
+    }
+    return impossible;
 }
 
 QString ScanLine(const ScanEntry& entry) {
     const DeviceRecord& r = entry.record;
+    const QString reachable = !entry.reachable   ? QStringLiteral("?")
+                              : *entry.reachable ? QStringLiteral("Yes")
+                                                 : QStringLiteral("No");
     return QStringList{cell(r.DeviceId),
                        cell(r.IpAddress),
                        cell(r.HostName),
@@ -67,23 +118,37 @@ QString ScanLine(const ScanEntry& entry) {
                        CapacityText(r.DiskCapacity),
                        AvailableText(r.DiskTotal),
                        UsedShareText(r.DiskTotal, r.DiskAvailable),
-                       entry.reachable ? QStringLiteral("Yes") : QStringLiteral("No"),
+                       reachable,
                        cell(entry.adapter)}
         .join(QLatin1Char('\t'));
 }
 
 QString ScanJsonLine(const ScanEntry& entry) {
     const DeviceRecord& r = entry.record;
+    const auto received = [](const QByteArray& bytes) {
+        return QString::fromUtf8(bytes);
+    };
     const QJsonObject object{
-        {QStringLiteral("id"), DisplayText(r.DeviceId)},
-        {QStringLiteral("address"), DisplayText(r.IpAddress)},
-        {QStringLiteral("hostName"), DisplayText(r.HostName)},
-        {QStringLiteral("diskModel"), DisplayText(r.DiskModel)},
+        {QStringLiteral("id"), received(r.DeviceId)},
+        {QStringLiteral("ipAddress"), received(r.IpAddress)},
+        {QStringLiteral("netMask"), received(r.NetMask)},
+        {QStringLiteral("gateway"), received(r.Gateway)},
+        {QStringLiteral("hostName"), received(r.HostName)},
+        {QStringLiteral("workgroup"), received(r.Workgroup)},
+        {QStringLiteral("fullHostName"), received(r.FullHostName)},
+        {QStringLiteral("diskModel"), received(r.DiskModel)},
+        {QStringLiteral("diskCapacity"), qint64{r.DiskCapacity}},
+        {QStringLiteral("diskTotal"), qint64{r.DiskTotal}},
+        {QStringLiteral("diskAvailable"), qint64{r.DiskAvailable}},
         {QStringLiteral("capacity"), CapacityText(r.DiskCapacity)},
         {QStringLiteral("available"), AvailableText(r.DiskTotal)},
         {QStringLiteral("used"), UsedShareText(r.DiskTotal, r.DiskAvailable)},
-        {QStringLiteral("reachable"), entry.reachable},
-        {QStringLiteral("adapter"), DisplayText(entry.adapter)},
+        {QStringLiteral("address"),
+         entry.address ? QJsonValue(entry.address->text()) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("sender"), entry.sender.text()},
+        {QStringLiteral("reachable"),
+         entry.reachable ? QJsonValue(*entry.reachable) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("adapter"), received(entry.adapter)},
     };
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
@@ -140,30 +205,11 @@ int FinishScan(ScanState& scan) {
     ScanCollector& collector = scan.collector;
     ScanServices& services = scan.services;
     const bool json = scan.json;
-    // Only an address that is one host can be probed; anything else is shown as not reachable.
-    std::vector<ScanEntry>& entries = collector.entries();
-    QList<Ipv4Address> probed;
-    std::vector<std::size_t> probedEntries;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const QualifyingAdapter* adapter = collector.adapterOf(entries[i].adapter);
-        const std::optional<Ipv4Address> address = ApplianceAddress(
-            entries[i].record,
-            adapter ? PcNetwork::read({adapter->address, adapter->mask, {}}) : PcNetwork{});
-        if (address) {
-            probed.append(*address);
-            probedEntries.push_back(i);
-        }
+    if (collector.probe(services.prober)) {
+        err << "The reachability check cannot run: this program may not send ICMP echo "
+               "requests. Run \"Tarvex --diagnose\" for the fix.\n";
     }
-    if (!probed.isEmpty()) {
-        const QList<ProbeOutcome> outcomes = services.prober.probeAll(probed);
-        for (qsizetype i = 0; i < outcomes.size() && i < probed.size(); ++i) {
-            entries[probedEntries[static_cast<std::size_t>(i)]].reachable = outcomes[i].reachable();
-            if (outcomes[i].status == EchoStatus::Impossible && i == 0) {
-                err << "The reachability check cannot run: this program may not send ICMP "
-                       "echo requests. Run \"Tarvex --diagnose\" for the fix.\n";
-            }
-        }
-    }
+    const std::vector<ScanEntry>& entries = collector.entries();
     for (const ScanEntry& entry : entries) {
         out << (json ? ScanJsonLine(entry) : ScanLine(entry)) << '\n';
     }
@@ -204,7 +250,8 @@ std::optional<int> StartScan(const AdapterList& adapters, ScanServices services,
         },
         services.discoveryRequests);
     // The window runs on the caller's event loop; the scan ends in its timer.
-    QTimer::singleShot(services.window, [scan] {
+    // A precise timer: a coarse one may end the window up to 5 % early.
+    QTimer::singleShot(services.window, Qt::PreciseTimer, [scan] {
         const int status = FinishScan(*scan);
         if (scan->done) {
             scan->done(status);

@@ -2,6 +2,7 @@
 
 #include "modules/AdapterChoice.h"
 #include "modules/DeviceRecord.h"
+#include "modules/Ipv4Address.h"
 #include "modules/Prober.h"
 #include "run/DiscoveryRepeats.h"
 #include "run/ReplyListener.h"
@@ -19,12 +20,16 @@ namespace tarvex {
 // One appliance as the scan lists it.
 struct ScanEntry {
     DeviceRecord record;
-    QByteArray adapter; // name of the interface its first reply came in by
-    bool reachable = false;
+    Ipv4Address sender;                 // the address its reply came from
+    std::optional<Ipv4Address> address; // the address it reported, when that is a host address
+    QByteArray adapter;                 // name of the interface its reply came in by
+    // Whether it answered the echo; nothing when it could not be probed at all.
+    std::optional<bool> reachable = false;
 };
 
-// Keeps the first reply of each appliance: the same identifier heard again, on the same adapter
-// or another one, adds nothing. Bounded, so that a flood cannot grow it without end.
+// Keeps the first reply of each sender: whatever else comes from an address that already fills
+// a row is dropped (and logged), so that one host cannot fill the list with made-up appliances
+// or push out a real one. Bounded all the same, against forged senders.
 class ScanCollector {
 public:
     explicit ScanCollector(std::vector<QualifyingAdapter> adapters)
@@ -32,8 +37,10 @@ public:
 
     void add(const ArrivedDatagram& datagram);
     [[nodiscard]] std::vector<ScanEntry>& entries() { return entries_; }
-    // The adapter a datagram came in by, if it is one of the adapters scanned.
-    [[nodiscard]] const QualifyingAdapter* adapterOf(const QByteArray& name) const;
+    // Probes the appliances whose reply came from the host address they reported, and only
+    // them: any other stays not reachable, as the run lists it. True when probing was
+    // impossible on this PC.
+    bool probe(Prober& prober);
 
 private:
     std::vector<QualifyingAdapter> adapters_;
@@ -41,9 +48,12 @@ private:
 };
 
 // The line of one appliance: identifier, address, host name, disk model, capacity, available,
-// used share, "Yes" or "No", adapter; separated by tabs. Texts are decoded for display only.
+// used share, "Yes", "No" or "?" (not probed: probing impossible), adapter; separated by tabs.
+// Texts are in their display form, which leaves nothing a terminal would act on.
 [[nodiscard]] QString ScanLine(const ScanEntry& entry);
-// The same as one JSON object on one line.
+// One JSON object on one line: the reply's fields exactly as received (decoded from UTF-8,
+// escaped by JSON alone), the parsed address (null when it is no host address), the sender,
+// "reachable" true, false or null, and the adapter.
 [[nodiscard]] QString ScanJsonLine(const ScanEntry& entry);
 
 struct ScanServices {

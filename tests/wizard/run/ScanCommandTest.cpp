@@ -3,6 +3,11 @@
 #include "run/CommandLine.h"
 #include "support/Addresses.h"
 
+#include "support/FakeRunServices.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
@@ -11,50 +16,131 @@
 namespace tarvex {
 namespace {
 
-QByteArray reply(const QByteArray& id, const QByteArray& host) {
-    return "0C01R" + id + " IP='10.0.0.5' NETMASK='255.0.0.0' GATEWAY='' HOSTNAME='" + host +
+QByteArray reply(const QByteArray& id, const QByteArray& ip, const QByteArray& host) {
+    return "0C01R" + id + " IP='" + ip + "' NETMASK='255.0.0.0' GATEWAY='' HOSTNAME='" + host +
            "' WORKGROUP='W' HOSTNAME_FULL='F' HDMODEL='ST' HDCAPACITY='312581808' "
            "HDTOTAL='156000000' HDAVAIL='150000000'";
 }
 
-TEST(ScanCollector, KeepsTheFirstReplyOfEachApplianceWithTheAdapterThatHeardIt) {
+// Answers each address as told; records what was probed.
+class ScriptedProber final : public Prober {
+public:
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QStringList& addresses) override {
+        probed += addresses;
+        QList<ProbeOutcome> outcomes;
+        for (const QString& address : addresses) {
+            outcomes.append({statuses.value(address, EchoStatus::NoReply), 0});
+        }
+        return outcomes;
+    }
+    QHash<QString, EchoStatus> statuses;
+    QStringList probed;
+};
+
+TEST(ScanCollector, OneRowPerSenderProbedOnlyWhereTheReplySpeaksForItsOwnAddress) {
     ScanCollector collector({{"eth0", 2, "10.0.0.9", "255.0.0.0", ""},
                              {"eth1", 3, "192.168.0.9", "255.255.255.0", ""}});
-    collector.add({reply("AP000000000000001", "ONE"), 3, testing::Address("10.0.0.5")});
-    collector.add(
-        {reply("AP000000000000001", "AGAIN"), 2, testing::Address("10.0.0.5")}); // other adapter
-    collector.add(
-        {reply("AP000000000000001", "AGAIN"), 3, testing::Address("10.0.0.5")}); // same one
-    collector.add({"0C02RAP0000000000000012", 2, testing::Address("10.0.0.5")});
-    collector.add({"0C01Rshort", 2, testing::Address("10.0.0.5")});
-    collector.add({reply("AP000000000000002", "TWO"), 2, testing::Address("10.0.0.6")});
+    collector.add({reply("AP000000000000001", "192.168.0.5", "ONE"), 3, "192.168.0.5"});
+    // The same sender again, with another identifier or the same: a flood, or a repeat.
+    collector.add({reply("MADEUP00000000001", "10.0.0.77", "FLOOD"), 2, "192.168.0.5"});
+    collector.add({reply("AP000000000000001", "192.168.0.5", "AGAIN"), 2, "192.168.0.5"});
+    collector.add({"0C02RAP0000000000000012", 2, "10.0.0.5"});
+    collector.add({"0C01Rshort", 2, "10.0.0.5"});
+    collector.add({reply("AP000000000000002", "10.0.0.5", "TWO"), 2, "10.0.0.5"});
+    // Another host claiming an address in use (the gateway's) and one that is no host at all.
+    collector.add({reply("AP000000000000003", "10.0.0.1", "LIAR"), 2, "10.0.0.30"});
+    collector.add({reply("AP000000000000004", "10.255.255.255", "BCAST"), 2, "10.255.255.255"});
+    collector.add({reply("AP000000000000005", "10.0.0.6", "MUTE"), 2, "10.0.0.6"});
+    collector.add({reply("AP000000000000006", "10.0.0.7", "NOECHO"), 2, "not an address"});
+
+    ScriptedProber prober;
+    prober.statuses = {{"192.168.0.5", EchoStatus::Reply}, {"10.0.0.6", EchoStatus::NotSent}};
+    EXPECT_FALSE(collector.probe(prober));
+    EXPECT_EQ(prober.probed, (QStringList{"192.168.0.5", "10.0.0.5", "10.0.0.6"}));
+
     const std::vector<ScanEntry>& entries = collector.entries();
-    ASSERT_EQ(entries.size(), 2U);
-    EXPECT_EQ(entries[0].record.HostName, "ONE");
+    QStringList hosts;
+    for (const ScanEntry& entry : entries) {
+        hosts.append(QString::fromUtf8(entry.record.HostName));
+    }
+    EXPECT_EQ(hosts, (QStringList{"ONE", "TWO", "LIAR", "BCAST", "MUTE"}));
     EXPECT_EQ(entries[0].adapter, "eth1");
+    EXPECT_EQ(entries[0].reachable, true);
     EXPECT_EQ(entries[1].adapter, "eth0");
+    EXPECT_EQ(entries[1].reachable, false);
+    EXPECT_EQ(entries[2].address, Ipv4Address::parse(QStringView(u"10.0.0.1")));
+    EXPECT_EQ(entries[2].sender.text(), "10.0.0.30");
+    EXPECT_EQ(entries[2].reachable, false);
+    EXPECT_EQ(entries[3].address, std::nullopt);
+    EXPECT_EQ(entries[4].reachable, std::nullopt);
+
+    // No ICMP socket on this PC: what would have been probed is unknown, never "No".
+    ScriptedProber impossible;
+    impossible.statuses = {{"192.168.0.5", EchoStatus::Impossible}};
+    EXPECT_TRUE(collector.probe(impossible));
+    EXPECT_EQ(entries[0].reachable, std::nullopt);
+    EXPECT_EQ(entries[2].reachable, false);
 }
 
-TEST(ScanLine, CellsAsTheDeviceListShowsThemAndJsonThatParses) {
+TEST(ScanLine, CellsAsTheDeviceListShowsThemAndJsonExactlyAsReceived) {
     ScanEntry entry;
     entry.record.DeviceId = "AP000000000000001";
     entry.record.IpAddress = "10.0.0.5";
-    entry.record.HostName = "tab\there \"q\"\n\xff";
+    entry.record.HostName = "tab\there \"q\"\n\xff\xe2\x80\xae";
     entry.record.DiskModel = "ST";
     entry.record.DiskCapacity = 312581808;
     entry.record.DiskTotal = 156000000;
     entry.record.DiskAvailable = 150000000;
+    entry.sender = Ipv4Address(0x0a000005);
+    entry.address = entry.sender;
     entry.adapter = "eth0";
     entry.reachable = true;
     EXPECT_EQ(ScanLine(entry), QString::fromUtf8("AP000000000000001\t10.0.0.5\ttab here \"q\" "
-                                                 "\uFFFD\tST\t160GB\t156GB\t4%\tYes\teth0"));
+                                                 "\uFFFD\uFFFD\tST\t160GB\t156GB\t4%\tYes\teth0"));
     QJsonParseError error{};
     const QJsonObject object =
         QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8(), &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError);
-    EXPECT_EQ(object["hostName"].toString(), QString::fromUtf8("tab here \"q\" \uFFFD"));
+    EXPECT_EQ(object["hostName"].toString(), QString::fromUtf8("tab\there \"q\"\n\uFFFD\u202E"));
+    EXPECT_EQ(object["address"].toString(), "10.0.0.5");
+    EXPECT_EQ(object["sender"].toString(), "10.0.0.5");
+    EXPECT_EQ(object["diskCapacity"].toInteger(), 312581808);
     EXPECT_TRUE(object["reachable"].toBool());
     EXPECT_FALSE(ScanJsonLine(entry).contains('\n'));
+
+    entry.address.reset();
+    entry.reachable.reset();
+    EXPECT_TRUE(ScanLine(entry).endsWith("\t?\teth0"));
+    const QJsonObject unknown = QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8()).object();
+    EXPECT_TRUE(unknown["address"].isNull());
+    EXPECT_TRUE(unknown["reachable"].isNull());
+    EXPECT_EQ(unknown["ipAddress"].toString(), "10.0.0.5");
+}
+
+// A coarse timer may end the window up to 5 % early, and a late reply is lost then.
+TEST(StartScan, TheWindowLastsItsWholeLengthThenListsWhatCame) {
+    testing::FakeListener listener;
+    testing::FakeBroadcaster broadcaster;
+    ScriptedProber prober;
+    QString printed;
+    QString errors;
+    QTextStream out(&printed);
+    QTextStream err(&errors);
+    std::optional<int> status;
+    QElapsedTimer clock;
+    clock.start();
+    const AdapterList adapters{{{"eth0", 2, "10.0.0.9", "255.0.0.0", ""}}, {}};
+    ASSERT_EQ(StartScan(adapters, {listener, broadcaster, prober, std::chrono::milliseconds(400)},
+                        false, out, err, [&status](int done) { status = done; }),
+              std::nullopt);
+    listener.deliver({reply("AP000000000000001", "10.0.0.5", "ONE"), 2, "10.0.0.5"});
+    while (!status && clock.elapsed() < 2000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_GE(clock.elapsed(), 400);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(printed.startsWith("AP000000000000001\t10.0.0.5\tONE\t")) << printed.toStdString();
+    EXPECT_FALSE(listener.isOpen());
 }
 
 // Only the command line's own options make the program a command; Qt's arguments are left to
