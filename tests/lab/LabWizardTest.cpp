@@ -273,6 +273,51 @@ TEST(LabSearch, LateResolutionAnswersAreInUseASilentAddressIsFreeAfterTheResolut
     EXPECT_LT(silent.ms, 3300 + 200);
 }
 
+// Settings that give the kernel's resolution no time, or none at all, and a failure left by a
+// resolution begun before the search: no address in use is taken, whatever the settings.
+TEST(LabSearch, OddKernelSettingsNeverTakeAnAddressInUse) {
+    TARVEX_REQUIRE_LAB("pc");
+    SearchRig rig;
+    // 10.77.1.122 answers the resolution after 3.5 s: too late for one begun 2.87 s before.
+    const lab::SimulatorProcess slowest{
+        "late", {"--interface", "eth0", "--delay", "10.77.1.122=3500"}, TARVEX_ARP_RESPONDER};
+    ASSERT_TRUE(rig.late.ready() && slowest.ready());
+    const auto search = [&rig](const QStringList& candidates) {
+        EXPECT_TRUE(lab::ForgetNeighbours());
+        return lab::SearchToTheEnd(rig.search, candidates);
+    };
+    // A host that drops echoes but answers the resolution, two that answer it late, a silent one.
+    const QStringList inUseThenSilent{"10.77.1.111", "10.77.1.120", "10.77.1.121", "10.77.1.231"};
+    {
+        const lab::SysctlSetting none("net/ipv4/neigh/eth0/mcast_solicit", "0");
+        const lab::TimedResult found = search(inUseThenSilent);
+        std::cout << "mcast_solicit=0: no free address after " << found.ms << " ms\n";
+        EXPECT_EQ(found.result.kind, SearchResult::Kind::NoneFree);
+        EXPECT_LT(found.ms, 200); // nothing to wait for
+    }
+    for (const char* retransmit : {"100", "1"}) {
+        const lab::SysctlSetting fast("net/ipv4/neigh/eth0/retrans_time_ms", retransmit);
+        const lab::TimedResult found = search(inUseThenSilent);
+        std::cout << "retrans_time_ms=" << retransmit << ": "
+                  << (found.result.kind == SearchResult::Kind::Free
+                          ? found.result.address.text().toStdString()
+                          : std::string("no free address"))
+                  << " after " << found.ms << " ms\n";
+        EXPECT_NE(found.result.kind, SearchResult::Kind::Free)
+            << found.result.address.text().toStdString();
+        EXPECT_LT(found.ms, 3300 + 200);
+    }
+    ASSERT_TRUE(lab::ForgetNeighbours());
+    QUdpSocket nudge; // any datagram starts a resolution
+    ASSERT_GT(nudge.writeDatagram("x", 1, QHostAddress(QStringLiteral("10.77.1.122")), 9), 0);
+    QTest::qWait(2870);
+    const lab::TimedResult found = lab::SearchToTheEnd(rig.search, {"10.77.1.122"});
+    std::cout << "a resolution begun 2.87 s before the search: "
+              << (found.result.kind == SearchResult::Kind::Free ? "taken" : "not taken")
+              << " after " << found.ms << " ms\n";
+    EXPECT_EQ(found.result.kind, SearchResult::Kind::NoneFree);
+}
+
 // The foreign appliance of ap3 and the draws that make 10.77.1.23 (a host that drops echoes)
 // the first candidate and 10.77.1.61 the second.
 QStringList foreignAppliance(const char* behaviour) {

@@ -175,11 +175,14 @@ public:
         handlers_ = std::move(handlers);
         return std::nullopt;
     }
+    [[nodiscard]] ResolutionSettings settings() const override { return resolution; }
     void stop() override { handlers_ = {}; }
     [[nodiscard]] bool watching() const { return static_cast<bool>(handlers_.changed); }
-    void report(const QString& address, NeighbourState state) {
+    // By default when a failure of a resolution that the echoes started would come.
+    void report(const QString& address, NeighbourState state,
+                std::chrono::milliseconds sinceStart = kShortestResolutionWait) {
         if (const Handlers handlers = handlers_; handlers.changed) {
-            handlers.changed({*Ipv4Address::parse(address), state, false});
+            handlers.changed({*Ipv4Address::parse(address), state, false, sinceStart});
             settle();
         }
     }
@@ -190,6 +193,7 @@ public:
         }
     }
     std::optional<int> failure;
+    ResolutionSettings resolution;
     std::optional<Ipv4Address> adapter;
     int started = 0;
 

@@ -1,5 +1,6 @@
 #include "modules/Diagnosis.h"
 
+#include "modules/ResolutionSettings.h"
 #include "modules/mdUtility2.h"
 #include "resources/AddedTexts.h"
 
@@ -140,6 +141,23 @@ void checkWireless(SystemView& system, const std::vector<QualifyingAdapter>& ada
     }
 }
 
+void checkResolution(SystemView& system, const std::vector<QualifyingAdapter>& adapters,
+                     int textBase, std::vector<Finding>& findings) {
+    for (const QualifyingAdapter& adapter : adapters) {
+        const QString name = QString::fromUtf8(adapter.name);
+        const ResolutionSettings settings =
+            ReadResolutionSettings([&system](const QString& path) { return system.readFile(path); },
+                                   ResolutionSettingsDirectory(name));
+        if (!settings.asksTheNetwork()) {
+            findings.push_back(
+                {FindingKind::ResolutionOff, name,
+                 AddedCatalogText(textBase, AddedText::DiagnosisNoResolutionRequests).arg(name),
+                 AddedCatalogText(textBase, AddedText::DiagnosisNoResolutionRequestsFix)
+                     .arg(name)});
+        }
+    }
+}
+
 } // namespace
 
 std::vector<Finding> Diagnose(SystemView& system, int textBase) {
@@ -158,6 +176,7 @@ std::vector<Finding> Diagnose(SystemView& system, int textBase) {
     checkFirewalls(system, textBase, findings);
     checkProbing(system, textBase, findings);
     checkWireless(system, list.adapters, textBase, findings);
+    checkResolution(system, list.adapters, textBase, findings);
     if (!list.skipped.empty()) {
         QStringList names;
         for (const QByteArray& name : list.skipped) {

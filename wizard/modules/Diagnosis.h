@@ -19,6 +19,7 @@ enum class FindingKind {
     ProbingNotPermitted, // no ICMP socket for this user and no system ping that may send echoes
     WirelessAdapter,     // access points may keep wireless clients from wired appliances
     SkippedBridges,      // container and virtual-machine bridges passed over
+    ResolutionOff,       // mcast_solicit=0 on an adapter: no address can be known to be free
 };
 
 struct Finding {

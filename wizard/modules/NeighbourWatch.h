@@ -1,7 +1,9 @@
 #pragma once
 
 #include "modules/Ipv4Address.h"
+#include "modules/ResolutionSettings.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -20,16 +22,19 @@ struct NeighbourEvent {
     // From the table as it stood when the watch began, not a change seen since: an old failure
     // says nothing of the resolution that an echo sent now starts.
     bool snapshot = false;
+    // When the kernel told it, counted from the start of the watch, which is just before the
+    // echoes go out.
+    std::chrono::milliseconds sinceStart{0};
 };
 
 // Watches the kernel's neighbour table of the interface that carries the PC's address, and
-// tells when the kernel's own resolution time for it (plus a margin) is over. Events come on
-// the thread that started the watch, from its event loop; nothing blocks it.
+// tells when a failure could last count (the settings' failureCountsAfter(), plus a margin). Events
+// come on the thread that started the watch, from its event loop; nothing blocks it.
 class NeighbourWatch {
 public:
     struct Handlers {
         std::function<void(const NeighbourEvent& event)> changed;
-        std::function<void()> timeUp; // once, the resolution time after start()
+        std::function<void()> timeUp; // once, failureCountsAfter() and a margin after start()
     };
 
     virtual ~NeighbourWatch() = default;
@@ -37,6 +42,8 @@ public:
     // it returns. The system's errno when the table cannot be watched.
     [[nodiscard]] virtual std::optional<int> start(Ipv4Address adapterAddress,
                                                    Handlers handlers) = 0;
+    // The address resolution settings of the interface watched, as start() read them.
+    [[nodiscard]] virtual ResolutionSettings settings() const = 0;
     // Ends the watch: no handler is called afterwards.
     virtual void stop() = 0;
 };

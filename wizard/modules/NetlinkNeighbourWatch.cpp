@@ -21,10 +21,6 @@ namespace {
 // next wake-up.
 constexpr int kReadsPerWake = 64;
 constexpr std::size_t kReadSize = 64 * 1024;
-// A table whose settings promise a longer wait is cut short: what is undecided then counts as
-// in use, so a shorter wait is never unsafe, only less likely to find a free address.
-constexpr std::chrono::milliseconds kLongestResolution{10000};
-
 struct Interface {
     QString name;
     int index = 0;
@@ -87,14 +83,12 @@ std::optional<Ipv4Address> DestinationIn(const char* attributes, std::size_t siz
     return std::nullopt;
 }
 
-std::optional<int> ReadNumber(const QString& path) {
+std::optional<QByteArray> ReadSmallFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    bool ok = false;
-    const int value = file.read(32).trimmed().toInt(&ok);
-    return ok && value >= 0 ? std::optional<int>(value) : std::nullopt;
+    return file.read(32);
 }
 
 } // namespace
@@ -129,22 +123,6 @@ QList<NeighbourEvent> ReadNeighbourMessages(QByteArrayView bytes, int interfaceI
         offset += NLMSG_ALIGN(header.nlmsg_len);
     }
     return events;
-}
-
-std::chrono::milliseconds KernelResolutionTime(const QString& directory) {
-    // A new entry (none, or a failed one) turns incomplete with its probe count set to
-    // ucast_solicit and sends its first request at once (or one tick later). Every
-    // retrans_time it sends one more, until the count reaches ucast_solicit + app_solicit +
-    // mcast_solicit; at the tick after that it fails. ucast_solicit therefore cancels out, and
-    // the app_solicit requests (to a user-space daemon) take a tick each like the broadcast
-    // ones: (mcast_solicit + app_solicit) * retrans_time_ms, 3 * 1000 ms by default.
-    const int multicast = ReadNumber(directory + QStringLiteral("/mcast_solicit")).value_or(3);
-    const int application = ReadNumber(directory + QStringLiteral("/app_solicit")).value_or(0);
-    const int retransmit =
-        ReadNumber(directory + QStringLiteral("/retrans_time_ms")).value_or(1000);
-    const auto total = std::chrono::milliseconds(static_cast<qint64>(multicast + application) *
-                                                 std::max(retransmit, 10));
-    return std::min(total, kLongestResolution);
 }
 
 NetlinkNeighbourWatch::NetlinkNeighbourWatch(QString sysctlRoot, std::chrono::milliseconds margin)
@@ -209,7 +187,10 @@ std::optional<int> NetlinkNeighbourWatch::start(Ipv4Address adapterAddress, Hand
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [this] { readPending(); });
-    bound_.start(KernelResolutionTime(sysctlRoot_ + QLatin1Char('/') + interface->name) + margin_);
+    settings_ = ReadResolutionSettings(ReadSmallFile,
+                                       sysctlRoot_ + QLatin1Char('/') + interface->name);
+    started_.start();
+    bound_.start(settings_.failureCountsAfter() + margin_);
     return std::nullopt;
 }
 
@@ -232,10 +213,12 @@ void NetlinkNeighbourWatch::readPending() {
         }
         const QList<NeighbourEvent> events = ReadNeighbourMessages(
             QByteArrayView(buffer.data(), size), interfaceIndex_, dumpSequence_);
-        for (const NeighbourEvent& event : events) {
+        const std::chrono::milliseconds sinceStart(started_.elapsed());
+        for (NeighbourEvent event : events) {
             if (fd_ < 0 || !handlers_.changed) {
                 return; // stopped by a handler
             }
+            event.sinceStart = sinceStart;
             const auto changed = handlers_.changed; // the handler may stop the watch
             changed(event);
         }

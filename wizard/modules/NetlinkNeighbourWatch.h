@@ -3,6 +3,7 @@
 #include "modules/NeighbourWatch.h"
 
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QList>
 #include <QSocketNotifier>
 #include <QString>
@@ -12,7 +13,7 @@
 
 namespace tarvex {
 
-// Slack on top of the kernel's resolution time: timers, the echo batch's start, scheduling.
+// Slack on top of the time a failure may take: timers, the echo batch's start, scheduling.
 inline constexpr std::chrono::milliseconds kResolutionMargin{300};
 
 // The neighbour table over rtnetlink: the changes of the IPv4 neighbours of one interface as
@@ -27,6 +28,7 @@ public:
     NetlinkNeighbourWatch& operator=(const NetlinkNeighbourWatch&) = delete;
 
     [[nodiscard]] std::optional<int> start(Ipv4Address adapterAddress, Handlers handlers) override;
+    [[nodiscard]] ResolutionSettings settings() const override { return settings_; }
     void stop() override;
 
 private:
@@ -39,6 +41,8 @@ private:
     quint32 dumpSequence_ = 0;
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer bound_;
+    QElapsedTimer started_;
+    ResolutionSettings settings_;
     Handlers handlers_;
 };
 
@@ -47,9 +51,5 @@ private:
 // `dumpSequence` are marked as the table's snapshot.
 [[nodiscard]] QList<NeighbourEvent> ReadNeighbourMessages(QByteArrayView bytes, int interfaceIndex,
                                                           quint32 dumpSequence);
-
-// How long the kernel takes to give up resolving a new neighbour, from the interface's settings
-// in `directory` (e.g. /proc/sys/net/ipv4/neigh/eth0): see the definition for the formula.
-[[nodiscard]] std::chrono::milliseconds KernelResolutionTime(const QString& directory);
 
 } // namespace tarvex

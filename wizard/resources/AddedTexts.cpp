@@ -109,6 +109,12 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
     {"Nothing to do, unless the appliance is cabled to one of them: then connect it to the PC's "
      "own network instead.",
      "無須處理，除非 Dravik 接在其中之一：若是如此，請改為將它連接到電腦本身的網路。"},
+    {"%1 sends no address resolution requests (mcast_solicit=0): no address can be known to be "
+     "free there, so the setup gives the appliance none.",
+     "%1 不會送出位址解析要求（mcast_solicit=0）：無法確認任何位址未被使用，因此設定程式不會指定"
+     "位址給 Dravik。"},
+    {"For the setup, restore the default: \"sudo sysctl -w net.ipv4.neigh.%1.mcast_solicit=3\".",
+     "設定期間請恢復預設值：\"sudo sysctl -w net.ipv4.neigh.%1.mcast_solicit=3\"。"},
     {"No problem found on this PC.",
      "這台電腦上沒有發現任何問題。"},
     {"  Fix: %1",

@@ -45,6 +45,8 @@ enum class AddedText {
     DiagnosisWirelessFix,
     DiagnosisSkippedBridges,
     DiagnosisSkippedBridgesFix,
+    DiagnosisNoResolutionRequests, // %1: the interface
+    DiagnosisNoResolutionRequestsFix,
     DiagnosisNothingFound,
     DiagnosisFixLine, // %1: the fix, indented under its finding
     AdapterColumn,    // the device list's column naming the adapter a reply came by

@@ -1,11 +1,12 @@
 #include "run/FreeAddressSearch.h"
 
+#include "modules/Logging.h"
+
 namespace tarvex {
 
 void FreeAddressSearch::start(const QList<Ipv4Address>& candidates, Ipv4Address adapterAddress,
                               Done done) {
     cancel();
-    choice_.emplace(candidates);
     done_ = std::move(done);
     const std::optional<int> failure =
         watch_.start(adapterAddress, {[this](const NeighbourEvent& event) {
@@ -21,6 +22,16 @@ void FreeAddressSearch::start(const QList<Ipv4Address>& candidates, Ipv4Address 
         finish({SearchResult::Kind::WatchImpossible, {}, *failure});
         return;
     }
+    const ResolutionSettings settings = watch_.settings();
+    if (!settings.asksTheNetwork()) {
+        // Every resolution fails at once, without a request: a failure tells nothing.
+        qCWarning(lcNet) << "no address can be shown free: the kernel sends no address "
+                            "resolution request on this adapter (mcast_solicit is 0)";
+        finish({SearchResult::Kind::NoneFree, {}, 0});
+        return;
+    }
+    // The handlers above run only from the event loop, once this has returned.
+    choice_.emplace(candidates, settings.failureCountsAfter());
     const std::weak_ptr<int> alive = generation_;
     const int generation = *generation_;
     prober_.start(candidates, [this, alive, generation](const QList<ProbeOutcome>& outcomes) {

@@ -14,8 +14,8 @@ namespace tarvex {
 
 struct SearchResult {
     enum class Kind {
-        Free,              // `address` is free
-        NoneFree,          // every candidate is in use, or could not be tested
+        Free,     // `address` is free
+        NoneFree, // every candidate is in use, or could not be tested, or no failure can tell
         ProbingImpossible, // no echo could be sent at all (`error`)
         WatchImpossible,   // the neighbour table cannot be watched (`error`)
     };
@@ -26,7 +26,8 @@ struct SearchResult {
 
 // The free-address search: every candidate's echo at once, the neighbour table watched from
 // just before they go out, and the first free candidate in drawn order (FreeCandidateChoice)
-// reported as soon as it is decided, at the latest when the kernel's resolution time is over.
+// reported as soon as it is decided, at the latest when a failure could last count. When the
+// kernel asks nobody (mcast_solicit 0) nothing can be decided: no candidate is free.
 class FreeAddressSearch {
 public:
     using Done = std::function<void(const SearchResult& result)>;

@@ -4,7 +4,17 @@
 
 namespace tarvex {
 
-FreeCandidateChoice::FreeCandidateChoice(const QList<Ipv4Address>& candidates) {
+namespace {
+
+// The kernel counts the first interval of a resolution from the tick before the request, so
+// its failure may come up to one tick (10 ms at 100 Hz) sooner than the settings say.
+constexpr std::chrono::milliseconds kKernelTick{20};
+
+} // namespace
+
+FreeCandidateChoice::FreeCandidateChoice(const QList<Ipv4Address>& candidates,
+                                         std::chrono::milliseconds failureCountsAfter)
+    : failureCountsAfter_(failureCountsAfter) {
     for (const Ipv4Address address : candidates) {
         candidates_.append({address, std::nullopt, false, false});
     }
@@ -21,18 +31,25 @@ void FreeCandidateChoice::neighbourChanged(const NeighbourEvent& event) {
         if (candidate.address != event.address) {
             continue;
         }
+        // A failure already in the table, or one sooner than a resolution of our own could end,
+        // belongs to an older resolution or to one too short to tell.
+        const bool counts =
+            !event.snapshot && event.sinceStart + kKernelTick >= failureCountsAfter_;
         qCDebug(lcNet) << "candidate" << candidate.address.text() << "resolution"
                        << (event.state == NeighbourState::Known    ? "answered"
                            : event.state == NeighbourState::Failed ? "failed"
                                                                    : "under way")
-                       << (event.snapshot ? "(already in the table)" : "");
+                       << "after" << event.sinceStart.count() << "ms"
+                       << (event.snapshot ? "(already in the table)"
+                           : event.state == NeighbourState::Failed && !counts
+                               ? "(too soon to count)"
+                               : "");
         switch (event.state) {
         case NeighbourState::Known:
             candidate.answered = true;
             break;
         case NeighbourState::Failed:
-            // A failure already in the table belongs to an older resolution.
-            candidate.failed = candidate.failed || !event.snapshot;
+            candidate.failed = candidate.failed || counts;
             break;
         case NeighbourState::Resolving:
             // A new resolution began: only its own end counts.

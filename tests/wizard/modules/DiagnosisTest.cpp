@@ -159,6 +159,11 @@ INSTANTIATE_TEST_SUITE_P(
         DiagnosisRow{"WirelessAdapter",
                      [](FakeSystemView& s) { s.present.insert("/sys/class/net/eth0/phy80211"); },
                      {{K::WirelessAdapter, "eth0"}}},
+        DiagnosisRow{"NoResolutionRequests",
+                     [](FakeSystemView& s) {
+                         s.files["/proc/sys/net/ipv4/neigh/eth0/mcast_solicit"] = "0\n";
+                     },
+                     {{K::ResolutionOff, "eth0"}}},
         DiagnosisRow{"ContainerBridgesNamed",
                      [](FakeSystemView& s) {
                          s.addAdapter("docker0", 4, "172.17.0.1", 0);

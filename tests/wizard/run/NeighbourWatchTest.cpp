@@ -1,12 +1,11 @@
 #include "modules/NetlinkNeighbourWatch.h"
 #include "run/FreeCandidateChoice.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <linux/neighbour.h>
 #include <linux/rtnetlink.h>
+#include <map>
 #include <sys/socket.h>
 #include <vector>
 
@@ -19,6 +18,7 @@ struct Event {
     const char* address;
     NeighbourState state;
     bool snapshot = false;
+    int sinceStartMs = 3000; // when a failure of the echoes' own resolution comes
 };
 
 struct ChoiceRow {
@@ -35,9 +35,10 @@ void PrintTo(const ChoiceRow& row, std::ostream* os) {
 
 class Choice : public ::testing::TestWithParam<ChoiceRow> {};
 
-// Candidates 10.0.0.1 and 10.0.0.2, in that order.
+// Candidates 10.0.0.1 and 10.0.0.2, in that order; a failure counts from 3 s on.
 TEST_P(Choice, TakesOnlyAFailedResolutionAfterAnUnansweredEcho) {
-    FreeCandidateChoice choice({Ipv4Address(0x0a000001U), Ipv4Address(0x0a000002U)});
+    FreeCandidateChoice choice({Ipv4Address(0x0a000001U), Ipv4Address(0x0a000002U)},
+                               std::chrono::milliseconds(3000));
     QList<ProbeOutcome> outcomes;
     for (const EchoStatus status : GetParam().echoes) {
         outcomes.append({status, 0});
@@ -46,8 +47,9 @@ TEST_P(Choice, TakesOnlyAFailedResolutionAfterAnUnansweredEcho) {
         choice.echoesDone(outcomes);
     }
     for (const Event& event : GetParam().events) {
-        choice.neighbourChanged(
-            {*Ipv4Address::parse(QString::fromLatin1(event.address)), event.state, event.snapshot});
+        choice.neighbourChanged({*Ipv4Address::parse(QString::fromLatin1(event.address)),
+                                 event.state, event.snapshot,
+                                 std::chrono::milliseconds(event.sinceStartMs)});
     }
     if (GetParam().timeUp) {
         choice.timeUp();
@@ -86,6 +88,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"10.0.0.1", kFailed, true}},
                   false,
                   kWaiting},
+        // A resolution begun before the search, or one shorter than a slow host's answer.
+        ChoiceRow{"EarlyFailureCountsNot",
+                  {kNoReply, kNoReply},
+                  {{"10.0.0.1", kFailed, false, 133}, {"10.0.0.2", kFailed, false, 35}},
+                  true,
+                  kNoneFree},
+        ChoiceRow{"FailureATickEarlyCounts",
+                  {EchoStatus::Reply, kNoReply},
+                  {{"10.0.0.2", kFailed, false, 2990}},
+                  false,
+                  kSecondFree},
         ChoiceRow{"NewResolutionClearsAFailure",
                   {kNoReply},
                   {{"10.0.0.1", kFailed}, {"10.0.0.1", NeighbourState::Resolving}},
@@ -155,19 +168,60 @@ TEST(NeighbourMessages, KeepIpv4OfTheInterfaceAndMarkTheDump) {
     EXPECT_EQ(events[3].state, NeighbourState::Known);
 }
 
-TEST(KernelResolution, IsTheBroadcastAndDaemonRequestsTimesTheRetransmitTime) {
-    QTemporaryDir directory;
-    for (const auto& [name, value] : {std::pair{"mcast_solicit", "4\n"},
-                                      {"app_solicit", "1\n"},
-                                      {"ucast_solicit", "9\n"},
-                                      {"retrans_time_ms", "250\n"}}) {
-        QFile file(directory.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(value);
-    }
-    EXPECT_EQ(KernelResolutionTime(directory.path()), std::chrono::milliseconds(1250));
-    EXPECT_EQ(KernelResolutionTime(directory.filePath("none")), std::chrono::milliseconds(3000));
+struct SettingsRow {
+    const char* name;
+    std::map<QString, QByteArray> files; // by name in the interface's directory
+    qint64 resolutionMs;
+    qint64 failureCountsAfterMs;
+    bool asksTheNetwork;
+};
+
+void PrintTo(const SettingsRow& row, std::ostream* os) {
+    *os << row.name;
 }
+
+class Settings : public ::testing::TestWithParam<SettingsRow> {};
+
+TEST_P(Settings, GiveTheResolutionTimeClampedAndNeverShorterThanTheWait) {
+    const auto read = [](const QString& path) -> std::optional<QByteArray> {
+        const auto& files = GetParam().files;
+        const auto found = files.find(path.section(QLatin1Char('/'), -1));
+        return found == files.end() || !path.startsWith(ResolutionSettingsDirectory("eth0"))
+                   ? std::nullopt
+                   : std::optional(found->second);
+    };
+    const ResolutionSettings settings =
+        ReadResolutionSettings(read, ResolutionSettingsDirectory("eth0"));
+    EXPECT_EQ(settings.resolutionTime().count(), GetParam().resolutionMs);
+    EXPECT_EQ(settings.failureCountsAfter().count(), GetParam().failureCountsAfterMs);
+    EXPECT_EQ(settings.asksTheNetwork(), GetParam().asksTheNetwork);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Settings,
+    ::testing::Values(
+        SettingsRow{"Defaults", {}, 3000, 3000, true},
+        // (mcast_solicit + app_solicit) * retrans_time_ms; ucast_solicit cancels out.
+        SettingsRow{"DaemonRequestsCount",
+                    {{"mcast_solicit", "4\n"},
+                     {"app_solicit", "1\n"},
+                     {"ucast_solicit", "9\n"},
+                     {"retrans_time_ms", "250\n"}},
+                    1250,
+                    3000,
+                    true},
+        SettingsRow{"LongResolutionRaisesTheWait", {{"mcast_solicit", "5"}}, 5000, 5000, true},
+        SettingsRow{"NoBroadcastRequests", {{"mcast_solicit", "0"}}, 0, 3000, false},
+        SettingsRow{"NegativeIsNone", {{"mcast_solicit", "-4"}}, 0, 3000, false},
+        SettingsRow{
+            "ShortestRetransmitIsTheKernelTick", {{"retrans_time_ms", "1"}}, 30, 3000, true},
+        SettingsRow{"HugeValuesStayBounded",
+                    {{"mcast_solicit", "2147483647"}, {"retrans_time_ms", "9223372036854775807"}},
+                    10000,
+                    10000,
+                    true},
+        SettingsRow{"GarbageKeepsTheDefault", {{"retrans_time_ms", "fast"}}, 3000, 3000, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tarvex
