@@ -15,7 +15,6 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QTimer>
-#include <algorithm>
 #include <memory>
 #include <net/if.h>
 
@@ -23,7 +22,7 @@ namespace tarvex {
 
 namespace {
 
-// More appliances than any network holds; a flood of invented identifiers stops here.
+// More appliances than any network holds; a flood from forged senders stops here.
 constexpr std::size_t kMostAppliances = 1000;
 
 // DisplayText leaves no tab or line break, so a cell cannot split the line.
@@ -48,8 +47,7 @@ void ScanCollector::add(const ArrivedDatagram& datagram) {
     if (!sender) {
         return;
     }
-    if (std::any_of(entries_.begin(), entries_.end(),
-                    [&](const ScanEntry& entry) { return entry.sender == *sender; })) {
+    if (senders_.contains(sender->toHostOrder())) {
         qCDebug(lcNet) << "reply from" << sender->text()
                        << "dropped: that sender already fills a row";
         return;
@@ -62,6 +60,7 @@ void ScanCollector::add(const ArrivedDatagram& datagram) {
     if (!record) {
         return;
     }
+    senders_.insert(sender->toHostOrder());
     const QualifyingAdapter* adapter = AdapterByIndex(adapters_, datagram.interfaceIndex);
     const std::optional<Ipv4Address> address = ApplianceAddress(
         *record, adapter ? adapter->address : QString(), adapter ? adapter->mask : QString());

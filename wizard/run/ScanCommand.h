@@ -8,6 +8,7 @@
 #include "run/ReplyListener.h"
 #include "run/RequestBroadcaster.h"
 
+#include <QSet>
 #include <QString>
 #include <QTextStream>
 #include <chrono>
@@ -45,6 +46,7 @@ public:
 private:
     std::vector<QualifyingAdapter> adapters_;
     std::vector<ScanEntry> entries_;
+    QSet<quint32> senders_; // of the entries, for a flood's sake
 };
 
 // The line of one appliance: identifier, address, host name, disk model, capacity, available,
