@@ -107,13 +107,8 @@ TEST(LabScan, OnlyTheSenderSpeaksForItsAddressAndFillsOneRow) {
                                     {"--appliance", "id=FAR00000000000002,ip=10.77.2.40,host=FAR"});
     ASSERT_TRUE(liar.ready() && far.ready());
 
-    const Outcome text = runProgram({"--scan"});
-    ASSERT_EQ(text.lines.size(), 2) << text.lines.join('\n').toStdString();
-    EXPECT_TRUE(text.lines[1].startsWith("LIAR0000000000001\t10.77.1.1\tLIAR\t"));
-    EXPECT_TRUE(text.lines[1].endsWith("\tNo\teth0")) << text.lines[1].toStdString();
-
     const Outcome json = runProgram({"--scan", "--json"});
-    ASSERT_EQ(json.lines.size(), 2);
+    ASSERT_EQ(json.lines.size(), 2) << json.lines.join('\n').toStdString();
     QJsonObject object;
     for (const QString& line : json.lines) {
         if (const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();

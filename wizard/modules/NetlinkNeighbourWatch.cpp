@@ -21,6 +21,7 @@ namespace {
 // next wake-up.
 constexpr int kReadsPerWake = 64;
 constexpr std::size_t kReadSize = 64 * 1024;
+
 struct Interface {
     QString name;
     int index = 0;
@@ -187,8 +188,8 @@ std::optional<int> NetlinkNeighbourWatch::start(Ipv4Address adapterAddress, Hand
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [this] { readPending(); });
-    settings_ = ReadResolutionSettings(ReadSmallFile,
-                                       sysctlRoot_ + QLatin1Char('/') + interface->name);
+    settings_ =
+        ReadResolutionSettings(ReadSmallFile, sysctlRoot_ + QLatin1Char('/') + interface->name);
     started_.start();
     bound_.start(settings_.failureCountsAfter() + margin_);
     return std::nullopt;

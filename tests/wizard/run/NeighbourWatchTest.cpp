@@ -168,60 +168,41 @@ TEST(NeighbourMessages, KeepIpv4OfTheInterfaceAndMarkTheDump) {
     EXPECT_EQ(events[3].state, NeighbourState::Known);
 }
 
-struct SettingsRow {
-    const char* name;
-    std::map<QString, QByteArray> files; // by name in the interface's directory
-    qint64 resolutionMs;
-    qint64 failureCountsAfterMs;
-    bool asksTheNetwork;
-};
-
-void PrintTo(const SettingsRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
-class Settings : public ::testing::TestWithParam<SettingsRow> {};
-
-TEST_P(Settings, GiveTheResolutionTimeClampedAndNeverShorterThanTheWait) {
-    const auto read = [](const QString& path) -> std::optional<QByteArray> {
-        const auto& files = GetParam().files;
-        const auto found = files.find(path.section(QLatin1Char('/'), -1));
-        return found == files.end() || !path.startsWith(ResolutionSettingsDirectory("eth0"))
-                   ? std::nullopt
-                   : std::optional(found->second);
-    };
-    const ResolutionSettings settings =
-        ReadResolutionSettings(read, ResolutionSettingsDirectory("eth0"));
-    EXPECT_EQ(settings.resolutionTime().count(), GetParam().resolutionMs);
-    EXPECT_EQ(settings.failureCountsAfter().count(), GetParam().failureCountsAfterMs);
-    EXPECT_EQ(settings.asksTheNetwork(), GetParam().asksTheNetwork);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Settings,
-    ::testing::Values(
-        SettingsRow{"Defaults", {}, 3000, 3000, true},
+TEST(KernelResolution, IsClampedAndAFailureCountsFromThreeSecondsOn) {
+    const struct {
+        std::map<QString, QByteArray> files; // by name in the interface's directory
+        qint64 resolutionMs;
+        qint64 failureCountsAfterMs;
+        bool asksTheNetwork;
+    } rows[] = {
+        {{}, 3000, 3000, true},
         // (mcast_solicit + app_solicit) * retrans_time_ms; ucast_solicit cancels out.
-        SettingsRow{"DaemonRequestsCount",
-                    {{"mcast_solicit", "4\n"},
-                     {"app_solicit", "1\n"},
-                     {"ucast_solicit", "9\n"},
-                     {"retrans_time_ms", "250\n"}},
-                    1250,
-                    3000,
-                    true},
-        SettingsRow{"LongResolutionRaisesTheWait", {{"mcast_solicit", "5"}}, 5000, 5000, true},
-        SettingsRow{"NoBroadcastRequests", {{"mcast_solicit", "0"}}, 0, 3000, false},
-        SettingsRow{"NegativeIsNone", {{"mcast_solicit", "-4"}}, 0, 3000, false},
-        SettingsRow{
-            "ShortestRetransmitIsTheKernelTick", {{"retrans_time_ms", "1"}}, 30, 3000, true},
-        SettingsRow{"HugeValuesStayBounded",
-                    {{"mcast_solicit", "2147483647"}, {"retrans_time_ms", "9223372036854775807"}},
-                    10000,
-                    10000,
-                    true},
-        SettingsRow{"GarbageKeepsTheDefault", {{"retrans_time_ms", "fast"}}, 3000, 3000, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {{{"mcast_solicit", "4\n"},
+          {"app_solicit", "1"},
+          {"ucast_solicit", "9"},
+          {"retrans_time_ms", "250\n"}},
+         1250,
+         3000,
+         true},
+        {{{"mcast_solicit", "0"}}, 0, 3000, false},
+        {{{"retrans_time_ms", "1"}}, 30, 3000, true}, // the kernel's tick at the least
+        {{{"mcast_solicit", "2147483647"}, {"retrans_time_ms", "9223372036854775807"}},
+         10000,
+         10000,
+         true},
+    };
+    for (const auto& row : rows) {
+        const ResolutionSettings settings = ReadResolutionSettings(
+            [&row](const QString& path) -> std::optional<QByteArray> {
+                const auto found = row.files.find(path.section(QLatin1Char('/'), -1));
+                return found == row.files.end() ? std::nullopt : std::optional(found->second);
+            },
+            "/eth0");
+        EXPECT_EQ(settings.resolutionTime().count(), row.resolutionMs) << row.resolutionMs;
+        EXPECT_EQ(settings.failureCountsAfter().count(), row.failureCountsAfterMs);
+        EXPECT_EQ(settings.asksTheNetwork(), row.asksTheNetwork);
+    }
+}
 
 } // namespace
 } // namespace tarvex
