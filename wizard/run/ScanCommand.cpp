@@ -43,39 +43,36 @@ void ScanCollector::add(const ArrivedDatagram& datagram) {
     if (KindOfReply(datagram.bytes) != ReplyKind::Discovery) {
         return;
     }
-    const std::optional<Ipv4Address> sender = Ipv4Address::parse(QStringView(datagram.source));
-    if (!sender) {
-        return;
-    }
-    if (senders_.contains(sender->toHostOrder())) {
-        qCDebug(lcNet) << "reply from" << sender->text()
+    const Ipv4Address sender = datagram.source;
+    if (senders_.contains(sender.toHostOrder())) {
+        qCDebug(lcNet) << "reply from" << sender.text()
                        << "dropped: that sender already fills a row";
         return;
     }
     if (entries_.size() >= kMostAppliances) {
-        qCDebug(lcNet) << "reply from" << sender->text() << "dropped: the list is full";
+        qCDebug(lcNet) << "reply from" << sender.text() << "dropped: the list is full";
         return;
     }
     std::optional<DeviceRecord> record = CutDiscoveryReply(datagram.bytes).record;
     if (!record) {
         return;
     }
-    senders_.insert(sender->toHostOrder());
+    senders_.insert(sender.toHostOrder());
     const QualifyingAdapter* adapter = AdapterByIndex(adapters_, datagram.interfaceIndex);
     const std::optional<Ipv4Address> address = ApplianceAddress(
-        *record, adapter ? adapter->address : QString(), adapter ? adapter->mask : QString());
-    entries_.push_back({std::move(*record), *sender, address,
+        *record, adapter ? PcNetwork::read({adapter->address, adapter->mask, {}}) : PcNetwork{});
+    entries_.push_back({std::move(*record), sender, address,
                         ArrivalAdapterName(adapters_, datagram.interfaceIndex), false});
 }
 
 bool ScanCollector::probe(Prober& prober) {
     // Only an appliance that speaks for its own address is probed: a reply may claim any
     // other host's address, the gateway's or the PC's own.
-    QStringList probed;
+    QList<Ipv4Address> probed;
     std::vector<ScanEntry*> probedEntries;
     for (ScanEntry& entry : entries_) {
         if (entry.address && *entry.address == entry.sender) {
-            probed.append(entry.address->text());
+            probed.append(*entry.address);
             probedEntries.push_back(&entry);
         }
     }

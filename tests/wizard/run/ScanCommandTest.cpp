@@ -2,7 +2,6 @@
 
 #include "run/CommandLine.h"
 #include "support/Addresses.h"
-
 #include "support/FakeRunServices.h"
 
 #include <QCoreApplication>
@@ -25,11 +24,11 @@ QByteArray reply(const QByteArray& id, const QByteArray& ip, const QByteArray& h
 // Answers each address as told; records what was probed.
 class ScriptedProber final : public Prober {
 public:
-    [[nodiscard]] QList<ProbeOutcome> probeAll(const QStringList& addresses) override {
-        probed += addresses;
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override {
         QList<ProbeOutcome> outcomes;
-        for (const QString& address : addresses) {
-            outcomes.append({statuses.value(address, EchoStatus::NoReply), 0});
+        for (const Ipv4Address address : addresses) {
+            probed.append(address.text());
+            outcomes.append({statuses.value(address.text(), EchoStatus::NoReply), 0});
         }
         return outcomes;
     }
@@ -40,18 +39,20 @@ public:
 TEST(ScanCollector, OneRowPerSenderProbedOnlyWhereTheReplySpeaksForItsOwnAddress) {
     ScanCollector collector({{"eth0", 2, "10.0.0.9", "255.0.0.0", ""},
                              {"eth1", 3, "192.168.0.9", "255.255.255.0", ""}});
-    collector.add({reply("AP000000000000001", "192.168.0.5", "ONE"), 3, "192.168.0.5"});
+    const auto add = [&collector](const QByteArray& bytes, unsigned index, const char* sender) {
+        collector.add({bytes, index, testing::Address(QString::fromLatin1(sender))});
+    };
+    add(reply("AP000000000000001", "192.168.0.5", "ONE"), 3, "192.168.0.5");
     // The same sender again, with another identifier or the same: a flood, or a repeat.
-    collector.add({reply("MADEUP00000000001", "10.0.0.77", "FLOOD"), 2, "192.168.0.5"});
-    collector.add({reply("AP000000000000001", "192.168.0.5", "AGAIN"), 2, "192.168.0.5"});
-    collector.add({"0C02RAP0000000000000012", 2, "10.0.0.5"});
-    collector.add({"0C01Rshort", 2, "10.0.0.5"});
-    collector.add({reply("AP000000000000002", "10.0.0.5", "TWO"), 2, "10.0.0.5"});
+    add(reply("MADEUP00000000001", "10.0.0.77", "FLOOD"), 2, "192.168.0.5");
+    add(reply("AP000000000000001", "192.168.0.5", "AGAIN"), 2, "192.168.0.5");
+    add("0C02RAP0000000000000012", 2, "10.0.0.5");
+    add("0C01Rshort", 2, "10.0.0.5");
+    add(reply("AP000000000000002", "10.0.0.5", "TWO"), 2, "10.0.0.5");
     // Another host claiming an address in use (the gateway's) and one that is no host at all.
-    collector.add({reply("AP000000000000003", "10.0.0.1", "LIAR"), 2, "10.0.0.30"});
-    collector.add({reply("AP000000000000004", "10.255.255.255", "BCAST"), 2, "10.255.255.255"});
-    collector.add({reply("AP000000000000005", "10.0.0.6", "MUTE"), 2, "10.0.0.6"});
-    collector.add({reply("AP000000000000006", "10.0.0.7", "NOECHO"), 2, "not an address"});
+    add(reply("AP000000000000003", "10.0.0.1", "LIAR"), 2, "10.0.0.30");
+    add(reply("AP000000000000004", "10.255.255.255", "BCAST"), 2, "10.255.255.255");
+    add(reply("AP000000000000005", "10.0.0.6", "MUTE"), 2, "10.0.0.6");
 
     ScriptedProber prober;
     prober.statuses = {{"192.168.0.5", EchoStatus::Reply}, {"10.0.0.6", EchoStatus::NotSent}};
@@ -125,7 +126,8 @@ TEST(StartScan, TheWindowLastsItsWholeLengthThenListsWhatCame) {
                         {listener, broadcaster, prober, std::chrono::milliseconds(400)}, false, out,
                         out, [&status](int done) { status = done; }),
               std::nullopt);
-    listener.deliver({reply("AP000000000000001", "10.0.0.5", "ONE"), 2, "10.0.0.5"});
+    listener.deliver(
+        {reply("AP000000000000001", "10.0.0.5", "ONE"), 2, testing::Address("10.0.0.5")});
     while (!status && clock.elapsed() < 2000) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
