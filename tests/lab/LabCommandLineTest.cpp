@@ -102,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(FirstDatagram, LabScanLosing,
 TEST(LabScan, OnlyTheSenderSpeaksForItsAddressAndFillsOneRow) {
     TARVEX_REQUIRE_LAB("pc");
     const lab::SimulatorProcess liar(
-        "ap1", {"--flood", "10", "--appliance", "id=LIAR0000000000001,ip=10.77.1.1,host=LIAR"});
+        "ap1", {"--flood", "10", "--appliance",
+                "id=LIAR0000000000001,ip=10.77.1.1,host=LIAR,from=10.77.1.30"});
     const lab::SimulatorProcess far("ap2",
                                     {"--appliance", "id=FAR00000000000002,ip=10.77.2.40,host=FAR"});
     ASSERT_TRUE(liar.ready() && far.ready());
