@@ -2,6 +2,7 @@
 
 #include "modules/DeviceListCells.h"
 #include "modules/Ipv4Address.h"
+#include "resources/AddedTexts.h"
 #include "resources/TextCatalog.h"
 #include "run/ApplianceAddress.h"
 #include "run/ArrivalAdapter.h"
@@ -58,7 +59,15 @@ void ScanCollector::add(const ArrivedDatagram& datagram) {
         {std::move(*record), ArrivalAdapterName(adapters_, datagram.interfaceIndex), false});
 }
 
-QString ScanLine(const ScanEntry& entry) {
+QString ScanReachableWord(int textBase, std::optional<bool> reachable) {
+    if (!reachable) {
+        return AddedCatalogText(textBase, AddedText::ScanReachableUnknown);
+    }
+    return AddedCatalogText(textBase,
+                            *reachable ? AddedText::ScanReachableYes : AddedText::ScanReachableNo);
+}
+
+QString ScanLine(const ScanEntry& entry, int textBase) {
     const DeviceRecord& r = entry.record;
     return QStringList{cell(r.DeviceId),
                        cell(r.IpAddress),
@@ -67,8 +76,24 @@ QString ScanLine(const ScanEntry& entry) {
                        CapacityText(r.DiskCapacity),
                        AvailableText(r.DiskTotal),
                        UsedShareText(r.DiskTotal, r.DiskAvailable),
-                       entry.reachable ? QStringLiteral("Yes") : QStringLiteral("No"),
+                       ScanReachableWord(textBase, entry.reachable),
                        cell(entry.adapter)}
+        .join(QLatin1Char('\t'));
+}
+
+QString ScanHeadLine(int textBase) {
+    const auto heading = [textBase](int n) {
+        return CatalogText(textBase, n);
+    };
+    return QStringList{AddedCatalogText(textBase, AddedText::ScanIdentifierColumn),
+                       heading(Text::ColumnIpAddress),
+                       heading(Text::ColumnHostName),
+                       heading(Text::ColumnDiskName),
+                       heading(Text::ColumnCapacity),
+                       heading(Text::ColumnAvailable),
+                       heading(Text::ColumnUsed),
+                       heading(Text::ColumnReachable),
+                       AddedCatalogText(textBase, AddedText::AdapterColumn)}
         .join(QLatin1Char('\t'));
 }
 
@@ -92,9 +117,9 @@ namespace {
 
 // What a scan holds between its start and the end of its window.
 struct ScanState {
-    ScanState(const AdapterList& list, ScanServices given, bool asJson, QTextStream& output,
+    ScanState(const AdapterList& list, ScanServices given, ScanOutput form, QTextStream& output,
               QTextStream& errors, ScanDone finished)
-        : collector(list.adapters), services(given), json(asJson), out(output), err(errors),
+        : collector(list.adapters), services(given), output(form), out(output), err(errors),
           done(std::move(finished)) {
         timers.setTick([this](RunTimer timer) {
             if (timer == RunTimer::DiscoveryRepeat) {
@@ -104,7 +129,7 @@ struct ScanState {
     }
     ScanCollector collector;
     ScanServices services;
-    bool json;
+    ScanOutput output;
     QTextStream& out;
     QTextStream& err;
     ScanDone done;
@@ -139,7 +164,7 @@ int FinishScan(ScanState& scan) {
     QTextStream& err = scan.err;
     ScanCollector& collector = scan.collector;
     ScanServices& services = scan.services;
-    const bool json = scan.json;
+    const ScanOutput& output = scan.output;
     // Only an address that is one host can be probed; anything else is shown as not reachable.
     std::vector<ScanEntry>& entries = collector.entries();
     QList<Ipv4Address> probed;
@@ -159,18 +184,19 @@ int FinishScan(ScanState& scan) {
         for (qsizetype i = 0; i < outcomes.size() && i < probed.size(); ++i) {
             entries[probedEntries[static_cast<std::size_t>(i)]].reachable = outcomes[i].reachable();
             if (outcomes[i].status == EchoStatus::Impossible && i == 0) {
-                err << "The reachability check cannot run: this program may not send ICMP "
-                       "echo requests. Run \"Tarvex --diagnose\" for the fix.\n";
+                err << AddedCatalogText(output.textBase, AddedText::ScanProbingImpossible) << '\n';
             }
         }
     }
+    if (output.headLine && !output.json && !entries.empty()) {
+        out << ScanHeadLine(output.textBase) << '\n';
+    }
     for (const ScanEntry& entry : entries) {
-        out << (json ? ScanJsonLine(entry) : ScanLine(entry)) << '\n';
+        out << (output.json ? ScanJsonLine(entry) : ScanLine(entry, output.textBase)) << '\n';
     }
     out.flush();
     if (entries.empty()) {
-        err << "No Dravik answered. Run \"Tarvex --diagnose\" for what may keep the replies "
-               "away.\n";
+        err << AddedCatalogText(output.textBase, AddedText::ScanNoAnswer) << '\n';
         return 1;
     }
     return 0;
@@ -178,18 +204,17 @@ int FinishScan(ScanState& scan) {
 
 } // namespace
 
-std::optional<int> StartScan(const AdapterList& adapters, ScanServices services, bool json,
+std::optional<int> StartScan(const AdapterList& adapters, ScanServices services, ScanOutput output,
                              QTextStream& out, QTextStream& err, ScanDone done) {
     if (adapters.adapters.empty()) {
-        err << "No network adapter to scan from: none is up with an IPv4 address on a local "
-               "network. Run \"Tarvex --diagnose\" for details.\n";
+        err << AddedCatalogText(output.textBase, AddedText::ScanNoAdapter) << '\n';
         return 2;
     }
-    auto scan = std::make_shared<ScanState>(adapters, services, json, out, err, std::move(done));
+    auto scan = std::make_shared<ScanState>(adapters, services, output, out, err, std::move(done));
     ScanCollector* collector = &scan->collector;
     if (const auto failure = services.listener.OpenListener(
             [collector](const ArrivedDatagram& datagram) { collector->add(datagram); })) {
-        err << oneLine(ListenerFailureMessage(kEnglishTextBase, *failure).text) << '\n';
+        err << oneLine(ListenerFailureMessage(output.textBase, *failure).text) << '\n';
         return 2;
     }
     if (AskEveryAdapter(adapters, services.broadcaster, &err) == 0) {

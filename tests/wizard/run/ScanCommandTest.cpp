@@ -35,7 +35,7 @@ TEST(ScanCollector, KeepsTheFirstReplyOfEachApplianceWithTheAdapterThatHeardIt) 
     EXPECT_EQ(entries[1].adapter, "eth0");
 }
 
-TEST(ScanLine, CellsAsTheDeviceListShowsThemAndJsonThatParses) {
+TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonThatParses) {
     ScanEntry entry;
     entry.record.DeviceId = "AP000000000000001";
     entry.record.IpAddress = "10.0.0.5";
@@ -46,8 +46,18 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemAndJsonThatParses) {
     entry.record.DiskAvailable = 150000000;
     entry.adapter = "eth0";
     entry.reachable = true;
-    EXPECT_EQ(ScanLine(entry), QString::fromUtf8("AP000000000000001\t10.0.0.5\ttab here \"q\" "
-                                                 "\uFFFD\tST\t160GB\t156GB\t4%\tYes\teth0"));
+    const QString cells = QString::fromUtf8(
+        "AP000000000000001\t10.0.0.5\ttab here \"q\" \uFFFD\tST\t160GB\t156GB\t4%");
+    EXPECT_EQ(ScanLine(entry, 700), cells + "\tYes\teth0");
+    EXPECT_EQ(ScanLine(entry, 500), cells + QString::fromUtf8("\t是\teth0"));
+    // The heads, one above each cell, in the same language.
+    EXPECT_EQ(ScanHeadLine(700), "Identifier\tIP Address\tHost Name\tHD Name\tHD Capacity\tHD "
+                                 "Available\tHD Used %\tReachable?\tAdapter");
+    EXPECT_EQ(ScanHeadLine(500), QString::fromUtf8("識別碼\tIP位址\t主機名稱\t硬碟名稱\t硬碟容量\t"
+                                                   "大小總計\t使用百分比%\t網路設定否\t介面卡"));
+    EXPECT_EQ(ScanReachableWord(500, false), QString::fromUtf8("否"));
+    EXPECT_EQ(ScanReachableWord(700, std::nullopt), "?");
+    EXPECT_EQ(ScanReachableWord(500, std::nullopt), QString::fromUtf8("未知"));
     QJsonParseError error{};
     const QJsonObject object =
         QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8(), &error).object();
