@@ -4,9 +4,13 @@
 # PC's subnet and FAR on a foreign one, which needs an address. The wizard runs inside the
 # lab's PC namespace.
 #
+# The wizard is the installed one: the Debian package is built and unpacked into a scratch root
+# (<build>/demo/installed), and the program from there runs in the user's language as a desktop
+# session sets it (LANG=en_US.UTF-8, LANG=zh_TW.UTF-8).
+#
 # With a display the wizard opens there and you walk it. Without one a private Xvfb is started
-# and the wizard walks itself by keyboard through the configuration of FAR, both editions,
-# saving a screenshot of every window it reaches under <build>/demo/<edition>/. Then, in English
+# and the wizard walks itself by keyboard through the configuration of FAR, in both languages,
+# saving a screenshot of every window it reaches under <build>/demo/<en|zh>/. Then, in English
 # only, fresh runs to the other ends of Step 4: NEAR chosen (reachable), no appliance at all,
 # FAR refusing the configuration, and FAR not answering it (the real 30 s time-out). It ends by
 # printing what happened. The lab, the simulators and Xvfb are removed at the end, also after
@@ -16,10 +20,11 @@ set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
 root=$(pwd)
-program="$root/$build/wizard/Tarvex"
-other="$root/$build/wizard/Tarvex-other-edition"
+installed="$root/$build/demo/installed"
+program="$installed/usr/bin/Tarvex"
 simulator="$root/$build/tools/appliance_sim/appliance_sim"
-lab=tvxdemo
+# Another lab name or X display when two demos share a machine: DEMO_LAB=..., DEMO_DISPLAY=:N.
+lab=${DEMO_LAB:-tvxdemo}
 work="$root/$build/demo"
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -117,8 +122,24 @@ in_pc_exec() {
     exec ip netns exec "$lab-$pc_role" env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" "$@"
 }
 
+# The wizard as the package installs it, in a scratch root of its own.
+install_package() {
+    local deb
+    rm -rf "$work/package" "$installed"
+    (cd "$build" && cpack -G DEB -B "$work/package" >/dev/null)
+    deb=$(ls "$work"/package/dravik-setup_*.deb)
+    dpkg-deb -x "$deb" "$installed"
+    echo "demo: the wizard installed from $(basename "$deb") into $installed"
+}
+
+# The start of a command that runs a program in the language of a desktop session: LANG=...
+# follows, and nothing else of the caller's language settings is kept.
+speaking=(env -u LANGUAGE -u LC_ALL -u LC_MESSAGES)
+
 [ -n "${DEPS_DONE:-}" ] || bash tools/install-deps.sh >/dev/null
 mkdir -p "$work"
+cmake --build "$build" --target appliance_sim tarvex_window_walk -j 2 >/dev/null
+install_package
 bash tools/lab.sh up "$lab" >/dev/null
 # The wizard's probes run as root here; a desktop user is allowed them by this setting.
 ip netns exec "$lab-pc" sysctl -q -w net.ipv4.ping_group_range='0 2147483647'
@@ -126,7 +147,7 @@ ip netns exec "$lab-pc" sysctl -q -w net.ipv4.ping_group_range='0 2147483647'
 if [ -n "${DISPLAY:-}" ]; then
     echo "demo: opening the wizard on $DISPLAY (lab PC 10.77.1.10; appliances NEAR and FAR)"
     start_appliances "$work/far.log"
-    in_pc "$work/home" "$program" || true
+    in_pc "$work/home" "$program" || true # in the language of this session
     exit 0
 fi
 
@@ -195,16 +216,17 @@ key() {
 
 warning='^(Warning|提示|警告)$'
 
-# One edition: Steps 0 to 4, the device list, the credentials, the messages, the question.
+# One language (a LANG value): Steps 0 to 4, the device list, the credentials, the messages,
+# the question.
 walk() {
-    local binary=$1 folder=$2
+    local language=$1 folder=$2
     mkdir -p "$folder"
     rm -f "$folder"/*.png
     rm -rf "${folder:?}/home"
     start_appliances "$folder/far.log"
     # In the background the function runs in a subshell of its own, which the exec replaces:
     # the id is the wizard's, as xdotool needs it.
-    in_pc_exec "$folder/home" "$binary" &
+    in_pc_exec "$folder/home" "${speaking[@]}" LANG="$language" "$program" &
     wizard_pid=$!
 
     capture "Step 0$" "$folder/01-step0.png"
@@ -241,13 +263,14 @@ walk() {
     stop_appliances
 }
 
-# A fresh run of the wizard $1 with a home of its own, $2, and its run log in $2/run.log, walked
-# by keyboard from Step 0 to Step 4.
+# A fresh run of the wizard in English with a home of its own, $1, and its run log in $1/run.log,
+# walked by keyboard from Step 0 to Step 4.
 fresh_run() {
-    local binary=$1 home=$2 step
+    local home=$1 step
     rm -rf "${home:?}"
     mkdir -p "$home"
-    in_pc_exec "$home" env QT_LOGGING_RULES="tarvex.run.debug=true" "$binary" 2>"$home/run.log" &
+    in_pc_exec "$home" "${speaking[@]}" LANG=en_US.UTF-8 QT_LOGGING_RULES="tarvex.run.debug=true" \
+        "$program" 2>"$home/run.log" &
     wizard_pid=$!
     for step in 0 1 2 3; do
         focus "Step $step$" >/dev/null
@@ -275,14 +298,14 @@ end_run() {
     stop_appliances
 }
 
-# The other ends of Step 4, each a fresh run of the wizard $1 saved into $2.
+# The other ends of Step 4, each a fresh run of the wizard in English saved into $1.
 ends() {
-    local binary=$1 folder=$2 home
+    local folder=$1 home
     local box='^(Warning|Tarvex)$'
 
     home="$folder/run-reachable"
     start_appliances "$home.far.log"
-    fresh_run "$binary" "$home"
+    fresh_run "$home"
     focus "Select Dravik to configure$" >/dev/null
     key Down # NEAR, the second row, on the PC's subnet
     key Return
@@ -291,7 +314,7 @@ ends() {
     end_run
 
     home="$folder/run-none"
-    fresh_run "$binary" "$home"
+    fresh_run "$home"
     capture "^Tarvex$" "$folder/13-no-appliance.png"
     # Show Details..., where the box has it, is the other button: Tab reaches it and Space
     # opens the details. Without it the same keys press OK, the box's only button.
@@ -305,7 +328,7 @@ ends() {
 
     home="$folder/run-refused"
     start_appliances "$home.far.log" ",config=status:1" no
-    fresh_run "$binary" "$home"
+    fresh_run "$home"
     focus "Select Dravik to configure$" >/dev/null
     key Return
     focus "Config$" >/dev/null
@@ -317,7 +340,7 @@ ends() {
     # The real time-out: 30 s after the request, bounded here by 45.
     home="$folder/run-silent"
     start_appliances "$home.far.log" ",config=silent" no
-    fresh_run "$binary" "$home"
+    fresh_run "$home"
     focus "Select Dravik to configure$" >/dev/null
     key Return
     focus "Config$" >/dev/null
@@ -340,7 +363,7 @@ ends() {
     sim_pids+=($!)
     wait_for 10 test -e "$home.second.ready"
     pc_role=pc2
-    fresh_run "$binary" "$home"
+    fresh_run "$home"
     capture "Select Dravik to configure$" "$folder/18-two-adapters.png"
     pc_role=pc
     end_run
@@ -405,8 +428,9 @@ report() {
     done
 }
 
-display=""
-for n in $(seq 95 140); do
+display=${DEMO_DISPLAY:-}
+display=${display#:}
+for n in $([ -n "$display" ] || seq 95 140); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
         display=$n
         break
@@ -427,24 +451,20 @@ wait_for 10 xdpyinfo || {
     exit 1
 }
 
-cmake --build "$build" --target Tarvex-other-edition appliance_sim tarvex_window_walk -j 2 >/dev/null
-
-if grep -q '^TARVEX_CHINESE_EDITION:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
-    main_folder=zh other_folder=en
-else
-    main_folder=en other_folder=zh
-fi
-
 echo "demo: walking the wizard on $DISPLAY, in the lab's PC namespace"
-walk "$program" "$work/$main_folder"
-walk "$other" "$work/$other_folder"
-english=$program
-[ "$main_folder" = en ] || english=$other
+if grep -q '^TARVEX_CHINESE_EDITION:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+    # A build that forces the Chinese texts speaks nothing else.
+    walk zh_TW.UTF-8 "$work/zh"
+    echo "demo: this build forces the Chinese texts; the English runs are left out"
+    exit 0
+fi
+walk en_US.UTF-8 "$work/en"
+walk zh_TW.UTF-8 "$work/zh"
 echo
 echo "demo: the other ends of Step 4, in English"
-ends "$english" "$work/en"
+ends "$work/en"
 echo
 echo "demo: the pages under Wayland (a headless Weston)"
 wayland_pictures "$work/en"
 echo
-echo "demo: configured; screenshots of every window are in $work/{$main_folder,$other_folder}"
+echo "demo: configured; screenshots of every window are in $work/{en,zh}"

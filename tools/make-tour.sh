@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# Regenerates docs/tour.md and its pictures from the English screenshots of the last
-# `make demo` (build/demo/en). The pictures are the windows only, as PNG.
+# Regenerates docs/tour.md and its pictures from the screenshots of the last `make demo`: the
+# English ones (build/demo/en), then the Traditional Chinese pages of the installed wizard
+# (build/demo/zh, into docs/tour/zh). The pictures are the windows only, as PNG.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 from=${1:-build/demo/en}
+from_zh=${2:-build/demo/zh}
 to=docs/tour
-[ -e "$from/01-step0.png" ] || { echo "make-tour: run make demo first ($from is empty)" >&2; exit 1; }
+for folder in "$from" "$from_zh"; do
+    [ -e "$folder/01-step0.png" ] || {
+        echo "make-tour: run make demo first ($folder is empty)" >&2
+        exit 1
+    }
+done
 
 declare -A lines=(
     [01-step0]="Step 0, the welcome page: what the wizard will do."
@@ -33,8 +40,13 @@ declare -A lines=(
     [23-wayland-exit-question-step3]="Back at Step 3, still the one window, and the exit question once more."
 )
 
-mkdir -p "$to"
-rm -f "$to"/*.png
+# 8-bit palette PNGs: the windows use few colours, and the files stay small.
+picture() {
+    convert "$1" -strip -colors 256 "PNG8:$2"
+}
+
+mkdir -p "$to" "$to/zh"
+rm -f "$to"/*.png "$to"/zh/*.png
 {
     echo "# A tour of the setup wizard"
     echo
@@ -46,12 +58,26 @@ rm -f "$to"/*.png
     echo "Regenerate with \`tools/make-tour.sh\` after \`make demo\`."
     for file in "$from"/[0-9][0-9]-*.png; do
         stem=$(basename "$file" .png)
-        # 8-bit palette PNGs: the windows use few colours, and the files stay small.
-        convert "$file" -strip -colors 256 "PNG8:$to/$stem.png"
+        picture "$file" "$to/$stem.png"
         echo
         echo "${lines[$stem]:-$stem}"
         echo
         echo "![$stem](tour/$stem.png)"
+    done
+    echo
+    echo "## In Traditional Chinese"
+    echo
+    echo "The same setup on a Traditional Chinese desktop: the wizard installed from the Debian"
+    echo "package (unpacked into a scratch root by \`make demo\`) and started with"
+    echo "\`LANG=zh_TW.UTF-8\`. Every page and message takes the catalog's Chinese set and Qt's own"
+    echo "buttons read 確定 / 取消; the window captions stay English."
+    for file in "$from_zh"/[0-9][0-9]-*.png; do
+        stem=$(basename "$file" .png)
+        picture "$file" "$to/zh/$stem.png"
+        echo
+        echo "${lines[$stem]:-$stem}"
+        echo
+        echo "![zh-$stem](tour/zh/$stem.png)"
     done
 } > docs/tour.md
 echo "make-tour: docs/tour.md with $(find "$to" -name "*.png" | wc -l) pictures ($(du -sk "$to" | cut -f1) KiB)"

@@ -8,6 +8,7 @@
 #include "pages/QtProgramEnd.h"
 #include "pages/SystemTexts.h"
 #include "resources/Artwork.h"
+#include "resources/UserLanguage.h"
 #include "run/CommandLine.h"
 #include "run/SystemRunServices.h"
 #include "run/frmMain2.h"
@@ -15,17 +16,28 @@
 #include <QApplication>
 #include <QCoreApplication>
 
-#ifndef TARVEX_EDITION_TEXT_BASE
-#define TARVEX_EDITION_TEXT_BASE 700
+// The set of texts, decided once at start: the user's language, unless the build forces one
+// (a CD for Chinese PCs only).
+static int TextBaseAtStart() {
+#ifdef TARVEX_FORCED_TEXT_BASE
+    return TARVEX_FORCED_TEXT_BASE;
+#else
+    return tarvex::UserTextBase();
 #endif
+}
 
 int main(int argc, char* argv[]) {
+    const int textBase = TextBaseAtStart();
     if (tarvex::IsCommandLine(argc, argv)) {
         // For administrators and problem reports: no window, nothing configured.
         const QCoreApplication application(argc, argv);
-        if (const std::optional<int> status =
-                tarvex::RunCommandLine(QCoreApplication::arguments(), &tarvex::SystemBusHasName,
-                                       TARVEX_EDITION_TEXT_BASE)) {
+        // Qt's own texts of the help and of its errors ("Usage:", "Unknown option").
+        const auto systemTexts = tarvex::loadSystemTexts(textBase);
+        if (systemTexts) {
+            QCoreApplication::installTranslator(systemTexts.get());
+        }
+        if (const std::optional<int> status = tarvex::RunCommandLine(
+                QCoreApplication::arguments(), &tarvex::SystemBusHasName, textBase)) {
             return *status;
         }
         return QCoreApplication::exec(); // a scan under way, which ends the loop with its status
@@ -40,7 +52,7 @@ int main(int argc, char* argv[]) {
     // box ends it through the flow as well.
     QApplication::setQuitOnLastWindowClosed(false);
     tarvex::registerFontSubstitutes();
-    const auto systemTexts = tarvex::loadSystemTexts(TARVEX_EDITION_TEXT_BASE);
+    const auto systemTexts = tarvex::loadSystemTexts(textBase);
     if (systemTexts) {
         QApplication::installTranslator(systemTexts.get());
     }
@@ -50,8 +62,8 @@ int main(int argc, char* argv[]) {
     tarvex::PageWindow window;
     tarvex::MessageBoxDialogs dialogs([&window] { return window.dialogParent(); });
     tarvex::QtProgramEnd end;
-    tarvex::SystemRunServices runServices(&tarvex::SystemBusHasName, TARVEX_EDITION_TEXT_BASE);
-    tarvex::PageFlow flow(window, globals, dialogs, end, TARVEX_EDITION_TEXT_BASE,
+    tarvex::SystemRunServices runServices(&tarvex::SystemBusHasName, textBase);
+    tarvex::PageFlow flow(window, globals, dialogs, end, static_cast<qint16>(textBase),
                           tarvex::Step4Factory(runServices.services()));
     flow.start();
     return QApplication::exec();

@@ -3,7 +3,9 @@
 #include "LabSupport.h"
 #include "modules/Diagnosis.h"
 #include "modules/LiveSystemView.h"
+#include "resources/AddedTexts.h"
 #include "resources/TextCatalog.h"
+#include "support/UserLanguages.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,8 +22,12 @@ struct Outcome {
     QByteArray errors;
 };
 
-Outcome runProgram(const QStringList& arguments) {
+// Runs the program with this process's environment, or the one given.
+Outcome runProgram(const QStringList& arguments, const QProcessEnvironment& environment = {}) {
     QProcess program;
+    if (!environment.isEmpty()) {
+        program.setProcessEnvironment(environment);
+    }
     program.start(QStringLiteral(TARVEX_PROGRAM), arguments);
     // The scan's window is 3 s and the probes half a second.
     if (!program.waitForFinished(10000)) {
@@ -154,6 +160,53 @@ TEST(LabScanTwoAdapters, EachApplianceWithTheAdapterThatHeardIt) {
     EXPECT_TRUE(outcome.lines[1].startsWith("SECOND00000000004\t10.77.4.40\tSECOND\t"));
     EXPECT_TRUE(outcome.lines[1].endsWith("\tYes\teth1"));
 }
+
+// The command line in the user's language: help, Qt's own complaint, the scan's words and every
+// line of the diagnosis.
+class LabCommandLineLanguage : public ::testing::TestWithParam<testing::LanguageRow> {};
+
+TEST_P(LabCommandLineLanguage, HelpScanAndDiagnosisSpeakIt) {
+    TARVEX_REQUIRE_LAB("pc");
+#ifdef TARVEX_FORCED_TEXT_BASE
+    const int textBase = TARVEX_FORCED_TEXT_BASE;
+#else
+    const int textBase = GetParam().textBase;
+#endif
+    const bool chinese = textBase == kChineseTextBase;
+    const QProcessEnvironment environment = testing::environmentOf(GetParam());
+    const auto hasHan = [](const QString& line) {
+        return std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() >= 0x4e00; });
+    };
+
+    const Outcome help = runProgram({"--help"}, environment);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.lines.contains(AddedCatalogText(textBase, AddedText::CommandLineAbout)));
+    const QString helpLine = help.lines.filter("-h, --help").value(0);
+    EXPECT_TRUE(helpLine.endsWith(" " + AddedCatalogText(textBase, AddedText::OptionHelp)))
+        << helpLine.toStdString();
+    const Outcome unknown = runProgram({"--scan", "--bogus"}, environment);
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(hasHan(QString::fromUtf8(unknown.errors).section('\n', 0, 0)), chinese)
+        << unknown.errors.toStdString();
+
+    const lab::SimulatorProcess near("ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30"});
+    ASSERT_TRUE(near.ready());
+    const Outcome scan = runProgram({"--scan"}, environment);
+    ASSERT_EQ(scan.lines.size(), 1) << scan.errors.toStdString();
+    EXPECT_EQ(scan.lines[0].section('\t', 7, 7),
+              AddedCatalogText(textBase, AddedText::ScanReachableYes));
+
+    const Outcome diagnosis = runProgram({"--diagnose"}, environment);
+    EXPECT_EQ(diagnosis.exitCode, 0);
+    ASSERT_FALSE(diagnosis.lines.isEmpty());
+    for (const QString& line : diagnosis.lines) {
+        EXPECT_EQ(hasHan(line), chinese) << line.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UserLanguages, LabCommandLineLanguage,
+                         ::testing::ValuesIn(testing::languageRows()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 std::vector<std::pair<FindingKind, QString>> diagnose() {
     LiveSystemView system;

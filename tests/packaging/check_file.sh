@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Checks one of the files the package adds to a desktop, without installing or enabling
 # anything:  check_file.sh <kind> <file>
-#   man        the page renders with man-db, without a groff warning
-#   metainfo   the software centre entry is valid AppStream (offline) and names the release
+#   man        the page renders with man-db, without a groff warning, and has the sections
+#              named after the file (NAME, SYNOPSIS, DESCRIPTION, SEE ALSO by default)
+#   desktop    the desktop entry is valid and has a Traditional Chinese name and comment
+#   metainfo   the software centre entry is valid AppStream (offline), names the release and
+#              has its name, summary and description in Traditional Chinese
 #   ufw        the ufw application profile parses as ufw reads it and opens UDP port 12310
 #   firewalld  the firewalld service is valid against its schema and opens UDP port 12310
 set -euo pipefail
@@ -14,13 +17,24 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 case $kind in
 man)
-    warnings=$(MANWIDTH=80 man --warnings -l "$file" 2>&1 > /dev/null) || fail "man could not render $file"
+    headings=("${@:3}")
+    ((${#headings[@]})) || headings=(NAME SYNOPSIS DESCRIPTION "SEE ALSO")
+    # A UTF-8 locale, as a desktop has, so that pages in other scripts render too.
+    export LC_ALL=C.UTF-8 MANWIDTH=80
+    warnings=$(man --warnings -l "$file" 2>&1 > /dev/null) || fail "man could not render $file"
     [[ -z "$warnings" ]] || fail "groff warnings: $warnings"
-    text=$(MANWIDTH=80 man -l "$file" 2> /dev/null)
-    for heading in NAME SYNOPSIS DESCRIPTION "SEE ALSO"; do
+    text=$(man -l "$file" 2> /dev/null)
+    for heading in "${headings[@]}"; do
         grep -qx "$heading" <<< "$text" || fail "no $heading section"
     done
-    echo "$text" | sed -n '/^NAME$/{n;p}'
+    echo "$text" | sed -n "/^${headings[0]}\$/{n;p}"
+    ;;
+desktop)
+    desktop-file-validate "$file" || fail "desktop-file-validate"
+    for key in Name Comment $(grep -q '^GenericName=' "$file" && echo GenericName); do
+        grep -q "^$key\[zh_TW\]=..*" "$file" || fail "no ${key}[zh_TW]"
+    done
+    sed -n 's/^Name\[zh_TW\]=//p' "$file"
     ;;
 metainfo)
     appstreamcli validate --no-net "$file" || fail "appstreamcli"
@@ -28,6 +42,9 @@ metainfo)
     grep -q "<release version=\"$version\" date=\"[0-9]\{4\}-[0-9]\{2\}-[0-9]\{2\}\"" "$file" ||
         fail "no release $version with a date"
     grep -q '<launchable type="desktop-id">tarvex.desktop</launchable>' "$file" || fail "launchable"
+    for element in name summary p li; do
+        grep -q "<$element xml:lang=\"zh-TW\">" "$file" || fail "no $element in zh-TW"
+    done
     ;;
 ufw)
     # The format ufw reads: [profile] sections with title, description and ports, where ports

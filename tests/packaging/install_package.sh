@@ -17,7 +17,8 @@ control=$(dpkg-deb --field "$deb")
 echo "$control" | grep -E '^(Package|Depends|Section|Maintainer):'
 depends=$(echo "$control" | sed -n 's/^Depends: //p')
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libc6 qt6-qpa-plugins qt6-wayland \
-    xdg-utils iputils-ping; do
+    xdg-utils iputils-ping fonts-liberation fonts-dejavu-core fonts-arphic-uming \
+    qt6-translations-l10n; do
     [[ ", $depends," == *", $needed"[\ ,\(]* ]] || fail "Depends lacks $needed: $depends"
 done
 echo "$control" | grep -q '^Section: net$' || fail "section"
@@ -59,6 +60,8 @@ expected=(
     usr/share/icons/hicolor/32x32/apps/quirra.png
     usr/share/man/man1/Tarvex.1.gz
     usr/share/man/man1/Quirra.1.gz
+    usr/share/man/zh_TW/man1/Tarvex.1.gz
+    usr/share/man/zh_TW/man1/Quirra.1.gz
     usr/share/metainfo/example.dravik.tarvex.metainfo.xml
     usr/share/doc/dravik-setup/copyright
     usr/share/doc/dravik-setup/changelog.gz
@@ -77,10 +80,15 @@ done
 if command -v desktop-file-validate > /dev/null; then
     desktop-file-validate "$root"/usr/share/applications/*.desktop || fail "desktop entries"
 fi
-# man finds each program's page by the program's name.
-for program in Tarvex Quirra; do
-    MANPATH=$root/usr/share/man MANWIDTH=80 man 1 "$program" 2> /dev/null | grep -q "^ *$program - " ||
-        fail "man $program does not show its page"
+# man finds each program's page by the program's name, and the Traditional Chinese one for a
+# desktop in that language.
+declare -A page_names=(
+    [Tarvex/en_US]="Tarvex - set up" [Tarvex/zh_TW]="Tarvex - 在區域網路上設定"
+    [Quirra/en_US]="Quirra - start-up menu" [Quirra/zh_TW]="Quirra - Dravik 安裝光碟"
+)
+for page in "${!page_names[@]}"; do
+    MANPATH=$root/usr/share/man MANWIDTH=80 LC_ALL=C.UTF-8 man -L "${page#*/}" 1 "${page%/*}" 2> /dev/null |
+        grep -q "^ *${page_names[$page]}" || fail "man does not show the page $page"
 done
 echo "installed: ${#expected[@]} expected files present"
 

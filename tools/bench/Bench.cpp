@@ -254,8 +254,8 @@ bool scanFinds(const QByteArray& id, int requests) {
     QTextStream out(&lines);
     QTextStream err(&errors);
     std::optional<int> status;
-    status = StartScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()), services, false,
-                       out, err, [&status](int done) { status = done; });
+    status = StartScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()), services,
+                       ScanOutput{}, out, err, [&status](int done) { status = done; });
     (void)QTest::qWaitFor([&] { return status.has_value(); }, 10000);
     return lines.contains(QString::fromLatin1(id));
 }

@@ -121,6 +121,41 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "  解決方法：%1"},
     {"Adapter",
      "介面卡"},
+    {"Finds the Dravik network disks on the local network, or tells what may keep them from "
+     "answering. Without options: the setup wizard.",
+     "在區域網路上尋找 Dravik 網路硬碟，或說明可能使它們無法回應的原因。不加選項時：設定精靈。"},
+    {"Look for Dravik disks through every adapter and list them, one a line.",
+     "透過每一個網路介面卡尋找 Dravik 網路硬碟並列出，每台一行。"},
+    {"With --scan: one JSON object a line.",
+     "與 --scan 並用：每行一個 JSON 物件。"},
+    {"Check this PC for what may keep the replies away, with the fixes.",
+     "檢查這台電腦上可能使回應無法送達的原因，並提供解決方法。"},
+    {"Show this help.",
+     "顯示這份說明。"},
+    {"Show the version.",
+     "顯示版本。"},
+    {"Unexpected argument: %1",
+     "多餘的引數：%1"},
+    {"Give exactly one of --scan, --diagnose, --help, --version; --json goes with --scan.",
+     "請只指定 --scan、--diagnose、--help、--version 其中之一；--json 須與 --scan 並用。"},
+    {"No network adapter to scan from: none is up with an IPv4 address on a local network. Run "
+     "\"Tarvex --diagnose\" for details.",
+     "沒有可用來掃描的網路介面卡：沒有任何介面卡已啟用並在區域網路上取得 IPv4 位址。詳情請執行 "
+     "\"Tarvex --diagnose\"。"},
+    {"No Dravik answered. Run \"Tarvex --diagnose\" for what may keep the replies away.",
+     "沒有任何 Dravik 回應。請執行 \"Tarvex --diagnose\" 查看可能使回應無法送達的原因。"},
+    {"The reachability check cannot run: this program may not send ICMP echo requests. Run "
+     "\"Tarvex --diagnose\" for the fix.",
+     "無法檢查連線：這個程式沒有傳送 ICMP 回應要求（ping）的權限。解決方法請執行 "
+     "\"Tarvex --diagnose\"。"},
+    {"Identifier",
+     "識別碼"},
+    {"Yes",
+     "是"},
+    {"No",
+     "否"},
+    {"?",
+     "未知"},
 }};
 // clang-format on
 

@@ -50,6 +50,22 @@ enum class AddedText {
     DiagnosisNothingFound,
     DiagnosisFixLine, // %1: the fix, indented under its finding
     AdapterColumn,    // the device list's column naming the adapter a reply came by
+    // The command line: its help, its complaints, and what --scan writes.
+    CommandLineAbout,
+    OptionScan,
+    OptionJson,
+    OptionDiagnose,
+    OptionHelp,
+    OptionVersion,
+    UnexpectedArgument, // %1: the argument
+    OneCommandOnly,
+    ScanNoAdapter,
+    ScanNoAnswer,
+    ScanProbingImpossible,
+    ScanIdentifierColumn,
+    ScanReachableYes,
+    ScanReachableNo,
+    ScanReachableUnknown, // an appliance that could not be probed
     Count,
 };
 

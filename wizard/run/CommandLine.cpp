@@ -3,6 +3,7 @@
 #include "modules/AdapterReader.h"
 #include "modules/Diagnosis.h"
 #include "modules/IcmpProber.h"
+#include "resources/AddedTexts.h"
 #include "run/BroadcastSender.h"
 #include "run/ScanCommand.h"
 #include "run/UdpReplyListener.h"
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <memory>
 #include <string_view>
+#include <unistd.h>
 
 #ifndef TARVEX_VERSION
 #define TARVEX_VERSION "0"
@@ -49,22 +51,18 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
                                   const LiveSystemView::BusNameCheck& busNameCheck, int textBase) {
     QTextStream out(stdout);
     QTextStream err(stderr);
+    const auto text = [textBase](AddedText id) {
+        return AddedCatalogText(textBase, id);
+    };
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Finds the Dravik network disks on the local network, or tells what may "
-                       "keep them from answering. Without options: the setup wizard."));
-    const QCommandLineOption scan(
-        QStringLiteral("scan"),
-        QStringLiteral("Look for Dravik disks through every adapter and list them, one a line."));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("With --scan: one JSON object a line."));
-    const QCommandLineOption diagnose(
-        QStringLiteral("diagnose"),
-        QStringLiteral("Check this PC for what may keep the replies away, with the fixes."));
+    parser.setApplicationDescription(text(AddedText::CommandLineAbout));
+    const QCommandLineOption scan(QStringLiteral("scan"), text(AddedText::OptionScan));
+    const QCommandLineOption json(QStringLiteral("json"), text(AddedText::OptionJson));
+    const QCommandLineOption diagnose(QStringLiteral("diagnose"), text(AddedText::OptionDiagnose));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
+                                  text(AddedText::OptionHelp));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the version."));
+                                     text(AddedText::OptionVersion));
     parser.addOptions({scan, json, diagnose, help, version});
 
     const auto usage = [&](const QString& problem) {
@@ -75,14 +73,12 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         return usage(parser.errorText());
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return usage(QStringLiteral("Unexpected argument: ") +
-                     parser.positionalArguments().first());
+        return usage(text(AddedText::UnexpectedArgument).arg(parser.positionalArguments().first()));
     }
     const int commands = int(parser.isSet(scan)) + int(parser.isSet(diagnose)) +
                          int(parser.isSet(help)) + int(parser.isSet(version));
     if (commands != 1 || (parser.isSet(json) && !parser.isSet(scan))) {
-        return usage(QStringLiteral("Give exactly one of --scan, --diagnose, --help, --version; "
-                                    "--json goes with --scan."));
+        return usage(text(AddedText::OneCommandOnly));
     }
     if (parser.isSet(help)) {
         out << parser.helpText();
@@ -104,8 +100,9 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
     auto job = std::make_shared<ScanJob>();
     // The job goes with the last call that holds it, once the status is handed on.
     return StartScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()),
-                     {job->listener, job->broadcaster, job->prober}, parser.isSet(json), job->out,
-                     job->err, [job](int status) { QCoreApplication::exit(status); });
+                     {job->listener, job->broadcaster, job->prober},
+                     {parser.isSet(json), textBase, isatty(STDOUT_FILENO) == 1}, job->out, job->err,
+                     [job](int status) { QCoreApplication::exit(status); });
 }
 
 } // namespace tarvex

@@ -16,8 +16,8 @@ namespace tarvex {
 // Runs the command the arguments name (--scan [--json], --diagnose, --help, --version) and
 // returns the exit status; an unknown option or a stray argument gives the usage on stderr and
 // 2. A scan that started returns nothing: it runs on the event loop, which it ends with its
-// status. Nothing is ever configured from here. The diagnosis speaks the edition of the text
-// base.
+// status. Nothing is ever configured from here. Help, findings, the scan's words and complaints
+// speak the language of the text base; the scan's text lines get a head line at a terminal.
 [[nodiscard]] std::optional<int> RunCommandLine(const QStringList& arguments,
                                                 const LiveSystemView::BusNameCheck& busNameCheck,
                                                 int textBase);

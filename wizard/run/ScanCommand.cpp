@@ -3,6 +3,7 @@
 #include "modules/DeviceListCells.h"
 #include "modules/Ipv4Address.h"
 #include "modules/Logging.h"
+#include "resources/AddedTexts.h"
 #include "resources/TextCatalog.h"
 #include "run/ApplianceAddress.h"
 #include "run/ArrivalAdapter.h"
@@ -102,11 +103,16 @@ bool ScanCollector::probe(Prober& prober) {
     return impossible;
 }
 
-QString ScanLine(const ScanEntry& entry) {
+QString ScanReachableWord(int textBase, std::optional<bool> reachable) {
+    if (!reachable) {
+        return AddedCatalogText(textBase, AddedText::ScanReachableUnknown);
+    }
+    return AddedCatalogText(textBase,
+                            *reachable ? AddedText::ScanReachableYes : AddedText::ScanReachableNo);
+}
+
+QString ScanLine(const ScanEntry& entry, int textBase) {
     const DeviceRecord& r = entry.record;
-    const QString reachable = !entry.reachable   ? QStringLiteral("?")
-                              : *entry.reachable ? QStringLiteral("Yes")
-                                                 : QStringLiteral("No");
     return QStringList{cell(r.DeviceId),
                        cell(r.IpAddress),
                        cell(r.HostName),
@@ -114,8 +120,24 @@ QString ScanLine(const ScanEntry& entry) {
                        CapacityText(r.DiskCapacity),
                        AvailableText(r.DiskTotal),
                        UsedShareText(r.DiskTotal, r.DiskAvailable),
-                       reachable,
+                       ScanReachableWord(textBase, entry.reachable),
                        cell(entry.adapter)}
+        .join(QLatin1Char('\t'));
+}
+
+QString ScanHeadLine(int textBase) {
+    const auto heading = [textBase](int n) {
+        return CatalogText(textBase, n);
+    };
+    return QStringList{AddedCatalogText(textBase, AddedText::ScanIdentifierColumn),
+                       heading(Text::ColumnIpAddress),
+                       heading(Text::ColumnHostName),
+                       heading(Text::ColumnDiskName),
+                       heading(Text::ColumnCapacity),
+                       heading(Text::ColumnAvailable),
+                       heading(Text::ColumnUsed),
+                       heading(Text::ColumnReachable),
+                       AddedCatalogText(textBase, AddedText::AdapterColumn)}
         .join(QLatin1Char('\t'));
 }
 
@@ -153,9 +175,9 @@ namespace {
 
 // What a scan holds between its start and the end of its window.
 struct ScanState {
-    ScanState(const AdapterList& list, ScanServices given, bool asJson, QTextStream& output,
+    ScanState(const AdapterList& list, ScanServices given, ScanOutput form, QTextStream& output,
               QTextStream& errors, ScanDone finished)
-        : collector(list.adapters), services(given), json(asJson), out(output), err(errors),
+        : collector(list.adapters), services(given), output(form), out(output), err(errors),
           done(std::move(finished)) {
         timers.setTick([this](RunTimer timer) {
             if (timer == RunTimer::DiscoveryRepeat) {
@@ -165,7 +187,7 @@ struct ScanState {
     }
     ScanCollector collector;
     ScanServices services;
-    bool json;
+    ScanOutput output;
     QTextStream& out;
     QTextStream& err;
     ScanDone done;
@@ -200,19 +222,20 @@ int FinishScan(ScanState& scan) {
     QTextStream& err = scan.err;
     ScanCollector& collector = scan.collector;
     ScanServices& services = scan.services;
-    const bool json = scan.json;
+    const ScanOutput& output = scan.output;
     if (collector.probe(services.prober)) {
-        err << "The reachability check cannot run: this program may not send ICMP echo "
-               "requests. Run \"Tarvex --diagnose\" for the fix.\n";
+        err << AddedCatalogText(output.textBase, AddedText::ScanProbingImpossible) << '\n';
     }
     const std::vector<ScanEntry>& entries = collector.entries();
+    if (output.headLine && !output.json && !entries.empty()) {
+        out << ScanHeadLine(output.textBase) << '\n';
+    }
     for (const ScanEntry& entry : entries) {
-        out << (json ? ScanJsonLine(entry) : ScanLine(entry)) << '\n';
+        out << (output.json ? ScanJsonLine(entry) : ScanLine(entry, output.textBase)) << '\n';
     }
     out.flush();
     if (entries.empty()) {
-        err << "No Dravik answered. Run \"Tarvex --diagnose\" for what may keep the replies "
-               "away.\n";
+        err << AddedCatalogText(output.textBase, AddedText::ScanNoAnswer) << '\n';
         return 1;
     }
     return 0;
@@ -220,18 +243,17 @@ int FinishScan(ScanState& scan) {
 
 } // namespace
 
-std::optional<int> StartScan(const AdapterList& adapters, ScanServices services, bool json,
+std::optional<int> StartScan(const AdapterList& adapters, ScanServices services, ScanOutput output,
                              QTextStream& out, QTextStream& err, ScanDone done) {
     if (adapters.adapters.empty()) {
-        err << "No network adapter to scan from: none is up with an IPv4 address on a local "
-               "network. Run \"Tarvex --diagnose\" for details.\n";
+        err << AddedCatalogText(output.textBase, AddedText::ScanNoAdapter) << '\n';
         return 2;
     }
-    auto scan = std::make_shared<ScanState>(adapters, services, json, out, err, std::move(done));
+    auto scan = std::make_shared<ScanState>(adapters, services, output, out, err, std::move(done));
     ScanCollector* collector = &scan->collector;
     if (const auto failure = services.listener.OpenListener(
             [collector](const ArrivedDatagram& datagram) { collector->add(datagram); })) {
-        err << oneLine(ListenerFailureMessage(kEnglishTextBase, *failure).text) << '\n';
+        err << oneLine(ListenerFailureMessage(output.textBase, *failure).text) << '\n';
         return 2;
     }
     if (AskEveryAdapter(adapters, services.broadcaster, &err) == 0) {

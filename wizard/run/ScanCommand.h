@@ -4,6 +4,7 @@
 #include "modules/DeviceRecord.h"
 #include "modules/Ipv4Address.h"
 #include "modules/Prober.h"
+#include "resources/TextCatalog.h"
 #include "run/DiscoveryRepeats.h"
 #include "run/ReplyListener.h"
 #include "run/RequestBroadcaster.h"
@@ -50,9 +51,14 @@ private:
 };
 
 // The line of one appliance: identifier, address, host name, disk model, capacity, available,
-// used share, "Yes", "No" or "?" (not probed: probing impossible), adapter; separated by tabs.
-// Texts are in their display form, which leaves nothing a terminal would act on.
-[[nodiscard]] QString ScanLine(const ScanEntry& entry);
+// used share, reachable ("Yes", "No" or "?" when the probe could not run; 是, 否 or 未知 in the
+// Chinese set), adapter; separated by tabs. Texts are in their display form, which leaves nothing
+// a terminal would act on.
+[[nodiscard]] QString ScanLine(const ScanEntry& entry, int textBase);
+// The heads of those columns, for a person reading at a terminal.
+[[nodiscard]] QString ScanHeadLine(int textBase);
+// The reachable column's word: reached, not reached, or not known (the probe could not run).
+[[nodiscard]] QString ScanReachableWord(int textBase, std::optional<bool> reachable);
 // One JSON object on one line: the reply's fields exactly as received (decoded from UTF-8,
 // escaped by JSON alone), the parsed address (null when it is no host address), the sender,
 // "reachable" true, false or null, and the adapter.
@@ -66,6 +72,14 @@ struct ScanServices {
     int discoveryRequests = kDiscoveryRequests; // in the window; 1 only to measure against
 };
 
+// How the scan writes: JSON lines, or text lines in the language of the text base, with a head
+// line above them when a person reads them.
+struct ScanOutput {
+    bool json = false;
+    int textBase = kEnglishTextBase;
+    bool headLine = false;
+};
+
 // The exit status of a scan: 0 with appliances, 1 with none, 2 on an error (told on `err`).
 using ScanDone = std::function<void(int status)>;
 
@@ -74,7 +88,7 @@ using ScanDone = std::function<void(int status)>;
 // its end. A scan that cannot start gives its status at once instead, and `done` is not called.
 // The services and streams must outlive the scan.
 [[nodiscard]] std::optional<int> StartScan(const AdapterList& adapters, ScanServices services,
-                                           bool json, QTextStream& out, QTextStream& err,
+                                           ScanOutput output, QTextStream& out, QTextStream& err,
                                            ScanDone done);
 
 } // namespace tarvex

@@ -2,6 +2,7 @@
 #include "PageTestSupport.h"
 #include "resources/TextCatalog.h"
 #include "run/frmMain2.h"
+#include "support/UserLanguages.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -61,9 +62,11 @@ private:
     PageFlow& flow_;
 };
 
-class LineOfPages : public ::testing::TestWithParam<int> {
+// The line of pages in the set the wizard takes under a desktop session's language settings.
+class LineOfPages : public ::testing::TestWithParam<LanguageRow> {
 protected:
-    qint16 textBase() const { return static_cast<qint16>(GetParam()); }
+    void SetUp() override { ASSERT_EQ(textBase(), GetParam().textBase); }
+    qint16 textBase() const { return static_cast<qint16>(textBaseUnder(GetParam())); }
     Wizard wizard{textBase()};
 };
 
@@ -236,5 +239,5 @@ TEST_P(LineOfPages, NothingIsShownOnceTheProgramHasEnded) {
     EXPECT_EQ(wizard.end.count(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, LineOfPages, ::testing::Values(700, 500),
-                         [](const auto& info) { return std::to_string(info.param); });
+INSTANTIATE_TEST_SUITE_P(UserLanguages, LineOfPages, ::testing::ValuesIn(languageRows()),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -78,7 +78,7 @@ TEST(ScanCollector, OneRowPerSenderProbedOnlyWhereTheReplySpeaksForItsOwnAddress
     EXPECT_EQ(entries[2].reachable, false);
 }
 
-TEST(ScanLine, CellsAsTheDeviceListShowsThemAndJsonExactlyAsReceived) {
+TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonExactlyAsReceived) {
     ScanEntry entry;
     entry.record.DeviceId = "AP000000000000001";
     entry.record.IpAddress = "10.0.0.5";
@@ -91,8 +91,18 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemAndJsonExactlyAsReceived) {
     entry.address = entry.sender;
     entry.adapter = "eth0";
     entry.reachable = true;
-    EXPECT_EQ(ScanLine(entry), QString::fromUtf8("AP000000000000001\t10.0.0.5\ttab here \"q\" "
-                                                 "\uFFFD\uFFFD\tST\t160GB\t156GB\t4%\tYes\teth0"));
+    const QString cells = QString::fromUtf8(
+        "AP000000000000001\t10.0.0.5\ttab here \"q\" \uFFFD\uFFFD\tST\t160GB\t156GB\t4%");
+    EXPECT_EQ(ScanLine(entry, 700), cells + "\tYes\teth0");
+    EXPECT_EQ(ScanLine(entry, 500), cells + QString::fromUtf8("\t是\teth0"));
+    // The heads, one above each cell, in the same language.
+    EXPECT_EQ(ScanHeadLine(700), "Identifier\tIP Address\tHost Name\tHD Name\tHD Capacity\tHD "
+                                 "Available\tHD Used %\tReachable?\tAdapter");
+    EXPECT_EQ(ScanHeadLine(500), QString::fromUtf8("識別碼\tIP位址\t主機名稱\t硬碟名稱\t硬碟容量\t"
+                                                   "大小總計\t使用百分比%\t網路設定否\t介面卡"));
+    EXPECT_EQ(ScanReachableWord(500, false), QString::fromUtf8("否"));
+    EXPECT_EQ(ScanReachableWord(700, std::nullopt), "?");
+    EXPECT_EQ(ScanReachableWord(500, std::nullopt), QString::fromUtf8("未知"));
     QJsonParseError error{};
     const QJsonObject object =
         QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8(), &error).object();
@@ -105,7 +115,7 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemAndJsonExactlyAsReceived) {
 
     entry.address.reset();
     entry.reachable.reset();
-    EXPECT_TRUE(ScanLine(entry).endsWith("\t?\teth0"));
+    EXPECT_TRUE(ScanLine(entry, 700).endsWith("\t?\teth0"));
     const QJsonObject unknown = QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8()).object();
     EXPECT_TRUE(unknown["address"].isNull());
     EXPECT_TRUE(unknown["reachable"].isNull());
@@ -123,8 +133,8 @@ TEST(StartScan, TheWindowLastsItsWholeLengthThenListsWhatCame) {
     QElapsedTimer clock;
     clock.start();
     ASSERT_EQ(StartScan({{{"eth0", 2, "10.0.0.9", "255.0.0.0", ""}}, {}},
-                        {listener, broadcaster, prober, std::chrono::milliseconds(400)}, false, out,
-                        out, [&status](int done) { status = done; }),
+                        {listener, broadcaster, prober, std::chrono::milliseconds(400)},
+                        ScanOutput{}, out, out, [&status](int done) { status = done; }),
               std::nullopt);
     listener.deliver(
         {reply("AP000000000000001", "10.0.0.5", "ONE"), 2, testing::Address("10.0.0.5")});
