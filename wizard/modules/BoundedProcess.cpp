@@ -133,6 +133,8 @@ void BoundedProcess::start(const QString& program, const QStringList& arguments,
     }
     limitTimer_ = new QTimer(this);
     limitTimer_->setSingleShot(true);
+    // A coarse timer may fire 5 % early: a program is given its whole time, never less.
+    limitTimer_->setTimerType(Qt::PreciseTimer);
     connect(limitTimer_, &QTimer::timeout, this, &BoundedProcess::onLimit);
     limitTimer_->start(limit_);
 }
