@@ -1,5 +1,7 @@
 #include "bus/SystemBusNames.h"
 
+#include "modules/OwnedDescriptor.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QtEndian>
@@ -26,22 +28,6 @@ constexpr qsizetype kLargestMessage = 64 * 1024;
 enum : char { kMethodCall = 1, kMethodReturn = 2 };
 enum : char { kPath = 1, kInterface = 2, kMember = 3, kReplySerial = 5, kDestination = 6 };
 enum : char { kSignature = 8 };
-
-class Socket {
-public:
-    explicit Socket(int fd) : fd_(fd) {}
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    ~Socket() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    [[nodiscard]] int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // The unix socket of the first "unix:" address of the list: path= or abstract=.
 std::optional<sockaddr_un> busSocketAddress() {
@@ -294,7 +280,7 @@ bool SystemBusHasNameWithin(const QString& name, std::chrono::milliseconds deadl
     if (!address) {
         return false;
     }
-    const Socket socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    const OwnedDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (socket.get() < 0 ||
         connect(socket.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
         return false; // a unix socket connects at once, or not at all

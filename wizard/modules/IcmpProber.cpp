@@ -2,6 +2,7 @@
 
 #include "modules/Ipv4Address.h"
 #include "modules/Logging.h"
+#include "modules/OwnedDescriptor.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -31,22 +32,6 @@ struct Pending {
     Clock::time_point deadline; // once sent
     bool sent = false;
     bool done = false;
-};
-
-class SocketHandle {
-public:
-    explicit SocketHandle(int fd) : fd_(fd) {}
-    SocketHandle(const SocketHandle&) = delete;
-    SocketHandle& operator=(const SocketHandle&) = delete;
-    ~SocketHandle() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    [[nodiscard]] int get() const { return fd_; }
-
-private:
-    int fd_;
 };
 
 quint16 readBig16(const unsigned char* bytes) {
@@ -328,7 +313,7 @@ QList<ProbeOutcome> IcmpProber::probeAll(const QList<Ipv4Address>& addresses) {
         logOutcomes(addresses, outcomes);
         return outcomes;
     }
-    const SocketHandle socketHandle(opened.fd);
+    const OwnedDescriptor socketHandle(opened.fd);
     const int fd = socketHandle.get();
     configureSocket(fd, opened.raw);
 
