@@ -23,8 +23,9 @@ packages=(
     # the wizard's probe for an ordinary user (ping holds CAP_NET_RAW), the demo's check that the
     # moved appliance answers; setcap restores ping's capability; the benchmark writes its table
     iputils-ping libcap2-bin python3
-    # reading the built guides back in tests, checking and launching the desktop entries
-    poppler-utils desktop-file-utils libglib2.0-bin
+    # reading the built guides back in tests, checking and launching the desktop entries; a
+    # private bus for the diagnosis's bus question
+    poppler-utils desktop-file-utils libglib2.0-bin dbus-daemon
     # checking the package (lintian), its manual pages, software centre entry and firewalld service
     lintian man-db appstream libxml2-utils
 )
