@@ -45,6 +45,19 @@ picture() {
     convert "$1" -strip -colors 256 "PNG8:$2"
 }
 
+# Each screenshot of a folder with its line: pictures() <screenshots> <pictures> <name prefix>.
+pictures() {
+    local file stem
+    for file in "$1"/[0-9][0-9]-*.png; do
+        stem=$(basename "$file" .png)
+        picture "$file" "$2/$stem.png"
+        echo
+        echo "${lines[$stem]:-$stem}"
+        echo
+        echo "![$3$stem](${2#docs/}/$stem.png)"
+    done
+}
+
 mkdir -p "$to" "$to/zh"
 rm -f "$to"/*.png "$to"/zh/*.png
 {
@@ -56,14 +69,7 @@ rm -f "$to"/*.png "$to"/zh/*.png
     echo "last, the pages on a Wayland desktop (a headless Weston), whole screens as the compositor"
     echo "placed the windows."
     echo "Regenerate with \`tools/make-tour.sh\` after \`make demo\`."
-    for file in "$from"/[0-9][0-9]-*.png; do
-        stem=$(basename "$file" .png)
-        picture "$file" "$to/$stem.png"
-        echo
-        echo "${lines[$stem]:-$stem}"
-        echo
-        echo "![$stem](tour/$stem.png)"
-    done
+    pictures "$from" "$to" ""
     echo
     echo "## In Traditional Chinese"
     echo
@@ -71,13 +77,6 @@ rm -f "$to"/*.png "$to"/zh/*.png
     echo "package (unpacked into a scratch root by \`make demo\`) and started with"
     echo "\`LANG=zh_TW.UTF-8\`. Every page and message takes the catalog's Chinese set and Qt's own"
     echo "buttons read 確定 / 取消; the window captions stay English."
-    for file in "$from_zh"/[0-9][0-9]-*.png; do
-        stem=$(basename "$file" .png)
-        picture "$file" "$to/zh/$stem.png"
-        echo
-        echo "${lines[$stem]:-$stem}"
-        echo
-        echo "![zh-$stem](tour/zh/$stem.png)"
-    done
+    pictures "$from_zh" "$to/zh" zh-
 } > docs/tour.md
 echo "make-tour: docs/tour.md with $(find "$to" -name "*.png" | wc -l) pictures ($(du -sk "$to" | cut -f1) KiB)"
