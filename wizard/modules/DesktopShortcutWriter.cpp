@@ -4,18 +4,16 @@
 #include "modules/BoundedProcess.h"
 #include "modules/HiddenCharacters.h"
 #include "modules/Logging.h"
+#include "modules/WholeFileRewrite.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <system_error>
 #include <unistd.h>
 #include <utility>
 
@@ -29,10 +27,6 @@ const QString kSuffix = QStringLiteral(".desktop");
 constexpr int kTemporaryExtra = 8;
 
 const QChar kReplacement(0xfffd);
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::generic_category().message(error));
-}
 
 } // namespace
 
@@ -159,7 +153,7 @@ std::optional<ShortcutFailure> DesktopShortcutWriter::writeShortcuts(Ipv4Address
                                ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
                                : desktopFolder_;
     if (chosen.isEmpty()) {
-        return ShortcutFailure{chosen, systemReason(ENOENT)};
+        return ShortcutFailure{chosen, SystemReason(ENOENT)};
     }
     const QString folder = QDir(chosen).absolutePath();
     std::error_code error;
@@ -168,7 +162,7 @@ std::optional<ShortcutFailure> DesktopShortcutWriter::writeShortcuts(Ipv4Address
         return ShortcutFailure{folder, QString::fromLocal8Bit(error.message())};
     }
     if (!QFileInfo(folder).isDir()) {
-        return ShortcutFailure{folder, systemReason(ENOTDIR)};
+        return ShortcutFailure{folder, SystemReason(ENOTDIR)};
     }
 
     const QString printed = address.text();
@@ -195,29 +189,11 @@ DesktopShortcutWriter::writeLink(const QString& folder, const QString& prefix,
         DesktopEntryText({fileName.chopped(kSuffix.size()), url, comment, icon});
 
     // Written beside the target and renamed over it: an existing file is replaced whole, and a
-    // reader never sees half a file.
-    QTemporaryFile temporary(
-        QDir(folder).filePath(QLatin1Char('.') + fileName + QStringLiteral(".XXXXXX")));
-    if (!temporary.open()) {
-        return ShortcutFailure{path, temporary.errorString()};
+    // reader never sees half a file. File managers launch only executable entries from the
+    // desktop.
+    if (auto failure = ReplaceFile(path, text, {mode_t{0755}, {}, {}})) {
+        return ShortcutFailure{path, *failure};
     }
-    if (temporary.write(text) != text.size() || !temporary.flush()) {
-        return ShortcutFailure{path, temporary.errorString()};
-    }
-    if (fsync(temporary.handle()) != 0) {
-        return ShortcutFailure{path, systemReason(errno)};
-    }
-    // File managers launch only executable entries from the desktop.
-    if (!temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                  QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                  QFile::ExeOther)) {
-        return ShortcutFailure{path, temporary.errorString()};
-    }
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
-                    QFile::encodeName(path).constData()) != 0) {
-        return ShortcutFailure{path, systemReason(errno)};
-    }
-    temporary.setAutoRemove(false);
 
     // GNOME and MATE ask before, or refuse, launching an entry that is not marked trusted.
     (void)runner_(

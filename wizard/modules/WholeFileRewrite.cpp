@@ -14,10 +14,6 @@ namespace tarvex {
 
 namespace {
 
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::generic_category().message(error));
-}
-
 // Creates the folder and every missing one above it, each private to the user.
 std::optional<QString> makeFolders(const QString& folder) {
     const QFileInfo info(folder);
@@ -25,7 +21,7 @@ std::optional<QString> makeFolders(const QString& folder) {
         return std::nullopt;
     }
     if (info.exists() || info.isSymLink()) {
-        return systemReason(ENOTDIR);
+        return SystemReason(ENOTDIR);
     }
     const QString parent = info.absolutePath();
     if (parent != info.absoluteFilePath()) {
@@ -34,12 +30,46 @@ std::optional<QString> makeFolders(const QString& folder) {
         }
     }
     if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
-        return systemReason(errno);
+        return SystemReason(errno);
     }
     return std::nullopt;
 }
 
 } // namespace
+
+QString SystemReason(int error) {
+    return QString::fromLocal8Bit(std::generic_category().message(error));
+}
+
+std::optional<QString> ReplaceFile(const QString& target, const QByteArray& content,
+                                   const ReplacementRights& rights) {
+    const QFileInfo targetInfo(target);
+    QTemporaryFile temporary(targetInfo.dir().filePath(QLatin1Char('.') + targetInfo.fileName() +
+                                                       QStringLiteral(".XXXXXX")));
+    if (!temporary.open()) {
+        return temporary.errorString();
+    }
+    if (temporary.write(content) != content.size() || !temporary.flush()) {
+        return temporary.errorString();
+    }
+    if (rights.mode && fchmod(temporary.handle(), *rights.mode) != 0) {
+        return SystemReason(errno);
+    }
+    if (rights.owner || rights.group) {
+        // Only root may give the file back to its owner; anyone else is its owner already.
+        (void)fchown(temporary.handle(), rights.owner.value_or(static_cast<uid_t>(-1)),
+                     rights.group.value_or(static_cast<gid_t>(-1)));
+    }
+    if (fsync(temporary.handle()) != 0) {
+        return SystemReason(errno);
+    }
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
+                    QFile::encodeName(target).constData()) != 0) {
+        return SystemReason(errno);
+    }
+    temporary.setAutoRemove(false);
+    return std::nullopt;
+}
 
 std::optional<ShortcutFailure> RewriteWholeFile(const QString& path, WhenMissing missing,
                                                 const ContentEdit& edit) {
@@ -48,14 +78,14 @@ std::optional<ShortcutFailure> RewriteWholeFile(const QString& path, WhenMissing
     // creating a file somewhere else.
     const QString target = given.isSymLink() ? given.canonicalFilePath() : given.absoluteFilePath();
     if (target.isEmpty()) {
-        return ShortcutFailure{path, systemReason(ENOENT)};
+        return ShortcutFailure{path, SystemReason(ENOENT)};
     }
     const QByteArray encoded = QFile::encodeName(target);
     struct stat old {};
     std::optional<QByteArray> content;
     if (::stat(encoded.constData(), &old) == 0) {
         if (!S_ISREG(old.st_mode)) {
-            return ShortcutFailure{path, systemReason(S_ISDIR(old.st_mode) ? EISDIR : EINVAL)};
+            return ShortcutFailure{path, SystemReason(S_ISDIR(old.st_mode) ? EISDIR : EINVAL)};
         }
         QFile file(target);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -66,7 +96,7 @@ std::optional<ShortcutFailure> RewriteWholeFile(const QString& path, WhenMissing
             return ShortcutFailure{path, file.errorString()};
         }
     } else if (errno != ENOENT) {
-        return ShortcutFailure{path, systemReason(errno)};
+        return ShortcutFailure{path, SystemReason(errno)};
     } else if (missing == WhenMissing::Leave) {
         return std::nullopt;
     } else if (auto failure = makeFolders(QFileInfo(target).absolutePath())) {
@@ -80,30 +110,13 @@ std::optional<ShortcutFailure> RewriteWholeFile(const QString& path, WhenMissing
     if (!edited.content) {
         return std::nullopt;
     }
-    const QFileInfo targetInfo(target);
-    QTemporaryFile temporary(targetInfo.dir().filePath(QLatin1Char('.') + targetInfo.fileName() +
-                                                       QStringLiteral(".XXXXXX")));
-    if (!temporary.open()) {
-        return ShortcutFailure{path, temporary.errorString()};
+    ReplacementRights rights;
+    if (content) { // the replacement keeps what the old file had
+        rights = {old.st_mode & 07777, old.st_uid, old.st_gid};
     }
-    if (temporary.write(*edited.content) != edited.content->size() || !temporary.flush()) {
-        return ShortcutFailure{path, temporary.errorString()};
+    if (auto failure = ReplaceFile(target, *edited.content, rights)) {
+        return ShortcutFailure{path, *failure};
     }
-    if (content) {
-        if (fchmod(temporary.handle(), old.st_mode & 07777) != 0) {
-            return ShortcutFailure{path, systemReason(errno)};
-        }
-        // Only root may give the file back to its owner; anyone else is its owner already.
-        (void)fchown(temporary.handle(), old.st_uid, old.st_gid);
-    }
-    if (fsync(temporary.handle()) != 0) {
-        return ShortcutFailure{path, systemReason(errno)};
-    }
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), encoded.constData()) !=
-        0) {
-        return ShortcutFailure{path, systemReason(errno)};
-    }
-    temporary.setAutoRemove(false);
     return std::nullopt;
 }
 

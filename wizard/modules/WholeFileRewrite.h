@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <sys/types.h>
 
 namespace tarvex {
 
@@ -17,6 +18,23 @@ struct EditedContent {
 
 // The edit of a file's content; `old` is nothing when the file does not exist yet.
 using ContentEdit = std::function<EditedContent(const std::optional<QByteArray>& old)>;
+
+// What a replacement file may do and whom it belongs to; nothing set keeps the temporary file's
+// own: private to the user.
+struct ReplacementRights {
+    std::optional<mode_t> mode;
+    std::optional<uid_t> owner; // changed only where allowed: root gives a file back to its owner
+    std::optional<gid_t> group;
+};
+
+// Writes `content` into a hidden temporary file beside `target`, gives it `rights`, puts it on
+// the disk and renames it over `target`: a reader sees the old file or the new one, never half
+// of either. Returns why it failed; the target is then as it was.
+[[nodiscard]] std::optional<QString> ReplaceFile(const QString& target, const QByteArray& content,
+                                                 const ReplacementRights& rights);
+
+// The system's words for an errno.
+[[nodiscard]] QString SystemReason(int error);
 
 enum class WhenMissing { Create, Leave };
 
