@@ -44,22 +44,17 @@ public:
             flow.ended = true;
         };
     }
-    void chooseUnreachableOnList() {
-        modals.onList = [this] {
+    // The list's first row is chosen, listed reachable or not.
+    void chooseFirstOnList(bool reachable) {
+        modals.onList = [this, reachable] {
             globals.SelectedDevice = 0;
-            globals.SelectedReachable = false;
+            globals.SelectedReachable = reachable;
         };
     }
     void endInCredentials() {
-        chooseUnreachableOnList();
+        chooseFirstOnList(false);
         modals.onCredentials = [this] {
             flow.ended = true;
-        };
-    }
-    void chooseReachable() {
-        modals.onList = [this] {
-            globals.SelectedDevice = 0;
-            globals.SelectedReachable = true;
         };
     }
     SetupRunTest() { globals.TextBase = kEnglishTextBase; }
@@ -84,7 +79,7 @@ public:
     }
     // An appliance on a foreign subnet, chosen, and the search started.
     void chooseUnreachable() {
-        chooseUnreachableOnList();
+        chooseFirstOnList(false);
         scan({reply("AP000000000000001", "10.0.0.5")});
         endWindow();
     }
@@ -110,7 +105,7 @@ struct SecondRun {
         test.dialogs.clear();
         test.page.log.clear();
         services.adapter = std::move(adapter);
-        test.chooseUnreachableOnList();
+        test.chooseFirstOnList(false);
         run.Form_Load();
         settle();
         EXPECT_TRUE(timers.fire(RunTimer::Timer2));

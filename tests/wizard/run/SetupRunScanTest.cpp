@@ -145,7 +145,7 @@ class OpeningTheShortcuts : public SetupRunTest, public ::testing::WithParamInte
 
 TEST_P(OpeningTheShortcuts, TellsOnceWhatIsMissingThenEnds) {
     const OpenRow& row = GetParam();
-    chooseReachable();
+    chooseFirstOnList(true);
     fake.launcher.hold = true;
     fake.launcher.report = row.report;
     scan({reply("AP000000000000001", "10.0.0.1")});
@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SetupRunTest, AFailedShortcutIsToldAndThePageStaysWithItsButtons) {
-    chooseReachable();
+    chooseFirstOnList(true);
     fake.shortcuts.failure =
         ShortcutFailure{"/home/u/Desktop/Setup My Dravik - NAS.desktop", "Permission denied"};
     scan({reply("AP000000000000001", "10.0.0.1")});
@@ -275,12 +275,12 @@ INSTANTIATE_TEST_SUITE_P(Waits, ExitDuringAWait,
                                                    [](SetupRunTest& t) { t.endAtBox(0); }, false},
                                            ExitRow{"ShortcutNote", 1,
                                                    [](SetupRunTest& t) {
-                                                       t.chooseReachable();
+                                                       t.chooseFirstOnList(true);
                                                        t.endAtBox(0);
                                                    }},
                                            ExitRow{"ClosingQuestion", 1,
                                                    [](SetupRunTest& t) {
-                                                       t.chooseReachable();
+                                                       t.chooseFirstOnList(true);
                                                        t.endAtBox(1);
                                                    }},
                                            ExitRow{"Credentials", 0,
@@ -292,7 +292,7 @@ INSTANTIATE_TEST_SUITE_P(Waits, ExitDuringAWait,
                                                    }},
                                            ExitRow{"CandidateProbeWait", 0,
                                                    [](SetupRunTest& t) {
-                                                       t.chooseUnreachableOnList();
+                                                       t.chooseFirstOnList(false);
                                                    }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
