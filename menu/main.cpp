@@ -1,7 +1,7 @@
 #include "ApplicationStart.h"
 #include "window/DesktopLauncher.h"
 #include "window/MenuArtwork.h"
-#include "window/frmMain.h"
+#include "window/MenuWindow.h"
 
 #include <QApplication>
 
@@ -15,8 +15,8 @@ int main(int argc, char* argv[]) {
     quirra::DesktopLauncher launcher;
     // The menu folder is where this program really lies (symbolic links resolved), so the
     // wizard and the Documents folder are found beside it.
-    quirra::frmMain window(launcher, QCoreApplication::applicationDirPath(),
-                           [] { QCoreApplication::exit(0); });
+    quirra::MenuWindow window(launcher, QCoreApplication::applicationDirPath(),
+                              [] { QCoreApplication::exit(0); });
     window.show();
     return QApplication::exec();
 }

@@ -1,17 +1,17 @@
 #include "ApplicationStart.h"
-#include "bus/SystemBusNames.h"
-#include "modules/Globals.h"
+#include "artwork/Artwork.h"
+#include "cli/CommandLine.h"
+#include "diagnosis/SystemBusNames.h"
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
 #include "pages/PageFlow.h"
 #include "pages/PageWindow.h"
 #include "pages/QtProgramEnd.h"
+#include "pages/RunningStatusPage.h"
 #include "pages/SystemTexts.h"
-#include "resources/Artwork.h"
-#include "resources/UserLanguage.h"
-#include "run/CommandLine.h"
 #include "run/SystemRunServices.h"
-#include "run/frmMain2.h"
+#include "run/WizardGlobals.h"
+#include "texts/UserLanguage.h"
 
 #include <QApplication>
 #include <QCoreApplication>

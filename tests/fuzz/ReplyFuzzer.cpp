@@ -3,12 +3,12 @@
 // names and desktop entries. Whatever the bytes, no crash, no undefined behaviour, a record only
 // when it is whole, a URL only for an address that parsed as a unicast host (and exactly that
 // address printed back), file names that stay one visible name, entries of one value a line.
-#include "modules/ApplianceUrl.h"
-#include "modules/DesktopShortcutWriter.h"
-#include "modules/DeviceListCells.h"
-#include "modules/Ipv4Address.h"
-#include "run/ApplianceAddress.h"
-#include "run/DeviceProtocol.h"
+#include "appliance/ApplianceAddress.h"
+#include "appliance/ApplianceUrl.h"
+#include "appliance/DeviceListCells.h"
+#include "appliance/DeviceProtocol.h"
+#include "desktop/DesktopShortcutWriter.h"
+#include "net/Ipv4Address.h"
 
 #include <QUrl>
 #include <cstddef>

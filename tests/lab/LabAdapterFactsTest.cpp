@@ -1,7 +1,7 @@
 // Adapter facts read for real, each case in the lab namespace its CTest entry runs it in.
 #include "LabSupport.h"
-#include "modules/MdUtility.h"
-#include "run/BroadcastSender.h"
+#include "net/BroadcastSender.h"
+#include "run/AdapterFactsText.h"
 #include "run/RunMessages.h"
 
 namespace tarvex {

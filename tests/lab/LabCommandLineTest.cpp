@@ -1,11 +1,11 @@
 // The program's command line in the lab: the scan against simulated appliances, the diagnosis
 // on PCs with something wrong.
 #include "LabSupport.h"
-#include "modules/Diagnosis.h"
-#include "modules/LiveSystemView.h"
-#include "resources/AddedTexts.h"
-#include "resources/TextCatalog.h"
+#include "diagnosis/Diagnosis.h"
+#include "diagnosis/LiveSystemView.h"
 #include "support/UserLanguages.h"
+#include "texts/AddedTexts.h"
+#include "texts/TextCatalog.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,8 +1,8 @@
 // The discovery and configuration exchanges between the PC and simulated appliances.
 #include "LabSupport.h"
-#include "modules/mdUtility2.h"
-#include "run/BroadcastSender.h"
-#include "run/DeviceProtocol.h"
+#include "appliance/DeviceProtocol.h"
+#include "net/BroadcastSender.h"
+#include "probe/ProbingImpossible.h"
 #include "run/RunMessages.h"
 #include "support/Addresses.h"
 

@@ -2,10 +2,10 @@
 // are silent, and the gateway answers 10.77.9.0/24 with "unreachable", redirects 10.77.6.0/24
 // to a second router and drops 10.78.0.0/16; 10.77.1.23 and .24 answer late.
 #include "LabSupport.h"
-#include "modules/IcmpProber.h"
-#include "modules/mdUtility2.h"
-#include "resources/TextCatalog.h"
+#include "probe/IcmpProber.h"
+#include "probe/ProbingImpossible.h"
 #include "support/Addresses.h"
+#include "texts/TextCatalog.h"
 
 #include <QThread>
 #include <cerrno>

@@ -5,24 +5,24 @@
 // own, and GTK's bookmarks in a configuration folder of its own. Message boxes are answered in
 // advance and the opener of addresses is recorded.
 #include "LabHost.h"
-#include "modules/DesktopShortcutWriter.h"
-#include "modules/IcmpProber.h"
-#include "modules/NetlinkNeighbourWatch.h"
+#include "desktop/DesktopShortcutWriter.h"
+#include "net/BroadcastSender.h"
+#include "net/NetlinkNeighbourWatch.h"
+#include "net/UdpReplyListener.h"
 #include "pages/PageFlow.h"
 #include "pages/PageWindow.h"
+#include "pages/RunningStatusPage.h"
 #include "pages/StepPage.h"
-#include "resources/TextCatalog.h"
-#include "run/BroadcastSender.h"
+#include "probe/IcmpProber.h"
+#include "probe/ThreadedProbeRunner.h"
 #include "run/CandidateAddresses.h"
 #include "run/FreeAddressSearch.h"
 #include "run/SetupRun.h"
-#include "run/ThreadedProbeRunner.h"
-#include "run/UdpReplyListener.h"
-#include "run/frmMain2.h"
 #include "support/Addresses.h"
 #include "support/FakeRunServices.h"
 #include "support/RecordingProgramEnd.h"
 #include "support/ScriptedDialogs.h"
+#include "texts/TextCatalog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -107,9 +107,9 @@ public:
     // Opens Step 3 and clicks Next, as the user would.
     void start() {
         flow.start();
-        flow.ShowPage(PageId::frmMain0);
+        flow.ShowPage(PageId::SetupModePage);
         stepsOpened.start();
-        (void)clickButton(flow.currentPage(), "cmdNext");
+        (void)clickButton(flow.currentPage(), "nextButton");
     }
     [[nodiscard]] static bool clickButton(QWidget* window, const char* name) {
         auto* button = window == nullptr ? nullptr : window->findChild<QPushButton*>(name);
@@ -125,7 +125,7 @@ public:
         return QTest::qWaitFor(condition, static_cast<int>(limit.count()));
     }
     [[nodiscard]] PageId currentPage() const {
-        return flow.currentPage() != nullptr ? flow.currentPage()->pageId() : PageId::frmPre1;
+        return flow.currentPage() != nullptr ? flow.currentPage()->pageId() : PageId::WelcomePage;
     }
     [[nodiscard]] QStringList desktopFiles() const {
         return QDir(desktop.path()).entryList(QDir::Files, QDir::Name);
@@ -142,7 +142,7 @@ public:
     // Answers the device list once it is up: picks the row whose address is `address`, or
     // closes the list when it is empty; keeps the rows.
     void chooseOnList(const QString& address) {
-        answerModal("frmSelect", [this, address](QWidget* list) {
+        answerModal("DeviceListPage", [this, address](QWidget* list) {
             auto* view = list->findChild<QTreeWidget*>("ListView1");
             rows.clear();
             for (int i = 0; view != nullptr && i < view->topLevelItemCount(); ++i) {
@@ -161,11 +161,11 @@ public:
                 list->close(); // no such row: leave without a choice
                 return;
             }
-            (void)clickButton(list, "cmdNext");
+            (void)clickButton(list, "nextButton");
         });
     }
     void answerCredentials(const char* button) {
-        answerModal("frmConfigSimple",
+        answerModal("CredentialsPage",
                     [button](QWidget* page) { (void)clickButton(page, button); });
     }
 

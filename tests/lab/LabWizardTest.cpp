@@ -4,8 +4,8 @@
 #include "LabWizard.h"
 
 #include "LabSupport.h"
-#include "bus/SystemBusNames.h"
-#include "run/ThreadedDiagnosis.h"
+#include "diagnosis/SystemBusNames.h"
+#include "diagnosis/ThreadedDiagnosis.h"
 
 #include <QUdpSocket>
 #include <algorithm>
@@ -96,7 +96,7 @@ TEST_F(LabWizardTest, AReplyClaimingTheGatewaysAddressIsListedNoAndNeverProbed) 
     LabWizard wizard;
     wizard.chooseOnList("none");
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }));
     ASSERT_EQ(wizard.rows.size(), 1);
     EXPECT_EQ(wizard.rows[0].mid(1, 3), (QStringList{"No", "CLAIM", "10.77.1.1"}));
 }
@@ -130,7 +130,7 @@ TEST_F(LabWizardTest, NoApplianceIsToldWhenTheWindowEndsThenStepThree) {
     EXPECT_LT(detailsAfter, 700);
     EXPECT_TRUE(details.text().contains("No problem found") || details.text().contains("Fix:"));
     EXPECT_LT(meter.longestMs(), 100);
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }));
     EXPECT_FALSE(wizard.flow.programEnded());
 }
 
@@ -142,7 +142,7 @@ TEST_F(LabWizardTest, AReplyPortAlreadyTakenIsToldAndNothingIsBroadcast) {
     ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 12310));
     LabWizard wizard;
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }));
     ASSERT_EQ(wizard.dialogs.shown().size(), 1);
     EXPECT_TRUE(wizard.dialogs.shown()[0].text.contains("12310"));
     EXPECT_TRUE(wizard.dialogs.shown()[0].text.contains("Address already in use."));
@@ -165,7 +165,7 @@ TEST_F(LabWizardTest, TwelveAppliancesAndAMalformedReplyGiveElevenRowsInArrivalO
     LabWizard wizard;
     wizard.chooseOnList("none");
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }));
     ASSERT_EQ(wizard.rows.size(), 11);
     for (int i = 0; i < 11; ++i) {
         EXPECT_EQ(wizard.rows[i].value(0), QString::number(i));
@@ -188,7 +188,7 @@ TEST_F(LabWizardTest, AFloodForTheWholeWindowKeepsOneRowAndTheWindowOnTime) {
     wizard.chooseOnList("none");
     const StallMeter meter([&] { return wizard.listener.open(); });
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 15s));
     EXPECT_EQ(wizard.rows.size(), 1); // one row a sender
     const qint64 window = wizard.listener.closedAt - wizard.listener.openedAt;
     (void)wizard.waitFor([&] { return appliances.log().contains("flood over"); }, 2s);
@@ -335,8 +335,8 @@ QString statusLine(const LabWizard& wizard) {
 }
 
 bool buttonsEnabled(const LabWizard& wizard) {
-    auto* previous = wizard.flow.currentPage()->findChild<QPushButton*>("cmdPrevious");
-    auto* exit = wizard.flow.currentPage()->findChild<QPushButton*>("cmdExit");
+    auto* previous = wizard.flow.currentPage()->findChild<QPushButton*>("previousButton");
+    auto* exit = wizard.flow.currentPage()->findChild<QPushButton*>("exitButton");
     return previous != nullptr && exit != nullptr && previous->isEnabled() && exit->isEnabled();
 }
 
@@ -357,7 +357,7 @@ TEST_P(LabWizardUsers, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsThe
     // A host that drops echoes, two that answer the resolution late, then the free .61.
     wizard.random.draws = {22.0F / 253.0F, 119.0F / 253.0F, 120.0F / 253.0F, 60.0F / 253.0F, 0.9F};
     wizard.chooseOnList("10.77.2.50");
-    wizard.answerCredentials("cmdNext"); // the presets
+    wizard.answerCredentials("nextButton"); // the presets
     wizard.start();
     ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }, 20s));
     backToRoot();
@@ -394,7 +394,7 @@ TEST_P(LabWizardOutcomes, ThePageStaysWithItsTextAndButtons) {
     wizard.services.intervals.configureTimeout = 1500ms;
     drawQuietThenFree(wizard);
     wizard.chooseOnList("10.77.2.50");
-    wizard.answerCredentials("cmdNext");
+    wizard.answerCredentials("nextButton");
     wizard.start();
     const QString expected = CatalogText(kEnglishTextBase, GetParam().statusText);
     ASSERT_TRUE(wizard.waitFor([&] { return statusLine(wizard) == expected; }, 15s))
@@ -417,10 +417,10 @@ TEST_F(LabWizardTest, AbandonedCredentialsSendNothingAndShowStepThree) {
     LabWizard wizard;
     drawQuietThenFree(wizard);
     wizard.chooseOnList("10.77.2.50");
-    wizard.answerCredentials("cmdExit");
+    wizard.answerCredentials("exitButton");
     wizard.dialogs.setNextAnswer(MessageAnswer::Ok); // "Are you sure of exiting setup?"
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 15s));
     QTest::qWait(300);
     EXPECT_FALSE(appliance.log().contains("0C02S"));
     EXPECT_TRUE(wizard.desktopFiles().isEmpty());
@@ -453,7 +453,7 @@ TEST(LabWizardSmallSubnet, EveryOtherAddressTakenGivesNoFreeAddress) {
     LabWizard wizard;
     wizard.chooseOnList("10.77.2.50");
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 15s));
     ASSERT_EQ(wizard.dialogs.shown().size(), 1);
     EXPECT_EQ(wizard.dialogs.shown()[0].text, CatalogText(kEnglishTextBase, 44));
     EXPECT_FALSE(appliance.log().contains("0C02S"));
@@ -468,7 +468,7 @@ TEST_F(LabWizardTest, ProbingImpossibleIsToldAndNothingIsSent) {
     LabWizard wizard({}, QString());         // and no system ping to fall back on
     wizard.chooseOnList("10.77.2.50");
     wizard.start();
-    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s));
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 15s));
     EXPECT_EQ(wizard.rows.value(0).value(1), "No");
     ASSERT_GE(wizard.dialogs.shown().size(), 1);
     for (const Message& message : wizard.dialogs.shown()) {
@@ -492,7 +492,7 @@ TEST(LabWizardTwoAdapters, TheApplianceBehindTheSecondAdapterIsConfiguredThrough
     ASSERT_TRUE(near.ready() && far.ready());
     LabWizard wizard;
     wizard.chooseOnList("10.77.9.50");
-    wizard.answerCredentials("cmdNext");
+    wizard.answerCredentials("nextButton");
     wizard.start();
     ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }, 20s));
     QStringList adapters;

@@ -1,8 +1,9 @@
+#include "window/MenuWindow.h"
+
 #include "RecordingLauncher.h"
 #include "StandIn.h"
 #include "window/DesktopLauncher.h"
 #include "window/MenuArtwork.h"
-#include "window/frmMain.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -19,7 +20,7 @@ using testing::RecordingLauncher;
 using Call = RecordingLauncher::Call;
 
 // A menu in a scratch folder that holds a stand-in wizard, with a recording launcher.
-class MenuWindow : public ::testing::Test {
+class MenuWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
@@ -34,19 +35,19 @@ protected:
     QTemporaryDir folder;
     RecordingLauncher launcher;
     int endCalls = 0;
-    frmMain window{launcher, folder.path() + QLatin1Char('/'), [this] {
-                       ++endCalls;
-                   }};
+    MenuWindow window{launcher, folder.path() + QLatin1Char('/'), [this] {
+                          ++endCalls;
+                      }};
 };
 
-TEST_F(MenuWindow, HasItsCaptionAndClientSize) {
-    EXPECT_EQ(window.objectName(), QStringLiteral("frmMain"));
+TEST_F(MenuWindowTest, HasItsCaptionAndClientSize) {
+    EXPECT_EQ(window.objectName(), QStringLiteral("MenuWindow"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Menu"));
     EXPECT_EQ(window.size(), QSize(638, 481));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
 }
 
-TEST_F(MenuWindow, PaintsPicture100AsItsBackground) {
+TEST_F(MenuWindowTest, PaintsPicture100AsItsBackground) {
     const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB888);
     const QImage expected = menuPicture(100);
     ASSERT_EQ(expected.size(), QSize(640, 480));
@@ -63,7 +64,7 @@ struct PlaceCase {
     QRect geometry; // pixels: twips / 15, at the picture's own size
 };
 
-class MenuLayout : public MenuWindow, public ::testing::WithParamInterface<PlaceCase> {};
+class MenuLayout : public MenuWindowTest, public ::testing::WithParamInterface<PlaceCase> {};
 
 TEST_P(MenuLayout, PlacesEachPictureAtItsOwnSize) {
     const PlaceCase& row = GetParam();
@@ -91,7 +92,7 @@ struct ClickCase {
     const char* target; // "<menu>" stands for the menu folder
 };
 
-class MenuClicks : public MenuWindow, public ::testing::WithParamInterface<ClickCase> {};
+class MenuClicks : public MenuWindowTest, public ::testing::WithParamInterface<ClickCase> {};
 
 TEST_P(MenuClicks, HandsTheRightFileOrAddressOverAndStaysOpen) {
     const ClickCase& row = GetParam();
@@ -118,14 +119,14 @@ INSTANTIATE_TEST_SUITE_P(
         ClickCase{5, Call::Kind::OpenWithDesktop, "http://www.dravik.example/"}),
     [](const auto& info) { return "Image" + std::to_string(info.param.image); });
 
-TEST_F(MenuWindow, EveryClickStartsAgain) {
+TEST_F(MenuWindowTest, EveryClickStartsAgain) {
     window.show();
     QTest::mouseClick(picture(1), Qt::LeftButton);
     QTest::mouseClick(picture(1), Qt::LeftButton);
     EXPECT_EQ(launcher.calls.size(), 2);
 }
 
-TEST_F(MenuWindow, ClicksOutsideThePicturesDoNothing) {
+TEST_F(MenuWindowTest, ClicksOutsideThePicturesDoNothing) {
     window.show();
     for (const QPoint point :
          {QPoint(10, 10), QPoint(316, 200), QPoint(600, 190), QPoint(400, 420), QPoint(637, 480)}) {
@@ -137,7 +138,7 @@ TEST_F(MenuWindow, ClicksOutsideThePicturesDoNothing) {
     EXPECT_TRUE(window.isVisible());
 }
 
-TEST_F(MenuWindow, Image6ClosesTheMenuAndEndsTheProgramOnce) {
+TEST_F(MenuWindowTest, Image6ClosesTheMenuAndEndsTheProgramOnce) {
     window.show();
     QTest::mouseClick(picture(6), Qt::LeftButton);
     EXPECT_EQ(endCalls, 1);
@@ -145,7 +146,7 @@ TEST_F(MenuWindow, Image6ClosesTheMenuAndEndsTheProgramOnce) {
     EXPECT_TRUE(launcher.calls.isEmpty());
 }
 
-TEST_F(MenuWindow, ShowsThePointingHandOnlyOverThePictures) {
+TEST_F(MenuWindowTest, ShowsThePointingHandOnlyOverThePictures) {
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     for (int n = 1; n <= 6; ++n) {
         const QCursor cursor = picture(n)->cursor();
@@ -183,7 +184,7 @@ TEST(MenuStart, StartsTheWizardBesideTheMenuForReal) {
     ASSERT_TRUE(testing::writeStandIn(folder.filePath(QStringLiteral("Tarvex")), marker));
     DesktopLauncher launcher;
     int endCalls = 0;
-    frmMain window(launcher, folder.path(), [&endCalls] { ++endCalls; });
+    MenuWindow window(launcher, folder.path(), [&endCalls] { ++endCalls; });
     window.show();
 
     window.Image1_Click();

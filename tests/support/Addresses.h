@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modules/Ipv4Address.h"
+#include "net/Ipv4Address.h"
 
 #include <QList>
 #include <QStringList>

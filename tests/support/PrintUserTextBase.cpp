@@ -1,6 +1,6 @@
 // Prints the text base the wizard takes at start under this process's language settings.
-#include "resources/UserLanguage.h"
 #include "support/SanitizerOptions.h"
+#include "texts/UserLanguage.h"
 
 #include <cstdio>
 

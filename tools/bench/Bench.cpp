@@ -8,11 +8,11 @@
 //   tarvex_bench --runs N --only adapters           (in its two-adapter PC, pc2)
 #include "LabHost.h"
 #include "LabWizard.h"
-#include "bus/SystemBusNames.h"
-#include "modules/AdapterReader.h"
-#include "modules/Diagnosis.h"
-#include "modules/LiveSystemView.h"
-#include "run/ScanCommand.h"
+#include "cli/ScanCommand.h"
+#include "diagnosis/Diagnosis.h"
+#include "diagnosis/LiveSystemView.h"
+#include "diagnosis/SystemBusNames.h"
+#include "net/AdapterReader.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -72,7 +72,7 @@ void listFigure(int runs) {
         LabWizard wizard;
         wizard.chooseOnList("none");
         wizard.start();
-        wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s);
+        wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 15s);
         const auto windowEnd = wizard.services.intervals.scanStart.count() +
                                wizard.services.intervals.discoveryWindow.count();
         ours.push_back(static_cast<double>(wizard.listShownAfter - windowEnd));
@@ -106,7 +106,7 @@ void adaptersFigure(int runs) {
             }
             wizard.chooseOnList("none");
             wizard.start();
-            wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s);
+            wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 15s);
             const auto windowEnd = wizard.services.intervals.scanStart.count() +
                                    wizard.services.intervals.discoveryWindow.count();
             (several ? both : one)
@@ -180,7 +180,7 @@ void stallFigure(int runs) {
         LabWizard wizard;
         wizard.random.draws = {140.0F / 253.0F, 141.0F / 253.0F};
         wizard.chooseOnList("10.77.2.50");
-        wizard.answerCredentials("cmdNext");
+        wizard.answerCredentials("nextButton");
         const StallMeter meter;
         wizard.start();
         wizard.waitFor([&] { return wizard.flow.programEnded(); }, 30s);
@@ -213,7 +213,7 @@ void floodFigure(int runs) {
             wizard.chooseOnList("none");
             const StallMeter meter([&] { return wizard.listener.open(); });
             wizard.start();
-            wizard.waitFor([&] { return wizard.currentPage() == PageId::frmMain0; }, 15s);
+            wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 15s);
             (bounded ? stall : unboundedStall).push_back(static_cast<double>(meter.longestMs()));
             if (bounded) {
                 kept.push_back(static_cast<double>(wizard.rows.size()));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modules/Dialogs.h"
+#include "base/Dialogs.h"
 
 #include <functional>
 

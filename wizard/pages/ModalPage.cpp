@@ -1,10 +1,10 @@
 #include "pages/ModalPage.h"
 
-#include "modules/Twips.h"
+#include "artwork/Artwork.h"
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
-#include "resources/Artwork.h"
-#include "resources/TextCatalog.h"
+#include "pages/Twips.h"
+#include "texts/TextCatalog.h"
 
 namespace tarvex {
 

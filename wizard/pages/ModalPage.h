@@ -1,7 +1,7 @@
 #pragma once
 
-#include "modules/Globals.h"
 #include "pages/ButtonKeys.h"
+#include "run/WizardGlobals.h"
 
 #include <QDialog>
 
@@ -13,7 +13,7 @@ class Dialogs;
 class PageFlow;
 
 // A page that Step 4 shows modally over itself. Like a step page it is built from its design
-// in the constructor and filled by Form_Load; Enter presses the default button and Esc the
+// in the constructor and filled by pageLoaded; Enter presses the default button and Esc the
 // cancel button, so that Esc runs the page's own Exit rather than closing the dialog.
 class ModalPage : public QDialog {
     Q_OBJECT
@@ -22,7 +22,7 @@ public:
     ModalPage(PageFlow& flow, QWidget* owner, const QString& name, const QString& caption,
               QSize clientTwips);
 
-    virtual void Form_Load() = 0;
+    virtual void pageLoaded() = 0;
 
     [[nodiscard]] QPushButton* defaultButton() const { return keys_.defaultButton(); }
     [[nodiscard]] QPushButton* cancelButton() const { return keys_.cancelButton(); }

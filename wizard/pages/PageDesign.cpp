@@ -1,7 +1,7 @@
 #include "pages/PageDesign.h"
 
-#include "modules/Twips.h"
 #include "pages/PictureBox.h"
+#include "pages/Twips.h"
 
 #include <QAbstractScrollArea>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modules/Globals.h"
+#include "run/WizardGlobals.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,12 +1,12 @@
 #include "pages/PageFlow.h"
 
+#include "pages/CablePage.h"
 #include "pages/PageWindow.h"
+#include "pages/PowerPage.h"
+#include "pages/SetupModePage.h"
 #include "pages/StepPage.h"
-#include "pages/frmMain.h"
-#include "pages/frmMain0.h"
-#include "pages/frmPre1.h"
-#include "pages/frmPre2.h"
-#include "resources/TextCatalog.h"
+#include "pages/WelcomePage.h"
+#include "texts/TextCatalog.h"
 
 #include <utility>
 
@@ -28,20 +28,20 @@ PageFlow::~PageFlow() {
 }
 
 void PageFlow::start() {
-    ShowPage(PageId::frmPre1);
+    ShowPage(PageId::WelcomePage);
 }
 
 StepPage* PageFlow::createPage(PageId page) {
     switch (page) {
-    case PageId::frmPre1:
-        return new frmPre1(*this);
-    case PageId::frmPre2:
-        return new frmPre2(*this);
-    case PageId::frmMain:
-        return new frmMain(*this);
-    case PageId::frmMain0:
-        return new frmMain0(*this);
-    case PageId::frmMain2:
+    case PageId::WelcomePage:
+        return new WelcomePage(*this);
+    case PageId::PowerPage:
+        return new PowerPage(*this);
+    case PageId::CablePage:
+        return new CablePage(*this);
+    case PageId::SetupModePage:
+        return new SetupModePage(*this);
+    case PageId::RunningStatusPage:
         return runPage_(*this);
     }
     return nullptr;
@@ -52,7 +52,7 @@ void PageFlow::ShowPage(PageId target) {
         return;
     }
     StepPage* next = createPage(target);
-    next->Form_Load();
+    next->pageLoaded();
     window_.host(next);
     StepPage* previous = current_;
     current_ = next;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "modules/Dialogs.h"
-#include "modules/Globals.h"
-#include "modules/PageLine.h"
-#include "modules/ProgramEnd.h"
+#include "base/Dialogs.h"
+#include "base/ProgramEnd.h"
+#include "pages/PageLine.h"
+#include "run/WizardGlobals.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "pages/PictureBox.h"
 
-#include "resources/Artwork.h"
+#include "artwork/Artwork.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modules/ProgramEnd.h"
+#include "base/ProgramEnd.h"
 
 namespace tarvex {
 

@@ -1,10 +1,10 @@
 #include "pages/StepPage.h"
 
+#include "artwork/Artwork.h"
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
 #include "pages/PageWindow.h"
-#include "resources/Artwork.h"
-#include "resources/TextCatalog.h"
+#include "texts/TextCatalog.h"
 
 #include <QKeyEvent>
 

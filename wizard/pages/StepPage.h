@@ -1,8 +1,8 @@
 #pragma once
 
-#include "modules/Globals.h"
-#include "modules/PageLine.h"
 #include "pages/ButtonKeys.h"
+#include "pages/PageLine.h"
+#include "run/WizardGlobals.h"
 
 #include <QWidget>
 
@@ -14,14 +14,14 @@ class PageFlow;
 
 // A page of the wizard's line of step pages, shown in the line's one window (PageWindow), which
 // takes the page's caption and size. The constructor builds the page from its design
-// (controls, positions, fonts, focus order); Form_Load then colours it from the look settings
+// (controls, positions, fonts, focus order); pageLoaded then colours it from the look settings
 // and fills it from the catalog. A page is built afresh on every visit.
 class StepPage : public QWidget {
     Q_OBJECT
 public:
     StepPage(PageFlow& flow, PageId page);
 
-    virtual void Form_Load() = 0;
+    virtual void pageLoaded() = 0;
 
     [[nodiscard]] PageId pageId() const { return page_; }
     [[nodiscard]] QPushButton* defaultButton() const { return keys_.defaultButton(); }

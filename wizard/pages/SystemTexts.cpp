@@ -1,6 +1,6 @@
 #include "pages/SystemTexts.h"
 
-#include "resources/TextCatalog.h"
+#include "texts/TextCatalog.h"
 
 #include <QLibraryInfo>
 

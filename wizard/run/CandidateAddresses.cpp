@@ -1,6 +1,6 @@
 #include "run/CandidateAddresses.h"
 
-#include "modules/Ipv4Address.h"
+#include "net/Ipv4Address.h"
 
 #include <QSet>
 #include <algorithm>

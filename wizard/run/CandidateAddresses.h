@@ -1,7 +1,7 @@
 #pragma once
 
-#include "modules/Ipv4Address.h"
-#include "run/PcNetwork.h"
+#include "net/Ipv4Address.h"
+#include "net/PcNetwork.h"
 #include "run/RandomSource.h"
 
 #include <QString>

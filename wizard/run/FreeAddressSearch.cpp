@@ -1,6 +1,6 @@
 #include "run/FreeAddressSearch.h"
 
-#include "modules/Logging.h"
+#include "base/Logging.h"
 
 namespace tarvex {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "modules/Ipv4Address.h"
-#include "modules/NeighbourWatch.h"
+#include "net/Ipv4Address.h"
+#include "net/NeighbourWatch.h"
+#include "probe/ProbeRunner.h"
 #include "run/FreeCandidateChoice.h"
-#include "run/ProbeRunner.h"
 
 #include <QList>
 #include <functional>

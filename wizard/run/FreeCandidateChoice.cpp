@@ -1,6 +1,6 @@
 #include "run/FreeCandidateChoice.h"
 
-#include "modules/Logging.h"
+#include "base/Logging.h"
 
 namespace tarvex {
 

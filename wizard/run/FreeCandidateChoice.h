@@ -1,8 +1,8 @@
 #pragma once
 
-#include "modules/Ipv4Address.h"
-#include "modules/NeighbourWatch.h"
-#include "modules/Prober.h"
+#include "net/Ipv4Address.h"
+#include "net/NeighbourWatch.h"
+#include "probe/Prober.h"
 
 #include <QList>
 #include <chrono>

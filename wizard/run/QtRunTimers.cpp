@@ -3,8 +3,8 @@
 namespace tarvex {
 
 QtRunTimers::QtRunTimers() {
-    for (const RunTimer timer :
-         {RunTimer::Timer1, RunTimer::Timer2, RunTimer::Timer3, RunTimer::DiscoveryRepeat}) {
+    for (const RunTimer timer : {RunTimer::DiscoveryWindow, RunTimer::ScanStart,
+                                 RunTimer::ConfigurationTimeout, RunTimer::DiscoveryRepeat}) {
         QTimer& qtTimer = timerOf(timer);
         qtTimer.setSingleShot(true);
         // The 100 ms start of the scan should not drift by the coarse timer's 5 %.

@@ -1,6 +1,6 @@
 #include "run/RunAdapters.h"
 
-#include "run/ArrivalAdapter.h"
+#include "net/ArrivalAdapter.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "modules/AdapterChoice.h"
-#include "modules/DeviceRecord.h"
-#include "modules/Ipv4Address.h"
-#include "run/PcNetwork.h"
-#include "run/RequestBroadcaster.h"
+#include "appliance/DeviceRecord.h"
+#include "net/AdapterChoice.h"
+#include "net/Ipv4Address.h"
+#include "net/PcNetwork.h"
+#include "net/RequestBroadcaster.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/ApplianceRow.h"
+#include "appliance/ApplianceRow.h"
 
 #include <QList>
 #include <functional>

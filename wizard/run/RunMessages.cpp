@@ -1,8 +1,8 @@
 #include "run/RunMessages.h"
 
-#include "modules/WSKSOCK.h"
-#include "resources/AddedTexts.h"
-#include "run/DeviceProtocol.h"
+#include "appliance/DeviceProtocol.h"
+#include "net/SocketErrorTexts.h"
+#include "texts/AddedTexts.h"
 
 #include <cstring>
 

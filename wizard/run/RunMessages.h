@@ -1,9 +1,9 @@
 #pragma once
 
-#include "modules/Dialogs.h"
-#include "modules/ShortcutWriter.h"
-#include "run/ReplyListener.h"
-#include "run/RequestBroadcaster.h"
+#include "base/Dialogs.h"
+#include "desktop/ShortcutWriter.h"
+#include "net/ReplyListener.h"
+#include "net/RequestBroadcaster.h"
 
 namespace tarvex {
 

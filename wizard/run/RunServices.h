@@ -1,15 +1,15 @@
 #pragma once
 
-#include "modules/Globals.h"
-#include "modules/MdUtility.h"
-#include "modules/MessageDetails.h"
-#include "modules/NeighbourWatch.h"
-#include "modules/ShortcutWriter.h"
-#include "run/ProbeRunner.h"
+#include "base/MessageDetails.h"
+#include "desktop/ShortcutWriter.h"
+#include "net/NeighbourWatch.h"
+#include "net/ReplyListener.h"
+#include "net/RequestBroadcaster.h"
+#include "probe/ProbeRunner.h"
+#include "run/AdapterFactsText.h"
 #include "run/RandomSource.h"
-#include "run/ReplyListener.h"
-#include "run/RequestBroadcaster.h"
 #include "run/RunTimers.h"
+#include "run/WizardGlobals.h"
 
 #include <QString>
 #include <functional>

@@ -7,17 +7,17 @@ namespace tarvex {
 
 // The timers of the running-status page.
 enum class RunTimer {
-    Timer1,          // ends the discovery window
-    Timer2,          // starts the scan once the page is up
-    Timer3,          // configuration time-out
-    DiscoveryRepeat, // sends the discovery request again within the window
+    DiscoveryWindow,      // ends the discovery window
+    ScanStart,            // starts the scan once the page is up
+    ConfigurationTimeout, // the appliance did not answer the configuration
+    DiscoveryRepeat,      // sends the discovery request again within the window
 };
 
 // The intervals the run gives its timers; tests shorten them.
 struct RunIntervals {
-    std::chrono::milliseconds scanStart{100};          // Timer2
-    std::chrono::milliseconds discoveryWindow{3000};   // Timer1
-    std::chrono::milliseconds configureTimeout{30000}; // Timer3
+    std::chrono::milliseconds scanStart{100};
+    std::chrono::milliseconds discoveryWindow{3000};
+    std::chrono::milliseconds configureTimeout{30000};
 };
 
 // Single-shot timers that call the run back on the user-interface thread.

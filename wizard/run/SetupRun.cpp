@@ -1,12 +1,12 @@
 #include "run/SetupRun.h"
 
-#include "modules/Logging.h"
-#include "modules/mdUtility2.h"
-#include "resources/TextCatalog.h"
-#include "run/ApplianceAddress.h"
+#include "appliance/ApplianceAddress.h"
+#include "appliance/DeviceProtocol.h"
+#include "base/Logging.h"
+#include "probe/ProbingImpossible.h"
 #include "run/CandidateAddresses.h"
-#include "run/DeviceProtocol.h"
 #include "run/RunMessages.h"
+#include "texts/TextCatalog.h"
 
 #include <algorithm>
 
@@ -18,14 +18,14 @@ SetupRun::SetupRun(WizardGlobals& globals, MessageAsker& dialogs, RunPage& page,
       timers_(timers), services_(services) {
     timers_.setTick(resume([this](RunTimer timer) {
         switch (timer) {
-        case RunTimer::Timer1:
-            Timer1_Timer();
+        case RunTimer::DiscoveryWindow:
+            discoveryWindowEnded();
             break;
-        case RunTimer::Timer2:
-            Timer2_Timer();
+        case RunTimer::ScanStart:
+            scanDue();
             break;
-        case RunTimer::Timer3:
-            Timer3_Timer();
+        case RunTimer::ConfigurationTimeout:
+            configurationTimedOut();
             break;
         case RunTimer::DiscoveryRepeat:
             repeats_.tick();
@@ -107,7 +107,7 @@ void SetupRun::ask(const Message& message, Answered then) {
     dialogs_.ask(message, resume(std::move(then)));
 }
 
-void SetupRun::Form_Load() {
+void SetupRun::pageLoaded() {
     globals_.clearDeviceTable();
     page_.applyLookSettings();
     page_.setStepPicture(1, StatusPicture::InProgress);
@@ -121,11 +121,11 @@ void SetupRun::Form_Load() {
     status(Text::Scanning);
     enter(RunState::Starting);
     page_.afterEventsRun(
-        resume([this] { timers_.start(RunTimer::Timer2, services_.intervals.scanStart); }));
+        resume([this] { timers_.start(RunTimer::ScanStart, services_.intervals.scanStart); }));
 }
 
-void SetupRun::Timer2_Timer() {
-    timers_.stop(RunTimer::Timer2);
+void SetupRun::scanDue() {
+    timers_.stop(RunTimer::ScanStart);
     if (state_ != RunState::Starting) {
         return;
     }
@@ -135,7 +135,7 @@ void SetupRun::Timer2_Timer() {
     }
     // A request that could not be sent is told; the window runs its course as if it went out.
     tell(askEveryAdapter(), [this] {
-        timers_.start(RunTimer::Timer1, services_.intervals.discoveryWindow);
+        timers_.start(RunTimer::DiscoveryWindow, services_.intervals.discoveryWindow);
         repeats_.start(services_.intervals.discoveryWindow, [this] {
             // Told once, for the first request; a later one that fails is only logged.
             if (const auto failure = askEveryAdapter()) {
@@ -151,11 +151,11 @@ std::optional<BroadcastFailure> SetupRun::askEveryAdapter() {
 
 bool SetupRun::openListener() {
     const std::optional<ListenerFailure> failure = services_.listener.OpenListener(
-        resume([this](const ArrivedDatagram& datagram) { Winsock1_DataArrival(datagram); }));
+        resume([this](const ArrivedDatagram& datagram) { datagramArrived(datagram); }));
     if (!failure) {
         return true;
     }
-    timers_.stop(RunTimer::Timer3);
+    timers_.stop(RunTimer::ConfigurationTimeout);
     ask(ListenerFailureMessage(globals_.TextBase, *failure),
         [this](MessageAnswer) { backToSetupMode(); });
     return false;
@@ -173,7 +173,7 @@ void SetupRun::tell(const std::optional<BroadcastFailure>& failure, std::functio
     ask(BroadcastFailureMessage(*failure), [then = std::move(then)](MessageAnswer) { then(); });
 }
 
-void SetupRun::Winsock1_DataArrival(const ArrivedDatagram& datagram) {
+void SetupRun::datagramArrived(const ArrivedDatagram& datagram) {
     const ReplyKind kind = KindOfReply(datagram.bytes);
     if (state_ == RunState::Scanning && kind == ReplyKind::Discovery) {
         addRow(datagram);
@@ -248,8 +248,8 @@ void SetupRun::onProbed(qsizetype row, const QList<ProbeOutcome>& outcomes) {
     }
 }
 
-void SetupRun::Timer1_Timer() {
-    timers_.stop(RunTimer::Timer1);
+void SetupRun::discoveryWindowEnded() {
+    timers_.stop(RunTimer::DiscoveryWindow);
     repeats_.stop();
     if (state_ != RunState::Scanning) {
         return;
@@ -388,7 +388,7 @@ void SetupRun::onCredentials(RunDialogs::CredentialsOutcome outcome) {
         backToSetupMode();
         return;
     }
-    timers_.start(RunTimer::Timer3, services_.intervals.configureTimeout);
+    timers_.start(RunTimer::ConfigurationTimeout, services_.intervals.configureTimeout);
     status(Text::Configuring);
     enter(RunState::Configuring);
     if (!openListener()) {
@@ -401,7 +401,7 @@ void SetupRun::onCredentials(RunDialogs::CredentialsOutcome outcome) {
     qCDebug(lcRun) << "configuration request for" << chosen_->record.DeviceId.toHex() << "address"
                    << NewAddress() << "mask" << pc.mask << "gateway" << pc.gateway << "from"
                    << pc.address;
-    // The run goes on in the reply handler or in the Timer3 tick.
+    // The run goes on in the reply handler or when its time-out ends.
     broadcast(ConfigureRequest(chosen_->record, fields), [] {});
 }
 
@@ -415,7 +415,7 @@ void SetupRun::onConfigureReply(const QByteArray& reply) {
     }
     qCDebug(lcRun) << "configuration reply, status" << ConfigureStatusText(reply);
     // The first configuration reply ends the wait; nothing after it is received.
-    timers_.stop(RunTimer::Timer3);
+    timers_.stop(RunTimer::ConfigurationTimeout);
     services_.listener.CloseListener();
     // Configuring begins only once the search found the new address.
     if (ReadConfigureStatus(reply) == ConfigureStatus::Applied && newAddress_) {
@@ -432,8 +432,8 @@ void SetupRun::onConfigureReply(const QByteArray& reply) {
     page_.setButtonsEnabled(true);
 }
 
-void SetupRun::Timer3_Timer() {
-    timers_.stop(RunTimer::Timer3);
+void SetupRun::configurationTimedOut() {
+    timers_.stop(RunTimer::ConfigurationTimeout);
     if (state_ != RunState::Configuring) {
         return;
     }
@@ -495,7 +495,7 @@ void SetupRun::endAfterOpening() {
     flow_.endProgram();
 }
 
-void SetupRun::cmdPrevious_Click() {
+void SetupRun::previousClicked() {
     // While the shortcuts open only the program's end is to come.
     if (state_ == RunState::Stopped || state_ == RunState::Opening) {
         return;
@@ -504,7 +504,7 @@ void SetupRun::cmdPrevious_Click() {
     backToSetupMode();
 }
 
-void SetupRun::cmdExit_Click() {
+void SetupRun::exitClicked() {
     if (state_ == RunState::Stopped || state_ == RunState::Opening) {
         return;
     }
@@ -522,7 +522,8 @@ void SetupRun::stop() {
         return;
     }
     enter(RunState::Stopped);
-    for (const RunTimer timer : {RunTimer::Timer1, RunTimer::Timer2, RunTimer::Timer3}) {
+    for (const RunTimer timer :
+         {RunTimer::DiscoveryWindow, RunTimer::ScanStart, RunTimer::ConfigurationTimeout}) {
         timers_.stop(timer);
     }
     repeats_.stop();

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "modules/Dialogs.h"
-#include "modules/Globals.h"
-#include "modules/Ipv4Address.h"
-#include "run/ApplianceRow.h"
+#include "appliance/ApplianceRow.h"
+#include "base/Dialogs.h"
+#include "net/Ipv4Address.h"
+#include "net/ReplyListener.h"
 #include "run/DiscoveryRepeats.h"
 #include "run/FreeAddressSearch.h"
-#include "run/ReplyListener.h"
 #include "run/RunAdapters.h"
 #include "run/RunDialogs.h"
 #include "run/RunFlow.h"
 #include "run/RunPage.h"
 #include "run/RunServices.h"
 #include "run/RunTimers.h"
+#include "run/WizardGlobals.h"
 
 #include <QList>
 #include <QString>
@@ -25,13 +25,13 @@ namespace tarvex {
 
 // Where a setup run stands.
 enum class RunState {
-    Starting,         // page loaded, waiting for Timer2
+    Starting,         // page loaded, waiting for the scan to start
     Scanning,         // discovery broadcast sent, listener open
     Probing,          // window over, waiting for the reachability probes still running
     Choosing,         // device list shown
     SearchingAddress, // candidates probed, their resolution watched
     AskingCredentials,
-    Configuring, // configuration broadcast sent, Timer3 running
+    Configuring, // configuration broadcast sent, its time-out running
     Reachable,
     Configured,
     NoApplianceFound,
@@ -65,15 +65,15 @@ public:
     SetupRun(const SetupRun&) = delete;
     SetupRun& operator=(const SetupRun&) = delete;
 
-    // The page's load: empties the device table, reads the adapter, starts Timer2.
-    void Form_Load();
+    // The page's load: empties the device table, reads the adapter, starts the scan's timer.
+    void pageLoaded();
 
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void Timer3_Timer();
-    void Winsock1_DataArrival(const ArrivedDatagram& datagram);
-    void cmdPrevious_Click();
-    void cmdExit_Click();
+    void discoveryWindowEnded();
+    void scanDue();
+    void configurationTimedOut();
+    void datagramArrived(const ArrivedDatagram& datagram);
+    void previousClicked();
+    void exitClicked();
     // Step 4 is closing (its close box, or the program ends): stop without another step.
     void stop();
 

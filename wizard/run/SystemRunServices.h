@@ -1,17 +1,17 @@
 #pragma once
 
-#include "modules/DesktopShortcutWriter.h"
-#include "modules/IcmpProber.h"
-#include "modules/LiveSystemView.h"
-#include "modules/NetlinkNeighbourWatch.h"
-#include "modules/XdgAddressLauncher.h"
-#include "resources/TextCatalog.h"
-#include "run/BroadcastSender.h"
+#include "desktop/DesktopShortcutWriter.h"
+#include "desktop/XdgAddressLauncher.h"
+#include "diagnosis/LiveSystemView.h"
+#include "diagnosis/ThreadedDiagnosis.h"
+#include "net/BroadcastSender.h"
+#include "net/NetlinkNeighbourWatch.h"
+#include "net/UdpReplyListener.h"
+#include "probe/IcmpProber.h"
+#include "probe/ThreadedProbeRunner.h"
 #include "run/ClockSeededRandom.h"
 #include "run/RunServices.h"
-#include "run/ThreadedDiagnosis.h"
-#include "run/ThreadedProbeRunner.h"
-#include "run/UdpReplyListener.h"
+#include "texts/TextCatalog.h"
 
 namespace tarvex {
 

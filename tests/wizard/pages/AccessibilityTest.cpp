@@ -1,11 +1,11 @@
 // What a screen reader hears of the pages: pictures as named graphics, Step 4's step pictures
 // with their state, and texts and list cells whole.
 #include "PageTestSupport.h"
+#include "pages/DeviceListPage.h"
 #include "pages/PictureBox.h"
-#include "pages/frmSelect.h"
-#include "resources/TextCatalog.h"
+#include "pages/RunningStatusPage.h"
 #include "run/RunPage.h"
-#include "run/frmMain2.h"
+#include "texts/TextCatalog.h"
 
 #include <QAccessible>
 #include <QAccessibleTableInterface>
@@ -33,8 +33,8 @@ protected:
 
 TEST_P(Accessibility, BannersAreGraphicsNamedForWhatEachShows) {
     std::set<QString> names;
-    wizard.open(PageId::frmPre1);
-    for (PageId id : {PageId::frmPre1, PageId::frmPre2, PageId::frmMain}) {
+    wizard.open(PageId::WelcomePage);
+    for (PageId id : {PageId::WelcomePage, PageId::PowerPage, PageId::CablePage}) {
         wizard.flow.ShowPage(id);
         Wizard::settle();
         QAccessibleInterface* picture = accessible(wizard.page(), "pic1");
@@ -48,7 +48,7 @@ TEST_P(Accessibility, BannersAreGraphicsNamedForWhatEachShows) {
 }
 
 TEST_P(Accessibility, StepPicturesAreNamedAfterTheirStepAndTellItsState) {
-    auto* page = qobject_cast<frmMain2*>(wizard.open(PageId::frmMain2));
+    auto* page = qobject_cast<RunningStatusPage*>(wizard.open(PageId::RunningStatusPage));
     ASSERT_NE(page, nullptr);
     const struct {
         StatusPicture picture;
@@ -76,14 +76,14 @@ TEST_P(Accessibility, StepPicturesAreNamedAfterTheirStepAndTellItsState) {
 }
 
 TEST_P(Accessibility, DeviceListCellsReadAsShown) {
-    StepPage* step4 = wizard.open(PageId::frmMain2);
+    StepPage* step4 = wizard.open(PageId::RunningStatusPage);
     DeviceRecord device;
     device.IpAddress = "192.168.0.5";
     device.HostName = "網路硬碟";
     wizard.globals.DeviceTable.at(0) = device;
     wizard.globals.LastDeviceIndex = 0;
-    auto* page = new frmSelect(wizard.flow, QList{Reachability::Yes}, step4);
-    page->Form_Load();
+    auto* page = new DeviceListPage(wizard.flow, QList{Reachability::Yes}, step4);
+    page->pageLoaded();
     page->show();
     auto* list = page->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
     ASSERT_NE(list, nullptr);

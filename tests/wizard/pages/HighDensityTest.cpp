@@ -1,9 +1,9 @@
 // The pages on a screen of device pixel ratio 2.
 #include "PageTestSupport.h"
+#include "artwork/Artwork.h"
 #include "pages/Fonts.h"
 #include "pages/PageDesign.h"
 #include "pages/PictureBox.h"
-#include "resources/Artwork.h"
 #include "support/SanitizerOptions.h"
 
 #include <QApplication>
@@ -57,10 +57,10 @@ TEST_P(HighDensity, PicturesAreDrawnSharpAtTheirLogicalSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, HighDensity,
-                         ::testing::Values(DensityRow{PageId::frmPre1, 101},
-                                           DensityRow{PageId::frmPre2, 102},
-                                           DensityRow{PageId::frmMain, 103},
-                                           DensityRow{PageId::frmMain2, 104}));
+                         ::testing::Values(DensityRow{PageId::WelcomePage, 101},
+                                           DensityRow{PageId::PowerPage, 102},
+                                           DensityRow{PageId::CablePage, 103},
+                                           DensityRow{PageId::RunningStatusPage, 104}));
 
 } // namespace
 } // namespace tarvex

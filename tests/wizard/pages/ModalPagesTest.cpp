@@ -1,13 +1,13 @@
 // The two pages Step 4 shows modally: the device list and the credentials page. Layout, cells,
 // selection, keys, what Next and Exit leave in the globals, and the dialogs' modal runs.
 #include "PageTestSupport.h"
-#include "modules/DeviceListCells.h"
-#include "modules/Twips.h"
+#include "appliance/DeviceListCells.h"
+#include "pages/CredentialsPage.h"
+#include "pages/DeviceListPage.h"
+#include "pages/ModalRunDialogs.h"
 #include "pages/PageDesign.h"
-#include "pages/frmConfigSimple.h"
-#include "pages/frmSelect.h"
-#include "resources/TextCatalog.h"
-#include "run/ModalRunDialogs.h"
+#include "pages/Twips.h"
+#include "texts/TextCatalog.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -56,22 +56,22 @@ const DesignRow& designOf(Kind kind) {
         {608, 376},
         {{"ListView1", 0, 0, 9135, 4095, 0, "Arial", 9, false},
          {"Label1", 120, 4320, 8655, 495, 9, "新細明體", 12, true},
-         {"cmdNext", 6240, 5040, 1335, 495, 1, nullptr, 0, false},
-         {"cmdExit", 7800, 5040, 1215, 495, 3, nullptr, 0, false},
+         {"nextButton", 6240, 5040, 1335, 495, 1, nullptr, 0, false},
+         {"exitButton", 7800, 5040, 1215, 495, 3, nullptr, 0, false},
          {"lblVersion", 120, 5160, 3375, 255, 58, "Verdana", 8.4, true}},
-        {"ListView1", "cmdNext", "cmdExit"}};
+        {"ListView1", "nextButton", "exitButton"}};
     static const DesignRow credentials{
         Kind::Credentials,
         "Dravik Configuration and Setup Utility - Config",
         {345, 264},
         {{"txtPassword", 2160, 840, 2655, 420, 0, "MS Sans Serif", 12, false},
          {"txtUsername", 2160, 240, 2655, 420, 0, "MS Sans Serif", 12, false},
-         {"cmdExit", 3720, 3360, 1335, 495, 25, nullptr, 0, false},
-         {"cmdNext", 2280, 3360, 1215, 495, 1, nullptr, 0, false},
+         {"exitButton", 3720, 3360, 1335, 495, 25, nullptr, 0, false},
+         {"nextButton", 2280, 3360, 1215, 495, 1, nullptr, 0, false},
          {"Label1", 480, 240, 1575, 375, 21, "MS Sans Serif", 12, true},
          {"Label2", 480, 840, 1575, 375, 22, "MS Sans Serif", 12, true},
          {"Label3", 120, 1680, 4935, 1455, 23, "MS Sans Serif", 12, true}},
-        {"txtPassword", "txtUsername", "cmdExit", "cmdNext"}};
+        {"txtPassword", "txtUsername", "exitButton", "nextButton"}};
     return kind == Kind::List ? list : credentials;
 }
 
@@ -93,7 +93,7 @@ DeviceRecord record(const char* address, const QByteArray& host, qint64 capacity
 class ModalPages : public ::testing::Test {
 protected:
     explicit ModalPages(qint16 textBase = 700) : wizard(textBase) {
-        step4 = wizard.open(PageId::frmMain2);
+        step4 = wizard.open(PageId::RunningStatusPage);
         wizard.globals.SelectedDevice = -1;
     }
 
@@ -110,7 +110,7 @@ protected:
     // A loaded page over Step 4, shown without modality so that a test drives it directly.
     template <typename Page, typename... Args> Page* show(Args&&... args) {
         auto* page = new Page(wizard.flow, std::forward<Args>(args)..., step4);
-        page->Form_Load();
+        page->pageLoaded();
         page->show();
         return page;
     }
@@ -139,10 +139,9 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
     wizard.globals.UserName = QStringLiteral("left over");
     wizard.globals.Password = QStringLiteral("left over");
     discover(3);
-    ModalPage* page =
-        row.kind == Kind::List
-            ? static_cast<ModalPage*>(show<frmSelect>(QList{Reachability::Yes, Reachability::No}))
-            : show<frmConfigSimple>();
+    ModalPage* page = row.kind == Kind::List ? static_cast<ModalPage*>(show<DeviceListPage>(
+                                                   QList{Reachability::Yes, Reachability::No}))
+                                             : show<CredentialsPage>();
     EXPECT_EQ(page->windowTitle(), QString::fromUtf8(row.caption));
     EXPECT_EQ(page->size(), row.size);
     EXPECT_EQ(page->minimumSize(), page->maximumSize());
@@ -182,8 +181,8 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
         }
     }
     EXPECT_EQ(order, std::vector<QString>(row.focusOrder.begin(), row.focusOrder.end()));
-    EXPECT_EQ(page->defaultButton(), child<QPushButton>(page, "cmdNext"));
-    EXPECT_EQ(page->cancelButton(), child<QPushButton>(page, "cmdExit"));
+    EXPECT_EQ(page->defaultButton(), child<QPushButton>(page, "nextButton"));
+    EXPECT_EQ(page->cancelButton(), child<QPushButton>(page, "exitButton"));
     if (row.kind == Kind::Credentials) {
         EXPECT_TRUE(wizard.globals.UserName.isEmpty());
         EXPECT_TRUE(wizard.globals.Password.isEmpty());
@@ -201,9 +200,9 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
         }
         EXPECT_EQ(list->columnCount(), 8) << "one adapter: none named";
         // A PC with several adapters: each row names its own in a last column.
-        auto* named = new frmSelect(wizard.flow, {Reachability::Yes, Reachability::No}, step4,
-                                    {"eth0", "eth1", "eth1"});
-        named->Form_Load();
+        auto* named = new DeviceListPage(wizard.flow, {Reachability::Yes, Reachability::No}, step4,
+                                         {"eth0", "eth1", "eth1"});
+        named->pageLoaded();
         auto* wide = child<QTreeWidget>(named, "ListView1");
         ASSERT_EQ(wide->columnCount(), 9);
         EXPECT_EQ(wide->headerItem()->text(8), textBase() == 500 ? "介面卡" : "Adapter");
@@ -220,14 +219,14 @@ INSTANTIATE_TEST_SUITE_P(BothEditions, ModalPageDesign,
                                             ::testing::Values(700, 500)),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param) == Kind::List
-                                                    ? "frmSelect_"
-                                                    : "frmConfigSimple_") +
+                                                    ? "DeviceListPage_"
+                                                    : "CredentialsPage_") +
                                     std::to_string(std::get<1>(info.param));
                          });
 
 TEST_F(ModalPages, DeviceListShowsTheTableInOrderWithTheFirstRowSelected) {
     discover(3);
-    auto* page = show<frmSelect>(QList{Reachability::Yes, Reachability::No});
+    auto* page = show<DeviceListPage>(QList{Reachability::Yes, Reachability::No});
     auto* list = child<QTreeWidget>(page, "ListView1");
     ASSERT_EQ(list->topLevelItemCount(), 3);
     const QList<Reachability> cells{Reachability::Yes, Reachability::No,
@@ -258,7 +257,7 @@ TEST_F(ModalPages, DeviceListShowsTheTableInOrderWithTheFirstRowSelected) {
 }
 
 TEST_F(ModalPages, AnEmptyDeviceListKeepsItsHeadersAtTheirDefaultWidths) {
-    auto* page = show<frmSelect>(QList<Reachability>{});
+    auto* page = show<DeviceListPage>(QList<Reachability>{});
     auto* list = child<QTreeWidget>(page, "ListView1");
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(list->columnCount(), 8);
@@ -283,7 +282,7 @@ TEST_F(ModalPages, NextHandsBackTheSelectedRowsNumberAndProbeResult) {
     discover(3);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.downs);
-        QPointer<frmSelect> page = show<frmSelect>(row.cells);
+        QPointer<DeviceListPage> page = show<DeviceListPage>(row.cells);
         for (int i = 0; i < row.downs; ++i) {
             press(page, Qt::Key_Down);
         }
@@ -299,7 +298,7 @@ TEST_F(ModalPages, NextHandsBackTheSelectedRowsNumberAndProbeResult) {
 
 TEST_F(ModalPages, DeviceListCloseBoxLeavesTheSelectionAndExitAsksToEndTheProgram) {
     discover(1);
-    QPointer<frmSelect> page = show<frmSelect>(QList{Reachability::Yes});
+    QPointer<DeviceListPage> page = show<DeviceListPage>(QList{Reachability::Yes});
     EXPECT_TRUE(page->close());
     EXPECT_EQ(wizard.globals.SelectedDevice, -1);
     EXPECT_TRUE(wizard.dialogs.shown().isEmpty());
@@ -334,7 +333,7 @@ TEST_F(ModalPages, CredentialsNextStoresBothBoxesOnlyWhenBothAreFilled) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.user);
         wizard.dialogs.clear();
-        QPointer<frmConfigSimple> page = show<frmConfigSimple>();
+        QPointer<CredentialsPage> page = show<CredentialsPage>();
         child<QLineEdit>(page, "txtUsername")->setText(QString::fromLatin1(row.user));
         child<QLineEdit>(page, "txtPassword")->setText(QString::fromLatin1(row.password));
         press(page, Qt::Key_Return);
@@ -350,15 +349,15 @@ TEST_F(ModalPages, CredentialsNextStoresBothBoxesOnlyWhenBothAreFilled) {
 TEST_F(ModalPages, LeavingTheCredentialsPageAnyWayAsksAndCancelKeepsWhatWasTyped) {
     const Message question{CatalogText(700, 26), CatalogText(700, 8), MessageButtons::OkCancel,
                            MessageIcon::None};
-    const std::function<void(frmConfigSimple*)> ways[] = {
-        [](frmConfigSimple* page) { page->cancelButton()->click(); },
-        [](frmConfigSimple* page) { press(page, Qt::Key_Escape); },
-        [](frmConfigSimple* page) {
+    const std::function<void(CredentialsPage*)> ways[] = {
+        [](CredentialsPage* page) { page->cancelButton()->click(); },
+        [](CredentialsPage* page) { press(page, Qt::Key_Escape); },
+        [](CredentialsPage* page) {
             page->close();
         }};
     for (const auto& leave : ways) {
         wizard.dialogs.clear();
-        QPointer<frmConfigSimple> page = show<frmConfigSimple>();
+        QPointer<CredentialsPage> page = show<CredentialsPage>();
         child<QLineEdit>(page, "txtUsername")->setText(QStringLiteral("admin"));
         wizard.dialogs.setNextAnswer(MessageAnswer::Cancel);
         leave(page);

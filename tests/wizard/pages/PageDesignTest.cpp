@@ -1,9 +1,9 @@
 // Every step page against its window design, in both editions: caption, controls, geometry,
 // texts, pictures, colours, fonts, focus order, default and cancel buttons.
 #include "PageTestSupport.h"
+#include "artwork/Artwork.h"
 #include "pages/PictureBox.h"
-#include "resources/Artwork.h"
-#include "resources/TextCatalog.h"
+#include "texts/TextCatalog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -49,54 +49,54 @@ constexpr auto S = Look::System;
 
 const std::vector<PageRow>& pageRows() {
     static const std::vector<PageRow> rows{
-        {PageId::frmPre1,
+        {PageId::WelcomePage,
          "Dravik Configuration and Setup Utility - Step 0",
          {{"txt1", 0, 5280, 9855, 2055, 4, kNoPicture, B},
           {"pic1", 0, 0, 9855, 5295, 0, 101, S},
-          {"cmdNext", 7080, 7560, 1215, 495, 1, kNoPicture, S},
-          {"cmdExit", 8520, 7560, 1215, 495, 3, kNoPicture, S},
+          {"nextButton", 7080, 7560, 1215, 495, 1, kNoPicture, S},
+          {"exitButton", 8520, 7560, 1215, 495, 3, kNoPicture, S},
           {"lblVersion", 120, 7800, 3375, 255, 58, kNoPicture, B}},
-         {"txt1", "pic1", "cmdNext", "cmdExit"},
-         "cmdNext",
-         "cmdExit",
-         {"cmdPrevious"}},
-        {PageId::frmPre2,
+         {"txt1", "pic1", "nextButton", "exitButton"},
+         "nextButton",
+         "exitButton",
+         {"previousButton"}},
+        {PageId::PowerPage,
          "Dravik Configuration and Setup Utility - Step 1",
          {{"pic1", 0, 0, 9855, 5295, 0, 102, S},
           {"txt1", 0, 5280, 9855, 2055, 5, kNoPicture, B},
-          {"cmdPrevious", 5640, 7560, 1215, 495, 2, kNoPicture, S},
-          {"cmdNext", 7080, 7560, 1215, 495, 1, kNoPicture, S},
-          {"cmdExit", 8520, 7560, 1215, 495, 3, kNoPicture, S},
+          {"previousButton", 5640, 7560, 1215, 495, 2, kNoPicture, S},
+          {"nextButton", 7080, 7560, 1215, 495, 1, kNoPicture, S},
+          {"exitButton", 8520, 7560, 1215, 495, 3, kNoPicture, S},
           {"lblVersion", 120, 7800, 3375, 255, 58, kNoPicture, B}},
-         {"pic1", "txt1", "cmdPrevious", "cmdNext", "cmdExit"},
-         "cmdNext",
-         "cmdExit",
+         {"pic1", "txt1", "previousButton", "nextButton", "exitButton"},
+         "nextButton",
+         "exitButton",
          {}},
-        {PageId::frmMain,
+        {PageId::CablePage,
          "Dravik Configuration and Setup Utility - Step 2",
          {{"txt1", 0, 5280, 9855, 2055, 6, kNoPicture, B},
           {"pic1", 0, 0, 9855, 5295, 0, 103, S},
-          {"cmdNext", 7080, 7560, 1215, 495, 1, kNoPicture, S},
-          {"cmdExit", 8520, 7560, 1215, 495, 3, kNoPicture, S},
-          {"cmdPrevious", 5640, 7560, 1215, 495, 2, kNoPicture, S},
+          {"nextButton", 7080, 7560, 1215, 495, 1, kNoPicture, S},
+          {"exitButton", 8520, 7560, 1215, 495, 3, kNoPicture, S},
+          {"previousButton", 5640, 7560, 1215, 495, 2, kNoPicture, S},
           {"lblVersion", 120, 7800, 3375, 255, 58, kNoPicture, B}},
-         {"txt1", "pic1", "cmdNext", "cmdExit", "cmdPrevious"},
-         "cmdNext",
-         "cmdExit",
+         {"txt1", "pic1", "nextButton", "exitButton", "previousButton"},
+         "nextButton",
+         "exitButton",
          {}},
-        {PageId::frmMain0,
+        {PageId::SetupModePage,
          "Dravik Configuration and Setup Utility - Step 3",
          {{"Option1(0)", 480, 2280, 5055, 375, 18, kNoPicture, B},
           {"Label1", 720, 2880, 8415, 1215, 20, kNoPicture, B},
-          {"cmdNext", 6960, 7560, 1215, 495, 1, kNoPicture, S},
-          {"cmdPrevious", 5520, 7560, 1215, 495, 2, kNoPicture, S},
-          {"cmdExit", 8400, 7560, 1215, 495, 3, kNoPicture, S},
+          {"nextButton", 6960, 7560, 1215, 495, 1, kNoPicture, S},
+          {"previousButton", 5520, 7560, 1215, 495, 2, kNoPicture, S},
+          {"exitButton", 8400, 7560, 1215, 495, 3, kNoPicture, S},
           {"lblVersion", 120, 7800, 3375, 255, 58, kNoPicture, B}},
-         {"Option1(0)", "cmdNext", "cmdPrevious", "cmdExit"},
-         "cmdNext",
-         "cmdExit",
+         {"Option1(0)", "nextButton", "previousButton", "exitButton"},
+         "nextButton",
+         "exitButton",
          {"pic1", "txt1"}},
-        {PageId::frmMain2,
+        {PageId::RunningStatusPage,
          "Dravik Configuration and Setup Utility - Step 4",
          {{"pic1", 240, 360, 735, 735, 0, 104, B},
           {"pic2", 240, 1800, 735, 735, 0, kEmptyPicture, B},
@@ -108,14 +108,14 @@ const std::vector<PageRow>& pageRows() {
           {"Label4_1", 1440, 4920, 8055, 975, 32, kNoPicture, B},
           {"Label5", 120, 6240, 1815, 375, 28, kNoPicture, B},
           {"lblRun", 2040, 6240, 7335, 975, 33, kNoPicture, B},
-          {"cmdPrevious", 6960, 7560, 1215, 495, 2, kNoPicture, S},
-          {"cmdExit", 8400, 7560, 1215, 495, 3, kNoPicture, S},
+          {"previousButton", 6960, 7560, 1215, 495, 2, kNoPicture, S},
+          {"exitButton", 8400, 7560, 1215, 495, 3, kNoPicture, S},
           {"lblVersion", 120, 7800, 3375, 255, 58, kNoPicture, B}},
          {}, // Previous and Exit wait, disabled, until the run has an outcome
 
-         "cmdPrevious",
-         "cmdExit",
-         {"cmdNext"}},
+         "previousButton",
+         "exitButton",
+         {"nextButton"}},
     };
     return rows;
 }
@@ -290,7 +290,7 @@ TEST_P(PageDesign, EnterAndEscBelongToTheDefaultAndCancelButtons) {
     EXPECT_EQ(page->cancelButton()->objectName(), QString::fromLatin1(row().cancelButton));
     for (auto* button : page->findChildren<QPushButton*>()) {
         // Step 4's buttons wait for the run's outcome.
-        EXPECT_EQ(button->isEnabled(), row().page != PageId::frmMain2)
+        EXPECT_EQ(button->isEnabled(), row().page != PageId::RunningStatusPage)
             << button->objectName().toStdString();
         if (button != page->defaultButton()) {
             EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
@@ -312,14 +312,14 @@ TEST(PageFonts, ControlsAskForTheDesignsFacesAndGetInstalledSubstitutes) {
         bool bold;
         const char* rendered;
     } rows[] = {
-        {PageId::frmPre1, "txt1", "MS Sans Serif", 12, false, "Liberation Sans"},
-        {PageId::frmPre1, "lblVersion", "Verdana", 8.4, false, "DejaVu Sans"},
-        {PageId::frmPre2, "txt1", "MS Sans Serif", 12, false, "Liberation Sans"},
-        {PageId::frmMain, "txt1", "MS Sans Serif", 12, false, "Liberation Sans"},
-        {PageId::frmMain0, "Option1(0)", "MS Sans Serif", 12, true, "Liberation Sans"},
-        {PageId::frmMain0, "Label1", "MS Sans Serif", 12, false, "Liberation Sans"},
-        {PageId::frmMain0, "lblVersion", "Verdana", 8.4, false, "DejaVu Sans"},
-        {PageId::frmMain2, "lblVersion", "Verdana", 8.4, false, "DejaVu Sans"},
+        {PageId::WelcomePage, "txt1", "MS Sans Serif", 12, false, "Liberation Sans"},
+        {PageId::WelcomePage, "lblVersion", "Verdana", 8.4, false, "DejaVu Sans"},
+        {PageId::PowerPage, "txt1", "MS Sans Serif", 12, false, "Liberation Sans"},
+        {PageId::CablePage, "txt1", "MS Sans Serif", 12, false, "Liberation Sans"},
+        {PageId::SetupModePage, "Option1(0)", "MS Sans Serif", 12, true, "Liberation Sans"},
+        {PageId::SetupModePage, "Label1", "MS Sans Serif", 12, false, "Liberation Sans"},
+        {PageId::SetupModePage, "lblVersion", "Verdana", 8.4, false, "DejaVu Sans"},
+        {PageId::RunningStatusPage, "lblVersion", "Verdana", 8.4, false, "DejaVu Sans"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.control);
@@ -336,7 +336,7 @@ TEST(PageFonts, ControlsAskForTheDesignsFacesAndGetInstalledSubstitutes) {
 
 TEST(PageTexts, QuotesAndDoubleSpacesReachTheScreenUnchanged) {
     Wizard wizard(700);
-    wizard.open(PageId::frmPre2);
+    wizard.open(PageId::PowerPage);
     auto* text = wizard.page()->findChild<QPlainTextEdit*>(QStringLiteral("txt1"));
     ASSERT_NE(text, nullptr);
     EXPECT_TRUE(
@@ -353,7 +353,7 @@ TEST(PageTexts, QuotesAndDoubleSpacesReachTheScreenUnchanged) {
 TEST(PageTexts, TheExpressChoiceStandsSelected) {
     for (const qint16 base : {qint16(700), qint16(500)}) {
         Wizard wizard(base);
-        wizard.open(PageId::frmMain0);
+        wizard.open(PageId::SetupModePage);
         auto* choice = wizard.page()->findChild<QRadioButton*>(QStringLiteral("Option1(0)"));
         ASSERT_NE(choice, nullptr);
         EXPECT_TRUE(choice->isChecked());

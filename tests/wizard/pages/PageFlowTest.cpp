@@ -1,8 +1,8 @@
 // The line of step pages: hand-overs, Enter and Esc, the exit confirmation and the close box.
 #include "PageTestSupport.h"
-#include "resources/TextCatalog.h"
-#include "run/frmMain2.h"
+#include "pages/RunningStatusPage.h"
 #include "support/UserLanguages.h"
+#include "texts/TextCatalog.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -73,7 +73,8 @@ protected:
 } // namespace
 
 TEST_P(LineOfPages, EnterWalksToStep3AndPreviousBackAndEveryVisitLooksTheSame) {
-    const PageId line[] = {PageId::frmPre1, PageId::frmPre2, PageId::frmMain, PageId::frmMain0};
+    const PageId line[] = {PageId::WelcomePage, PageId::PowerPage, PageId::CablePage,
+                           PageId::SetupModePage};
     QList<QImage> firstVisit;
     wizard.flow.start();
     for (int step = 0; step < 4; ++step) {
@@ -95,7 +96,7 @@ TEST_P(LineOfPages, EnterWalksToStep3AndPreviousBackAndEveryVisitLooksTheSame) {
         }
     }
     for (int step = 3; step > 0; --step) {
-        click(wizard.page(), "cmdPrevious");
+        click(wizard.page(), "previousButton");
         Wizard::settle();
         StepPage* page = wizard.page();
         ASSERT_NE(page, nullptr);
@@ -113,11 +114,11 @@ TEST_P(LineOfPages, EscOpensTheExitQuestionCancelKeepsThePageOkEndsTheProgram) {
         Wizard local(textBase());
         QPointer<StepPage> page(local.open(pageId));
         ASSERT_FALSE(page.isNull());
-        if (pageId == PageId::frmMain2) {
+        if (pageId == PageId::RunningStatusPage) {
             // While the run works its Exit is disabled, and so is Esc.
             press(page, Qt::Key_Escape);
             EXPECT_TRUE(local.dialogs.shown().isEmpty());
-            qobject_cast<frmMain2*>(page.data())->setButtonsEnabled(true);
+            qobject_cast<RunningStatusPage*>(page.data())->setButtonsEnabled(true);
         }
         const QImage before = snapshot(page);
 
@@ -144,9 +145,9 @@ TEST_P(LineOfPages, EscOpensTheExitQuestionCancelKeepsThePageOkEndsTheProgram) {
 }
 
 TEST_P(LineOfPages, ExitButtonAsksTheSameQuestion) {
-    wizard.open(PageId::frmMain);
+    wizard.open(PageId::CablePage);
     wizard.dialogs.setNextAnswer(MessageAnswer::Ok);
-    click(wizard.page(), "cmdExit");
+    click(wizard.page(), "exitButton");
     ASSERT_EQ(wizard.dialogs.shown().size(), 1);
     EXPECT_EQ(wizard.dialogs.shown().front(), exitQuestion(textBase()));
     EXPECT_EQ(wizard.end.count(), 1);
@@ -169,19 +170,19 @@ TEST_P(LineOfPages, TheCloseBoxEndsTheProgramWithoutAsking) {
 }
 
 TEST_P(LineOfPages, ReturningToTheWelcomePageAssignsTheLookAgain) {
-    wizard.open(PageId::frmPre1);
+    wizard.open(PageId::WelcomePage);
     const WizardGlobals assigned = wizard.globals;
     EXPECT_EQ(assigned.TextBase, textBase());
-    click(wizard.page(), "cmdNext");
+    click(wizard.page(), "nextButton");
     Wizard::settle();
     // Something scribbled over the settings while Step 1 was up.
     wizard.globals.TextBase = 0;
     wizard.globals.PageBackColor = wizard.globals.TextBackColor = 0;
     wizard.globals.TextForeColor = wizard.globals.LabelForeColor = 0x00FF00;
     wizard.globals.OptionBackColor = wizard.globals.LabelBackColor = 0x0000FF;
-    click(wizard.page(), "cmdPrevious");
+    click(wizard.page(), "previousButton");
     Wizard::settle();
-    ASSERT_EQ(wizard.page()->pageId(), PageId::frmPre1);
+    ASSERT_EQ(wizard.page()->pageId(), PageId::WelcomePage);
     EXPECT_EQ(wizard.globals.TextBase, textBase());
     EXPECT_EQ(wizard.globals.PageBackColor, assigned.PageBackColor);
     EXPECT_EQ(wizard.globals.TextBackColor, assigned.TextBackColor);
@@ -189,16 +190,16 @@ TEST_P(LineOfPages, ReturningToTheWelcomePageAssignsTheLookAgain) {
     EXPECT_EQ(wizard.globals.OptionBackColor, assigned.OptionBackColor);
     EXPECT_EQ(wizard.globals.LabelBackColor, assigned.LabelBackColor);
     EXPECT_EQ(wizard.globals.LabelForeColor, assigned.LabelForeColor);
-    auto* next = wizard.page()->findChild<QPushButton*>(QStringLiteral("cmdNext"));
+    auto* next = wizard.page()->findChild<QPushButton*>(QStringLiteral("nextButton"));
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->text(), CatalogText(textBase(), 1));
 }
 
 TEST_P(LineOfPages, Step3LeadsToStep4WhosePreviousEmptiesTheDeviceTable) {
-    wizard.open(PageId::frmMain0);
+    wizard.open(PageId::SetupModePage);
     press(wizard.page(), Qt::Key_Enter, Qt::KeypadModifier);
     Wizard::settle();
-    ASSERT_EQ(wizard.page()->pageId(), PageId::frmMain2);
+    ASSERT_EQ(wizard.page()->pageId(), PageId::RunningStatusPage);
     EXPECT_EQ(wizard.globals.LastDeviceIndex, -1);
 
     // Appliances found by a run.
@@ -207,11 +208,11 @@ TEST_P(LineOfPages, Step3LeadsToStep4WhosePreviousEmptiesTheDeviceTable) {
     wizard.globals.LastDeviceIndex = 1;
     // Enter does nothing while the run works; once it has an outcome, Enter is Previous.
     press(wizard.page(), Qt::Key_Return);
-    ASSERT_EQ(wizard.page()->pageId(), PageId::frmMain2);
-    qobject_cast<frmMain2*>(wizard.page())->setButtonsEnabled(true);
+    ASSERT_EQ(wizard.page()->pageId(), PageId::RunningStatusPage);
+    qobject_cast<RunningStatusPage*>(wizard.page())->setButtonsEnabled(true);
     press(wizard.page(), Qt::Key_Return);
     Wizard::settle();
-    ASSERT_EQ(wizard.page()->pageId(), PageId::frmMain0);
+    ASSERT_EQ(wizard.page()->pageId(), PageId::SetupModePage);
     EXPECT_EQ(wizard.globals.LastDeviceIndex, -1);
     EXPECT_EQ(wizard.globals.DeviceTable, DeviceTableArray{});
     auto* choice = wizard.page()->findChild<QRadioButton*>(QStringLiteral("Option1(0)"));
@@ -221,18 +222,18 @@ TEST_P(LineOfPages, Step3LeadsToStep4WhosePreviousEmptiesTheDeviceTable) {
 }
 
 TEST_P(LineOfPages, TheNextPageIsShownBeforeTheCurrentOneIsUnloaded) {
-    wizard.open(PageId::frmPre1);
+    wizard.open(PageId::WelcomePage);
     ShowOrder order(wizard.flow);
     press(wizard.page(), Qt::Key_Return);
-    click(wizard.page(), "cmdNext");
-    click(wizard.page(), "cmdPrevious");
+    click(wizard.page(), "nextButton");
+    click(wizard.page(), "previousButton");
     EXPECT_EQ(order.previousStillShown, (std::vector<bool>{true, true, true}));
 }
 
 TEST_P(LineOfPages, NothingIsShownOnceTheProgramHasEnded) {
-    wizard.open(PageId::frmPre2);
+    wizard.open(PageId::PowerPage);
     ASSERT_TRUE(wizard.flow.ConfirmExit());
-    wizard.flow.ShowPage(PageId::frmMain);
+    wizard.flow.ShowPage(PageId::CablePage);
     Wizard::settle();
     EXPECT_EQ(wizard.page(), nullptr);
     EXPECT_EQ(visibleStepPages(), 0);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "modules/Globals.h"
 #include "pages/PageFlow.h"
 #include "pages/PageWindow.h"
+#include "pages/RunningStatusPage.h"
 #include "pages/StepPage.h"
-#include "run/frmMain2.h"
+#include "run/WizardGlobals.h"
 #include "support/FakeRunServices.h"
 #include "support/RecordingProgramEnd.h"
 #include "support/ScriptedDialogs.h"
@@ -35,7 +35,7 @@ public:
     // Starts the program and goes straight to the page, as Next would.
     StepPage* open(PageId page) {
         flow.start();
-        if (page != PageId::frmPre1) {
+        if (page != PageId::WelcomePage) {
             flow.ShowPage(page);
         }
         settle();

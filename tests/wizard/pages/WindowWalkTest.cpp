@@ -138,7 +138,8 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     ASSERT_TRUE(question.has_value());
     EXPECT_EQ(question->parent, pages.windowHandle());
 
-    const PageId line[] = {PageId::frmPre2, PageId::frmMain, PageId::frmMain0, PageId::frmMain2};
+    const PageId line[] = {PageId::PowerPage, PageId::CablePage, PageId::SetupModePage,
+                           PageId::RunningStatusPage};
     for (const PageId next : line) {
         press(flow.currentPage(), Qt::Key_Return);
         ASSERT_TRUE(QTest::qWaitFor([&] { return flow.currentPage()->pageId() == next; }, 2000));
@@ -155,8 +156,8 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     answerBox(QMessageBox::Ok, none, "w4-no-appliance");
     ASSERT_TRUE(QTest::qWaitFor([&] { return none.has_value(); }, 8000));
     EXPECT_EQ(none->parent, pages.windowHandle());
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return flow.currentPage()->pageId() == PageId::frmMain0; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return flow.currentPage()->pageId() == PageId::SetupModePage; }, 2000));
     expectOnePageWindow(pages);
 
     // The exit question, answered OK: the program ends and its window goes.

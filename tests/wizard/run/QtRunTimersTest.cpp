@@ -28,18 +28,18 @@ protected:
 };
 
 TEST_F(QtRunTimersTest, EachStartedTimerTicksOnce) {
-    timers_.start(RunTimer::Timer3, 30ms);
-    timers_.start(RunTimer::Timer2, 5ms);
+    timers_.start(RunTimer::ConfigurationTimeout, 30ms);
+    timers_.start(RunTimer::ScanStart, 5ms);
     runEvents(120);
-    EXPECT_EQ(ticks_, (QList<RunTimer>{RunTimer::Timer2, RunTimer::Timer3}));
+    EXPECT_EQ(ticks_, (QList<RunTimer>{RunTimer::ScanStart, RunTimer::ConfigurationTimeout}));
 }
 
 TEST_F(QtRunTimersTest, StoppedTimerDoesNotTick) {
-    timers_.start(RunTimer::Timer1, 20ms);
-    timers_.start(RunTimer::Timer3, 20ms);
-    timers_.stop(RunTimer::Timer1);
+    timers_.start(RunTimer::DiscoveryWindow, 20ms);
+    timers_.start(RunTimer::ConfigurationTimeout, 20ms);
+    timers_.stop(RunTimer::DiscoveryWindow);
     runEvents(80);
-    EXPECT_EQ(ticks_, QList<RunTimer>{RunTimer::Timer3});
+    EXPECT_EQ(ticks_, QList<RunTimer>{RunTimer::ConfigurationTimeout});
 }
 
 } // namespace

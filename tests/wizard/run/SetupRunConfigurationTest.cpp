@@ -44,7 +44,7 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
     EXPECT_EQ(run.NewAddress(), "192.168.0.43");
     EXPECT_TRUE(logHas(T(741) + "192.168.0.43"));
     EXPECT_EQ(modals.credentialsShown, 1);
-    EXPECT_EQ(timers.running.at(RunTimer::Timer3), std::chrono::milliseconds(30000));
+    EXPECT_EQ(timers.running.at(RunTimer::ConfigurationTimeout), std::chrono::milliseconds(30000));
     EXPECT_TRUE(fake.listener.isOpen());
     ASSERT_EQ(fake.broadcaster.sent.size(), 2);
     EXPECT_EQ(fake.broadcaster.sent[1].first,
@@ -60,7 +60,7 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
     fake.listener.deliver("0C02RZZ0000000000000002");
     fake.listener.deliver("0C02RAP00000000000002");
     EXPECT_EQ(page.log.size(), afterSearch);
-    EXPECT_EQ(timers.running.count(RunTimer::Timer3), 1U);
+    EXPECT_EQ(timers.running.count(RunTimer::ConfigurationTimeout), 1U);
     EXPECT_TRUE(fake.listener.isOpen());
     dialogs.setNextAnswer(MessageAnswer::Ok);
     dialogs.setNextAnswer(MessageAnswer::Ok);
@@ -73,7 +73,7 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
               (QList<Message>{box(750, true), box(757, true, MessageButtons::OkCancel)}));
     EXPECT_EQ(fake.launcher.opened, QStringList{"192.168.0.43"});
     EXPECT_TRUE(flow.ended);
-    EXPECT_EQ(timers.running.count(RunTimer::Timer3), 0U);
+    EXPECT_EQ(timers.running.count(RunTimer::ConfigurationTimeout), 0U);
 }
 
 // A PC with two adapters: a request from each, an appliance one row on the adapter that heard it
@@ -85,9 +85,9 @@ TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfig
         globals.SelectedDevice = 1;
         globals.SelectedReachable = false;
     };
-    run.Form_Load();
+    run.pageLoaded();
     settle();
-    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    ASSERT_TRUE(timers.fire(RunTimer::ScanStart));
     // The discovery request from each adapter at the window's start, after 1 s and after 2 s.
     ASSERT_TRUE(timers.fire(RunTimer::DiscoveryRepeat));
     ASSERT_TRUE(timers.fire(RunTimer::DiscoveryRepeat));
@@ -147,7 +147,7 @@ TEST_P(ForeignAddress, IsListedNeverProbedAndGetsAFreeAddress) {
     scan({{reply("AP000000000000001", GetParam().ip).bytes, 2,
            *Ipv4Address::parse(GetParam().sender)}});
     EXPECT_TRUE(fake.prober.started.isEmpty());
-    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    ASSERT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
     EXPECT_EQ(globals.DeviceTable[0].IpAddress, GetParam().ip);
     EXPECT_EQ(modals.listsShown, (QList<QStringList>{{"No"}}));
     fake.answerSearch();
@@ -185,7 +185,7 @@ TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
         EXPECT_FALSE(services.listener.isOpen());
         EXPECT_TRUE(services.shortcuts.written.isEmpty());
         EXPECT_FALSE(ownFlow.ended);
-        ownRun.cmdPrevious_Click();
+        ownRun.previousClicked();
         EXPECT_EQ(globals.LastDeviceIndex, -1);
         EXPECT_EQ(ownFlow.setupModeShown, 1);
     }
@@ -197,7 +197,7 @@ TEST_F(ConfigurationTest, NoAnswerWithinTheTimeOutEnablesTheButtonsAndALateReply
     dialogs.onShow = [&](qsizetype) {
         logAtBox = page.log;
     };
-    ASSERT_TRUE(timers.fire(RunTimer::Timer3));
+    ASSERT_TRUE(timers.fire(RunTimer::ConfigurationTimeout));
     EXPECT_EQ(page.log.mid(page.log.size() - 3),
               (QStringList{T(754), "pic3 failed", "buttons on"}));
     // Told once more in a box, after the status line, with what may keep the replies away.
@@ -209,7 +209,7 @@ TEST_F(ConfigurationTest, NoAnswerWithinTheTimeOutEnablesTheButtonsAndALateReply
     fake.listener.deliver("0C02RAP0000000000000012");
     EXPECT_TRUE(fake.shortcuts.written.isEmpty());
     EXPECT_EQ(fake.broadcaster.sent.size(), 2); // nothing sent twice
-    run.cmdExit_Click();
+    run.exitClicked();
     EXPECT_TRUE(flow.ended);
 }
 
@@ -220,7 +220,7 @@ TEST_F(ConfigurationTest, BroadcastsThatFailAreToldAndTheRunGoesOnAsIfSent) {
     toConfiguring();
     EXPECT_EQ(dialogs.shown(), (QList<Message>{failed, failed}));
     EXPECT_EQ(fake.broadcaster.sent.size(), 2);
-    EXPECT_EQ(timers.running.at(RunTimer::Timer3), std::chrono::milliseconds(30000));
+    EXPECT_EQ(timers.running.at(RunTimer::ConfigurationTimeout), std::chrono::milliseconds(30000));
     EXPECT_TRUE(fake.listener.isOpen());
 }
 
@@ -266,12 +266,12 @@ TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing
     FakeRunServices unwatchable;
     unwatchable.neighbours.failure = EACCES;
     SetupRun third{globals, dialogs, page, modals, flow, timers, unwatchable.services};
-    third.Form_Load();
+    third.pageLoaded();
     settle();
-    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    ASSERT_TRUE(timers.fire(RunTimer::ScanStart));
     unwatchable.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
     unwatchable.prober.answerAll();
-    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    ASSERT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_TRUE(dialogs.shown()[0].text.contains("neighbour table"));
     EXPECT_TRUE(unwatchable.prober.batches.empty()); // no echo went out

@@ -1,13 +1,13 @@
 #pragma once
 
 // The setup run driven without a display: the fixture its tests share.
-#include "resources/TextCatalog.h"
+#include "appliance/DeviceProtocol.h"
 #include "run/CandidateAddresses.h"
-#include "run/DeviceProtocol.h"
 #include "run/SetupRun.h"
 #include "support/FakeRunPages.h"
 #include "support/FakeRunServices.h"
 #include "support/ScriptedDialogs.h"
+#include "texts/TextCatalog.h"
 
 #include <gtest/gtest.h>
 
@@ -61,9 +61,9 @@ public:
 
     // Loads the page and runs the scan with these replies inside the window.
     void scan(const QList<ArrivedDatagram>& replies) {
-        run.Form_Load();
+        run.pageLoaded();
         settle();
-        ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+        ASSERT_TRUE(timers.fire(RunTimer::ScanStart));
         for (const ArrivedDatagram& datagram : replies) {
             fake.listener.deliver(datagram);
         }
@@ -75,7 +75,7 @@ public:
             answers[address] = {EchoStatus::Reply, 0};
         }
         fake.prober.answerAll(answers);
-        ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+        ASSERT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
     }
     // An appliance on a foreign subnet, chosen, and the search started.
     void chooseUnreachable() {
@@ -106,12 +106,12 @@ struct SecondRun {
         test.page.log.clear();
         services.adapter = std::move(adapter);
         test.chooseFirstOnList(false);
-        run.Form_Load();
+        run.pageLoaded();
         settle();
-        EXPECT_TRUE(timers.fire(RunTimer::Timer2));
+        EXPECT_TRUE(timers.fire(RunTimer::ScanStart));
         services.listener.deliver(reply("AP000000000000001", "10.0.0.5"));
         services.prober.answerAll();
-        EXPECT_TRUE(timers.fire(RunTimer::Timer1));
+        EXPECT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
     }
     FakeRunServices services;
     RecordingFlow flow;

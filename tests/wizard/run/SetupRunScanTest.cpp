@@ -9,23 +9,23 @@ namespace {
 TEST_F(SetupRunTest, LoadDisablesTheButtonsAndTheScanBroadcastsFromTheAdapter) {
     globals.DeviceTable[0].HostName = "stale";
     globals.LastDeviceIndex = 0;
-    run.Form_Load();
+    run.pageLoaded();
     EXPECT_EQ(globals.LastDeviceIndex, -1);
     EXPECT_TRUE(globals.DeviceTable[0].HostName.isEmpty());
     EXPECT_EQ(globals.PcAddress, "192.168.0.20");
     EXPECT_EQ(globals.SelectedDevice, 0);
     EXPECT_EQ(page.log, (QStringList{"pic1 busy", "buttons off", T(733)}));
     settle();
-    EXPECT_EQ(timers.running.at(RunTimer::Timer2), std::chrono::milliseconds(100));
+    EXPECT_EQ(timers.running.at(RunTimer::ScanStart), std::chrono::milliseconds(100));
     EXPECT_TRUE(fake.broadcaster.sent.isEmpty());
 
-    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    ASSERT_TRUE(timers.fire(RunTimer::ScanStart));
     EXPECT_TRUE(fake.listener.isOpen());
     ASSERT_EQ(fake.broadcaster.sent.size(), 1);
     EXPECT_EQ(fake.broadcaster.sent[0],
               std::make_pair(QByteArray("0C01S"), QString("192.168.0.20")));
-    EXPECT_EQ(timers.running.count(RunTimer::Timer2), 0U);
-    EXPECT_EQ(timers.running.at(RunTimer::Timer1), std::chrono::milliseconds(3000));
+    EXPECT_EQ(timers.running.count(RunTimer::ScanStart), 0U);
+    EXPECT_EQ(timers.running.at(RunTimer::DiscoveryWindow), std::chrono::milliseconds(3000));
     // Again after 1 s and 2 s of the window, and no more.
     for (int again = 0; again < 2; ++again) {
         EXPECT_EQ(timers.running.at(RunTimer::DiscoveryRepeat), std::chrono::milliseconds(1000));
@@ -38,7 +38,7 @@ TEST_F(SetupRunTest, LoadDisablesTheButtonsAndTheScanBroadcastsFromTheAdapter) {
 
 TEST_F(SetupRunTest, NoApplianceFoundGoesBackToStepThree) {
     scan({});
-    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    ASSERT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
     EXPECT_FALSE(fake.listener.isOpen());
     EXPECT_EQ(page.log.mid(3), (QStringList{T(734), T(735), "pic1 failed"}));
     Message told = box(736, false);
@@ -70,7 +70,7 @@ TEST_F(SetupRunTest, RepliesFillTheTableInArrivalOrderOneASenderUpToElevenAndPro
     // Each record's probe started while the window was still open.
     EXPECT_EQ(fake.prober.started.size(), 11);
     EXPECT_EQ(fake.prober.started.first(), "10.0.0.1");
-    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    ASSERT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
     EXPECT_TRUE(modals.listsShown.isEmpty()); // still waiting for the probes
     fake.listener.deliver(reply("LATE0000000000000", "10.0.0.99"));
     fake.prober.answerAll({{"10.0.0.2", {EchoStatus::Reply, 0}},
@@ -90,7 +90,7 @@ TEST_F(SetupRunTest, ProbingImpossibleIsToldOnceForTheWholeList) {
     scan({reply("AP000000000000001", "10.0.0.1"), reply("AP000000000000002", "10.0.0.2")});
     fake.prober.answerAll({{"10.0.0.1", {EchoStatus::Impossible, EPERM}},
                            {"10.0.0.2", {EchoStatus::Impossible, EPERM}}});
-    ASSERT_TRUE(timers.fire(RunTimer::Timer1));
+    ASSERT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_TRUE(dialogs.shown()[0].text.contains("ping_group_range"));
     ASSERT_EQ(modals.listsShown.size(), 1);
@@ -154,8 +154,8 @@ TEST_P(OpeningTheShortcuts, TellsOnceWhatIsMissingThenEnds) {
     EXPECT_FALSE(flow.ended);
     // Nothing else of the run happens meanwhile: the buttons are off, and neither does a thing.
     EXPECT_EQ(page.log.last(), "buttons off");
-    run.cmdPrevious_Click();
-    run.cmdExit_Click();
+    run.previousClicked();
+    run.exitClicked();
     EXPECT_EQ(flow.setupModeShown, 0);
     EXPECT_FALSE(flow.ended);
     flow.ended = row.exitWhileWaiting;
@@ -192,7 +192,7 @@ TEST_F(SetupRunTest, AFailedShortcutIsToldAndThePageStaysWithItsButtons) {
     EXPECT_TRUE(dialogs.shown()[0].text.contains("Setup My Dravik - NAS.desktop"));
     EXPECT_TRUE(dialogs.shown()[0].text.contains("Permission denied"));
     EXPECT_FALSE(flow.ended);
-    run.cmdPrevious_Click();
+    run.previousClicked();
     EXPECT_EQ(flow.setupModeShown, 1);
 }
 
@@ -206,9 +206,9 @@ TEST_F(SetupRunTest, DeviceListClosedWithoutAChoiceGoesBackToStepThree) {
 
 TEST_F(SetupRunTest, APortThatIsTakenIsToldAndNothingIsBroadcast) {
     fake.listener.failure = ListenerFailure{EADDRINUSE, "Address already in use."};
-    run.Form_Load();
+    run.pageLoaded();
     settle();
-    ASSERT_TRUE(timers.fire(RunTimer::Timer2));
+    ASSERT_TRUE(timers.fire(RunTimer::ScanStart));
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_TRUE(dialogs.shown()[0].text.contains("UDP Port 12310"));
     EXPECT_TRUE(dialogs.shown()[0].text.contains(" 10048Address already in use."));
@@ -224,7 +224,7 @@ TEST_F(SetupRunTest, ARequestThatCannotBeSentIsToldAndTheWindowRunsAsIfSent) {
     told.text = "Cannot Create Socket.\r\n 10024Too many open files.";
     EXPECT_EQ(dialogs.shown(), (QList<Message>{told}));
     EXPECT_EQ(globals.LastDeviceIndex, 0);
-    EXPECT_EQ(timers.running.at(RunTimer::Timer1), std::chrono::milliseconds(3000));
+    EXPECT_EQ(timers.running.at(RunTimer::DiscoveryWindow), std::chrono::milliseconds(3000));
 }
 
 // Where the run waits, and the program ends there from another window (or Step 4 closes).

@@ -1,0 +1,67 @@
+#include "artwork/Artwork.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarvex;
+
+namespace {
+
+const struct {
+    int number;
+    QSize size;
+} kPictureRows[] = {
+    {101, {652, 347}}, {102, {652, 347}}, {103, {652, 347}},
+    {104, {57, 60}},   {105, {57, 60}},   {106, {57, 60}},
+};
+
+} // namespace
+
+TEST(Artwork, EveryPictureHasItsExactSizeAndDepth) {
+    for (const auto& row : kPictureRows) {
+        const QImage picture = CatalogPicture(row.number);
+        ASSERT_FALSE(picture.isNull()) << row.number;
+        EXPECT_EQ(picture.size(), row.size) << row.number;
+        EXPECT_EQ(picture.devicePixelRatio(), 1.0) << row.number;
+        EXPECT_EQ(picture.depth(), 24) << row.number;
+    }
+}
+
+TEST(Artwork, AtRatioTwoEveryPictureIsDrawnWithTwiceThePixels) {
+    for (const auto& row : kPictureRows) {
+        const QImage sharp = CatalogPicture(row.number, 2.0);
+        ASSERT_FALSE(sharp.isNull()) << row.number;
+        EXPECT_EQ(sharp.size(), row.size * 2) << row.number;
+        EXPECT_EQ(sharp.devicePixelRatio(), 2.0) << row.number;
+        EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(row.size)) << row.number;
+        EXPECT_EQ(sharp.depth(), 24) << row.number;
+        // Drawn from the source, not the 96 dpi bitmap blown up.
+        QImage pixels = sharp.convertToFormat(QImage::Format_RGB32);
+        pixels.setDevicePixelRatio(1.0);
+        EXPECT_NE(
+            pixels,
+            CatalogPicture(row.number).convertToFormat(QImage::Format_RGB32).scaled(row.size * 2))
+            << row.number;
+    }
+}
+
+TEST(Artwork, UnknownNumbersGiveNoPicture) {
+    for (int number : {0, 100, 107}) {
+        EXPECT_TRUE(CatalogPicture(number).isNull()) << number;
+    }
+}
+
+TEST(Artwork, StatusPicturesStandOnTheBlueGround) {
+    // The corners of the three status pictures are the page blue (red 21, green 59, blue 121).
+    for (int number : {104, 105, 106}) {
+        const QImage picture = CatalogPicture(number);
+        EXPECT_EQ(QColor(picture.pixel(0, 0)), QColor(21, 59, 121)) << number;
+        EXPECT_EQ(QColor(picture.pixel(56, 59)), QColor(21, 59, 121)) << number;
+    }
+}
+
+TEST(Artwork, ProgramIconComesInBothSizes) {
+    const QIcon icon = programIcon();
+    const auto sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+}

@@ -1,0 +1,186 @@
+#include "cli/ScanCommand.h"
+
+#include "cli/CommandLine.h"
+#include "support/Addresses.h"
+#include "support/FakeRunServices.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+QByteArray reply(const QByteArray& id, const QByteArray& ip, const QByteArray& host) {
+    return "0C01R" + id + " IP='" + ip + "' NETMASK='255.0.0.0' GATEWAY='' HOSTNAME='" + host +
+           "' WORKGROUP='W' HOSTNAME_FULL='F' HDMODEL='ST' HDCAPACITY='312581808' "
+           "HDTOTAL='156000000' HDAVAIL='150000000'";
+}
+
+// Answers each address as told; records what was probed.
+class ScriptedProber final : public Prober {
+public:
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override {
+        QList<ProbeOutcome> outcomes;
+        for (const Ipv4Address address : addresses) {
+            probed.append(address.text());
+            outcomes.append({statuses.value(address.text(), EchoStatus::NoReply), 0});
+        }
+        return outcomes;
+    }
+    QHash<QString, EchoStatus> statuses;
+    QStringList probed;
+};
+
+TEST(ScanCollector, OneRowPerSenderProbedOnlyWhereTheReplySpeaksForItsOwnAddress) {
+    ScanCollector collector({{"eth0", 2, "10.0.0.9", "255.0.0.0", ""},
+                             {"eth1", 3, "192.168.0.9", "255.255.255.0", ""}});
+    const auto add = [&collector](const QByteArray& bytes, unsigned index, const char* sender) {
+        collector.add({bytes, index, testing::Address(QString::fromLatin1(sender))});
+    };
+    add(reply("AP000000000000001", "192.168.0.5", "ONE"), 3, "192.168.0.5");
+    // The same sender again, with another identifier or the same: a flood, or a repeat.
+    add(reply("MADEUP00000000001", "10.0.0.77", "FLOOD"), 2, "192.168.0.5");
+    add(reply("AP000000000000001", "192.168.0.5", "AGAIN"), 2, "192.168.0.5");
+    add("0C02RAP0000000000000012", 2, "10.0.0.5");
+    add("0C01Rshort", 2, "10.0.0.5");
+    add(reply("AP000000000000002", "10.0.0.5", "TWO"), 2, "10.0.0.5");
+    // Another host claiming an address in use (the gateway's) and one that is no host at all.
+    add(reply("AP000000000000003", "10.0.0.1", "LIAR"), 2, "10.0.0.30");
+    add(reply("AP000000000000004", "10.255.255.255", "BCAST"), 2, "10.255.255.255");
+    add(reply("AP000000000000005", "10.0.0.6", "MUTE"), 2, "10.0.0.6");
+
+    ScriptedProber prober;
+    prober.statuses = {{"192.168.0.5", EchoStatus::Reply}, {"10.0.0.6", EchoStatus::NotSent}};
+    EXPECT_FALSE(collector.probe(prober));
+    EXPECT_EQ(prober.probed, (QStringList{"192.168.0.5", "10.0.0.5", "10.0.0.6"}));
+
+    const std::vector<ScanEntry>& entries = collector.entries();
+    ASSERT_EQ(entries.size(), 5U); // ONE, TWO, LIAR, BCAST, MUTE
+    EXPECT_EQ(entries[0].adapter, "eth1");
+    EXPECT_EQ(entries[0].reachable, true);
+    EXPECT_EQ(entries[1].reachable, false);
+    EXPECT_EQ(entries[2].address, Ipv4Address::parse(QStringView(u"10.0.0.1")));
+    EXPECT_EQ(entries[2].sender.text(), "10.0.0.30");
+    EXPECT_EQ(entries[2].reachable, false);
+    EXPECT_EQ(entries[3].address, std::nullopt);
+    EXPECT_EQ(entries[4].reachable, std::nullopt);
+
+    // No ICMP socket on this PC: what would have been probed is unknown, never "No".
+    ScriptedProber impossible;
+    impossible.statuses = {{"192.168.0.5", EchoStatus::Impossible}};
+    EXPECT_TRUE(collector.probe(impossible));
+    EXPECT_EQ(entries[0].reachable, std::nullopt);
+    EXPECT_EQ(entries[2].reachable, false);
+}
+
+TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonExactlyAsReceived) {
+    ScanEntry entry;
+    entry.record.DeviceId = "AP000000000000001";
+    entry.record.IpAddress = "10.0.0.5";
+    entry.record.HostName = "tab\there \"q\"\n\xff\xe2\x80\xae";
+    entry.record.DiskModel = "ST";
+    entry.record.DiskCapacity = 312581808;
+    entry.record.DiskTotal = 156000000;
+    entry.record.DiskAvailable = 150000000;
+    entry.sender = Ipv4Address(0x0a000005);
+    entry.address = entry.sender;
+    entry.adapter = "eth0";
+    entry.reachable = true;
+    const QString cells = QString::fromUtf8(
+        "AP000000000000001\t10.0.0.5\ttab here \"q\" \uFFFD\uFFFD\tST\t160GB\t156GB\t4%");
+    EXPECT_EQ(ScanLine(entry, 700), cells + "\tYes\teth0");
+    EXPECT_EQ(ScanLine(entry, 500), cells + QString::fromUtf8("\t是\teth0"));
+    // The heads, one above each cell, in the same language.
+    EXPECT_EQ(ScanHeadLine(700), "Identifier\tIP Address\tHost Name\tHD Name\tHD Capacity\tHD "
+                                 "Available\tHD Used %\tReachable?\tAdapter");
+    EXPECT_EQ(ScanHeadLine(500), QString::fromUtf8("識別碼\tIP位址\t主機名稱\t硬碟名稱\t硬碟容量\t"
+                                                   "大小總計\t使用百分比%\t網路設定否\t介面卡"));
+    EXPECT_EQ(ScanReachableWord(500, false), QString::fromUtf8("否"));
+    EXPECT_EQ(ScanReachableWord(700, std::nullopt), "?");
+    EXPECT_EQ(ScanReachableWord(500, std::nullopt), QString::fromUtf8("未知"));
+    QJsonParseError error{};
+    const QJsonObject object =
+        QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8(), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError);
+    EXPECT_EQ(object["hostName"].toString(), QString::fromUtf8("tab\there \"q\"\n\uFFFD\u202E"));
+    EXPECT_EQ(object["address"].toString(), "10.0.0.5");
+    EXPECT_EQ(object["sender"].toString(), "10.0.0.5");
+    EXPECT_TRUE(object["reachable"].toBool());
+    EXPECT_FALSE(ScanJsonLine(entry).contains('\n'));
+
+    entry.address.reset();
+    entry.reachable.reset();
+    EXPECT_TRUE(ScanLine(entry, 700).endsWith("\t?\teth0"));
+    const QJsonObject unknown = QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8()).object();
+    EXPECT_TRUE(unknown["address"].isNull());
+    EXPECT_TRUE(unknown["reachable"].isNull());
+    EXPECT_EQ(unknown["ipAddress"].toString(), "10.0.0.5");
+}
+
+// A coarse timer may end the window up to 5 % early, and a late reply is lost then.
+TEST(StartScan, TheWindowLastsItsWholeLengthThenListsWhatCame) {
+    testing::FakeListener listener;
+    testing::FakeBroadcaster broadcaster;
+    ScriptedProber prober;
+    QString printed;
+    QTextStream out(&printed);
+    std::optional<int> status;
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(StartScan({{{"eth0", 2, "10.0.0.9", "255.0.0.0", ""}}, {}},
+                        {listener, broadcaster, prober, std::chrono::milliseconds(400)},
+                        ScanOutput{}, out, out, [&status](int done) { status = done; }),
+              std::nullopt);
+    listener.deliver(
+        {reply("AP000000000000001", "10.0.0.5", "ONE"), 2, testing::Address("10.0.0.5")});
+    while (!status && clock.elapsed() < 2000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_GE(clock.elapsed(), 400);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(printed.startsWith("AP000000000000001\t10.0.0.5\tONE\t")) << printed.toStdString();
+}
+
+// Only the command line's own options make the program a command; Qt's arguments are left to
+// the wizard's window. Once a command, every argument is the command's.
+TEST(CommandLineChoice, OwnOptionsMakeItQtsArgumentsDoNot) {
+    const struct {
+        std::vector<const char*> arguments;
+        bool command;
+        std::optional<int> status; // of a command that never reaches the network
+    } rows[] = {
+        {{}, false, std::nullopt},
+        {{"-style", "fusion"}, false, std::nullopt},
+        {{"-session", "10d1a2b3c4"}, false, std::nullopt},
+        {{"-platform", "wayland", "-reverse"}, false, std::nullopt},
+        {{"--help"}, true, 0},
+        {{"-h"}, true, 0},
+        {{"--version"}, true, 0},
+        {{"-v"}, true, 0},
+        {{"--json"}, true, 2},                         // goes with --scan
+        {{"--scan", "-style", "fusion"}, true, 2},     // a stray option: the usage
+        {{"-session", "x", "--diagnose"}, true, 2},    // likewise
+        {{"--scan", "--diagnose", "--json"}, true, 2}, // two commands
+    };
+    for (const auto& row : rows) {
+        std::vector<const char*> argv{"Tarvex"};
+        argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
+        QStringList arguments;
+        for (const char* argument : argv) {
+            arguments.append(QString::fromLatin1(argument));
+        }
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        EXPECT_EQ(IsCommandLine(static_cast<int>(argv.size()), argv.data()), row.command);
+        if (row.status) {
+            EXPECT_EQ(RunCommandLine(arguments, {}, 700), row.status);
+        }
+    }
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "appliance/DeviceListCells.h"
+#include "appliance/DeviceRecord.h"
+#include "net/Ipv4Address.h"
+#include "net/PcNetwork.h"
+
+#include <QString>
+#include <optional>
+
+namespace tarvex {
+
+// One appliance of the device list, from its discovery reply to the user's choice.
+struct ApplianceRow {
+    DeviceRecord record;                // as received
+    Ipv4Address sender;                 // the reply's source address
+    std::optional<Ipv4Address> address; // the reported address, when it can be a host
+    Reachability reachability = Reachability::No;
+    QString adapterName; // the adapter it was heard on; empty with one adapter
+    PcNetwork network;   // that adapter's network: the search and the configuration use it
+
+    // Where the appliance may be probed, linked and opened: its reported address, only when
+    // the reply came from that address. Any host of the LAN can claim any address; only the
+    // datagram's source tells where the appliance is.
+    [[nodiscard]] std::optional<Ipv4Address> ownAddress() const {
+        return address == sender ? address : std::nullopt;
+    }
+    [[nodiscard]] bool reachable() const {
+        return ownAddress() && reachability == Reachability::Yes;
+    }
+};
+
+} // namespace tarvex

@@ -1,0 +1,108 @@
+#include "cli/CommandLine.h"
+
+#include "cli/ScanCommand.h"
+#include "diagnosis/Diagnosis.h"
+#include "net/AdapterReader.h"
+#include "net/BroadcastSender.h"
+#include "net/UdpReplyListener.h"
+#include "probe/IcmpProber.h"
+#include "texts/AddedTexts.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+#include <unistd.h>
+
+#ifndef TARVEX_VERSION
+#define TARVEX_VERSION "0"
+#endif
+
+namespace tarvex {
+
+bool IsCommandLine(int argc, const char* const* argv) {
+    static constexpr std::string_view kOwnOptions[] = {
+        "--scan", "--json", "--diagnose", "--help", "-h", "--version", "-v"};
+    for (int i = 1; i < argc; ++i) {
+        if (std::ranges::find(kOwnOptions, std::string_view(argv[i])) != std::end(kOwnOptions)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+// What a scan uses while the event loop runs it.
+struct ScanJob {
+    UdpReplyListener listener;
+    BroadcastSender broadcaster;
+    IcmpProber prober;
+    QTextStream out{stdout};
+    QTextStream err{stderr};
+};
+
+} // namespace
+
+std::optional<int> RunCommandLine(const QStringList& arguments,
+                                  const LiveSystemView::BusNameCheck& busNameCheck, int textBase) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const auto text = [textBase](AddedText id) {
+        return AddedCatalogText(textBase, id);
+    };
+    QCommandLineParser parser;
+    parser.setApplicationDescription(text(AddedText::CommandLineAbout));
+    const QCommandLineOption scan(QStringLiteral("scan"), text(AddedText::OptionScan));
+    const QCommandLineOption json(QStringLiteral("json"), text(AddedText::OptionJson));
+    const QCommandLineOption diagnose(QStringLiteral("diagnose"), text(AddedText::OptionDiagnose));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  text(AddedText::OptionHelp));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     text(AddedText::OptionVersion));
+    parser.addOptions({scan, json, diagnose, help, version});
+
+    const auto usage = [&](const QString& problem) {
+        err << problem << '\n' << parser.helpText();
+        return 2;
+    };
+    if (!parser.parse(arguments)) {
+        return usage(parser.errorText());
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usage(text(AddedText::UnexpectedArgument).arg(parser.positionalArguments().first()));
+    }
+    const int commands = int(parser.isSet(scan)) + int(parser.isSet(diagnose)) +
+                         int(parser.isSet(help)) + int(parser.isSet(version));
+    if (commands != 1 || (parser.isSet(json) && !parser.isSet(scan))) {
+        return usage(text(AddedText::OneCommandOnly));
+    }
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out << "Tarvex " << TARVEX_VERSION << '\n';
+        return 0;
+    }
+    if (parser.isSet(diagnose)) {
+        LiveSystemView system(busNameCheck);
+        for (const QString& line : DiagnosisLines(Diagnose(system, textBase), textBase)) {
+            out << line << '\n';
+        }
+        out << ProbeWayLine(system.probeWay(), textBase) << '\n';
+        return 0;
+    }
+    out.flush();
+    auto job = std::make_shared<ScanJob>();
+    // The job goes with the last call that holds it, once the status is handed on.
+    return StartScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()),
+                     {job->listener, job->broadcaster, job->prober},
+                     {parser.isSet(json), textBase, isatty(STDOUT_FILENO) == 1}, job->out, job->err,
+                     [job](int status) { QCoreApplication::exit(status); });
+}
+
+} // namespace tarvex

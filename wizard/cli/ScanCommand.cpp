@@ -1,0 +1,281 @@
+#include "cli/ScanCommand.h"
+
+#include "appliance/ApplianceAddress.h"
+#include "appliance/DeviceListCells.h"
+#include "appliance/DeviceProtocol.h"
+#include "base/Logging.h"
+#include "net/ArrivalAdapter.h"
+#include "net/Ipv4Address.h"
+#include "run/DiscoveryRepeats.h"
+#include "run/QtRunTimers.h"
+#include "run/RunMessages.h"
+#include "texts/AddedTexts.h"
+#include "texts/TextCatalog.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QTimer>
+#include <memory>
+#include <net/if.h>
+
+namespace tarvex {
+
+namespace {
+
+// More appliances than any network holds; a flood from forged senders stops here.
+constexpr std::size_t kMostAppliances = 1000;
+
+// DisplayText leaves no tab or line break, so a cell cannot split the line.
+QString cell(const QByteArray& bytes) {
+    return DisplayText(bytes);
+}
+
+// A message of the run as one line of an error stream.
+QString oneLine(const QString& text) {
+    return QString(text)
+        .replace(QStringLiteral("\r\n "), QStringLiteral(" "))
+        .replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+}
+
+} // namespace
+
+void ScanCollector::add(const ArrivedDatagram& datagram) {
+    if (KindOfReply(datagram.bytes) != ReplyKind::Discovery) {
+        return;
+    }
+    const Ipv4Address sender = datagram.source;
+    if (senders_.contains(sender.toHostOrder())) {
+        qCDebug(lcNet) << "reply from" << sender.text()
+                       << "dropped: that sender already fills a row";
+        return;
+    }
+    if (entries_.size() >= kMostAppliances) {
+        qCDebug(lcNet) << "reply from" << sender.text() << "dropped: the list is full";
+        return;
+    }
+    std::optional<DeviceRecord> record = CutDiscoveryReply(datagram.bytes).record;
+    if (!record) {
+        return;
+    }
+    senders_.insert(sender.toHostOrder());
+    const QualifyingAdapter* adapter = AdapterByIndex(adapters_, datagram.interfaceIndex);
+    const std::optional<Ipv4Address> address = ApplianceAddress(
+        *record, adapter ? PcNetwork::read({adapter->address, adapter->mask, {}}) : PcNetwork{});
+    entries_.push_back({std::move(*record), sender, address,
+                        ArrivalAdapterName(adapters_, datagram.interfaceIndex), false});
+}
+
+bool ScanCollector::probe(Prober& prober) {
+    // Only an appliance that speaks for its own address is probed: a reply may claim any
+    // other host's address, the gateway's or the PC's own.
+    QList<Ipv4Address> probed;
+    std::vector<ScanEntry*> probedEntries;
+    for (ScanEntry& entry : entries_) {
+        if (entry.address && *entry.address == entry.sender) {
+            probed.append(*entry.address);
+            probedEntries.push_back(&entry);
+        }
+    }
+    if (probed.isEmpty()) {
+        return false;
+    }
+    bool impossible = false;
+    const QList<ProbeOutcome> outcomes = prober.probeAll(probed);
+    for (qsizetype i = 0; i < outcomes.size() && i < probed.size(); ++i) {
+        ScanEntry& entry = *probedEntries[static_cast<std::size_t>(i)];
+        switch (outcomes[i].status) {
+        case EchoStatus::Reply:
+            entry.reachable = true;
+            break;
+        case EchoStatus::NoReply:
+        case EchoStatus::NotAccepted:
+            entry.reachable = false;
+            break;
+        case EchoStatus::Impossible:
+            impossible = true;
+            [[fallthrough]];
+        case EchoStatus::NotSent:
+            entry.reachable = std::nullopt; // nothing was learnt of it
+            break;
+        }
+    }
+    return impossible;
+}
+
+QString ScanReachableWord(int textBase, std::optional<bool> reachable) {
+    if (!reachable) {
+        return AddedCatalogText(textBase, AddedText::ScanReachableUnknown);
+    }
+    return AddedCatalogText(textBase,
+                            *reachable ? AddedText::ScanReachableYes : AddedText::ScanReachableNo);
+}
+
+QString ScanLine(const ScanEntry& entry, int textBase) {
+    const DeviceRecord& r = entry.record;
+    return QStringList{cell(r.DeviceId),
+                       cell(r.IpAddress),
+                       cell(r.HostName),
+                       cell(r.DiskModel),
+                       CapacityText(r.DiskCapacity),
+                       AvailableText(r.DiskTotal),
+                       UsedShareText(r.DiskTotal, r.DiskAvailable),
+                       ScanReachableWord(textBase, entry.reachable),
+                       cell(entry.adapter)}
+        .join(QLatin1Char('\t'));
+}
+
+QString ScanHeadLine(int textBase) {
+    const auto heading = [textBase](int n) {
+        return CatalogText(textBase, n);
+    };
+    return QStringList{AddedCatalogText(textBase, AddedText::ScanIdentifierColumn),
+                       heading(Text::ColumnIpAddress),
+                       heading(Text::ColumnHostName),
+                       heading(Text::ColumnDiskName),
+                       heading(Text::ColumnCapacity),
+                       heading(Text::ColumnAvailable),
+                       heading(Text::ColumnUsed),
+                       heading(Text::ColumnReachable),
+                       AddedCatalogText(textBase, AddedText::AdapterColumn)}
+        .join(QLatin1Char('\t'));
+}
+
+QString ScanJsonLine(const ScanEntry& entry) {
+    const DeviceRecord& r = entry.record;
+    const auto received = [](const QByteArray& bytes) {
+        return QString::fromUtf8(bytes);
+    };
+    const QJsonObject object{
+        {QStringLiteral("id"), received(r.DeviceId)},
+        {QStringLiteral("ipAddress"), received(r.IpAddress)},
+        {QStringLiteral("netMask"), received(r.NetMask)},
+        {QStringLiteral("gateway"), received(r.Gateway)},
+        {QStringLiteral("hostName"), received(r.HostName)},
+        {QStringLiteral("workgroup"), received(r.Workgroup)},
+        {QStringLiteral("fullHostName"), received(r.FullHostName)},
+        {QStringLiteral("diskModel"), received(r.DiskModel)},
+        {QStringLiteral("diskCapacity"), qint64{r.DiskCapacity}},
+        {QStringLiteral("diskTotal"), qint64{r.DiskTotal}},
+        {QStringLiteral("diskAvailable"), qint64{r.DiskAvailable}},
+        {QStringLiteral("capacity"), CapacityText(r.DiskCapacity)},
+        {QStringLiteral("available"), AvailableText(r.DiskTotal)},
+        {QStringLiteral("used"), UsedShareText(r.DiskTotal, r.DiskAvailable)},
+        {QStringLiteral("address"),
+         entry.address ? QJsonValue(entry.address->text()) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("sender"), entry.sender.text()},
+        {QStringLiteral("reachable"),
+         entry.reachable ? QJsonValue(*entry.reachable) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("adapter"), received(entry.adapter)},
+    };
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+namespace {
+
+// What a scan holds between its start and the end of its window.
+struct ScanState {
+    ScanState(const AdapterList& list, ScanServices given, ScanOutput form, QTextStream& output,
+              QTextStream& errors, ScanDone finished)
+        : collector(list.adapters), services(given), output(form), out(output), err(errors),
+          done(std::move(finished)) {
+        timers.setTick([this](RunTimer timer) {
+            if (timer == RunTimer::DiscoveryRepeat) {
+                repeats.tick();
+            }
+        });
+    }
+    ScanCollector collector;
+    ScanServices services;
+    ScanOutput output;
+    QTextStream& out;
+    QTextStream& err;
+    ScanDone done;
+    QtRunTimers timers;
+    DiscoveryRepeats repeats{timers};
+};
+
+// Sends the discovery request from every adapter; the number sent. Failures are told on `err`
+// when given.
+int AskEveryAdapter(const AdapterList& adapters, RequestBroadcaster& broadcaster,
+                    QTextStream* err) {
+    int sent = 0;
+    for (const QualifyingAdapter& adapter : adapters.adapters) {
+        if (const auto failure = broadcaster.Broadcast(
+                DiscoveryRequest(), PcNetwork::read({adapter.address, {}, {}}).address)) {
+            if (err != nullptr) {
+                *err << QString::fromUtf8(adapter.name) << ": "
+                     << oneLine(BroadcastFailureMessage(*failure).text) << '\n';
+            }
+        } else {
+            ++sent;
+        }
+    }
+    return sent;
+}
+
+// After the window: probe what can be probed, print a line an appliance, and the status.
+int FinishScan(ScanState& scan) {
+    scan.repeats.stop();
+    scan.services.listener.CloseListener();
+    QTextStream& out = scan.out;
+    QTextStream& err = scan.err;
+    ScanCollector& collector = scan.collector;
+    ScanServices& services = scan.services;
+    const ScanOutput& output = scan.output;
+    if (collector.probe(services.prober)) {
+        err << AddedCatalogText(output.textBase, AddedText::ScanProbingImpossible) << '\n';
+    }
+    const std::vector<ScanEntry>& entries = collector.entries();
+    if (output.headLine && !output.json && !entries.empty()) {
+        out << ScanHeadLine(output.textBase) << '\n';
+    }
+    for (const ScanEntry& entry : entries) {
+        out << (output.json ? ScanJsonLine(entry) : ScanLine(entry, output.textBase)) << '\n';
+    }
+    out.flush();
+    if (entries.empty()) {
+        err << AddedCatalogText(output.textBase, AddedText::ScanNoAnswer) << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::optional<int> StartScan(const AdapterList& adapters, ScanServices services, ScanOutput output,
+                             QTextStream& out, QTextStream& err, ScanDone done) {
+    if (adapters.adapters.empty()) {
+        err << AddedCatalogText(output.textBase, AddedText::ScanNoAdapter) << '\n';
+        return 2;
+    }
+    auto scan = std::make_shared<ScanState>(adapters, services, output, out, err, std::move(done));
+    ScanCollector* collector = &scan->collector;
+    if (const auto failure = services.listener.OpenListener(
+            [collector](const ArrivedDatagram& datagram) { collector->add(datagram); })) {
+        err << oneLine(ListenerFailureMessage(output.textBase, *failure).text) << '\n';
+        return 2;
+    }
+    if (AskEveryAdapter(adapters, services.broadcaster, &err) == 0) {
+        services.listener.CloseListener();
+        return 2;
+    }
+    // The failures of the first request were told; those of the later ones add nothing.
+    scan->repeats.start(
+        services.window,
+        [adapters, &broadcaster = services.broadcaster] {
+            (void)AskEveryAdapter(adapters, broadcaster, nullptr);
+        },
+        services.discoveryRequests);
+    // The window runs on the caller's event loop; the scan ends in its timer.
+    // A precise timer: a coarse one may end the window up to 5 % early.
+    QTimer::singleShot(services.window, Qt::PreciseTimer, [scan] {
+        const int status = FinishScan(*scan);
+        if (scan->done) {
+            scan->done(status);
+        }
+    });
+    return std::nullopt;
+}
+
+} // namespace tarvex

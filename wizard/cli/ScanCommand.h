@@ -1,0 +1,94 @@
+#pragma once
+
+#include "appliance/DeviceRecord.h"
+#include "net/AdapterChoice.h"
+#include "net/Ipv4Address.h"
+#include "net/ReplyListener.h"
+#include "net/RequestBroadcaster.h"
+#include "probe/Prober.h"
+#include "run/DiscoveryRepeats.h"
+#include "texts/TextCatalog.h"
+
+#include <QSet>
+#include <QString>
+#include <QTextStream>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace tarvex {
+
+// One appliance as the scan lists it.
+struct ScanEntry {
+    DeviceRecord record;
+    Ipv4Address sender;                 // the address its reply came from
+    std::optional<Ipv4Address> address; // the address it reported, when that is a host address
+    QByteArray adapter;                 // name of the interface its reply came in by
+    // Whether it answered the echo; nothing when it could not be probed at all.
+    std::optional<bool> reachable = false;
+};
+
+// Keeps the first reply of each sender: whatever else comes from an address that already fills
+// a row is dropped (and logged), so that one host cannot fill the list with made-up appliances
+// or push out a real one. Bounded all the same, against forged senders.
+class ScanCollector {
+public:
+    explicit ScanCollector(std::vector<QualifyingAdapter> adapters)
+        : adapters_(std::move(adapters)) {}
+
+    void add(const ArrivedDatagram& datagram);
+    [[nodiscard]] std::vector<ScanEntry>& entries() { return entries_; }
+    // Probes the appliances whose reply came from the host address they reported, and only
+    // them: any other stays not reachable, as the run lists it. True when probing was
+    // impossible on this PC.
+    bool probe(Prober& prober);
+
+private:
+    std::vector<QualifyingAdapter> adapters_;
+    std::vector<ScanEntry> entries_;
+    QSet<quint32> senders_; // of the entries, for a flood's sake
+};
+
+// The line of one appliance: identifier, address, host name, disk model, capacity, available,
+// used share, reachable ("Yes", "No" or "?" when the probe could not run; 是, 否 or 未知 in the
+// Chinese set), adapter; separated by tabs. Texts are in their display form, which leaves nothing
+// a terminal would act on.
+[[nodiscard]] QString ScanLine(const ScanEntry& entry, int textBase);
+// The heads of those columns, for a person reading at a terminal.
+[[nodiscard]] QString ScanHeadLine(int textBase);
+// The reachable column's word: reached, not reached, or not known (the probe could not run).
+[[nodiscard]] QString ScanReachableWord(int textBase, std::optional<bool> reachable);
+// One JSON object on one line: the reply's fields exactly as received (decoded from UTF-8,
+// escaped by JSON alone), the parsed address (null when it is no host address), the sender,
+// "reachable" true, false or null, and the adapter.
+[[nodiscard]] QString ScanJsonLine(const ScanEntry& entry);
+
+struct ScanServices {
+    ReplyListener& listener;
+    RequestBroadcaster& broadcaster;
+    Prober& prober;
+    std::chrono::milliseconds window{3000};
+    int discoveryRequests = kDiscoveryRequests; // in the window; 1 only to measure against
+};
+
+// How the scan writes: JSON lines, or text lines in the language of the text base, with a head
+// line above them when a person reads them.
+struct ScanOutput {
+    bool json = false;
+    int textBase = kEnglishTextBase;
+    bool headLine = false;
+};
+
+// The exit status of a scan: 0 with appliances, 1 with none, 2 on an error (told on `err`).
+using ScanDone = std::function<void(int status)>;
+
+// One discovery through every adapter in one window, then a line per appliance on `out`. Starts
+// and returns at once: the window runs on the caller's event loop, and `done` gets the status at
+// its end. A scan that cannot start gives its status at once instead, and `done` is not called.
+// The services and streams must outlive the scan.
+[[nodiscard]] std::optional<int> StartScan(const AdapterList& adapters, ScanServices services,
+                                           ScanOutput output, QTextStream& out, QTextStream& err,
+                                           ScanDone done);
+
+} // namespace tarvex

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "desktop/WholeFileRewrite.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace tarvex {
+
+// Whether a place's address, as a list holds it, names the same place as `url`: equal as URLs
+// but for the case of scheme and host and a trailing "/".
+[[nodiscard]] bool SamePlace(const QString& listed, const QString& url);
+
+// GTK's bookmarks (read by GNOME Files, Nemo, Caja and Thunar) with the place added: one
+// "URI label" line at the end, the URI percent-encoded. Every other byte stays as it was; a file
+// without a final newline gets one before the new line. Nothing when a line names the place
+// already. The label must be one line.
+[[nodiscard]] EditedContent GtkBookmarksWith(const std::optional<QByteArray>& old,
+                                             const QString& url, const QString& label);
+
+// KDE's places (an XBEL document) with the place added as the root's last bookmark, with its
+// title and the remote-folder icon. The text is inserted before the root's end tag and every
+// other byte stays as it was; the result is read back and must be well formed with the new
+// bookmark last, or the file is refused. Refused too when the file is no well-formed XBEL;
+// nothing when a bookmark at any depth names the place already.
+[[nodiscard]] EditedContent XbelWith(const std::optional<QByteArray>& old, const QString& url,
+                                     const QString& label);
+
+} // namespace tarvex

@@ -1,0 +1,142 @@
+#include "pages/DeviceListPage.h"
+
+#include "appliance/DeviceListCells.h"
+#include "pages/PageDesign.h"
+#include "pages/PageFlow.h"
+#include "pages/Twips.h"
+#include "texts/AddedTexts.h"
+#include "texts/TextCatalog.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <algorithm>
+#include <utility>
+
+namespace tarvex {
+namespace {
+
+constexpr int kColumnCount = 8;
+
+QPushButton* button(QWidget* page, const QString& name, QRect geometry) {
+    QPushButton* result = design::commandButton(page, name, 0);
+    result->setGeometry(geometry);
+    return result;
+}
+
+QTreeWidget* deviceList(QWidget* page) {
+    auto* list = new QTreeWidget(page);
+    list->setObjectName(QStringLiteral("ListView1"));
+    list->setGeometry(twipsRect(0, 0, 9135, 4095));
+    list->setFont(design::font(QStringLiteral("Arial"), 9));
+    // A report view: flat rows, whole rows selected, one at a time, nothing to edit.
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setAllColumnsShowFocus(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSortingEnabled(false);
+    list->setColumnCount(kColumnCount);
+    list->header()->setStretchLastSection(true);
+    list->header()->setSectionsMovable(false);
+    list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return list;
+}
+
+} // namespace
+
+DeviceListPage::DeviceListPage(PageFlow& flow, QList<Reachability> reachability, QWidget* owner,
+                               QStringList adapterNames)
+    : ModalPage(flow, owner, QStringLiteral("DeviceListPage"),
+                QStringLiteral("Dravik Configuration and Setup Utility - Select Dravik to "
+                               "configure"),
+                QSize(9120, 5640)),
+      reachability_(std::move(reachability)), adapterNames_(std::move(adapterNames)),
+      ListView1(deviceList(this)),
+      Label1(design::label(this, QStringLiteral("Label1"), twipsRect(120, 4320, 8655, 495),
+                           design::font(QStringLiteral("新細明體"), 12))),
+      nextButton(button(this, QStringLiteral("nextButton"), twipsRect(6240, 5040, 1335, 495))),
+      exitButton(button(this, QStringLiteral("exitButton"), twipsRect(7800, 5040, 1215, 495))),
+      lblVersion(design::versionLabel(this, 5160)) {
+    design::focusOrder({ListView1, nextButton, exitButton});
+    setDefaultButton(nextButton);
+    setCancelButton(exitButton);
+    connect(nextButton, &QPushButton::clicked, this, &DeviceListPage::nextClicked);
+    connect(exitButton, &QPushButton::clicked, this, &DeviceListPage::exitClicked);
+}
+
+void DeviceListPage::pageLoaded() {
+    const WizardGlobals& look = globals();
+    paintBackground(look.PageBackColor);
+    design::colour(Label1, look.LabelBackColor, look.LabelForeColor);
+    design::colour(lblVersion, look.LabelBackColor, look.LabelForeColor);
+    Label1->setText(catalogText(Text::SelectInstruction));
+    nextButton->setText(catalogText(Text::Next));
+    exitButton->setText(catalogText(Text::Exit));
+    lblVersion->setText(catalogText(Text::Version));
+
+    ListView1->clear();
+    QStringList headers;
+    for (int column = 0; column < kColumnCount; ++column) {
+        headers.append(catalogText(Text::ColumnNumber + column));
+    }
+    if (!adapterNames_.isEmpty()) {
+        headers.append(AddedCatalogText(look.TextBase, AddedText::AdapterColumn));
+    }
+    ListView1->setColumnCount(static_cast<int>(headers.size()));
+    ListView1->setHeaderLabels(headers);
+    ListView1->setSortingEnabled(false);
+    if (look.LastDeviceIndex < 0) {
+        return;
+    }
+    const int last = std::min<int>(look.LastDeviceIndex, kDeviceTableSize - 1);
+    for (int i = 0; i <= last; ++i) {
+        const auto index = static_cast<qint16>(i);
+        // A probe that never reported for a row counts as not answered.
+        const Reachability reachable = reachability_.value(i, Reachability::No);
+        QStringList cells = DeviceListRow(index, look.DeviceTable.at(i), reachable);
+        if (!adapterNames_.isEmpty()) {
+            cells.append(adapterNames_.value(i));
+        }
+        auto* row = new QTreeWidgetItem(ListView1, cells);
+        row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        // The record's index travels with the row, not parsed back from its "No." cell.
+        row->setData(0, Qt::UserRole, i);
+        if (i == 0) {
+            // Selected from the start, so that Enter takes it without a click.
+            ListView1->setCurrentItem(row);
+        }
+    }
+    AutoSizeColumns();
+}
+
+void DeviceListPage::AutoSizeColumns() {
+    for (int column = 0; column < ListView1->columnCount(); ++column) {
+        // Takes the header's own width into account while the header is shown.
+        ListView1->resizeColumnToContents(column);
+    }
+}
+
+void DeviceListPage::nextClicked() {
+    const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const QTreeWidgetItem* row = selected.first();
+    const int index = row->data(0, Qt::UserRole).toInt();
+    globals().SelectedDevice = static_cast<qint16>(index);
+    globals().SelectedReachable = reachability_.value(index, Reachability::No) == Reachability::Yes;
+    accept();
+}
+
+void DeviceListPage::exitClicked() {
+    // OK ends the program, Step 4 with it; the list must not outlive it on screen.
+    if (flow().ConfirmExit()) {
+        reject();
+    }
+}
+
+} // namespace tarvex

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "probe/Prober.h"
+
+#include <QString>
+#include <chrono>
+#include <vector>
+
+namespace tarvex {
+
+// The system's own echo tool, iputils ping, for a user who may open no ICMP socket: Debian and
+// Ubuntu install it with the capability to, so the wizard itself needs none.
+
+// Where the system keeps ping: the first of /usr/bin/ping and /bin/ping that may be run; empty
+// when neither may. PATH is not searched: another program called ping would not take our options.
+[[nodiscard]] QString SystemPingProgram();
+
+// Whether that ping can send echoes for this user: it may be run and it holds CAP_NET_RAW as a
+// file capability or is set-user-ID root, or this user is root.
+[[nodiscard]] bool PingMaySendEchoes(const QString& program);
+
+// Most pings running at once: twenty candidates go together, a thousand addresses in turns.
+inline constexpr std::size_t kMostPingsAtOnce = 32;
+
+// Beyond ping's own deadline, how long it may take to start and end before it is killed.
+inline constexpr std::chrono::milliseconds kPingGrace{1000};
+
+// One ping per address (network byte order), each one echo with the 26-byte payload and the
+// time-out as its deadline, in a process group of its own; all at once up to kMostPingsAtOnce.
+// Exit 0: Reply; exit 1 (no reply, or an ICMP error answered): NoReply; anything else (a send
+// that failed, a ping killed at its limit, one that could not start): NotSent.
+[[nodiscard]] std::vector<ProbeOutcome> PingEach(const QString& program,
+                                                 const std::vector<quint32>& addresses,
+                                                 std::chrono::milliseconds timeout);
+
+} // namespace tarvex
