@@ -39,13 +39,29 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
     {"xdg-open was not found. Install the package xdg-utils, then open the shortcuts on your "
      "desktop.",
      "找不到 xdg-open。請安裝 xdg-utils 套件，然後從桌面開啟捷徑。"},
-    {"The shared folders (smb://) could not be opened. The file manager needs its network-share "
-     "support, such as the package gvfs-backends.",
-     "無法開啟共用資料夾（smb://）。檔案管理員需要網路共用的支援，例如 gvfs-backends 套件。"},
-    {"The web pages (http://) could not be opened. Set up a default web browser.",
-     "無法開啟網頁（http://）。請設定預設的網頁瀏覽器。"},
+    {"The application registered for shared folders (smb://) failed (%1). A file manager needs "
+     "its network-share support to open them, such as the package gvfs-backends.",
+     "登錄為開啟共用資料夾（smb://）的應用程式執行失敗（%1）。檔案管理員需要網路共用的支援才能"
+     "開啟，例如 gvfs-backends 套件。"},
+    {"The web browser registered for web pages (http://) failed (%1). Open the web pages in your "
+     "browser yourself, or set up another default web browser.",
+     "登錄為開啟網頁（http://）的網頁瀏覽器執行失敗（%1）。請自行在瀏覽器中開啟網頁，或設定其他"
+     "預設的網頁瀏覽器。"},
     {"The shortcuts on your desktop are written; open them once this is mended.",
      "桌面上的捷徑已經建立；問題修正之後即可開啟。"},
+    {"exit status %1",
+     "結束狀態 %1"},
+    {"no exit status",
+     "沒有結束狀態"},
+    {"No application is registered for shared folders (smb://). Install a file manager that "
+     "opens network shares, or register yours: \"xdg-mime default FILE-MANAGER.desktop "
+     "x-scheme-handler/smb\".",
+     "沒有登錄任何應用程式來開啟共用資料夾（smb://）。請安裝可以開啟網路共用的檔案管理員，或登錄"
+     "您的檔案管理員：\"xdg-mime default 檔案管理員.desktop x-scheme-handler/smb\"。"},
+    {"No web browser is registered for web pages (http://). Install a web browser, or make yours "
+     "the default: \"xdg-settings set default-web-browser BROWSER.desktop\".",
+     "沒有登錄任何網頁瀏覽器來開啟網頁（http://）。請安裝網頁瀏覽器，或將您的瀏覽器設為預設："
+     "\"xdg-settings set default-web-browser 瀏覽器.desktop\"。"},
     {"Power: plug in and switch on the Dravik",
      "電源：插上電源並開啟 Dravik"},
     {"Cabling: connect the Dravik to your network",

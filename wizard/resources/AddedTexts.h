@@ -17,9 +17,13 @@ enum class AddedText {
     ProbingFixes,
     OpenFailed,
     OpenerMissing,
-    SharesNotOpened,
-    WebPagesNotOpened,
+    SharesNotOpened,   // %1: how the application ended, one of the two below
+    WebPagesNotOpened, // %1: likewise
     OpenLater,
+    OpenerExitStatus, // %1: the exit status
+    OpenerNoExitStatus,
+    SharesNoHandler,
+    WebPagesNoHandler,
     PicturePower, // accessible names of the step pictures
     PictureCabling,
     PictureWelcome,

@@ -534,12 +534,14 @@ TEST(TrustCall, ReturnsAtOnceAndEndsTheWholeGroupAtTheLimitOrAtTheEnd) {
     EXPECT_TRUE(AllGone(Pids(path.log().mid(8))));
 }
 
-// A stand-in xdg-open (none when empty) and what opening 10.0.0.5 comes to.
+// A stand-in xdg-open (none when empty) and xdg-mime, and what opening 10.0.0.5 comes to.
 struct OpenerRow {
     const char* name;
     const char* script;
     bool missing;
-    QStringList failed;
+    QList<OpenFailure> failed;
+    const char* mime =
+        "echo handler.desktop"; // run as "xdg-mime query default x-scheme-handler/..."
 };
 
 void PrintTo(const OpenerRow& row, std::ostream* os) {
@@ -553,6 +555,7 @@ TEST_P(OpenerRows, ReportOnceFromTheEventLoopInOrder) {
     const StubPath path;
     if (*row.script != '\0') {
         path.add("xdg-open", "echo \"$1 $$\" >> '" + path.logPath() + "'\n" + row.script);
+        path.add("xdg-mime", row.mime);
     }
     XdgAddressLauncher launcher(300ms);
     std::optional<OpenReport> report;
@@ -570,7 +573,7 @@ TEST_P(OpenerRows, ReportOnceFromTheEventLoopInOrder) {
     TurnFor(50ms);
     ASSERT_EQ(reports, 1);
     EXPECT_EQ(report->openerMissing, row.missing);
-    EXPECT_EQ(report->failedSchemes, row.failed);
+    EXPECT_EQ(report->failures, row.failed);
     QStringList urls;
     for (const QString& line : path.log()) {
         const pid_t pid = line.section(' ', 1).toInt();
@@ -592,11 +595,23 @@ TEST_P(OpenerRows, ReportOnceFromTheEventLoopInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Openers, OpenerRows,
-    ::testing::Values(
-        OpenerRow{"Missing", "", true, {}}, OpenerRow{"Opens", "exit 0", false, {}},
-        OpenerRow{"Fails", "exit 4", false, {"smb", "http"}},
-        OpenerRow{"SharedFoldersFail", "case \"$1\" in smb:*) exit 4;; esac", false, {"smb"}},
-        OpenerRow{"HangsBeyondTheBound", "exec /bin/sleep 5", false, {}}),
+    ::testing::Values(OpenerRow{"Missing", "", true, {}}, OpenerRow{"Opens", "exit 0", false, {}},
+                      OpenerRow{"Fails", "exit 4", false, {{"smb", false, 4}, {"http", false, 4}}},
+                      OpenerRow{"SharedFoldersFail",
+                                "case \"$1\" in smb:*) exit 4;; esac",
+                                false,
+                                {{"smb", false, 4}}},
+                      OpenerRow{"NoApplicationForSharedFolders",
+                                "case \"$1\" in smb:*) exit 3;; esac",
+                                false,
+                                {{"smb", true, 3}},
+                                "case \"$3\" in *http) echo firefox.desktop;; esac"},
+                      OpenerRow{"KilledAndNoAnswerFromTheRegistry",
+                                "kill -KILL $$",
+                                false,
+                                {{"smb", false, std::nullopt}, {"http", false, std::nullopt}},
+                                "exit 1"},
+                      OpenerRow{"HangsBeyondTheBound", "exec /bin/sleep 5", false, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
