@@ -62,6 +62,8 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "the default: \"xdg-settings set default-web-browser BROWSER.desktop\".",
      "沒有登錄任何網頁瀏覽器來開啟網頁（http://）。請安裝網頁瀏覽器，或將您的瀏覽器設為預設："
      "\"xdg-settings set default-web-browser 瀏覽器.desktop\"。"},
+    {"%1: no display to open a window on (Wayland or X11).",
+     "%1：沒有可開啟視窗的顯示環境（Wayland 或 X11）。"},
     {"Power: plug in and switch on the Dravik",
      "電源：插上電源並開啟 Dravik"},
     {"Cabling: connect the Dravik to your network",

@@ -24,6 +24,7 @@ enum class AddedText {
     OpenerNoExitStatus,
     SharesNoHandler,
     WebPagesNoHandler,
+    NoDisplay,    // %1: the program
     PicturePower, // accessible names of the step pictures
     PictureCabling,
     PictureWelcome,

@@ -154,13 +154,17 @@ TEST(StartScan, TheWindowLastsItsWholeLengthThenListsWhatCame) {
 }
 
 // Only the command line's own options make the program a command; Qt's arguments are left to
-// the wizard's window. Once a command, every argument is the command's.
+// the wizard's window. Once a command, every argument is the command's; for the wizard, what Qt
+// leaves is a mistake.
 TEST(CommandLineChoice, OwnOptionsMakeItQtsArgumentsDoNot) {
     const struct {
         std::vector<const char*> arguments;
         bool command;
-        std::optional<int> status; // of a command that never reaches the network
+        // Of a command that never reaches the network, or of the wizard given what Qt left.
+        std::optional<int> status;
     } rows[] = {
+        {{"--scna"}, false, 2},
+        {{"scan"}, false, 2},
         {{}, false, std::nullopt},
         {{"-style", "fusion"}, false, std::nullopt},
         {{"-session", "10d1a2b3c4"}, false, std::nullopt},
@@ -183,10 +187,18 @@ TEST(CommandLineChoice, OwnOptionsMakeItQtsArgumentsDoNot) {
         }
         SCOPED_TRACE(arguments.join(' ').toStdString());
         EXPECT_EQ(IsCommandLine(static_cast<int>(argv.size()), argv.data()), row.command);
-        if (row.status) {
+        QString told;
+        QTextStream err(&told);
+        if (row.status && row.command) {
             EXPECT_EQ(RunCommandLine(arguments, {}, 700), row.status);
+        } else if (row.status) {
+            EXPECT_EQ(StrayWizardArguments(arguments, 500, err), row.status);
+            EXPECT_TRUE(told.startsWith(QString::fromUtf8("多餘的引數：") + arguments[1]));
         }
     }
+    QString none;
+    QTextStream err(&none);
+    EXPECT_EQ(StrayWizardArguments({"Tarvex"}, 700, err), std::nullopt);
 }
 
 } // namespace
