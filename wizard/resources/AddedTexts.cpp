@@ -64,6 +64,16 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "\"xdg-settings set default-web-browser 瀏覽器.desktop\"。"},
     {"%1: no display to open a window on (Wayland or X11).",
      "%1：沒有可開啟視窗的顯示環境（Wayland 或 X11）。"},
+    {"Security: the Dravik's setup protocol has no authentication. A host on the\n"
+     "local network that forges its IP source address can claim another host's\n"
+     "address, answer the configuration in the Dravik's name, or fill the list; and\n"
+     "the configuration broadcast carries the management password in clear to every\n"
+     "host on the network. Set the Dravik up on a network you trust or over a direct\n"
+     "cable, and change the management password after set-up.",
+     "安全性：Dravik 的設定協定沒有任何驗證。區域網路上偽造 IP 來源位址的\n"
+     "主機，可以冒用其他主機的位址、以 Dravik 的名義回應設定，或塞滿清單；\n"
+     "而且設定的廣播會以明文將管理密碼送給網路上的每一台主機。請在您信任的\n"
+     "網路上或以網路線直接連接來設定 Dravik，並在設定完成後變更管理密碼。"},
     {"Power: plug in and switch on the Dravik",
      "電源：插上電源並開啟 Dravik"},
     {"Cabling: connect the Dravik to your network",

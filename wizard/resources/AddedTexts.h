@@ -25,6 +25,7 @@ enum class AddedText {
     SharesNoHandler,
     WebPagesNoHandler,
     NoDisplay,    // %1: the program
+    HelpNotes,    // below the options of --help: what the network protocol cannot protect
     PicturePower, // accessible names of the step pictures
     PictureCabling,
     PictureWelcome,

@@ -99,7 +99,7 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         return usage(text(AddedText::OneCommandOnly));
     }
     if (parser.isSet(help)) {
-        out << parser.helpText();
+        out << parser.helpText() << '\n' << text(AddedText::HelpNotes) << '\n';
         return 0;
     }
     if (parser.isSet(version)) {
