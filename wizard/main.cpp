@@ -11,10 +11,12 @@
 #include "pages/SystemTexts.h"
 #include "run/SystemRunServices.h"
 #include "run/WizardGlobals.h"
+#include "texts/AddedTexts.h"
 #include "texts/UserLanguage.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTextStream>
 
 // The set of texts, decided once at start: the user's language, unless the build forces one
 // (a CD for Chinese PCs only).
@@ -43,8 +45,9 @@ int main(int argc, char* argv[]) {
         return QCoreApplication::exec(); // a scan under way, which ends the loop with its status
     }
     // Qt's own arguments (-style, -session, -platform ...) are taken here.
-    const auto application =
-        dravik::StartApplication(argc, argv, "Tarvex", QStringLiteral("tarvex"));
+    const auto application = dravik::StartApplication(
+        argc, argv, "Tarvex", QStringLiteral("tarvex"),
+        tarvex::AddedCatalogText(textBase, tarvex::AddedText::NoDisplay).arg("Tarvex"));
     // No application display name: Qt would append it to every window caption on X11.
     QApplication::setApplicationName(QStringLiteral("Tarvex"));
     QApplication::setWindowIcon(tarvex::programIcon());
@@ -55,6 +58,12 @@ int main(int argc, char* argv[]) {
     const auto systemTexts = tarvex::loadSystemTexts(textBase);
     if (systemTexts) {
         QApplication::installTranslator(systemTexts.get());
+    }
+    // What Qt left is not the wizard's: a mistyped option opens no window.
+    QTextStream err(stderr);
+    if (const std::optional<int> status =
+            tarvex::StrayWizardArguments(QCoreApplication::arguments(), textBase, err)) {
+        return *status;
     }
 
     tarvex::WizardGlobals globals;

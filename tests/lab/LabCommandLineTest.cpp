@@ -184,6 +184,8 @@ TEST_P(LabCommandLineLanguage, HelpScanAndDiagnosisSpeakIt) {
     const QString helpLine = help.lines.filter("-h, --help").value(0);
     EXPECT_TRUE(helpLine.endsWith(" " + AddedCatalogText(textBase, AddedText::OptionHelp)))
         << helpLine.toStdString();
+    EXPECT_TRUE(
+        help.lines.contains(AddedCatalogText(textBase, AddedText::HelpNotes).section('\n', 0, 0)));
     const Outcome unknown = runProgram({"--scan", "--bogus"}, environment);
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_EQ(hasHan(QString::fromUtf8(unknown.errors).section('\n', 0, 0)), chinese)

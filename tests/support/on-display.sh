@@ -3,7 +3,8 @@
 #   on-display.sh wayland <program> [arguments...]   a headless Weston, QT_QPA_PLATFORM=wayland
 #   on-display.sh x11 <program> [arguments...]       an Xvfb, QT_QPA_PLATFORM=xcb
 #   on-display.sh none <program>                     no display at all: the program must say so
-#                                                    in one line and exit with 2, on both
+#                                                    in one line and exit with 2, on both, with
+#                                                    and without XDG_RUNTIME_DIR
 # Each server gets a private runtime folder (XDG_RUNTIME_DIR may be unset, as under CI) and is
 # stopped by its id at the end. Skipped (77) only when the server is not installed.
 set -euo pipefail
@@ -63,14 +64,19 @@ x11)
     export DISPLAY QT_QPA_PLATFORM=xcb
     ;;
 none)
+    # Also without XDG_RUNTIME_DIR, of which libwayland complains itself: still the one line.
     for platform in xcb wayland; do
-        status=0
-        said=$(QT_QPA_PLATFORM=$platform "$@" 2>&1 >/dev/null) || status=$?
-        if [ "$status" -ne 2 ] || [ "$(printf '%s\n' "$said" | wc -l)" -ne 1 ]; then
-            echo "on-display: $platform without a display: exit $status, said:" >&2
-            printf '%s\n' "$said" >&2
-            exit 1
-        fi
+        for unset in "" XDG_RUNTIME_DIR; do
+            status=0
+            said=$(env ${unset:+-u "$unset"} QT_QPA_PLATFORM=$platform "$@" 2>&1 >/dev/null) ||
+                status=$?
+            if [ "$status" -ne 2 ] || [ "$(printf '%s\n' "$said" | wc -l)" -ne 1 ]; then
+                echo "on-display: $platform without a display${unset:+ and $unset}: exit $status," \
+                    "said:" >&2
+                printf '%s\n' "$said" >&2
+                exit 1
+            fi
+        done
         echo "$platform: $said"
     done
     exit 0

@@ -36,6 +36,32 @@ bool IsCommandLine(int argc, const char* const* argv) {
 
 namespace {
 
+// The command line's own options, described in the language of the text base.
+struct OwnOptions {
+    QCommandLineOption scan;
+    QCommandLineOption json;
+    QCommandLineOption diagnose;
+    QCommandLineOption help;
+    QCommandLineOption version;
+};
+
+OwnOptions AddOwnOptions(QCommandLineParser& parser, int textBase) {
+    const auto text = [textBase](AddedText id) {
+        return AddedCatalogText(textBase, id);
+    };
+    parser.setApplicationDescription(text(AddedText::CommandLineAbout));
+    OwnOptions options{
+        {QStringLiteral("scan"), text(AddedText::OptionScan)},
+        {QStringLiteral("json"), text(AddedText::OptionJson)},
+        {QStringLiteral("diagnose"), text(AddedText::OptionDiagnose)},
+        {{QStringLiteral("h"), QStringLiteral("help")}, text(AddedText::OptionHelp)},
+        {{QStringLiteral("v"), QStringLiteral("version")}, text(AddedText::OptionVersion)},
+    };
+    parser.addOptions(
+        {options.scan, options.json, options.diagnose, options.help, options.version});
+    return options;
+}
+
 // What a scan uses while the event loop runs it.
 struct ScanJob {
     UdpReplyListener listener;
@@ -55,15 +81,7 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         return AddedCatalogText(textBase, id);
     };
     QCommandLineParser parser;
-    parser.setApplicationDescription(text(AddedText::CommandLineAbout));
-    const QCommandLineOption scan(QStringLiteral("scan"), text(AddedText::OptionScan));
-    const QCommandLineOption json(QStringLiteral("json"), text(AddedText::OptionJson));
-    const QCommandLineOption diagnose(QStringLiteral("diagnose"), text(AddedText::OptionDiagnose));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  text(AddedText::OptionHelp));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     text(AddedText::OptionVersion));
-    parser.addOptions({scan, json, diagnose, help, version});
+    const auto [scan, json, diagnose, help, version] = AddOwnOptions(parser, textBase);
 
     const auto usage = [&](const QString& problem) {
         err << problem << '\n' << parser.helpText();
@@ -81,7 +99,7 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         return usage(text(AddedText::OneCommandOnly));
     }
     if (parser.isSet(help)) {
-        out << parser.helpText();
+        out << parser.helpText() << '\n' << text(AddedText::HelpNotes) << '\n';
         return 0;
     }
     if (parser.isSet(version)) {
@@ -103,6 +121,19 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
                      {job->listener, job->broadcaster, job->prober},
                      {parser.isSet(json), textBase, isatty(STDOUT_FILENO) == 1}, job->out, job->err,
                      [job](int status) { QCoreApplication::exit(status); });
+}
+
+std::optional<int> StrayWizardArguments(const QStringList& arguments, int textBase,
+                                        QTextStream& err) {
+    if (arguments.size() <= 1) {
+        return std::nullopt;
+    }
+    QCommandLineParser parser;
+    (void)AddOwnOptions(parser, textBase);
+    err << AddedCatalogText(textBase, AddedText::UnexpectedArgument).arg(arguments[1]) << '\n'
+        << parser.helpText();
+    err.flush();
+    return 2;
 }
 
 } // namespace tarvex

@@ -3,6 +3,7 @@
 #include "diagnosis/LiveSystemView.h"
 
 #include <QStringList>
+#include <QTextStream>
 #include <optional>
 
 namespace tarvex {
@@ -21,5 +22,12 @@ namespace tarvex {
 [[nodiscard]] std::optional<int> RunCommandLine(const QStringList& arguments,
                                                 const LiveSystemView::BusNameCheck& busNameCheck,
                                                 int textBase);
+
+// The wizard's arguments once Qt has taken its own (QCoreApplication::arguments(), the program
+// first): whatever is left, such as a mistyped option ("--scna"), is a mistake. Then the first
+// of them and the usage go to `err` in the language of the text base, and the status is 2;
+// nothing when none is left.
+[[nodiscard]] std::optional<int> StrayWizardArguments(const QStringList& arguments, int textBase,
+                                                      QTextStream& err);
 
 } // namespace tarvex

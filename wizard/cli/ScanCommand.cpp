@@ -63,7 +63,8 @@ void ScanCollector::add(const ArrivedDatagram& datagram) {
     const std::optional<Ipv4Address> address = ApplianceAddress(
         *record, adapter ? PcNetwork::read({adapter->address, adapter->mask, {}}) : PcNetwork{});
     entries_.push_back({std::move(*record), sender, address,
-                        ArrivalAdapterName(adapters_, datagram.interfaceIndex), false});
+                        ArrivalAdapterName(adapters_, datagram.interfaceIndex), false,
+                        datagram.bytes});
 }
 
 bool ScanCollector::probe(Prober& prober) {
@@ -141,20 +142,43 @@ QString ScanHeadLine(int textBase) {
         .join(QLatin1Char('\t'));
 }
 
+namespace {
+
+// Whether a character would act on a terminal rather than show: controls, and what reorders
+// bidirectional text.
+bool ActsOnATerminal(char16_t c) {
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f) || c == 0x061c || c == 0x200e || c == 0x200f ||
+           (c >= 0x2028 && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// JSON as the writer gives it, those characters escaped: in JSON they stand only in strings,
+// where an escape means the same character.
+QString TerminalSafeJson(const QString& json) {
+    QString safe;
+    safe.reserve(json.size());
+    for (const QChar c : json) {
+        if (ActsOnATerminal(c.unicode())) {
+            safe += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        } else {
+            safe += c;
+        }
+    }
+    return safe;
+}
+
+} // namespace
+
 QString ScanJsonLine(const ScanEntry& entry) {
     const DeviceRecord& r = entry.record;
-    const auto received = [](const QByteArray& bytes) {
-        return QString::fromUtf8(bytes);
-    };
     const QJsonObject object{
-        {QStringLiteral("id"), received(r.DeviceId)},
-        {QStringLiteral("ipAddress"), received(r.IpAddress)},
-        {QStringLiteral("netMask"), received(r.NetMask)},
-        {QStringLiteral("gateway"), received(r.Gateway)},
-        {QStringLiteral("hostName"), received(r.HostName)},
-        {QStringLiteral("workgroup"), received(r.Workgroup)},
-        {QStringLiteral("fullHostName"), received(r.FullHostName)},
-        {QStringLiteral("diskModel"), received(r.DiskModel)},
+        {QStringLiteral("id"), cell(r.DeviceId)},
+        {QStringLiteral("ipAddress"), cell(r.IpAddress)},
+        {QStringLiteral("netMask"), cell(r.NetMask)},
+        {QStringLiteral("gateway"), cell(r.Gateway)},
+        {QStringLiteral("hostName"), cell(r.HostName)},
+        {QStringLiteral("workgroup"), cell(r.Workgroup)},
+        {QStringLiteral("fullHostName"), cell(r.FullHostName)},
+        {QStringLiteral("diskModel"), cell(r.DiskModel)},
         {QStringLiteral("diskCapacity"), qint64{r.DiskCapacity}},
         {QStringLiteral("diskTotal"), qint64{r.DiskTotal}},
         {QStringLiteral("diskAvailable"), qint64{r.DiskAvailable}},
@@ -166,9 +190,11 @@ QString ScanJsonLine(const ScanEntry& entry) {
         {QStringLiteral("sender"), entry.sender.text()},
         {QStringLiteral("reachable"),
          entry.reachable ? QJsonValue(*entry.reachable) : QJsonValue(QJsonValue::Null)},
-        {QStringLiteral("adapter"), received(entry.adapter)},
+        {QStringLiteral("adapter"), QString::fromUtf8(entry.adapter)},
+        {QStringLiteral("raw"), QString::fromLatin1(entry.datagram.toHex())},
     };
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    return TerminalSafeJson(
+        QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
 }
 
 namespace {

@@ -27,6 +27,7 @@ struct ScanEntry {
     QByteArray adapter;                 // name of the interface its reply came in by
     // Whether it answered the echo; nothing when it could not be probed at all.
     std::optional<bool> reachable = false;
+    QByteArray datagram; // its reply, byte for byte
 };
 
 // Keeps the first reply of each sender: whatever else comes from an address that already fills
@@ -59,9 +60,11 @@ private:
 [[nodiscard]] QString ScanHeadLine(int textBase);
 // The reachable column's word: reached, not reached, or not known (the probe could not run).
 [[nodiscard]] QString ScanReachableWord(int textBase, std::optional<bool> reachable);
-// One JSON object on one line: the reply's fields exactly as received (decoded from UTF-8,
-// escaped by JSON alone), the parsed address (null when it is no host address), the sender,
-// "reachable" true, false or null, and the adapter.
+// One JSON object on one line: the reply's text fields as the device list shows them, the whole
+// reply in hex ("raw": the only exact record, since bytes that are no UTF-8 show alike), the
+// parsed address (null when it is no host address), the sender, "reachable" true, false or null,
+// and the adapter's name. Controls (C0, DEL, C1) and the marks, embeddings, overrides and
+// isolates of bidirectional text are written as \u escapes: the line is safe at a terminal.
 [[nodiscard]] QString ScanJsonLine(const ScanEntry& entry);
 
 struct ScanServices {

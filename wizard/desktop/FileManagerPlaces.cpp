@@ -20,7 +20,18 @@ PlacesFiles PlacesFiles::ForUser() {
 
 QString PlaceLabel(const QString& hostName) {
     static const qsizetype suffix = QStringLiteral(".desktop").size();
-    return ShortcutFileName(QStringLiteral("Dravik - "), hostName, 255).chopped(suffix);
+    const QString name = ShortcutFileName(QStringLiteral("Dravik - "), hostName, 255);
+    // XML holds no U+FFFE or U+FFFF, so KDE's places would refuse the label; the other
+    // non-characters go the same way, so that both lists show one label.
+    QString label;
+    for (const uint c : QStringView(name).chopped(suffix).toUcs4()) {
+        if (QChar::isNonCharacter(c)) {
+            label += QLatin1Char('_');
+        } else {
+            label += QChar::fromUcs4(c);
+        }
+    }
+    return label;
 }
 
 QList<ShortcutFailure> AddSharedFolders(const PlacesFiles& files, Ipv4Address address,

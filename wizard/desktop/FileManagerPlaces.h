@@ -18,7 +18,7 @@ struct PlacesFiles {
 };
 
 // "Dravik - " + host name, made safe as the shortcuts' file names are: one line, no "/", no
-// hidden or reversing character.
+// hidden or reversing character; no Unicode non-character either (those become "_").
 [[nodiscard]] QString PlaceLabel(const QString& hostName);
 
 // Adds the appliance's shared folders (smb:// and the address printed back), labelled with

@@ -84,7 +84,10 @@ bool SamePlace(const QString& listed, const QString& url) {
 EditedContent GtkBookmarksWith(const std::optional<QByteArray>& old, const QString& url,
                                const QString& label) {
     QByteArray text = old.value_or(QByteArray());
-    for (const QByteArray& line : text.split('\n')) {
+    for (QByteArray line : text.split('\n')) {
+        if (line.endsWith('\r')) { // a line ended the Windows way, by an editor
+            line.chop(1);
+        }
         const qsizetype space = line.indexOf(' ');
         if (SamePlace(QString::fromUtf8(space < 0 ? line : line.left(space)), url)) {
             return {};

@@ -15,7 +15,7 @@ namespace tarvex {
 // GTK's bookmarks (read by GNOME Files, Nemo, Caja and Thunar) with the place added: one
 // "URI label" line at the end, the URI percent-encoded. Every other byte stays as it was; a file
 // without a final newline gets one before the new line. Nothing when a line names the place
-// already. The label must be one line.
+// already, also one ended by "\r\n". The label must be one line.
 [[nodiscard]] EditedContent GtkBookmarksWith(const std::optional<QByteArray>& old,
                                              const QString& url, const QString& label);
 

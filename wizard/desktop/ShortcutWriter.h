@@ -2,6 +2,7 @@
 
 #include "net/Ipv4Address.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -26,12 +27,22 @@ public:
     CreateShortcuts(Ipv4Address address, const QString& hostName) = 0;
 };
 
+// Why one address could not be opened, once the opener had run for it.
+struct OpenFailure {
+    QString scheme;         // "smb" or "http"
+    bool noHandler = false; // no application is registered for the scheme
+    // Else the opener's exit status; nothing when it ended by a signal or could not start.
+    std::optional<int> exitStatus;
+
+    friend bool operator==(const OpenFailure&, const OpenFailure&) = default;
+};
+
 // What opening an appliance's addresses came to.
 struct OpenReport {
-    bool openerMissing = false; // the desktop's handler for addresses is not installed
-    QStringList failedSchemes;  // it ran and failed for these ("smb", "http"), in that order
+    bool openerMissing = false;  // the desktop's handler for addresses is not installed
+    QList<OpenFailure> failures; // of the addresses it ran for and failed, in the order opened
 
-    [[nodiscard]] bool allOpened() const { return !openerMissing && failedSchemes.isEmpty(); }
+    [[nodiscard]] bool allOpened() const { return !openerMissing && failures.isEmpty(); }
 };
 
 // Opens an appliance's shared folders, then its web pages, through the desktop's handler for

@@ -87,6 +87,15 @@ std::optional<ShortcutFailure> RewriteWholeFile(const QString& path, WhenMissing
         if (!S_ISREG(old.st_mode)) {
             return ShortcutFailure{path, SystemReason(S_ISDIR(old.st_mode) ? EISDIR : EINVAL)};
         }
+        // The user's own decisions: a file kept from being written, or someone else's file (root
+        // would otherwise write it for them), stays as it is.
+        if (old.st_uid != geteuid()) {
+            return ShortcutFailure{path,
+                                   QStringLiteral("owned by another user (%1)").arg(old.st_uid)};
+        }
+        if ((old.st_mode & S_IWUSR) == 0) {
+            return ShortcutFailure{path, QStringLiteral("made read-only by its owner")};
+        }
         QFile file(target);
         if (!file.open(QIODevice::ReadOnly)) {
             return ShortcutFailure{path, file.errorString()};

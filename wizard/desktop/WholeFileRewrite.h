@@ -43,7 +43,8 @@ enum class WhenMissing { Create, Leave };
 // it, so a reader sees the old file or the new one, never half of either. A symbolic link is
 // followed and stays a link. With WhenMissing::Create a missing file is created and its missing
 // folders with it (mode 0700, as the XDG base directories ask); with Leave it stays missing.
-// Any failure leaves the file, and the link, as they were.
+// A file its owner made read-only (no owner's write bit), or one that is not this user's, is
+// refused. Any failure leaves the file, and the link, as they were.
 [[nodiscard]] std::optional<ShortcutFailure>
 RewriteWholeFile(const QString& path, WhenMissing missing, const ContentEdit& edit);
 

@@ -17,6 +17,8 @@ inline constexpr std::chrono::milliseconds kOpenerBound{3000};
 // both have answered or reached their bound, never after the two bounds one after the other.
 // Each runs in a session of its own, so that what it opens outlives the wizard, and none is
 // ever killed; one still running at its bound is watched until it ends, and reaped then.
+// For an address it failed to open, the report tells whether any application is registered for
+// the scheme (xdg-mime, bounded the same, in a process group of its own ended at its bound).
 class XdgAddressLauncher final : public AddressLauncher {
 public:
     explicit XdgAddressLauncher(std::chrono::milliseconds bound = kOpenerBound);
@@ -29,6 +31,7 @@ public:
 private:
     struct Opening;
     void open(qsizetype index, Ipv4Address address, const std::shared_ptr<Opening>& opening);
+    void askForHandler(qsizetype index, const std::shared_ptr<Opening>& opening);
 
     std::chrono::milliseconds bound_;
     std::unique_ptr<QObject> owner_; // parent of the openers that run

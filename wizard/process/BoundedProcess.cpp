@@ -4,6 +4,7 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -44,7 +45,7 @@ bool HasEnded(pid_t pid) {
 // Started in a session of its own: its own process group, away from the wizard's terminal and
 // signals, so that it can be ended whole or outlive the wizard.
 pid_t SpawnInOwnSession(const QString& path, const QStringList& arguments,
-                        const std::vector<QByteArray>& environment) {
+                        const std::vector<QByteArray>& environment, int output) {
     std::vector<QByteArray> words{QFile::encodeName(path)};
     for (const QString& argument : arguments) {
         words.push_back(argument.toLocal8Bit());
@@ -58,6 +59,10 @@ pid_t SpawnInOwnSession(const QString& path, const QStringList& arguments,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fd == STDOUT_FILENO && output >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, output, fd);
+            continue;
+        }
         posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY,
                                          0);
     }
@@ -116,11 +121,25 @@ void BoundedProcess::start(const QString& program, const QStringList& arguments,
         reportLater({ProcessEnd::Kind::NotFound, 0});
         return;
     }
-    pid_ = SpawnInOwnSession(path, arguments);
-    if (pid_ <= 0) {
-        pid_ = -1;
+    int outputPipe[2] = {-1, -1};
+    if (keepOutput_ && pipe2(outputPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         reportLater({ProcessEnd::Kind::NotStarted, 0});
         return;
+    }
+    pid_ = SpawnInOwnSession(path, arguments, {}, outputPipe[1]);
+    if (outputPipe[1] >= 0) {
+        close(outputPipe[1]); // the program's own now
+        outputFd_ = outputPipe[0];
+    }
+    if (pid_ <= 0) {
+        pid_ = -1;
+        release();
+        reportLater({ProcessEnd::Kind::NotStarted, 0});
+        return;
+    }
+    if (outputFd_ >= 0) {
+        outputReady_ = new QSocketNotifier(outputFd_, QSocketNotifier::Read, this);
+        connect(outputReady_, &QSocketNotifier::activated, this, &BoundedProcess::readOutput);
     }
     pidFd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
     if (pidFd_ >= 0) {
@@ -149,10 +168,24 @@ bool BoundedProcess::reap() {
     int status = 0;
     (void)waitpid(pid_, &status, 0); // it has ended: returns at once
     pid_ = -1;
+    readOutput(); // what it wrote before its end is all in the pipe by now
     release();
     emit reaped();
-    report(EndOfStatus(status));
+    ProcessEnd end = EndOfStatus(status);
+    end.output = std::move(output_);
+    report(end);
     return true;
+}
+
+void BoundedProcess::readOutput() {
+    char buffer[4096];
+    ssize_t got = 0;
+    while (outputFd_ >= 0 && (got = read(outputFd_, buffer, sizeof buffer)) > 0) {
+        output_.append(buffer, std::min<qsizetype>(got, kOutputKept - output_.size()));
+    }
+    if (got == 0 && outputReady_ != nullptr) {
+        outputReady_->setEnabled(false); // every writer has closed it
+    }
 }
 
 void BoundedProcess::onLimit() {
@@ -171,12 +204,16 @@ void BoundedProcess::onLimit() {
 
 void BoundedProcess::release() {
     // Called from their own signals too: stopped here, deleted with this object.
-    if (ended_ != nullptr) {
-        ended_->setEnabled(false);
+    for (QSocketNotifier* notifier : {ended_, outputReady_}) {
+        if (notifier != nullptr) {
+            notifier->setEnabled(false);
+        }
     }
-    if (pidFd_ >= 0) {
-        close(pidFd_);
-        pidFd_ = -1;
+    for (int* fd : {&pidFd_, &outputFd_}) {
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
+        }
     }
     for (QTimer* timer : {poll_, limitTimer_}) {
         if (timer != nullptr) {

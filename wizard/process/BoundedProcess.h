@@ -15,9 +15,11 @@ namespace tarvex {
 
 // Starts the program at that path in a session and so a process group of its own, its input and
 // output on /dev/null and no other descriptor inherited; never through a shell. `environment`:
-// the child's whole environment ("NAME=value"); empty: this process's. The id, or -1.
+// the child's whole environment ("NAME=value"); empty: this process's. `output`: a descriptor
+// for its standard output instead of /dev/null. The id, or -1.
 [[nodiscard]] pid_t SpawnInOwnSession(const QString& path, const QStringList& arguments,
-                                      const std::vector<QByteArray>& environment = {});
+                                      const std::vector<QByteArray>& environment = {},
+                                      int output = -1);
 
 // How one external program ended, as far as it was waited for.
 struct ProcessEnd {
@@ -30,6 +32,7 @@ struct ProcessEnd {
     };
     Kind kind = Kind::NotFound;
     int exitCode = 0;
+    QByteArray output; // its standard output, where kept (BoundedProcess::keepOutput)
 
     [[nodiscard]] bool succeeded() const { return kind == Kind::Exited && exitCode == 0; }
 };
@@ -60,6 +63,11 @@ public:
     // Looks the program up on PATH and starts it; `done` follows once. Only one start a process.
     void start(const QString& program, const QStringList& arguments, Done done);
 
+    // Before start(): the program's standard output is kept, up to kOutputKept bytes (the rest
+    // is read and dropped, so that it never waits on a full pipe), and reported with its end.
+    void keepOutput() { keepOutput_ = true; }
+    static constexpr qsizetype kOutputKept = 64 * 1024;
+
     // The program's id (and its group's) while it runs; -1 otherwise.
     [[nodiscard]] pid_t pid() const { return pid_; }
     [[nodiscard]] bool running() const { return pid_ > 0; }
@@ -79,6 +87,7 @@ private:
     bool reap();
     void onLimit();
     void release();
+    void readOutput();
 
     std::chrono::milliseconds limit_;
     AtLimit atLimit_;
@@ -88,6 +97,10 @@ private:
     QTimer* poll_ = nullptr; // where the kernel gives no descriptor for the end
     QTimer* limitTimer_ = nullptr;
     Done done_;
+    bool keepOutput_ = false;
+    int outputFd_ = -1; // the reading end of its standard output, while kept
+    QSocketNotifier* outputReady_ = nullptr;
+    QByteArray output_;
 };
 
 // Helpers started and forgotten: each runs in the background, bounded by the limit, and those

@@ -46,11 +46,18 @@ Message OpenFailureMessage(int textBase, const OpenReport& report) {
     if (report.openerMissing) {
         lines << text(AddedText::OpenerMissing);
     } else {
-        if (report.failedSchemes.contains(QStringLiteral("smb"))) {
-            lines << text(AddedText::SharesNotOpened);
-        }
-        if (report.failedSchemes.contains(QStringLiteral("http"))) {
-            lines << text(AddedText::WebPagesNotOpened);
+        // Each address with its cause: nothing registered for it, or what was failed.
+        for (const OpenFailure& failure : report.failures) {
+            const bool shares = failure.scheme == QLatin1String("smb");
+            if (failure.noHandler) {
+                lines << text(shares ? AddedText::SharesNoHandler : AddedText::WebPagesNoHandler);
+                continue;
+            }
+            const QString ending = failure.exitStatus
+                                       ? text(AddedText::OpenerExitStatus).arg(*failure.exitStatus)
+                                       : text(AddedText::OpenerNoExitStatus);
+            lines << text(shares ? AddedText::SharesNotOpened : AddedText::WebPagesNotOpened)
+                         .arg(ending);
         }
         lines << text(AddedText::OpenLater);
     }

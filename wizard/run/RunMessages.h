@@ -20,7 +20,9 @@ namespace tarvex {
 // A shortcut could not be written: which file, and the system's reason.
 [[nodiscard]] Message ShortcutFailureMessage(int textBase, const ShortcutFailure& failure);
 
-// The shortcuts could not be opened: what is missing for the addresses that failed.
+// The shortcuts could not be opened: for each address that failed, its cause (no opener, no
+// application registered for the scheme, or the application failed with its exit status) and
+// the fix that fits it.
 [[nodiscard]] Message OpenFailureMessage(int textBase, const OpenReport& report);
 
 // The kernel's neighbour table cannot be watched (errno `error`): no address can be taken.

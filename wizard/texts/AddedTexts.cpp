@@ -39,13 +39,41 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
     {"xdg-open was not found. Install the package xdg-utils, then open the shortcuts on your "
      "desktop.",
      "找不到 xdg-open。請安裝 xdg-utils 套件，然後從桌面開啟捷徑。"},
-    {"The shared folders (smb://) could not be opened. The file manager needs its network-share "
-     "support, such as the package gvfs-backends.",
-     "無法開啟共用資料夾（smb://）。檔案管理員需要網路共用的支援，例如 gvfs-backends 套件。"},
-    {"The web pages (http://) could not be opened. Set up a default web browser.",
-     "無法開啟網頁（http://）。請設定預設的網頁瀏覽器。"},
+    {"The application registered for shared folders (smb://) failed (%1). A file manager needs "
+     "its network-share support to open them, such as the package gvfs-backends.",
+     "登錄為開啟共用資料夾（smb://）的應用程式執行失敗（%1）。檔案管理員需要網路共用的支援才能"
+     "開啟，例如 gvfs-backends 套件。"},
+    {"The web browser registered for web pages (http://) failed (%1). Open the web pages in your "
+     "browser yourself, or set up another default web browser.",
+     "登錄為開啟網頁（http://）的網頁瀏覽器執行失敗（%1）。請自行在瀏覽器中開啟網頁，或設定其他"
+     "預設的網頁瀏覽器。"},
     {"The shortcuts on your desktop are written; open them once this is mended.",
      "桌面上的捷徑已經建立；問題修正之後即可開啟。"},
+    {"exit status %1",
+     "結束狀態 %1"},
+    {"no exit status",
+     "沒有結束狀態"},
+    {"No application is registered for shared folders (smb://). Install a file manager that "
+     "opens network shares, or register yours: \"xdg-mime default FILE-MANAGER.desktop "
+     "x-scheme-handler/smb\".",
+     "沒有登錄任何應用程式來開啟共用資料夾（smb://）。請安裝可以開啟網路共用的檔案管理員，或登錄"
+     "您的檔案管理員：\"xdg-mime default 檔案管理員.desktop x-scheme-handler/smb\"。"},
+    {"No web browser is registered for web pages (http://). Install a web browser, or make yours "
+     "the default: \"xdg-settings set default-web-browser BROWSER.desktop\".",
+     "沒有登錄任何網頁瀏覽器來開啟網頁（http://）。請安裝網頁瀏覽器，或將您的瀏覽器設為預設："
+     "\"xdg-settings set default-web-browser 瀏覽器.desktop\"。"},
+    {"%1: no display to open a window on (Wayland or X11).",
+     "%1：沒有可開啟視窗的顯示環境（Wayland 或 X11）。"},
+    {"Security: the Dravik's setup protocol has no authentication. A host on the\n"
+     "local network that forges its IP source address can claim another host's\n"
+     "address, answer the configuration in the Dravik's name, or fill the list; and\n"
+     "the configuration broadcast carries the management password in clear to every\n"
+     "host on the network. Set the Dravik up on a network you trust or over a direct\n"
+     "cable, and change the management password after set-up.",
+     "安全性：Dravik 的設定協定沒有任何驗證。區域網路上偽造 IP 來源位址的\n"
+     "主機，可以冒用其他主機的位址、以 Dravik 的名義回應設定，或塞滿清單；\n"
+     "而且設定的廣播會以明文將管理密碼送給網路上的每一台主機。請在您信任的\n"
+     "網路上或以網路線直接連接來設定 Dravik，並在設定完成後變更管理密碼。"},
     {"Power: plug in and switch on the Dravik",
      "電源：插上電源並開啟 Dravik"},
     {"Cabling: connect the Dravik to your network",

@@ -17,9 +17,15 @@ enum class AddedText {
     ProbingFixes,
     OpenFailed,
     OpenerMissing,
-    SharesNotOpened,
-    WebPagesNotOpened,
+    SharesNotOpened,   // %1: how the application ended, one of the two below
+    WebPagesNotOpened, // %1: likewise
     OpenLater,
+    OpenerExitStatus, // %1: the exit status
+    OpenerNoExitStatus,
+    SharesNoHandler,
+    WebPagesNoHandler,
+    NoDisplay,    // %1: the program
+    HelpNotes,    // below the options of --help: what the network protocol cannot protect
     PicturePower, // accessible names of the step pictures
     PictureCabling,
     PictureWelcome,

@@ -78,7 +78,7 @@ TEST(ScanCollector, OneRowPerSenderProbedOnlyWhereTheReplySpeaksForItsOwnAddress
     EXPECT_EQ(entries[2].reachable, false);
 }
 
-TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonExactlyAsReceived) {
+TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawReply) {
     ScanEntry entry;
     entry.record.DeviceId = "AP000000000000001";
     entry.record.IpAddress = "10.0.0.5";
@@ -91,6 +91,7 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonExactlyAsRecei
     entry.address = entry.sender;
     entry.adapter = "eth0";
     entry.reachable = true;
+    entry.datagram = "0C01R\x01\xfe";
     const QString cells = QString::fromUtf8(
         "AP000000000000001\t10.0.0.5\ttab here \"q\" \uFFFD\uFFFD\tST\t160GB\t156GB\t4%");
     EXPECT_EQ(ScanLine(entry, 700), cells + "\tYes\teth0");
@@ -103,16 +104,22 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonExactlyAsRecei
     EXPECT_EQ(ScanReachableWord(500, false), QString::fromUtf8("否"));
     EXPECT_EQ(ScanReachableWord(700, std::nullopt), "?");
     EXPECT_EQ(ScanReachableWord(500, std::nullopt), QString::fromUtf8("未知"));
+    // Nothing reaches a terminal raw: C1 controls and direction overrides are escaped.
+    entry.adapter = "e\xc2\x85\xe2\x80\xae";
+    EXPECT_TRUE(ScanJsonLine(entry).contains(R"("adapter":"e\u0085\u202e")"));
     QJsonParseError error{};
     const QJsonObject object =
         QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8(), &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError);
-    EXPECT_EQ(object["hostName"].toString(), QString::fromUtf8("tab\there \"q\"\n\uFFFD\u202E"));
+    EXPECT_EQ(object["hostName"].toString(), cells.section('\t', 2, 2));
+    EXPECT_EQ(object["raw"].toString(), "304330315201fe"); // what the text cannot tell apart
     EXPECT_EQ(object["address"].toString(), "10.0.0.5");
     EXPECT_EQ(object["sender"].toString(), "10.0.0.5");
     EXPECT_TRUE(object["reachable"].toBool());
+    EXPECT_EQ(object["adapter"].toString(), QString::fromUtf8(entry.adapter));
     EXPECT_FALSE(ScanJsonLine(entry).contains('\n'));
 
+    entry.adapter = "eth0";
     entry.address.reset();
     entry.reachable.reset();
     EXPECT_TRUE(ScanLine(entry, 700).endsWith("\t?\teth0"));
@@ -147,13 +154,17 @@ TEST(StartScan, TheWindowLastsItsWholeLengthThenListsWhatCame) {
 }
 
 // Only the command line's own options make the program a command; Qt's arguments are left to
-// the wizard's window. Once a command, every argument is the command's.
+// the wizard's window. Once a command, every argument is the command's; for the wizard, what Qt
+// leaves is a mistake.
 TEST(CommandLineChoice, OwnOptionsMakeItQtsArgumentsDoNot) {
     const struct {
         std::vector<const char*> arguments;
         bool command;
-        std::optional<int> status; // of a command that never reaches the network
+        // Of a command that never reaches the network, or of the wizard given what Qt left.
+        std::optional<int> status;
     } rows[] = {
+        {{"--scna"}, false, 2},
+        {{"scan"}, false, 2},
         {{}, false, std::nullopt},
         {{"-style", "fusion"}, false, std::nullopt},
         {{"-session", "10d1a2b3c4"}, false, std::nullopt},
@@ -176,10 +187,18 @@ TEST(CommandLineChoice, OwnOptionsMakeItQtsArgumentsDoNot) {
         }
         SCOPED_TRACE(arguments.join(' ').toStdString());
         EXPECT_EQ(IsCommandLine(static_cast<int>(argv.size()), argv.data()), row.command);
-        if (row.status) {
+        QString told;
+        QTextStream err(&told);
+        if (row.status && row.command) {
             EXPECT_EQ(RunCommandLine(arguments, {}, 700), row.status);
+        } else if (row.status) {
+            EXPECT_EQ(StrayWizardArguments(arguments, 500, err), row.status);
+            EXPECT_TRUE(told.startsWith(QString::fromUtf8("多餘的引數：") + arguments[1]));
         }
     }
+    QString none;
+    QTextStream err(&none);
+    EXPECT_EQ(StrayWizardArguments({"Tarvex"}, 700, err), std::nullopt);
 }
 
 } // namespace

@@ -258,6 +258,8 @@ enum class Layout {
     FolderIsAFile,    // a plain file where its folder should be made
     DirectoryInPlace, // a folder where the list should be: it cannot be read
     LinkIntoProc,     // a link to a file in /proc, beside which nothing can be created
+    ReadOnly,         // the user took its write permission away
+    AnotherOwner,     // another user's file (as root: a user's home)
 };
 
 struct PlacesRow {
@@ -266,6 +268,7 @@ struct PlacesRow {
     Layout layout;
     std::string before; // "-": no file
     std::string after;  // "-": everything as it was
+    const char* host = "NAS";
 };
 
 void PrintTo(const PlacesRow& row, std::ostream* os) {
@@ -310,11 +313,17 @@ TEST_P(PlacesRows, GetTheSharedFoldersOnceAndLoseNothingAndTheRunGoesOn) {
         QFile written(file);
         ASSERT_TRUE(written.open(QIODevice::WriteOnly));
         written.write(row.before.c_str());
-        written.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        written.setPermissions(
+            QFile::ReadOwner | QFile::ReadGroup |
+            (row.layout == Layout::ReadOnly ? QFile::Permissions() : QFile::WriteOwner));
+        if (row.layout == Layout::AnotherOwner &&
+            chown(QFile::encodeName(file).constData(), 65534, 65534) != 0) {
+            GTEST_SKIP() << "only root can give the list to another user";
+        }
     }
     const QStringList before = Snapshot(desktop.config.path());
 
-    ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, "NAS"));
+    ASSERT_FALSE(desktop.writer.CreateShortcuts(kAppliance, QString::fromUtf8(row.host)));
     EXPECT_EQ(desktop.files().size(), 2);
     const QStringList after = Snapshot(desktop.config.path());
     EXPECT_FALSE(after.join('\n').contains("/.")) << "a temporary file was left";
@@ -380,7 +389,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "-"},
         PlacesRow{"KdeEndTagOnlyInAComment", true, Layout::File,
                   "<xbel><bookmark href=\"a:b\"/></xbel\n>\n<!-- </xbel> -->\n", "-"},
-        PlacesRow{"KdeNotWellFormed", true, Layout::File, kXbelHome, "-"}),
+        PlacesRow{"KdeNotWellFormed", true, Layout::File, kXbelHome, "-"},
+        PlacesRow{"GtkHoldsItOnACrlfLine", false, Layout::File,
+                  "file:///a\r\nsmb://192.168.0.5\r\n", "-"},
+        PlacesRow{"GtkReadOnlyStays", false, Layout::ReadOnly, "file:///a\n", "-"},
+        PlacesRow{"GtkOfAnotherUserStays", false, Layout::AnotherOwner, "file:///a\n", "-"},
+        PlacesRow{"KdeReadOnlyStays", true, Layout::ReadOnly, kXbelHome + "</xbel>", "-"},
+        PlacesRow{"KdeLabelWithoutNonCharacters", true, Layout::File, kXbelHome + "</xbel>",
+                  kXbelHome +
+                      QString::fromStdString(kXbelOurs).replace("NAS", "N_S_").toStdString() +
+                      "</xbel>",
+                  "N\uFFFES\U0001FFFF"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DesktopShortcutWriter, TellsWhichFileFailedAndWhy) {
@@ -515,12 +534,14 @@ TEST(TrustCall, ReturnsAtOnceAndEndsTheWholeGroupAtTheLimitOrAtTheEnd) {
     EXPECT_TRUE(AllGone(Pids(path.log().mid(8))));
 }
 
-// A stand-in xdg-open (none when empty) and what opening 10.0.0.5 comes to.
+// A stand-in xdg-open (none when empty) and xdg-mime, and what opening 10.0.0.5 comes to.
 struct OpenerRow {
     const char* name;
     const char* script;
     bool missing;
-    QStringList failed;
+    QList<OpenFailure> failed;
+    const char* mime =
+        "echo handler.desktop"; // run as "xdg-mime query default x-scheme-handler/..."
 };
 
 void PrintTo(const OpenerRow& row, std::ostream* os) {
@@ -534,6 +555,7 @@ TEST_P(OpenerRows, ReportOnceFromTheEventLoopInOrder) {
     const StubPath path;
     if (*row.script != '\0') {
         path.add("xdg-open", "echo \"$1 $$\" >> '" + path.logPath() + "'\n" + row.script);
+        path.add("xdg-mime", row.mime);
     }
     XdgAddressLauncher launcher(300ms);
     std::optional<OpenReport> report;
@@ -551,7 +573,7 @@ TEST_P(OpenerRows, ReportOnceFromTheEventLoopInOrder) {
     TurnFor(50ms);
     ASSERT_EQ(reports, 1);
     EXPECT_EQ(report->openerMissing, row.missing);
-    EXPECT_EQ(report->failedSchemes, row.failed);
+    EXPECT_EQ(report->failures, row.failed);
     QStringList urls;
     for (const QString& line : path.log()) {
         const pid_t pid = line.section(' ', 1).toInt();
@@ -573,11 +595,23 @@ TEST_P(OpenerRows, ReportOnceFromTheEventLoopInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Openers, OpenerRows,
-    ::testing::Values(
-        OpenerRow{"Missing", "", true, {}}, OpenerRow{"Opens", "exit 0", false, {}},
-        OpenerRow{"Fails", "exit 4", false, {"smb", "http"}},
-        OpenerRow{"SharedFoldersFail", "case \"$1\" in smb:*) exit 4;; esac", false, {"smb"}},
-        OpenerRow{"HangsBeyondTheBound", "exec /bin/sleep 5", false, {}}),
+    ::testing::Values(OpenerRow{"Missing", "", true, {}}, OpenerRow{"Opens", "exit 0", false, {}},
+                      OpenerRow{"Fails", "exit 4", false, {{"smb", false, 4}, {"http", false, 4}}},
+                      OpenerRow{"SharedFoldersFail",
+                                "case \"$1\" in smb:*) exit 4;; esac",
+                                false,
+                                {{"smb", false, 4}}},
+                      OpenerRow{"NoApplicationForSharedFolders",
+                                "case \"$1\" in smb:*) exit 3;; esac",
+                                false,
+                                {{"smb", true, 3}},
+                                "case \"$3\" in *http) echo firefox.desktop;; esac"},
+                      OpenerRow{"KilledAndNoAnswerFromTheRegistry",
+                                "kill -KILL $$",
+                                false,
+                                {{"smb", false, std::nullopt}, {"http", false, std::nullopt}},
+                                "exit 1"},
+                      OpenerRow{"HangsBeyondTheBound", "exec /bin/sleep 5", false, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -172,12 +172,20 @@ TEST_P(OpeningTheShortcuts, TellsOnceWhatIsMissingThenEnds) {
     EXPECT_EQ(run.state(), RunState::Stopped);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Reports, OpeningTheShortcuts,
-    ::testing::Values(OpenRow{"AllOpened", {}}, OpenRow{"OpenerMissing", {true, {}}, "xdg-utils"},
-                      OpenRow{"SharedFoldersFailed", {false, {"smb"}}, "gvfs-backends"},
-                      OpenRow{"ExitWhileWaiting", {true, {}}, nullptr, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Reports, OpeningTheShortcuts,
+                         ::testing::Values(OpenRow{"AllOpened", {}},
+                                           OpenRow{"OpenerMissing", {true, {}}, "xdg-utils"},
+                                           OpenRow{"SharedFoldersFailed",
+                                                   {false, {{"smb", false, 4}}},
+                                                   "(exit status 4)"},
+                                           OpenRow{"NoApplicationForSharedFolders",
+                                                   {false, {{"smb", true, std::nullopt}}},
+                                                   "x-scheme-handler/smb"},
+                                           OpenRow{"BrowserEndedBySignal",
+                                                   {false, {{"http", false, std::nullopt}}},
+                                                   "(no exit status)"},
+                                           OpenRow{"ExitWhileWaiting", {true, {}}, nullptr, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SetupRunTest, AFailedShortcutIsToldAndThePageStaysWithItsButtons) {
     chooseFirstOnList(true);
