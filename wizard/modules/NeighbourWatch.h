@@ -28,13 +28,13 @@ struct NeighbourEvent {
 };
 
 // Watches the kernel's neighbour table of the interface that carries the PC's address, and
-// tells when a failure could last count (the settings' failureCountsAfter(), plus a margin). Events
+// tells when the wait for failures is over (the settings' waitTime(), plus a margin). Events
 // come on the thread that started the watch, from its event loop; nothing blocks it.
 class NeighbourWatch {
 public:
     struct Handlers {
         std::function<void(const NeighbourEvent& event)> changed;
-        std::function<void()> timeUp; // once, failureCountsAfter() and a margin after start()
+        std::function<void()> timeUp; // once, waitTime() and a margin after start()
     };
 
     virtual ~NeighbourWatch() = default;

@@ -191,7 +191,7 @@ std::optional<int> NetlinkNeighbourWatch::start(Ipv4Address adapterAddress, Hand
     settings_ =
         ReadResolutionSettings(ReadSmallFile, sysctlRoot_ + QLatin1Char('/') + interface->name);
     started_.start();
-    bound_.start(settings_.failureCountsAfter() + margin_);
+    bound_.start(settings_.waitTime() + margin_);
     return std::nullopt;
 }
 

@@ -168,12 +168,13 @@ TEST(NeighbourMessages, KeepIpv4OfTheInterfaceAndMarkTheDump) {
     EXPECT_EQ(events[3].state, NeighbourState::Known);
 }
 
-TEST(KernelResolution, IsClampedAndAFailureCountsFromThreeSecondsOn) {
+TEST(KernelResolution, IsClampedAndAFailureCountsThreeSecondsAfterTheFirstBroadcast) {
     const struct {
         std::map<QString, QByteArray> files; // by name in the interface's directory
         qint64 resolutionMs;
-        qint64 failureCountsAfterMs;
+        qint64 failureCountsAfterMs; // 3 s from the first broadcast request on
         bool asksTheNetwork;
+        qint64 waitMs = failureCountsAfterMs;
     } rows[] = {
         {{}, 3000, 3000, true},
         // (mcast_solicit + app_solicit) * retrans_time_ms; ucast_solicit cancels out.
@@ -182,7 +183,11 @@ TEST(KernelResolution, IsClampedAndAFailureCountsFromThreeSecondsOn) {
           {"ucast_solicit", "9"},
           {"retrans_time_ms", "250\n"}},
          1250,
+         3250,
+         true},
+        {{{"mcast_solicit", "1"}, {"app_solicit", "29"}, {"retrans_time_ms", "100"}},
          3000,
+         5900,
          true},
         {{{"mcast_solicit", "0"}}, 0, 3000, false},
         {{{"retrans_time_ms", "1"}}, 30, 3000, true}, // the kernel's tick at the least
@@ -190,6 +195,11 @@ TEST(KernelResolution, IsClampedAndAFailureCountsFromThreeSecondsOn) {
          10000,
          10000,
          true},
+        {{{"app_solicit", "2147483647"}, {"retrans_time_ms", "9223372036854775807"}},
+         10000,
+         1000LL * 3600 * 1000 + 3000,
+         true,
+         10000},
     };
     for (const auto& row : rows) {
         const ResolutionSettings settings = ReadResolutionSettings(
@@ -200,6 +210,7 @@ TEST(KernelResolution, IsClampedAndAFailureCountsFromThreeSecondsOn) {
             "/eth0");
         EXPECT_EQ(settings.resolutionTime().count(), row.resolutionMs) << row.resolutionMs;
         EXPECT_EQ(settings.failureCountsAfter().count(), row.failureCountsAfterMs);
+        EXPECT_EQ(settings.waitTime().count(), row.waitMs);
         EXPECT_EQ(settings.asksTheNetwork(), row.asksTheNetwork);
     }
 }
