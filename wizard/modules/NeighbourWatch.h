@@ -22,8 +22,9 @@ struct NeighbourEvent {
     // From the table as it stood when the watch began, not a change seen since: an old failure
     // says nothing of the resolution that an echo sent now starts.
     bool snapshot = false;
-    // When the kernel told it, counted from the start of the watch, which is just before the
-    // echoes go out.
+    // When it was read, counted from the start of the watch, which is just before the echoes go
+    // out; for a failure, when the kernel's resolution failed by the kernel's own account, however
+    // late it was read, or 0 when that cannot be told.
     std::chrono::milliseconds sinceStart{0};
 };
 
