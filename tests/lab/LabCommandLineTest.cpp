@@ -22,13 +22,16 @@ struct Outcome {
     QByteArray errors;
 };
 
-// Runs the program with this process's environment, or the one given.
-Outcome runProgram(const QStringList& arguments, const QProcessEnvironment& environment = {}) {
+// Runs the program with this process's environment, or the one given; through a launcher
+// (a program and its arguments) when one is given.
+Outcome runProgram(const QStringList& arguments, const QProcessEnvironment& environment = {},
+                   QStringList launcher = {}) {
     QProcess program;
     if (!environment.isEmpty()) {
         program.setProcessEnvironment(environment);
     }
-    program.start(QStringLiteral(TARVEX_PROGRAM), arguments);
+    launcher << QStringLiteral(TARVEX_PROGRAM) << arguments;
+    program.start(launcher.takeFirst(), launcher);
     // The scan's window is 3 s and the probes half a second.
     if (!program.waitForFinished(10000)) {
         program.kill();
@@ -240,6 +243,26 @@ TEST(LabDiagnose, HealthyPcHasNothingToTell) {
     EXPECT_EQ(ordinary.lines,
               (QStringList{"No problem found on this PC.",
                            "The reachability check sends its echoes through: the system's ping."}));
+}
+
+// Root started without CAP_NET_RAW in its bounding set: neither its own raw socket nor a ping it
+// starts, set-user-ID root or with the file capability, may send an echo. Both commands say so.
+TEST(LabDiagnose, HealthyPcRootOutsideTheBoundingSetHasNoWayToProbe) {
+    TARVEX_REQUIRE_LAB("pc");
+    const lab::PingGroupRange nobody("1 0");
+    const QStringList bounded{"setpriv", "--bounding-set=-net_raw", "--"};
+    const Outcome diagnosis = runProgram({"--diagnose"}, {}, bounded);
+    EXPECT_TRUE(diagnosis.lines.contains(ProbeWayLine(ProbeWay::None, kEnglishTextBase)))
+        << diagnosis.lines.join('\n').toStdString();
+    const lab::SimulatorProcess near("ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30"});
+    ASSERT_TRUE(near.ready());
+    const Outcome scan = runProgram({"--scan"}, {}, bounded);
+    ASSERT_EQ(scan.lines.size(), 1);
+    EXPECT_EQ(scan.lines[0].section('\t', 7, 7),
+              AddedCatalogText(kEnglishTextBase, AddedText::ScanReachableUnknown));
+    EXPECT_TRUE(scan.errors.contains(
+        AddedCatalogText(kEnglishTextBase, AddedText::ScanProbingImpossible).toUtf8()))
+        << scan.errors.toStdString();
 }
 
 TEST(LabDiagnose, StrictReversePathFilteringOnTheAdapter) {

@@ -10,7 +10,9 @@
 #include <QUdpSocket>
 #include <algorithm>
 #include <iostream>
+#include <list>
 #include <optional>
+#include <thread>
 
 namespace tarvex {
 namespace {
@@ -300,13 +302,36 @@ TEST(LabSearch, OddKernelSettingsNeverTakeAnAddressInUse) {
         EXPECT_EQ(found.result.kind, SearchResult::Kind::NoneFree);
         EXPECT_LT(found.ms, 200); // nothing to wait for
     }
-    for (const char* retransmit : {"100", "1"}) {
-        const lab::SysctlSetting fast("net/ipv4/neigh/eth0/retrans_time_ms", retransmit);
+    const struct {
+        const char* settings; // name=value of eth0's, space-separated
+        QStringList candidates;
+        qint64 withinMs;
+        std::chrono::milliseconds readerHeldUp{0};
+    } rows[] = {
+        {"retrans_time_ms=100", inUseThenSilent, 3300 + 200},
+        {"retrans_time_ms=1", inUseThenSilent, 3300 + 200},
+        // The daemon is asked 2.9 s, the network only 0.1 s, before the failures.
+        {"mcast_solicit=1 app_solicit=29 retrans_time_ms=100", inUseThenSilent, 6200 + 200},
+        // The failure after 0.1 s is read only after 3.2 s, before .122's answer at 3.5 s.
+        {"mcast_solicit=1 retrans_time_ms=100", {"10.77.1.122"}, 3300 + 200, 3200ms},
+    };
+    for (const auto& row : rows) {
+        std::list<lab::SysctlSetting> settings;
+        for (const QString& setting : QString::fromLatin1(row.settings).split(' ')) {
+            settings.emplace_back(
+                ("net/ipv4/neigh/eth0/" + setting.section('=', 0, 0)).toLatin1().constData(),
+                setting.section('=', 1).toLatin1().constData());
+        }
         ASSERT_TRUE(lab::ForgetNeighbours());
-        const lab::TimedResult found =
-            search((std::string("retrans_time_ms=") + retransmit).c_str(), inUseThenSilent);
-        EXPECT_NE(found.result.kind, SearchResult::Kind::Free);
-        EXPECT_LT(found.ms, 3300 + 200);
+        if (row.readerHeldUp > 0ms) {
+            QTimer::singleShot(0, [&row] { std::this_thread::sleep_for(row.readerHeldUp); });
+        }
+        const lab::TimedResult found = search(row.settings, row.candidates);
+        EXPECT_NE(found.result.kind, SearchResult::Kind::Free) << row.settings;
+        EXPECT_LT(found.ms, row.withinMs) << row.settings;
+        if (row.readerHeldUp > 0ms) {
+            QTest::qWait(1000); // .122's answer, due 0.2 s after the search, must not meet the next
+        }
     }
     ASSERT_TRUE(lab::ForgetNeighbours());
     QUdpSocket nudge; // any datagram starts a resolution

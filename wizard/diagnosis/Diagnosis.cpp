@@ -155,6 +155,12 @@ void checkResolution(SystemView& system, const std::vector<QualifyingAdapter>& a
                  AddedCatalogText(textBase, AddedText::DiagnosisNoResolutionRequestsFix)
                      .arg(name)});
         }
+        if (settings.daemonRequests > 0) {
+            findings.push_back(
+                {FindingKind::DaemonAskedFirst, name,
+                 AddedCatalogText(textBase, AddedText::DiagnosisDaemonResolution).arg(name),
+                 AddedCatalogText(textBase, AddedText::DiagnosisDaemonResolutionFix).arg(name)});
+        }
     }
 }
 

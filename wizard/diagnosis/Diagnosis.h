@@ -20,6 +20,7 @@ enum class FindingKind {
     WirelessAdapter,     // access points may keep wireless clients from wired appliances
     SkippedBridges,      // container and virtual-machine bridges passed over
     ResolutionOff,       // mcast_solicit=0 on an adapter: no address can be known to be free
+    DaemonAskedFirst,    // app_solicit above 0: the network is asked late, perhaps too late
 };
 
 struct Finding {

@@ -22,19 +22,20 @@ struct NeighbourEvent {
     // From the table as it stood when the watch began, not a change seen since: an old failure
     // says nothing of the resolution that an echo sent now starts.
     bool snapshot = false;
-    // When the kernel told it, counted from the start of the watch, which is just before the
-    // echoes go out.
+    // When it was read, counted from the start of the watch, which is just before the echoes go
+    // out; for a failure, when the kernel's resolution failed by the kernel's own account, however
+    // late it was read, or 0 when that cannot be told.
     std::chrono::milliseconds sinceStart{0};
 };
 
 // Watches the kernel's neighbour table of the interface that carries the PC's address, and
-// tells when a failure could last count (the settings' failureCountsAfter(), plus a margin). Events
+// tells when the wait for failures is over (the settings' waitTime(), plus a margin). Events
 // come on the thread that started the watch, from its event loop; nothing blocks it.
 class NeighbourWatch {
 public:
     struct Handlers {
         std::function<void(const NeighbourEvent& event)> changed;
-        std::function<void()> timeUp; // once, failureCountsAfter() and a margin after start()
+        std::function<void()> timeUp; // once, waitTime() and a margin after start()
     };
 
     virtual ~NeighbourWatch() = default;

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <ifaddrs.h>
@@ -65,23 +66,35 @@ NeighbourState StateOf(quint16 nud) {
     return NeighbourState::Resolving; // NUD_NONE, NUD_INCOMPLETE
 }
 
-// The NDA_DST attribute of one neighbour message's attributes.
-std::optional<Ipv4Address> DestinationIn(const char* attributes, std::size_t size) {
+struct Attributes {
+    std::optional<Ipv4Address> destination;  // NDA_DST
+    std::optional<quint32> ticksSinceUpdate; // NDA_CACHEINFO's ndm_updated
+};
+
+// The attributes of one neighbour message that matter here; none when they are malformed.
+Attributes AttributesIn(const char* attributes, std::size_t size) {
+    Attributes found;
     std::size_t offset = 0;
     while (offset + sizeof(rtattr) <= size) {
         rtattr attribute{};
         std::memcpy(&attribute, attributes + offset, sizeof attribute);
         if (attribute.rta_len < sizeof(rtattr) || attribute.rta_len > size - offset) {
-            return std::nullopt;
+            return {};
         }
+        const char* value = attributes + offset + RTA_LENGTH(0);
         if (attribute.rta_type == NDA_DST && attribute.rta_len == RTA_LENGTH(sizeof(quint32))) {
             quint32 networkOrder = 0;
-            std::memcpy(&networkOrder, attributes + offset + RTA_LENGTH(0), sizeof networkOrder);
-            return Ipv4Address::fromNetworkOrder(networkOrder);
+            std::memcpy(&networkOrder, value, sizeof networkOrder);
+            found.destination = Ipv4Address::fromNetworkOrder(networkOrder);
+        } else if (attribute.rta_type == NDA_CACHEINFO &&
+                   attribute.rta_len >= RTA_LENGTH(sizeof(nda_cacheinfo))) {
+            nda_cacheinfo cache{};
+            std::memcpy(&cache, value, sizeof cache);
+            found.ticksSinceUpdate = cache.ndm_updated;
         }
         offset += RTA_ALIGN(attribute.rta_len);
     }
-    return std::nullopt;
+    return found;
 }
 
 std::optional<QByteArray> ReadSmallFile(const QString& path) {
@@ -94,9 +107,9 @@ std::optional<QByteArray> ReadSmallFile(const QString& path) {
 
 } // namespace
 
-QList<NeighbourEvent> ReadNeighbourMessages(QByteArrayView bytes, int interfaceIndex,
-                                            quint32 dumpSequence) {
-    QList<NeighbourEvent> events;
+QList<NeighbourMessage> ReadNeighbourMessages(QByteArrayView bytes, int interfaceIndex,
+                                              quint32 dumpSequence) {
+    QList<NeighbourMessage> messages;
     const char* data = bytes.data();
     const auto size = static_cast<std::size_t>(bytes.size());
     std::size_t offset = 0;
@@ -110,20 +123,23 @@ QList<NeighbourEvent> ReadNeighbourMessages(QByteArrayView bytes, int interfaceI
         if (header.nlmsg_type == RTM_NEWNEIGH && header.nlmsg_len >= NLMSG_LENGTH(sizeof(ndmsg))) {
             ndmsg entry{};
             std::memcpy(&entry, data + offset + NLMSG_HDRLEN, sizeof entry);
-            const std::size_t attributes = NLMSG_LENGTH(NLMSG_ALIGN(sizeof(ndmsg)));
-            const std::optional<Ipv4Address> destination =
-                header.nlmsg_len >= attributes
-                    ? DestinationIn(data + offset + attributes, header.nlmsg_len - attributes)
-                    : std::nullopt;
-            if (entry.ndm_family == AF_INET && entry.ndm_ifindex == interfaceIndex && destination) {
+            const std::size_t start = NLMSG_LENGTH(NLMSG_ALIGN(sizeof(ndmsg)));
+            const Attributes attributes =
+                header.nlmsg_len >= start
+                    ? AttributesIn(data + offset + start, header.nlmsg_len - start)
+                    : Attributes{};
+            if (entry.ndm_family == AF_INET && entry.ndm_ifindex == interfaceIndex &&
+                attributes.destination) {
                 const bool snapshot =
                     header.nlmsg_seq == dumpSequence && (header.nlmsg_flags & NLM_F_MULTI) != 0;
-                events.append({*destination, StateOf(entry.ndm_state), snapshot});
+                messages.append({{*attributes.destination, StateOf(entry.ndm_state), snapshot},
+                                 header.nlmsg_seq,
+                                 attributes.ticksSinceUpdate});
             }
         }
         offset += NLMSG_ALIGN(header.nlmsg_len);
     }
-    return events;
+    return messages;
 }
 
 NetlinkNeighbourWatch::NetlinkNeighbourWatch(QString sysctlRoot, std::chrono::milliseconds margin)
@@ -182,7 +198,14 @@ std::optional<int> NetlinkNeighbourWatch::start(Ipv4Address adapterAddress, Hand
         close(fd);
         return error;
     }
+    const int queryFd = socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
+    if (queryFd < 0) {
+        const int error = errno;
+        close(fd);
+        return error;
+    }
     fd_ = fd;
+    queryFd_ = queryFd;
     interfaceIndex_ = interface->index;
     handlers_ = std::move(handlers);
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
@@ -191,13 +214,17 @@ std::optional<int> NetlinkNeighbourWatch::start(Ipv4Address adapterAddress, Hand
     settings_ =
         ReadResolutionSettings(ReadSmallFile, sysctlRoot_ + QLatin1Char('/') + interface->name);
     started_.start();
-    bound_.start(settings_.failureCountsAfter() + margin_);
+    bound_.start(settings_.waitTime() + margin_);
     return std::nullopt;
 }
 
 void NetlinkNeighbourWatch::readPending() {
+    if (fd_ < 0) {
+        return;
+    }
     std::vector<char> buffer(kReadSize);
-    for (int read = 0; read < kReadsPerWake && fd_ >= 0; ++read) {
+    QList<NeighbourMessage> messages;
+    for (int read = 0; read < kReadsPerWake; ++read) {
         sockaddr_nl from{};
         socklen_t fromSize = sizeof from;
         const ssize_t size = recvfrom(fd_, buffer.data(), buffer.size(), MSG_TRUNC,
@@ -206,24 +233,91 @@ void NetlinkNeighbourWatch::readPending() {
             if (errno == ENOBUFS) {
                 continue; // changes were lost: their candidates stay undecided, in use at the end
             }
-            return; // EAGAIN: all read
+            break; // EAGAIN: all read
         }
         // Only the kernel speaks for the table; a message cut short is not read at all.
         if (from.nl_pid != 0 || static_cast<std::size_t>(size) > buffer.size()) {
             continue;
         }
-        const QList<NeighbourEvent> events = ReadNeighbourMessages(
-            QByteArrayView(buffer.data(), size), interfaceIndex_, dumpSequence_);
-        const std::chrono::milliseconds sinceStart(started_.elapsed());
-        for (NeighbourEvent event : events) {
-            if (fd_ < 0 || !handlers_.changed) {
-                return; // stopped by a handler
+        messages.append(ReadNeighbourMessages(QByteArrayView(buffer.data(), size), interfaceIndex_,
+                                              dumpSequence_));
+    }
+    const std::chrono::milliseconds readAt(started_.elapsed());
+    for (qsizetype i = 0; i < messages.size(); ++i) {
+        if (fd_ < 0 || !handlers_.changed) {
+            return; // stopped by a handler
+        }
+        NeighbourEvent event = messages[i].event;
+        event.sinceStart = readAt;
+        if (event.state == NeighbourState::Failed && !event.snapshot) {
+            // A failure that a later change of the same entry already overtook has no time of
+            // its own to tell: it can never count.
+            const bool overtaken = std::any_of(messages.cbegin() + i + 1, messages.cend(),
+                                               [&event](const NeighbourMessage& later) {
+                                                   return later.event.address == event.address;
+                                               });
+            event.sinceStart = overtaken ? std::chrono::milliseconds(0) : failedAt(messages[i]);
+        }
+        const auto changed = handlers_.changed; // the handler may stop the watch
+        changed(event);
+    }
+}
+
+std::chrono::milliseconds NetlinkNeighbourWatch::failedAt(const NeighbourMessage& failure) {
+    // Read late (a busy or stopped event loop), a failure must keep the kernel's own time. The
+    // entry is asked for at once: the kernel answers within the request. Its time since its last
+    // change now, less that time when the failure was announced, is how long ago that was. Each
+    // count is cut to whole clock ticks, so one tick more is taken off: the time found is never
+    // later than the kernel's. Whatever cannot be told gives the start, which never counts.
+    constexpr std::chrono::milliseconds unknown{0};
+    if (!failure.ticksSinceUpdate || queryFd_ < 0) {
+        return unknown;
+    }
+    const quint32 sequence = ++querySequence_;
+    std::array<char, NLMSG_LENGTH(sizeof(ndmsg)) + RTA_LENGTH(sizeof(quint32))> request{};
+    const nlmsghdr header{static_cast<quint32>(request.size()), RTM_GETNEIGH, NLM_F_REQUEST,
+                          sequence, 0};
+    ndmsg entry{};
+    entry.ndm_family = AF_INET;
+    entry.ndm_ifindex = interfaceIndex_;
+    const rtattr attribute{RTA_LENGTH(sizeof(quint32)), NDA_DST};
+    const quint32 destination = failure.event.address.toNetworkOrder();
+    std::memcpy(request.data(), &header, sizeof header);
+    std::memcpy(request.data() + NLMSG_HDRLEN, &entry, sizeof entry);
+    std::memcpy(request.data() + NLMSG_LENGTH(sizeof(ndmsg)), &attribute, sizeof attribute);
+    std::memcpy(request.data() + NLMSG_LENGTH(sizeof(ndmsg)) + RTA_LENGTH(0), &destination,
+                sizeof destination);
+    sockaddr_nl kernel{};
+    kernel.nl_family = AF_NETLINK;
+    const std::chrono::milliseconds askedAt(started_.elapsed());
+    if (sendto(queryFd_, request.data(), request.size(), 0,
+               reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel) < 0) {
+        return unknown;
+    }
+    std::array<char, 4096> reply{};
+    for (int read = 0; read < 4; ++read) { // an older answer could still wait before ours
+        const ssize_t size = recv(queryFd_, reply.data(), reply.size(), MSG_DONTWAIT);
+        if (size <= 0) {
+            return unknown;
+        }
+        for (const NeighbourMessage& now :
+             ReadNeighbourMessages(QByteArrayView(reply.data(), size), interfaceIndex_, 0)) {
+            if (now.sequence != sequence) {
+                continue;
             }
-            event.sinceStart = sinceStart;
-            const auto changed = handlers_.changed; // the handler may stop the watch
-            changed(event);
+            if (now.event.state != NeighbourState::Failed || !now.ticksSinceUpdate ||
+                *now.ticksSinceUpdate < *failure.ticksSinceUpdate) {
+                return unknown; // the entry changed since
+            }
+            static const qint64 ticksPerSecond = std::max(sysconf(_SC_CLK_TCK), 1L);
+            const qint64 ticksAgo =
+                qint64(*now.ticksSinceUpdate) - qint64(*failure.ticksSinceUpdate) + 1;
+            const std::chrono::milliseconds ago((ticksAgo * 1000 + ticksPerSecond - 1) /
+                                                ticksPerSecond);
+            return std::max(askedAt - ago, unknown);
         }
     }
+    return unknown;
 }
 
 void NetlinkNeighbourWatch::stop() {
@@ -237,6 +331,10 @@ void NetlinkNeighbourWatch::stop() {
     if (fd_ >= 0) {
         close(fd_);
         fd_ = -1;
+    }
+    if (queryFd_ >= 0) {
+        close(queryFd_);
+        queryFd_ = -1;
     }
 }
 

@@ -15,8 +15,30 @@ namespace tarvex {
 // when neither may. PATH is not searched: another program called ping would not take our options.
 [[nodiscard]] QString SystemPingProgram();
 
-// Whether that ping can send echoes for this user: it may be run and it holds CAP_NET_RAW as a
-// file capability or is set-user-ID root, or this user is root.
+// What decides whether a program this process starts holds CAP_NET_RAW: this process's
+// capability sets and bits, and the program file's set-user-ID root bit and capabilities.
+struct RawCapabilityFacts {
+    bool root = false;            // real or effective user ID 0
+    bool rootIsSpecial = true;    // no SECBIT_NOROOT: root gets every capability on exec
+    bool noNewPrivileges = false; // PR_SET_NO_NEW_PRIVS: exec grants nothing not yet permitted
+    bool bounding = true;         // CAP_NET_RAW in the bounding set
+    bool permitted = false;       // ... in the permitted set
+    bool inheritable = false;     // ... in the inheritable set
+    bool ambient = false;         // ... in the ambient set
+    bool fileSetUidRoot = false;  // the program is set-user-ID root
+    bool fileHasCapabilities = false;
+    bool filePermitted = false;   // CAP_NET_RAW among the program's permitted file capabilities
+    bool fileInheritable = false; // ... among its inheritable ones
+};
+
+// Whether the program holds CAP_NET_RAW once started, by the kernel's rules of exec: root's
+// notional full file sets, the bounding set that limits what any file may grant, the
+// inheritable and ambient sets, and no_new_privs.
+[[nodiscard]] bool ProgramGainsRawSockets(const RawCapabilityFacts& facts);
+
+// Whether that ping can send echoes for this user: it may be run and it holds CAP_NET_RAW once
+// started (as root, set-user-ID root or by file capability, each only within this process's
+// bounding set).
 [[nodiscard]] bool PingMaySendEchoes(const QString& program);
 
 // Most pings running at once: twenty candidates go together, a thousand addresses in turns.

@@ -30,6 +30,15 @@ void FreeAddressSearch::start(const QList<Ipv4Address>& candidates, Ipv4Address 
         finish({SearchResult::Kind::NoneFree, {}, 0});
         return;
     }
+    if (settings.failureCountsAfter() > settings.waitTime()) {
+        // The daemon is asked so long before the network that no failure could count in time.
+        qCWarning(lcNet) << "no address can be shown free: the kernel asks a daemon for"
+                         << settings.daemonTime().count()
+                         << "ms before it asks the network (app_solicit is"
+                         << settings.daemonRequests << ")";
+        finish({SearchResult::Kind::NoneFree, {}, 0});
+        return;
+    }
     // The handlers above run only from the event loop, once this has returned.
     choice_.emplace(candidates, settings.failureCountsAfter());
     const std::weak_ptr<int> alive = generation_;

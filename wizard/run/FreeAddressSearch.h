@@ -27,7 +27,8 @@ struct SearchResult {
 // The free-address search: every candidate's echo at once, the neighbour table watched from
 // just before they go out, and the first free candidate in drawn order (FreeCandidateChoice)
 // reported as soon as it is decided, at the latest when a failure could last count. When the
-// kernel asks nobody (mcast_solicit 0) nothing can be decided: no candidate is free.
+// kernel asks nobody (mcast_solicit 0), or asks a daemon so long first (app_solicit) that no
+// failure could count within the wait, nothing can be decided: no candidate is free.
 class FreeAddressSearch {
 public:
     using Done = std::function<void(const SearchResult& result)>;

@@ -143,6 +143,13 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "位址給 Dravik。"},
     {"For the setup, restore the default: \"sudo sysctl -w net.ipv4.neigh.%1.mcast_solicit=3\".",
      "設定期間請恢復預設值：\"sudo sysctl -w net.ipv4.neigh.%1.mcast_solicit=3\"。"},
+    {"%1 asks a user-space daemon before it sends address resolution requests (app_solicit above "
+     "0): an address can be known to be free there only later, or not at all, so the setup may "
+     "give the appliance none.",
+     "%1 會先詢問使用者空間的常駐程式，再送出位址解析要求（app_solicit 大於 0）：要較晚才能確認"
+     "位址未被使用，甚至無法確認，因此設定程式可能不會指定位址給 Dravik。"},
+    {"For the setup, restore the default: \"sudo sysctl -w net.ipv4.neigh.%1.app_solicit=0\".",
+     "設定期間請恢復預設值：\"sudo sysctl -w net.ipv4.neigh.%1.app_solicit=0\"。"},
     {"No problem found on this PC.",
      "這台電腦上沒有發現任何問題。"},
     {"  Fix: %1",

@@ -53,6 +53,8 @@ enum class AddedText {
     DiagnosisSkippedBridgesFix,
     DiagnosisNoResolutionRequests, // %1: the interface
     DiagnosisNoResolutionRequestsFix,
+    DiagnosisDaemonResolution, // %1: the interface
+    DiagnosisDaemonResolutionFix,
     DiagnosisNothingFound,
     DiagnosisFixLine, // %1: the fix, indented under its finding
     AdapterColumn,    // the device list's column naming the adapter a reply came by

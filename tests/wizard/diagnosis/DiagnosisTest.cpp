@@ -164,6 +164,11 @@ INSTANTIATE_TEST_SUITE_P(
                          s.files["/proc/sys/net/ipv4/neigh/eth0/mcast_solicit"] = "0\n";
                      },
                      {{K::ResolutionOff, "eth0"}}},
+        DiagnosisRow{"DaemonAskedBeforeTheNetwork",
+                     [](FakeSystemView& s) {
+                         s.files["/proc/sys/net/ipv4/neigh/eth0/app_solicit"] = "29\n";
+                     },
+                     {{K::DaemonAskedFirst, "eth0"}}},
         DiagnosisRow{"ContainerBridgesNamed",
                      [](FakeSystemView& s) {
                          s.addAdapter("docker0", 4, "172.17.0.1", 0);

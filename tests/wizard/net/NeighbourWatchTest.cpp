@@ -123,11 +123,12 @@ INSTANTIATE_TEST_SUITE_P(
                   kSecondFree}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// One rtnetlink neighbour message as the kernel writes it.
+// One rtnetlink neighbour message as the kernel writes it, changed 42 ticks before.
 void AppendNeighbour(std::vector<char>& bytes, quint16 type, quint8 family, int interfaceIndex,
                      quint16 state, const char* destination, quint32 sequence = 0,
                      quint16 flags = 0) {
-    const quint32 length = NLMSG_LENGTH(sizeof(ndmsg)) + RTA_LENGTH(4);
+    const quint32 length =
+        NLMSG_LENGTH(sizeof(ndmsg)) + RTA_LENGTH(4) + RTA_LENGTH(sizeof(nda_cacheinfo));
     std::vector<char> message(NLMSG_ALIGN(length));
     const nlmsghdr header{length, type, flags, sequence, 0};
     std::memcpy(message.data(), &header, sizeof header);
@@ -140,6 +141,11 @@ void AppendNeighbour(std::vector<char>& bytes, quint16 type, quint8 family, int 
     std::memcpy(message.data() + NLMSG_LENGTH(sizeof(ndmsg)), &attribute, sizeof attribute);
     const quint32 address = Ipv4Address::parse(QString::fromLatin1(destination))->toNetworkOrder();
     std::memcpy(message.data() + NLMSG_LENGTH(sizeof(ndmsg)) + RTA_LENGTH(0), &address, 4);
+    char* cache = message.data() + NLMSG_LENGTH(sizeof(ndmsg)) + RTA_LENGTH(4);
+    const rtattr cacheAttribute{RTA_LENGTH(sizeof(nda_cacheinfo)), NDA_CACHEINFO};
+    const nda_cacheinfo info{0, 0, 42, 1};
+    std::memcpy(cache, &cacheAttribute, sizeof cacheAttribute);
+    std::memcpy(cache + RTA_LENGTH(0), &info, sizeof info);
     bytes.insert(bytes.end(), message.begin(), message.end());
 }
 
@@ -154,26 +160,29 @@ TEST(NeighbourMessages, KeepIpv4OfTheInterfaceAndMarkTheDump) {
     AppendNeighbour(bytes, RTM_NEWNEIGH, AF_INET, 2, NUD_NOARP, "10.0.0.11");
     AppendNeighbour(bytes, RTM_NEWNEIGH, AF_INET, 2, NUD_FAILED, "10.0.0.12");
     bytes.resize(bytes.size() - 3); // the last message cut short
-    const QList<NeighbourEvent> events =
+    const QList<NeighbourMessage> messages =
         ReadNeighbourMessages(QByteArrayView(bytes.data(), qsizetype(bytes.size())), 2, 7);
-    ASSERT_EQ(events.size(), 4);
-    EXPECT_EQ(events[0].address.text(), "10.0.0.5");
-    EXPECT_EQ(events[0].state, NeighbourState::Known);
-    EXPECT_FALSE(events[0].snapshot);
-    EXPECT_EQ(events[1].address.text(), "10.0.0.9");
-    EXPECT_EQ(events[1].state, NeighbourState::Failed);
-    EXPECT_TRUE(events[1].snapshot);
-    EXPECT_EQ(events[2].state, NeighbourState::Resolving);
-    EXPECT_FALSE(events[2].snapshot); // a notification carries no NLM_F_MULTI
-    EXPECT_EQ(events[3].state, NeighbourState::Known);
+    ASSERT_EQ(messages.size(), 4);
+    EXPECT_EQ(messages[0].event.address.text(), "10.0.0.5");
+    EXPECT_EQ(messages[0].event.state, NeighbourState::Known);
+    EXPECT_FALSE(messages[0].event.snapshot);
+    EXPECT_EQ(messages[0].ticksSinceUpdate, 42U);
+    EXPECT_EQ(messages[1].event.address.text(), "10.0.0.9");
+    EXPECT_EQ(messages[1].event.state, NeighbourState::Failed);
+    EXPECT_TRUE(messages[1].event.snapshot);
+    EXPECT_EQ(messages[2].event.state, NeighbourState::Resolving);
+    EXPECT_FALSE(messages[2].event.snapshot); // a notification carries no NLM_F_MULTI
+    EXPECT_EQ(messages[2].sequence, 7U);
+    EXPECT_EQ(messages[3].event.state, NeighbourState::Known);
 }
 
-TEST(KernelResolution, IsClampedAndAFailureCountsFromThreeSecondsOn) {
+TEST(KernelResolution, IsClampedAndAFailureCountsThreeSecondsAfterTheFirstBroadcast) {
     const struct {
         std::map<QString, QByteArray> files; // by name in the interface's directory
         qint64 resolutionMs;
-        qint64 failureCountsAfterMs;
+        qint64 failureCountsAfterMs; // 3 s from the first broadcast request on
         bool asksTheNetwork;
+        qint64 waitMs = failureCountsAfterMs;
     } rows[] = {
         {{}, 3000, 3000, true},
         // (mcast_solicit + app_solicit) * retrans_time_ms; ucast_solicit cancels out.
@@ -182,7 +191,11 @@ TEST(KernelResolution, IsClampedAndAFailureCountsFromThreeSecondsOn) {
           {"ucast_solicit", "9"},
           {"retrans_time_ms", "250\n"}},
          1250,
+         3250,
+         true},
+        {{{"mcast_solicit", "1"}, {"app_solicit", "29"}, {"retrans_time_ms", "100"}},
          3000,
+         5900,
          true},
         {{{"mcast_solicit", "0"}}, 0, 3000, false},
         {{{"retrans_time_ms", "1"}}, 30, 3000, true}, // the kernel's tick at the least
@@ -190,6 +203,11 @@ TEST(KernelResolution, IsClampedAndAFailureCountsFromThreeSecondsOn) {
          10000,
          10000,
          true},
+        {{{"app_solicit", "2147483647"}, {"retrans_time_ms", "9223372036854775807"}},
+         10000,
+         1000LL * 3600 * 1000 + 3000,
+         true,
+         10000},
     };
     for (const auto& row : rows) {
         const ResolutionSettings settings = ReadResolutionSettings(
@@ -200,6 +218,7 @@ TEST(KernelResolution, IsClampedAndAFailureCountsFromThreeSecondsOn) {
             "/eth0");
         EXPECT_EQ(settings.resolutionTime().count(), row.resolutionMs) << row.resolutionMs;
         EXPECT_EQ(settings.failureCountsAfter().count(), row.failureCountsAfterMs);
+        EXPECT_EQ(settings.waitTime().count(), row.waitMs);
         EXPECT_EQ(settings.asksTheNetwork(), row.asksTheNetwork);
     }
 }

@@ -112,6 +112,32 @@ INSTANTIATE_TEST_SUITE_P(Ways, LoopbackProbe,
                                                     "/nonexistent/ping"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Whether a ping started from here holds CAP_NET_RAW: never beyond the bounding set.
+TEST(SystemPingCapability, GainedOnlyWithinTheBoundingSet) {
+    using F = RawCapabilityFacts;
+    const struct {
+        const char* name;
+        F facts;
+        bool gains;
+    } rows[] = {
+        {"RootAnyPing", {.root = true}, true},
+        {"RootOutsideTheBoundingSet", {.root = true, .bounding = false}, false},
+        {"RootWithNoRootBit", {.root = true, .rootIsSpecial = false}, false},
+        {"RootNoNewPrivilegesNothingPermitted", {.root = true, .noNewPrivileges = true}, false},
+        {"UserPlainPing", {}, false},
+        {"UserSetUidRoot", {.fileSetUidRoot = true}, true},
+        {"UserSetUidRootOutsideTheBoundingSet", {.bounding = false, .fileSetUidRoot = true}, false},
+        {"UserFileCapability", {.fileHasCapabilities = true, .filePermitted = true}, true},
+        {"UserFileCapabilityOutsideTheBoundingSet",
+         {.bounding = false, .fileHasCapabilities = true, .filePermitted = true},
+         false},
+        {"UserAmbientPlainPing", {.ambient = true}, true},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ProgramGainsRawSockets(row.facts), row.gains) << row.name;
+    }
+}
+
 // A sender that fails the next `failuresLeft` echoes with `failWith`, as a PC whose send buffer
 // is full or whose firewall refuses the echo does.
 int failWith = 0;
