@@ -1,16 +1,15 @@
 #pragma once
 
+#include "probe/EchoSocketWays.h"
 #include "probe/Prober.h"
+#include "probe/SocketProber.h"
 #include "probe/SystemPing.h"
+#include "probe/SystemPingProber.h"
 
 #include <chrono>
 #include <sys/socket.h>
 
 namespace tarvex {
-
-// The echo payload every probe sends.
-inline constexpr char kEchoPayload[] = "abcdefghijklmnopqrstuvwxyz";
-inline constexpr std::chrono::milliseconds kEchoTimeout{500};
 
 // The ways an echo may go, in the order they are tried.
 enum class ProbeWays {
@@ -20,23 +19,11 @@ enum class ProbeWays {
     SystemPingOnly,
 };
 
-// The way the probe works on this PC, as the diagnosis tells it.
-enum class ProbeWay {
-    DatagramSocket, // this user's group is in net.ipv4.ping_group_range
-    RawSocket,      // this process holds CAP_NET_RAW
-    SystemPing,     // neither: one ping process per echo
-    None,           // nothing can send an echo
-};
-
-// The real prober: ICMP echo requests on one socket, all answered or timed out in one bounded
-// wait; where this user may open no ICMP socket, one system ping per address, all at once.
+// The real prober, which chooses the way: the socket prober on the first ICMP socket this
+// process may open (datagram, then raw); where it may open none, the system's ping prober.
 // Keeps nothing between calls.
 class IcmpProber final : public Prober {
 public:
-    // Sends one echo; ::sendto except in tests that make sending fail.
-    using EchoSender = ssize_t (*)(int fd, const void* data, std::size_t size, int flags,
-                                   const sockaddr* to, socklen_t toSize);
-
     // pingProgram: the system's ping (SystemPingProgram()); empty: none.
     explicit IcmpProber(std::chrono::milliseconds timeout = kEchoTimeout,
                         ProbeWays ways = ProbeWays::Any, EchoSender sender = &::sendto,
@@ -52,18 +39,11 @@ private:
     QString pingProgram_;
 };
 
+// The socket ways of that choice, in the order they are tried.
+[[nodiscard]] std::vector<const EchoSocketWay*> EchoSocketWaysOf(ProbeWays ways);
+
 // Which way the probe works here: opens (and closes) the sockets it would, sends nothing.
 [[nodiscard]] ProbeWay ProbeWayOnThisPc(const QString& pingProgram = SystemPingProgram());
-
-// Echoes go out in bursts of this many with a short pause between them, so that a thousand
-// probes do not overrun the socket's send buffer or the queue of a neighbour being resolved.
-inline constexpr int kEchoBurst = 32;
-inline constexpr std::chrono::milliseconds kEchoBurstPause{1};
-
-// Whether an ICMP error of this type ends a probe as "no reply": destination unreachable, time
-// exceeded and parameter problem do; the others (a redirect, a source quench) leave the echo
-// on its way, and the reply may still come.
-[[nodiscard]] bool IcmpErrorEndsProbe(int type);
 
 // Converts an address text by the strict dotted-quad rule of Ipv4Address: short, octal and
 // hexadecimal forms, host names, anything around the four numbers and "255.255.255.255" (never

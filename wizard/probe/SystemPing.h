@@ -1,10 +1,7 @@
 #pragma once
 
-#include "probe/Prober.h"
-
 #include <QString>
 #include <chrono>
-#include <vector>
 
 namespace tarvex {
 
@@ -46,13 +43,5 @@ inline constexpr std::size_t kMostPingsAtOnce = 32;
 
 // Beyond ping's own deadline, how long it may take to start and end before it is killed.
 inline constexpr std::chrono::milliseconds kPingGrace{1000};
-
-// One ping per address (network byte order), each one echo with the 26-byte payload and the
-// time-out as its deadline, in a process group of its own; all at once up to kMostPingsAtOnce.
-// Exit 0: Reply; exit 1 (no reply, or an ICMP error answered): NoReply; anything else (a send
-// that failed, a ping killed at its limit, one that could not start): NotSent.
-[[nodiscard]] std::vector<ProbeOutcome> PingEach(const QString& program,
-                                                 const std::vector<quint32>& addresses,
-                                                 std::chrono::milliseconds timeout);
 
 } // namespace tarvex

@@ -126,7 +126,7 @@ void BoundedProcess::start(const QString& program, const QStringList& arguments,
         reportLater({ProcessEnd::Kind::NotStarted, 0});
         return;
     }
-    pid_ = SpawnInOwnSession(path, arguments, {}, outputPipe[1]);
+    pid_ = SpawnInOwnSession(path, arguments, environment_, outputPipe[1]);
     if (outputPipe[1] >= 0) {
         close(outputPipe[1]); // the program's own now
         outputFd_ = outputPipe[0];

@@ -63,6 +63,11 @@ public:
     // Looks the program up on PATH and starts it; `done` follows once. Only one start a process.
     void start(const QString& program, const QStringList& arguments, Done done);
 
+    // Before start(): the program's whole environment ("NAME=value"), instead of this process's.
+    void setEnvironment(std::vector<QByteArray> environment) {
+        environment_ = std::move(environment);
+    }
+
     // Before start(): the program's standard output is kept, up to kOutputKept bytes (the rest
     // is read and dropped, so that it never waits on a full pipe), and reported with its end.
     void keepOutput() { keepOutput_ = true; }
@@ -97,6 +102,7 @@ private:
     QTimer* poll_ = nullptr; // where the kernel gives no descriptor for the end
     QTimer* limitTimer_ = nullptr;
     Done done_;
+    std::vector<QByteArray> environment_; // empty: this process's
     bool keepOutput_ = false;
     int outputFd_ = -1; // the reading end of its standard output, while kept
     QSocketNotifier* outputReady_ = nullptr;
