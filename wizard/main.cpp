@@ -2,6 +2,9 @@
 #include "artwork/Artwork.h"
 #include "cli/CommandLine.h"
 #include "diagnosis/SystemBusNames.h"
+#include "instance/FrontRequestServer.h"
+#include "instance/HandOver.h"
+#include "instance/WizardLock.h"
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
 #include "pages/PageFlow.h"
@@ -9,6 +12,7 @@
 #include "pages/QtProgramEnd.h"
 #include "pages/RunningStatusPage.h"
 #include "pages/SystemTexts.h"
+#include "pages/WindowToFront.h"
 #include "run/SystemRunServices.h"
 #include "run/WizardGlobals.h"
 #include "texts/AddedTexts.h"
@@ -44,6 +48,8 @@ int main(int argc, char* argv[]) {
         }
         return QCoreApplication::exec(); // a scan under way, which ends the loop with its status
     }
+    // The launcher's token for bringing a window forward, before Qt's Wayland support reads it.
+    const QByteArray activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
     // Qt's own arguments (-style, -session, -platform ...) are taken here.
     const auto application = dravik::StartApplication(
         argc, argv, "Tarvex", QStringLiteral("tarvex"),
@@ -65,6 +71,11 @@ int main(int argc, char* argv[]) {
             tarvex::StrayWizardArguments(QCoreApplication::arguments(), textBase, err)) {
         return *status;
     }
+    // One wizard a user: a second start brings the open one to the front and ends.
+    const tarvex::WizardLock lock(tarvex::UserInstancePlace());
+    if (lock.heldElsewhere()) {
+        return tarvex::HandOverToOpenWizard(*lock.place(), activationToken, textBase, err);
+    }
 
     tarvex::WizardGlobals globals;
     // Every page is shown in this one window, and every other window stands over it.
@@ -74,6 +85,7 @@ int main(int argc, char* argv[]) {
     tarvex::SystemRunServices runServices(&tarvex::SystemBusHasName, textBase);
     tarvex::PageFlow flow(window, globals, dialogs, end, static_cast<qint16>(textBase),
                           tarvex::Step4Factory(runServices.services()));
+    const tarvex::FrontRequestServer frontRequests(lock, tarvex::WindowToFront(window));
     flow.start();
     return QApplication::exec();
 }

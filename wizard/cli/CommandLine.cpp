@@ -2,6 +2,7 @@
 
 #include "cli/ScanCommand.h"
 #include "diagnosis/Diagnosis.h"
+#include "instance/WizardLock.h"
 #include "net/AdapterReader.h"
 #include "net/BroadcastSender.h"
 #include "net/UdpReplyListener.h"
@@ -113,6 +114,11 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         }
         out << ProbeWayLine(system.probeWay(), textBase) << '\n';
         return 0;
+    }
+    if (WizardLock::WizardIsOpen(UserInstancePlace())) {
+        // It holds the reply port during its run, and a scan would take its replies.
+        err << text(AddedText::ScanWizardOpen).arg(kReplyPort) << '\n';
+        return kWizardOpenStatus;
     }
     out.flush();
     auto job = std::make_shared<ScanJob>();

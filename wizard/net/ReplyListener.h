@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/Ipv4Address.h"
+#include "net/UdpPortHolder.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,6 +15,8 @@ namespace tarvex {
 struct ListenerFailure {
     int error = 0;
     QString reason;
+    // The program that holds the port, where the system shows it.
+    std::optional<UdpPortHolder> holder;
 };
 
 // One datagram as it arrived: its bytes untouched, the interface it came in by and its sender.

@@ -2,6 +2,7 @@
 
 #include "base/Logging.h"
 #include "net/SocketErrorTexts.h"
+#include "net/UdpPortHolder.h"
 
 #include <QHostAddress>
 #include <QMetaObject>
@@ -56,7 +57,8 @@ std::optional<ListenerFailure> UdpReplyListener::OpenListener(Receiver receiver)
     if (!socket_.bind(QHostAddress::AnyIPv4, port_, QAbstractSocket::DontShareAddress)) {
         const int error = ErrnoOfSocketError(socket_.error());
         socket_.close();
-        return ListenerFailure{error, SocketErrorText(SocketErrorNumber(error))};
+        return ListenerFailure{error, SocketErrorText(SocketErrorNumber(error)),
+                               error == EADDRINUSE ? FindUdpPortHolder(port_) : std::nullopt};
     }
     socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
                             QVariant(kReceiveBufferBytes));

@@ -15,6 +15,11 @@ Message ListenerFailureMessage(int textBase, const ListenerFailure& failure) {
         AddedCatalogText(textBase, AddedText::PortInUse).arg(kReplyPort) +
         QStringLiteral("\r\n %1%2\r\n").arg(SocketErrorNumber(failure.error)).arg(failure.reason) +
         AddedCatalogText(textBase, AddedText::PortInUseAdvice);
+    if (failure.holder) {
+        message.text += QStringLiteral("\r\n") +
+                        AddedCatalogText(textBase, AddedText::PortHeldBy)
+                            .arg(failure.holder->program, QString::number(failure.holder->pid));
+    }
     message.icon = MessageIcon::Exclamation;
     return message;
 }

@@ -10,7 +10,8 @@ namespace tarvex {
 // The run's own messages for failures the catalog has no text for, in the edition's language
 // (the added texts); the socket layer's reasons stay English, like the socket messages.
 
-// The reply port cannot be opened: names the port and the socket layer's reason.
+// The reply port cannot be opened: names the port and the socket layer's reason, and the
+// program that holds the port where it is known.
 [[nodiscard]] Message ListenerFailureMessage(int textBase, const ListenerFailure& failure);
 
 // A request could not be sent: "Cannot Create Socket." or "Cannot Send Request.", then the

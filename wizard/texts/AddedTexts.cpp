@@ -159,8 +159,10 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
     {"Finds the Dravik network disks on the local network, or tells what may keep them from "
      "answering. Without options: the setup wizard.",
      "在區域網路上尋找 Dravik 網路硬碟，或說明可能使它們無法回應的原因。不加選項時：設定精靈。"},
-    {"Look for Dravik disks through every adapter and list them, one a line.",
-     "透過每一個網路介面卡尋找 Dravik 網路硬碟並列出，每台一行。"},
+    {"Look for Dravik disks through every adapter and list them, one a line. Exit status: 0 "
+     "found, 1 none, 2 an error, 3 the setup wizard is open.",
+     "透過每一個網路介面卡尋找 Dravik 網路硬碟並列出，每台一行。結束狀態：0 找到，1 沒有，2 "
+     "錯誤，3 設定精靈已經開啟。"},
     {"With --scan: one JSON object a line.",
      "與 --scan 並用：每行一個 JSON 物件。"},
     {"Check this PC for what may keep the replies away, with the fixes.",
@@ -191,6 +193,13 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "否"},
     {"?",
      "未知"},
+    {"%1: the setup wizard is already open; switch to its window.",
+     "%1：設定精靈已經開啟；請切換到它的視窗。"},
+    {"The setup wizard is open and holds the reply port (UDP %1). Close the wizard, then scan "
+     "again.",
+     "設定精靈已經開啟，並佔用回應連接埠（UDP %1）。請關閉設定精靈，然後再掃描一次。"},
+    {"The program holding it is \"%1\" (process %2): close it, or end it with \"kill %2\".",
+     "佔用它的程式是 \"%1\"（處理程序 %2）：請關閉該程式，或以 \"kill %2\" 結束它。"},
 }};
 // clang-format on
 

@@ -74,6 +74,11 @@ enum class AddedText {
     ScanReachableYes,
     ScanReachableNo,
     ScanReachableUnknown, // an appliance that could not be probed
+    // One wizard a user: what a second start and a scan beside the open wizard say, and who
+    // holds the reply port.
+    WizardAlreadyOpen, // %1: the program
+    ScanWizardOpen,    // %1: the reply port
+    PortHeldBy,        // %1: the program holding the port, %2: its process id
     Count,
 };
 

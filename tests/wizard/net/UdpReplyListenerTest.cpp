@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHostAddress>
 #include <QUdpSocket>
 #include <cerrno>
@@ -47,7 +48,8 @@ protected:
     };
 };
 
-TEST_F(ReplyListenerTest, PortHeldElsewhereIsReported) {
+// The holder found through /proc is this test itself; a free port has none.
+TEST_F(ReplyListenerTest, PortHeldElsewhereIsReportedWithItsHolder) {
     QUdpSocket holder;
     ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0, QAbstractSocket::DontShareAddress));
     UdpReplyListener listener(holder.localPort());
@@ -55,6 +57,11 @@ TEST_F(ReplyListenerTest, PortHeldElsewhereIsReported) {
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->error, EADDRINUSE);
     EXPECT_EQ(failure->reason, "Address already in use.");
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    ASSERT_TRUE(comm.open(QIODevice::ReadOnly));
+    EXPECT_EQ(failure->holder,
+              (UdpPortHolder{QCoreApplication::applicationPid(), comm.readAll().trimmed()}));
+    EXPECT_EQ(FindUdpPortHolder(FreePort()), std::nullopt);
 }
 
 TEST_F(ReplyListenerTest, DeliversEachDatagramWholeAsBytes) {
