@@ -8,13 +8,13 @@
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
 #include "pages/PageFlow.h"
+#include "pages/PageSettings.h"
 #include "pages/PageWindow.h"
 #include "pages/QtProgramEnd.h"
 #include "pages/RunningStatusPage.h"
 #include "pages/SystemTexts.h"
 #include "pages/WindowToFront.h"
 #include "run/SystemRunServices.h"
-#include "run/WizardGlobals.h"
 #include "texts/AddedTexts.h"
 #include "texts/UserLanguage.h"
 
@@ -77,13 +77,13 @@ int main(int argc, char* argv[]) {
         return tarvex::HandOverToOpenWizard(*lock.place(), activationToken, textBase, err);
     }
 
-    tarvex::WizardGlobals globals;
+    tarvex::PageSettings settings;
     // Every page is shown in this one window, and every other window stands over it.
     tarvex::PageWindow window;
     tarvex::MessageBoxDialogs dialogs([&window] { return window.dialogParent(); });
     tarvex::QtProgramEnd end;
     tarvex::SystemRunServices runServices(&tarvex::SystemBusHasName, textBase);
-    tarvex::PageFlow flow(window, globals, dialogs, end, static_cast<qint16>(textBase),
+    tarvex::PageFlow flow(window, settings, dialogs, end, static_cast<qint16>(textBase),
                           tarvex::Step4Factory(runServices.services()));
     const tarvex::FrontRequestServer frontRequests(lock, tarvex::WindowToFront(window));
     flow.start();

@@ -189,10 +189,14 @@ TEST_F(LabConfigure, AnswersPerBehaviourAndMovesTheApplianceOntoThePcSubnet) {
                 "--appliance",
                 "id=ZH000000000000004,user=%E7%AE%A1%E7%90%86%E5%93%A1,password=%E5%AF%86"});
     ASSERT_TRUE(appliances.ready());
-    const ConfigureFields wrong{"10.77.1.60", "255.255.255.0", "10.77.1.1", "admin", "wrong"};
-    const ConfigureFields right{"10.77.1.60", "255.255.255.0", "10.77.1.1", "admin", "secret"};
+    const auto fields = [](const char* address, Credentials credentials) {
+        return ConfigureFields{testing::Address(address), testing::Address("255.255.255.0"),
+                               testing::Address("10.77.1.1"), std::move(credentials)};
+    };
+    const ConfigureFields wrong = fields("10.77.1.60", {"admin", "wrong"});
+    const ConfigureFields right = fields("10.77.1.60", {"admin", "secret"});
 
-    EXPECT_FALSE(IsHostReachable("10.77.2.50").reachable()); // a foreign subnet
+    EXPECT_FALSE(lab::Reach("10.77.2.50").reachable()); // a foreign subnet
 
     const auto refused = configure(ConfigureRequest(recordOf("MOVE0000000000001"), wrong));
     ASSERT_TRUE(refused);
@@ -205,8 +209,8 @@ TEST_F(LabConfigure, AnswersPerBehaviourAndMovesTheApplianceOntoThePcSubnet) {
     ASSERT_TRUE(odd);
     EXPECT_EQ(ReadConfigureStatus(*odd), ConfigureStatus::Other);
 
-    const ConfigureFields chinese{"10.77.1.61", "255.255.255.0", "10.77.1.1",
-                                  QString::fromUtf8("管理員"), QString::fromUtf8("密")};
+    const ConfigureFields chinese =
+        fields("10.77.1.61", {QString::fromUtf8("管理員"), QString::fromUtf8("密")});
     const auto whole = configure(ConfigureRequest(recordOf("ZH000000000000004"), chinese));
     ASSERT_TRUE(whole);
     EXPECT_EQ(ReadConfigureStatus(*whole), ConfigureStatus::Applied);
@@ -217,7 +221,7 @@ TEST_F(LabConfigure, AnswersPerBehaviourAndMovesTheApplianceOntoThePcSubnet) {
     EXPECT_EQ(applied->mid(5, 17), "MOVE0000000000001");
     bool reached = false;
     for (int attempt = 0; attempt < 3 && !reached; ++attempt) {
-        reached = IsHostReachable("10.77.1.60").reachable();
+        reached = lab::Reach("10.77.1.60").reachable();
     }
     EXPECT_TRUE(reached);
     EXPECT_TRUE(appliances.log().contains(

@@ -171,7 +171,7 @@ public:
 
     testing::ScriptedDialogs dialogs;
     testing::RecordingProgramEnd end;
-    WizardGlobals globals;
+    PageSettings settings;
     QTemporaryDir desktop;
     QTemporaryDir config;
     QElapsedTimer stepsOpened;
@@ -185,7 +185,7 @@ public:
     testing::FakeRandom random;
     RunServices services{listener, broadcaster, prober, shortcuts, launcher, neighbours, random};
     PageWindow window;
-    PageFlow flow{window, globals, dialogs, end, kEnglishTextBase, Step4Factory(services)};
+    PageFlow flow{window, settings, dialogs, end, kEnglishTextBase, Step4Factory(services)};
     QList<QStringList> rows;
     qint64 listShownAfter = -1;
 

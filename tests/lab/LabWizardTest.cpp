@@ -6,6 +6,7 @@
 #include "LabSupport.h"
 #include "diagnosis/SystemBusNames.h"
 #include "diagnosis/ThreadedDiagnosis.h"
+#include "net/AdapterReader.h"
 
 #include <QUdpSocket>
 #include <algorithm>
@@ -152,7 +153,7 @@ TEST_F(LabWizardTest, AReplyPortAlreadyTakenIsToldAndNothingIsBroadcast) {
     EXPECT_FALSE(appliance.log().contains("0C01S"));
 }
 
-TEST_F(LabWizardTest, TwelveAppliancesAndAMalformedReplyGiveElevenRowsInArrivalOrder) {
+TEST_F(LabWizardTest, TwelveAppliancesAndAMalformedReplyGiveTwelveRowsInArrivalOrder) {
     QStringList arguments{"--appliance", "reply=0C01Rbroken"};
     for (int i = 0; i < 12; ++i) {
         arguments << "--appliance"
@@ -168,16 +169,37 @@ TEST_F(LabWizardTest, TwelveAppliancesAndAMalformedReplyGiveElevenRowsInArrivalO
     wizard.chooseOnList("none");
     wizard.start();
     ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }));
-    ASSERT_EQ(wizard.rows.size(), 11);
-    for (int i = 0; i < 11; ++i) {
+    ASSERT_EQ(wizard.rows.size(), 12);
+    for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(wizard.rows[i].value(0), QString::number(i));
         EXPECT_EQ(wizard.rows[i].value(2), QStringLiteral("H%1").arg(i));
         EXPECT_EQ(wizard.rows[i].value(1), "No"); // silent addresses
     }
     // Every probe ran inside the window: the list comes at once when the window ends.
-    std::cout << "window end to list shown, 11 silent appliances: "
+    std::cout << "window end to list shown, 12 silent appliances: "
               << wizard.listShownAfter - 100 - 1500 << " ms\n";
     EXPECT_LT(wizard.listShownAfter, 100 + 1500 + 400);
+}
+
+// Forged senders, each claiming its own address, cannot push a late appliance out of the list.
+TEST_F(LabWizardTest, TwoHundredForgedSendersBeforeALateApplianceLeaveItInTheList) {
+    QStringList arguments;
+    for (int i = 1; i <= 200; ++i) {
+        arguments
+            << "--appliance"
+            << QStringLiteral("id=FORGED%1,ip=10.78.1.%2").arg(i, 11, 10, QLatin1Char('0')).arg(i);
+    }
+    arguments << "--appliance"
+              << "id=LATE0000000000001,ip=10.77.1.30,host=LATE,delay=300";
+    const lab::SimulatorProcess appliances("ap1", arguments);
+    ASSERT_TRUE(appliances.ready());
+    LabWizard wizard;
+    wizard.chooseOnList("none");
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 15s));
+    ASSERT_EQ(wizard.rows.size(), 201);
+    EXPECT_EQ(wizard.rows.last().value(2), "LATE");
+    EXPECT_EQ(wizard.rows.last().value(1), "Yes");
 }
 
 TEST_F(LabWizardTest, AFloodForTheWholeWindowKeepsOneRowAndTheWindowOnTime) {
@@ -408,6 +430,8 @@ struct RefusalRow {
     const char* name;
     const char* behaviour;
     int statusText;
+    // A host of the PC's subnet that answers every configuration in any appliance's name.
+    bool poser = false;
 };
 
 class LabWizardOutcomes : public LabWizardTest, public ::testing::WithParamInterface<RefusalRow> {};
@@ -415,6 +439,12 @@ class LabWizardOutcomes : public LabWizardTest, public ::testing::WithParamInter
 TEST_P(LabWizardOutcomes, ThePageStaysWithItsTextAndButtons) {
     const lab::SimulatorProcess appliance("ap3", foreignAppliance(GetParam().behaviour));
     ASSERT_TRUE(appliance.ready());
+    std::optional<lab::SimulatorProcess> poser;
+    if (GetParam().poser) {
+        poser.emplace("ap1",
+                      QStringList{"--appliance", "id=POSER000000000001,ip=10.77.1.30,config=echo"});
+        ASSERT_TRUE(poser->ready());
+    }
     LabWizard wizard;
     wizard.services.intervals.configureTimeout = 1500ms;
     drawQuietThenFree(wizard);
@@ -432,6 +462,8 @@ TEST_P(LabWizardOutcomes, ThePageStaysWithItsTextAndButtons) {
 
 INSTANTIATE_TEST_SUITE_P(Replies, LabWizardOutcomes,
                          ::testing::Values(RefusalRow{"Refused", "password=secret", 47},
+                                           RefusalRow{"RefusedWhileAnotherHostAnswersFirst",
+                                                      "password=secret,delay=300", 47, true},
                                            RefusalRow{"OtherStatus", "config=status:7", 47},
                                            RefusalRow{"NoAnswer", "config=silent", 54}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -456,10 +488,10 @@ TEST_F(LabWizardTest, APcWithoutAnAdapterAddressIsToldTwiceAndTheProgramEnds) {
         "ap2", {"--appliance", "id=FAR00000000000002,ip=10.77.2.40,host=FAR"});
     ASSERT_TRUE(appliance.ready());
     LabWizard wizard;
-    wizard.services.loadAdapterFacts = [](WizardGlobals& globals) {
-        globals.PcAddress.clear();
-        globals.PcMask.clear();
-        globals.PcGateway.clear();
+    wizard.services.readAdapters = [] {
+        PcAdapters adapters = ReadPcAdapters();
+        adapters.chosen = {};
+        return adapters;
     };
     wizard.chooseOnList("10.77.2.40");
     wizard.start();
@@ -508,12 +540,15 @@ TEST_F(LabWizardTest, ProbingImpossibleIsToldAndNothingIsSent) {
 // adapter's subnet by a request that leaves by that adapter alone.
 TEST(LabWizardTwoAdapters, TheApplianceBehindTheSecondAdapterIsConfiguredThroughIt) {
     TARVEX_REQUIRE_LAB("pc2");
+    // On the first LAN, besides an appliance, a host that answers at once with the identifier of
+    // the appliance behind the second adapter: its reply takes nothing from that appliance.
     const lab::SimulatorProcess near(
-        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR", "--appliance",
+                "id=FAR00000000000001,ip=10.77.1.66,host=LIAR"});
     const lab::SimulatorProcess far(
         "ap4", {"--interface", "eth0", "--appliance",
                 "id=FAR00000000000001,ip=10.77.9.50,host=NAS,workgroup=HOME,full=NAS.HOME.LAN,"
-                "user=qorvu,password=qorvu,from="}); // answers from 10.77.4.40
+                "user=qorvu,password=qorvu,from=,delay=200"}); // answers from 10.77.4.40
     ASSERT_TRUE(near.ready() && far.ready());
     LabWizard wizard;
     wizard.chooseOnList("10.77.9.50");
@@ -526,7 +561,7 @@ TEST(LabWizardTwoAdapters, TheApplianceBehindTheSecondAdapterIsConfiguredThrough
                                       [&](const QStringList& r) { return r.value(3) == address; });
         adapters << (row != wizard.rows.end() ? row->value(8) : QString());
     }
-    EXPECT_EQ(wizard.rows.size(), 2);
+    EXPECT_EQ(wizard.rows.size(), 3);
     EXPECT_EQ(adapters, (QStringList{"eth0", "eth1"}));
     const QByteArray log = far.log();
     const qsizetype request = log.indexOf("|0C02SFAR0000000000000110.77.4.");

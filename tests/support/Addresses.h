@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/Ipv4Address.h"
+#include "net/PcNetwork.h"
 
 #include <QList>
 #include <QStringList>
@@ -23,6 +24,19 @@ inline QList<Ipv4Address> Addresses(const QStringList& texts) {
 
 inline Ipv4Address Address(const QString& text) {
     return Addresses({text}).front();
+}
+
+// A PC's network as the kernel would give it; an empty text is a value the kernel did not give.
+inline PcNetwork Network(const QString& address, const QString& mask, const QString& gateway = {}) {
+    PcNetwork network;
+    if (!address.isEmpty()) {
+        network.address = Address(address);
+    }
+    network.mask = mask.isEmpty() ? Ipv4Address() : Address(mask);
+    if (!gateway.isEmpty()) {
+        network.gateway = Address(gateway);
+    }
+    return network;
 }
 
 } // namespace tarvex::testing

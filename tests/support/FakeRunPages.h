@@ -11,6 +11,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace tarvex::testing {
 
@@ -52,17 +53,18 @@ public:
     bool exitConfirmed = true;
 };
 
-// Shows each list as its "Reachable?" cells and adapter names; the test chooses in onList.
+// Shows each list as its "Reachable?" cells and adapter names and answers `chosen` (the test
+// may set it in onList); answers the credentials page with `credentials`.
 class ScriptedModals final : public RunDialogs {
 public:
     void showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
-                        std::function<void()> done) override {
+                        std::function<void(std::optional<qsizetype> chosen)> done) override {
         QStringList cells;
         QStringList adapters;
         for (const ApplianceRow& row : rows) {
             cells.append(ReachabilityCell(row.reachable() ? Reachability::Yes : Reachability::No));
             if (nameAdapters) {
-                adapters.append(row.adapterName);
+                adapters.append(QString::fromUtf8(row.adapter));
             }
         }
         listsShown.append(cells);
@@ -70,20 +72,22 @@ public:
         if (onList) {
             onList();
         }
-        later(std::move(done));
+        later([done = std::move(done), answer = chosen] { done(answer); });
     }
-    void showCredentials(std::function<void(CredentialsOutcome outcome)> done) override {
+    void
+    showCredentials(std::function<void(std::optional<Credentials> credentials)> done) override {
         ++credentialsShown;
         if (onCredentials) {
             onCredentials();
         }
-        later([done = std::move(done), outcome = credentials] { done(outcome); });
+        later([done = std::move(done), answer = credentials] { done(answer); });
     }
     QList<QStringList> listsShown;
     QList<QStringList> adaptersShown;
     std::function<void()> onList;
+    std::optional<qsizetype> chosen; // none: the list closed without a choice
     int credentialsShown = 0;
-    CredentialsOutcome credentials = CredentialsOutcome::Closed;
+    std::optional<Credentials> credentials = Credentials{"admin", "secret"}; // none: abandoned
     std::function<void()> onCredentials;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "run/RunServices.h"
+#include "support/Addresses.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QList>
@@ -224,8 +225,8 @@ private:
     float next_ = 0.0F;
 };
 
-// All the doubles together, with the PC's adapter (and, for a PC with several, its adapter list)
-// as the test sets it.
+// All the doubles together, with the PC's adapters as the test sets them: by default one, and
+// none listed, so that the run asks through the chosen one alone.
 struct FakeRunServices {
     FakeListener listener;
     FakeBroadcaster broadcaster;
@@ -234,8 +235,7 @@ struct FakeRunServices {
     FakeLauncher launcher;
     FakeNeighbourWatch neighbours;
     FakeRandom random;
-    AdapterFacts adapter{"192.168.0.20", "255.255.255.0", "192.168.0.1"};
-    AdapterList adapters; // none listed: the run asks through `adapter` alone
+    PcAdapters adapters{Network("192.168.0.20", "255.255.255.0", "192.168.0.1"), {}};
     QString diagnosis{"Firewall: ufw is enabled."};
     RunServices services{listener,
                          broadcaster,
@@ -245,11 +245,6 @@ struct FakeRunServices {
                          neighbours,
                          random,
                          {},
-                         [this](WizardGlobals& globals) {
-                             globals.PcAddress = adapter.address;
-                             globals.PcMask = adapter.mask;
-                             globals.PcGateway = adapter.gateway;
-                         },
                          [this] { return adapters; },
                          [this] {
                              return diagnosis;

@@ -99,6 +99,8 @@ bool applyAppliancePart(ApplianceProfile& profile, const std::string& key,
             profile.config = ConfigBehaviour::Refuse;
         } else if (value == "silent") {
             profile.config = ConfigBehaviour::Silent;
+        } else if (value == "echo") {
+            profile.config = ConfigBehaviour::Echo;
         } else if (value.size() == 8 && value.starts_with("status:")) {
             profile.config = ConfigBehaviour::Status;
             profile.status = value[7];
@@ -236,6 +238,9 @@ Options:
                                   the credentials a configuration must carry (admin, admin)
                         config    check (default) | refuse (always "1") | silent (no answer)
                                   | status:X (answers with the status byte X)
+                                  | echo (answers every configuration, whatever identifier it
+                                  carries, with that identifier and "2": a host posing as the
+                                  appliance)
                         move=1    on an applied configuration, move the address of the
                                   --interface to the requested address and mask
                         delay=MS  wait before each answer of this appliance

@@ -13,6 +13,7 @@ enum class ConfigBehaviour {
     Refuse, // always "1"
     Silent, // no answer at all
     Status, // answers with a fixed status byte
+    Echo,   // a host posing as any appliance: answers every request, whoever it is for, "2"
 };
 
 struct ApplianceProfile {

@@ -256,6 +256,18 @@ Simulator::Clock::time_point Simulator::floodDue(Clock::time_point now) {
 
 void Simulator::onConfigure(const std::string& request, int interfaceIndex) {
     const std::string id = request.substr(5, 17);
+    for (const ApplianceProfile& poser : options_.appliances) {
+        if (poser.config == ConfigBehaviour::Echo) {
+            logLine("configuration for " + id + ": answered as if it were " + poser.id);
+            outbox_.push_back({Clock::now() + options_.delay + poser.delay,
+                               ConfigureReplyOf(id, '2'),
+                               {},
+                               {},
+                               {},
+                               interfaceIndex,
+                               sourceOf(poser)});
+        }
+    }
     const auto found =
         std::find_if(options_.appliances.begin(), options_.appliances.end(),
                      [&](const ApplianceProfile& profile) { return profile.id == id; });
@@ -268,6 +280,7 @@ void Simulator::onConfigure(const std::string& request, int interfaceIndex) {
     char status = '1';
     switch (appliance.config) {
     case ConfigBehaviour::Silent:
+    case ConfigBehaviour::Echo:
         logLine("configuration for " + id + ": not answered");
         return;
     case ConfigBehaviour::Refuse:

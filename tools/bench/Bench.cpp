@@ -100,8 +100,8 @@ void adaptersFigure(int runs) {
                                                "id=FAR00000000000001,ip=10.77.4.40"});
             LabWizard wizard;
             if (!several) {
-                wizard.services.listAdapters = [] {
-                    return AdapterList{};
+                wizard.services.readAdapters = [] {
+                    return PcAdapters{ReadPcAdapters().chosen, {}};
                 };
             }
             wizard.chooseOnList("none");

@@ -5,7 +5,7 @@
 #include "net/Ipv4Address.h"
 #include "net/PcNetwork.h"
 
-#include <QString>
+#include <QByteArray>
 #include <optional>
 
 namespace tarvex {
@@ -13,11 +13,12 @@ namespace tarvex {
 // One appliance of the device list, from its discovery reply to the user's choice.
 struct ApplianceRow {
     DeviceRecord record;                // as received
+    QByteArray datagram;                // the reply, byte for byte
     Ipv4Address sender;                 // the reply's source address
     std::optional<Ipv4Address> address; // the reported address, when it can be a host
     Reachability reachability = Reachability::No;
-    QString adapterName; // the adapter it was heard on; empty with one adapter
-    PcNetwork network;   // that adapter's network: the search and the configuration use it
+    QByteArray adapter; // the interface it was heard on, as the system names it; empty: unknown
+    PcNetwork network;  // that adapter's network: the search and the configuration use it
 
     // Where the appliance may be probed, linked and opened: its reported address, only when
     // the reply came from that address. Any host of the LAN can claim any address; only the

@@ -29,11 +29,14 @@ namespace tarvex {
 // characters).
 [[nodiscard]] QString DisplayText(const QByteArray& bytes);
 
-// What the reachability check found for one record. A probe that could not be sent, or could
-// not run at all, found nothing: No.
-enum class Reachability { Yes, No };
+// What the reachability check found for one record.
+enum class Reachability {
+    Yes,
+    No,
+    Unknown, // nothing was learnt: the echo could not be sent, or probing cannot run here
+};
 
-// The "Reachable?" cell: "Yes" or "No".
+// The "Reachable?" cell: "Yes", else "No" (the list has no word for what was not learnt).
 [[nodiscard]] QString ReachabilityCell(Reachability reachability);
 
 // The eight cells of the row for record `index`: "No.", "Reachable?", host name, address,

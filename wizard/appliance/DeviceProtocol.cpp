@@ -76,10 +76,12 @@ QByteArray DiscoveryRequest() {
 QByteArray ConfigureRequest(const DeviceRecord& device, const ConfigureFields& fields) {
     QByteArray request(kConfigureRequestWord);
     request += device.DeviceId;
-    request += fields.NewAddress.toUtf8();
+    request += fields.newAddress.text().toUtf8();
+    const QString gateway = fields.gateway ? fields.gateway->text() : QString();
     for (const QByteArray& part :
-         {fields.PcMask.toUtf8(), fields.PcGateway.toUtf8(), device.HostName, device.Workgroup,
-          device.FullHostName, fields.UserName.toUtf8(), fields.Password.toUtf8()}) {
+         {fields.mask.text().toUtf8(), gateway.toUtf8(), device.HostName, device.Workgroup,
+          device.FullHostName, fields.credentials.userName.toUtf8(),
+          fields.credentials.password.toUtf8()}) {
         request += ';';
         request += part;
     }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "appliance/Credentials.h"
 #include "appliance/DeviceRecord.h"
 #include "net/DevicePorts.h"
+#include "net/Ipv4Address.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,11 +27,10 @@ enum class ReplyKind { Discovery, Configure, Other };
 
 // What the configuration request carries besides the chosen appliance's own record.
 struct ConfigureFields {
-    QString NewAddress;
-    QString PcMask;
-    QString PcGateway;
-    QString UserName;
-    QString Password;
+    Ipv4Address newAddress;
+    Ipv4Address mask;                   // the PC's
+    std::optional<Ipv4Address> gateway; // the PC's; none goes out as an empty field
+    Credentials credentials;
 };
 
 // "0C02S", the identifier, the new address, then mask, gateway, host name, workgroup, full

@@ -123,8 +123,7 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
     out.flush();
     auto job = std::make_shared<ScanJob>();
     // The job goes with the last call that holds it, once the status is handed on.
-    return StartScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()),
-                     {job->listener, job->broadcaster, job->prober},
+    return StartScan(ReadPcAdapters(), {job->listener, job->broadcaster, job->prober},
                      {parser.isSet(json), textBase, isatty(STDOUT_FILENO) == 1}, job->out, job->err,
                      [job](int status) { QCoreApplication::exit(status); });
 }

@@ -23,9 +23,6 @@ namespace tarvex {
 
 namespace {
 
-// More appliances than any network holds; a flood from forged senders stops here.
-constexpr std::size_t kMostAppliances = 1000;
-
 // DisplayText leaves no tab or line break, so a cell cannot split the line.
 QString cell(const QByteArray& bytes) {
     return DisplayText(bytes);
@@ -40,42 +37,15 @@ QString oneLine(const QString& text) {
 
 } // namespace
 
-void ScanCollector::add(const ArrivedDatagram& datagram) {
-    if (KindOfReply(datagram.bytes) != ReplyKind::Discovery) {
-        return;
-    }
-    const Ipv4Address sender = datagram.source;
-    if (senders_.contains(sender.toHostOrder())) {
-        qCDebug(lcNet) << "reply from" << sender.text()
-                       << "dropped: that sender already fills a row";
-        return;
-    }
-    if (entries_.size() >= kMostAppliances) {
-        qCDebug(lcNet) << "reply from" << sender.text() << "dropped: the list is full";
-        return;
-    }
-    std::optional<DeviceRecord> record = CutDiscoveryReply(datagram.bytes).record;
-    if (!record) {
-        return;
-    }
-    senders_.insert(sender.toHostOrder());
-    const QualifyingAdapter* adapter = AdapterByIndex(adapters_, datagram.interfaceIndex);
-    const std::optional<Ipv4Address> address = ApplianceAddress(
-        *record, adapter ? PcNetwork::read({adapter->address, adapter->mask, {}}) : PcNetwork{});
-    entries_.push_back({std::move(*record), sender, address,
-                        ArrivalAdapterName(adapters_, datagram.interfaceIndex), false,
-                        datagram.bytes});
-}
-
 bool ScanCollector::probe(Prober& prober) {
     // Only an appliance that speaks for its own address is probed: a reply may claim any
     // other host's address, the gateway's or the PC's own.
     QList<Ipv4Address> probed;
-    std::vector<ScanEntry*> probedEntries;
-    for (ScanEntry& entry : entries_) {
-        if (entry.address && *entry.address == entry.sender) {
-            probed.append(*entry.address);
-            probedEntries.push_back(&entry);
+    std::vector<ApplianceRow*> probedRows;
+    for (ApplianceRow& row : list_.rows()) {
+        if (const std::optional<Ipv4Address> own = row.ownAddress()) {
+            probed.append(*own);
+            probedRows.push_back(&row);
         }
     }
     if (probed.isEmpty()) {
@@ -84,36 +54,37 @@ bool ScanCollector::probe(Prober& prober) {
     bool impossible = false;
     const QList<ProbeOutcome> outcomes = prober.probeAll(probed);
     for (qsizetype i = 0; i < outcomes.size() && i < probed.size(); ++i) {
-        ScanEntry& entry = *probedEntries[static_cast<std::size_t>(i)];
+        ApplianceRow& row = *probedRows[static_cast<std::size_t>(i)];
         switch (outcomes[i].status) {
         case EchoStatus::Reply:
-            entry.reachable = true;
+            row.reachability = Reachability::Yes;
             break;
         case EchoStatus::NoReply:
         case EchoStatus::NotAccepted:
-            entry.reachable = false;
+            row.reachability = Reachability::No;
             break;
         case EchoStatus::Impossible:
             impossible = true;
             [[fallthrough]];
         case EchoStatus::NotSent:
-            entry.reachable = std::nullopt; // nothing was learnt of it
+            row.reachability = Reachability::Unknown;
             break;
         }
     }
     return impossible;
 }
 
-QString ScanReachableWord(int textBase, std::optional<bool> reachable) {
-    if (!reachable) {
+QString ScanReachableWord(int textBase, Reachability reachability) {
+    if (reachability == Reachability::Unknown) {
         return AddedCatalogText(textBase, AddedText::ScanReachableUnknown);
     }
-    return AddedCatalogText(textBase,
-                            *reachable ? AddedText::ScanReachableYes : AddedText::ScanReachableNo);
+    return AddedCatalogText(textBase, reachability == Reachability::Yes
+                                          ? AddedText::ScanReachableYes
+                                          : AddedText::ScanReachableNo);
 }
 
-QString ScanLine(const ScanEntry& entry, int textBase) {
-    const DeviceRecord& r = entry.record;
+QString ScanLine(const ApplianceRow& row, int textBase) {
+    const DeviceRecord& r = row.record;
     return QStringList{cell(r.DeviceId),
                        cell(r.IpAddress),
                        cell(r.HostName),
@@ -121,8 +92,8 @@ QString ScanLine(const ScanEntry& entry, int textBase) {
                        CapacityText(r.DiskCapacity),
                        AvailableText(r.DiskTotal),
                        UsedShareText(r.DiskTotal, r.DiskAvailable),
-                       ScanReachableWord(textBase, entry.reachable),
-                       cell(entry.adapter)}
+                       ScanReachableWord(textBase, row.reachability),
+                       cell(row.adapter)}
         .join(QLatin1Char('\t'));
 }
 
@@ -168,8 +139,8 @@ QString TerminalSafeJson(const QString& json) {
 
 } // namespace
 
-QString ScanJsonLine(const ScanEntry& entry) {
-    const DeviceRecord& r = entry.record;
+QString ScanJsonLine(const ApplianceRow& row) {
+    const DeviceRecord& r = row.record;
     const QJsonObject object{
         {QStringLiteral("id"), cell(r.DeviceId)},
         {QStringLiteral("ipAddress"), cell(r.IpAddress)},
@@ -186,12 +157,13 @@ QString ScanJsonLine(const ScanEntry& entry) {
         {QStringLiteral("available"), AvailableText(r.DiskTotal)},
         {QStringLiteral("used"), UsedShareText(r.DiskTotal, r.DiskAvailable)},
         {QStringLiteral("address"),
-         entry.address ? QJsonValue(entry.address->text()) : QJsonValue(QJsonValue::Null)},
-        {QStringLiteral("sender"), entry.sender.text()},
-        {QStringLiteral("reachable"),
-         entry.reachable ? QJsonValue(*entry.reachable) : QJsonValue(QJsonValue::Null)},
-        {QStringLiteral("adapter"), QString::fromUtf8(entry.adapter)},
-        {QStringLiteral("raw"), QString::fromLatin1(entry.datagram.toHex())},
+         row.address ? QJsonValue(row.address->text()) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("sender"), row.sender.text()},
+        {QStringLiteral("reachable"), row.reachability == Reachability::Unknown
+                                          ? QJsonValue(QJsonValue::Null)
+                                          : QJsonValue(row.reachability == Reachability::Yes)},
+        {QStringLiteral("adapter"), QString::fromUtf8(row.adapter)},
+        {QStringLiteral("raw"), QString::fromLatin1(row.datagram.toHex())},
     };
     return TerminalSafeJson(
         QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
@@ -201,9 +173,9 @@ namespace {
 
 // What a scan holds between its start and the end of its window.
 struct ScanState {
-    ScanState(const AdapterList& list, ScanServices given, ScanOutput form, QTextStream& output,
+    ScanState(const PcAdapters& adapters, ScanServices given, ScanOutput form, QTextStream& output,
               QTextStream& errors, ScanDone finished)
-        : collector(list.adapters), services(given), output(form), out(output), err(errors),
+        : collector(adapters), services(given), output(form), out(output), err(errors),
           done(std::move(finished)) {
         timers.setTick([this](RunTimer timer) {
             if (timer == RunTimer::DiscoveryRepeat) {
@@ -227,8 +199,8 @@ int AskEveryAdapter(const AdapterList& adapters, RequestBroadcaster& broadcaster
                     QTextStream* err) {
     int sent = 0;
     for (const QualifyingAdapter& adapter : adapters.adapters) {
-        if (const auto failure = broadcaster.Broadcast(
-                DiscoveryRequest(), PcNetwork::read({adapter.address, {}, {}}).address)) {
+        if (const auto failure =
+                broadcaster.Broadcast(DiscoveryRequest(), adapter.network.address)) {
             if (err != nullptr) {
                 *err << QString::fromUtf8(adapter.name) << ": "
                      << oneLine(BroadcastFailureMessage(*failure).text) << '\n';
@@ -252,15 +224,15 @@ int FinishScan(ScanState& scan) {
     if (collector.probe(services.prober)) {
         err << AddedCatalogText(output.textBase, AddedText::ScanProbingImpossible) << '\n';
     }
-    const std::vector<ScanEntry>& entries = collector.entries();
-    if (output.headLine && !output.json && !entries.empty()) {
+    const QList<ApplianceRow>& rows = collector.rows();
+    if (output.headLine && !output.json && !rows.empty()) {
         out << ScanHeadLine(output.textBase) << '\n';
     }
-    for (const ScanEntry& entry : entries) {
-        out << (output.json ? ScanJsonLine(entry) : ScanLine(entry, output.textBase)) << '\n';
+    for (const ApplianceRow& row : rows) {
+        out << (output.json ? ScanJsonLine(row) : ScanLine(row, output.textBase)) << '\n';
     }
     out.flush();
-    if (entries.empty()) {
+    if (rows.empty()) {
         err << AddedCatalogText(output.textBase, AddedText::ScanNoAnswer) << '\n';
         return 1;
     }
@@ -269,9 +241,9 @@ int FinishScan(ScanState& scan) {
 
 } // namespace
 
-std::optional<int> StartScan(const AdapterList& adapters, ScanServices services, ScanOutput output,
+std::optional<int> StartScan(const PcAdapters& adapters, ScanServices services, ScanOutput output,
                              QTextStream& out, QTextStream& err, ScanDone done) {
-    if (adapters.adapters.empty()) {
+    if (adapters.list.adapters.empty()) {
         err << AddedCatalogText(output.textBase, AddedText::ScanNoAdapter) << '\n';
         return 2;
     }
@@ -282,7 +254,7 @@ std::optional<int> StartScan(const AdapterList& adapters, ScanServices services,
         err << oneLine(ListenerFailureMessage(output.textBase, *failure).text) << '\n';
         return 2;
     }
-    if (AskEveryAdapter(adapters, services.broadcaster, &err) == 0) {
+    if (AskEveryAdapter(adapters.list, services.broadcaster, &err) == 0) {
         services.listener.CloseListener();
         return 2;
     }
@@ -290,7 +262,7 @@ std::optional<int> StartScan(const AdapterList& adapters, ScanServices services,
     scan->repeats.start(
         services.window,
         [adapters, &broadcaster = services.broadcaster] {
-            (void)AskEveryAdapter(adapters, broadcaster, nullptr);
+            (void)AskEveryAdapter(adapters.list, broadcaster, nullptr);
         },
         services.discoveryRequests);
     // The window runs on the caller's event loop; the scan ends in its timer.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appliance/DeviceRecord.h"
+#include "appliance/ApplianceList.h"
 #include "net/AdapterChoice.h"
 #include "net/Ipv4Address.h"
 #include "net/ReplyListener.h"
@@ -19,53 +19,38 @@
 
 namespace tarvex {
 
-// One appliance as the scan lists it.
-struct ScanEntry {
-    DeviceRecord record;
-    Ipv4Address sender;                 // the address its reply came from
-    std::optional<Ipv4Address> address; // the address it reported, when that is a host address
-    QByteArray adapter;                 // name of the interface its reply came in by
-    // Whether it answered the echo; nothing when it could not be probed at all.
-    std::optional<bool> reachable = false;
-    QByteArray datagram; // its reply, byte for byte
-};
-
-// Keeps the first reply of each sender: whatever else comes from an address that already fills
-// a row is dropped (and logged), so that one host cannot fill the list with made-up appliances
-// or push out a real one. Bounded all the same, against forged senders.
+// Keeps the replies as the run's device list does (appliance/ApplianceList.h): one row a
+// sender on an adapter, bounded against forged senders.
 class ScanCollector {
 public:
-    explicit ScanCollector(std::vector<QualifyingAdapter> adapters)
-        : adapters_(std::move(adapters)) {}
+    explicit ScanCollector(PcAdapters adapters) : list_(std::move(adapters)) {}
 
-    void add(const ArrivedDatagram& datagram);
-    [[nodiscard]] std::vector<ScanEntry>& entries() { return entries_; }
+    void add(const ArrivedDatagram& datagram) { list_.add(datagram); }
+    [[nodiscard]] const QList<ApplianceRow>& rows() const { return list_.rows(); }
     // Probes the appliances whose reply came from the host address they reported, and only
     // them: any other stays not reachable, as the run lists it. True when probing was
     // impossible on this PC.
     bool probe(Prober& prober);
 
 private:
-    std::vector<QualifyingAdapter> adapters_;
-    std::vector<ScanEntry> entries_;
-    QSet<quint32> senders_; // of the entries, for a flood's sake
+    ApplianceList list_;
 };
 
 // The line of one appliance: identifier, address, host name, disk model, capacity, available,
 // used share, reachable ("Yes", "No" or "?" when the probe could not run; 是, 否 or 未知 in the
 // Chinese set), adapter; separated by tabs. Texts are in their display form, which leaves nothing
 // a terminal would act on.
-[[nodiscard]] QString ScanLine(const ScanEntry& entry, int textBase);
+[[nodiscard]] QString ScanLine(const ApplianceRow& row, int textBase);
 // The heads of those columns, for a person reading at a terminal.
 [[nodiscard]] QString ScanHeadLine(int textBase);
 // The reachable column's word: reached, not reached, or not known (the probe could not run).
-[[nodiscard]] QString ScanReachableWord(int textBase, std::optional<bool> reachable);
+[[nodiscard]] QString ScanReachableWord(int textBase, Reachability reachability);
 // One JSON object on one line: the reply's text fields as the device list shows them, the whole
 // reply in hex ("raw": the only exact record, since bytes that are no UTF-8 show alike), the
 // parsed address (null when it is no host address), the sender, "reachable" true, false or null,
 // and the adapter's name. Controls (C0, DEL, C1) and the marks, embeddings, overrides and
 // isolates of bidirectional text are written as \u escapes: the line is safe at a terminal.
-[[nodiscard]] QString ScanJsonLine(const ScanEntry& entry);
+[[nodiscard]] QString ScanJsonLine(const ApplianceRow& row);
 
 struct ScanServices {
     ReplyListener& listener;
@@ -90,7 +75,7 @@ using ScanDone = std::function<void(int status)>;
 // and returns at once: the window runs on the caller's event loop, and `done` gets the status at
 // its end. A scan that cannot start gives its status at once instead, and `done` is not called.
 // The services and streams must outlive the scan.
-[[nodiscard]] std::optional<int> StartScan(const AdapterList& adapters, ScanServices services,
+[[nodiscard]] std::optional<int> StartScan(const PcAdapters& adapters, ScanServices services,
                                            ScanOutput output, QTextStream& out, QTextStream& err,
                                            ScanDone done);
 

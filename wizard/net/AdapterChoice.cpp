@@ -13,8 +13,7 @@ namespace tarvex {
 namespace {
 
 bool qualifies(const InterfaceAddress& entry) {
-    return entry.up && entry.broadcast && !entry.loopback && !entry.pointToPoint &&
-           !entry.address.isEmpty();
+    return entry.up && entry.broadcast && !entry.loopback && !entry.pointToPoint;
 }
 
 const InterfaceAddress* firstAddressOf(const std::vector<InterfaceAddress>& addresses,
@@ -36,24 +35,41 @@ const InterfaceAddress* lowestIndexAddress(const std::vector<InterfaceAddress>& 
     return best;
 }
 
-// The route table prints addresses as the hexadecimal of the 32-bit value in memory order.
-QString dottedQuadFromHex(const QByteArray& hex, bool* ok) {
-    return Ipv4Address::fromNetworkOrder(hex.toUInt(ok, 16)).text();
-}
+// The default routes, lowest metric first: the one order in which both the adapter's choice
+// and every adapter's gateway are read.
+class RoutesByMetric {
+public:
+    explicit RoutesByMetric(std::vector<DefaultRoute> routes) : routes_(std::move(routes)) {
+        std::stable_sort(routes_.begin(), routes_.end(),
+                         [](const auto& a, const auto& b) { return a.metric < b.metric; });
+    }
+    [[nodiscard]] const std::vector<DefaultRoute>& routes() const { return routes_; }
+    // The network of an interface's address, with the gateway of its best default route.
+    [[nodiscard]] PcNetwork networkOf(const InterfaceAddress& entry) const {
+        PcNetwork network{entry.address, entry.mask, std::nullopt};
+        const auto route = std::find_if(routes_.begin(), routes_.end(), [&](const auto& each) {
+            return each.interfaceName == entry.name;
+        });
+        if (route != routes_.end()) {
+            network.gateway = route->gateway;
+        }
+        return network;
+    }
+
+private:
+    std::vector<DefaultRoute> routes_;
+};
 
 } // namespace
 
-AdapterFacts ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
-                           const std::vector<DefaultRoute>& routes) {
-    std::vector<DefaultRoute> byMetric = routes;
-    std::stable_sort(byMetric.begin(), byMetric.end(),
-                     [](const auto& a, const auto& b) { return a.metric < b.metric; });
-
+PcNetwork ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
+                        const std::vector<DefaultRoute>& routes) {
+    const RoutesByMetric byMetric(routes);
     const InterfaceAddress* chosen = nullptr;
-    for (const DefaultRoute& route : byMetric) {
+    for (const DefaultRoute& route : byMetric.routes()) {
         chosen = firstAddressOf(addresses, route.interfaceName);
         if (chosen != nullptr) {
-            qCDebug(lcNet) << "adapter" << chosen->name << chosen->address
+            qCDebug(lcNet) << "adapter" << chosen->name << chosen->address.text()
                            << "chosen: it holds the default route of metric" << route.metric;
             break;
         }
@@ -61,7 +77,7 @@ AdapterFacts ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
     if (chosen == nullptr) {
         chosen = lowestIndexAddress(addresses);
         if (chosen != nullptr) {
-            qCDebug(lcNet) << "adapter" << chosen->name << chosen->address
+            qCDebug(lcNet) << "adapter" << chosen->name << chosen->address.text()
                            << "chosen: no usable default route, the lowest interface index";
         }
     }
@@ -71,14 +87,7 @@ AdapterFacts ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
         return {};
     }
 
-    AdapterFacts facts{chosen->address, chosen->mask, {}};
-    const auto route = std::find_if(byMetric.begin(), byMetric.end(), [&](const auto& entry) {
-        return entry.interfaceName == chosen->name;
-    });
-    if (route != byMetric.end()) {
-        facts.gateway = route->gateway;
-    }
-    return facts;
+    return byMetric.networkOf(*chosen);
 }
 
 bool IsContainerOrVmLink(const QByteArray& name) {
@@ -90,9 +99,7 @@ bool IsContainerOrVmLink(const QByteArray& name) {
 
 AdapterList ListAdapters(const std::vector<InterfaceAddress>& addresses,
                          const std::vector<DefaultRoute>& routes) {
-    std::vector<DefaultRoute> byMetric = routes;
-    std::stable_sort(byMetric.begin(), byMetric.end(),
-                     [](const auto& a, const auto& b) { return a.metric < b.metric; });
+    const RoutesByMetric byMetric(routes);
     AdapterList list;
     std::vector<const InterfaceAddress*> skipped;
     const auto seen = [&](const QByteArray& name) {
@@ -109,14 +116,7 @@ AdapterList ListAdapters(const std::vector<InterfaceAddress>& addresses,
             skipped.push_back(&entry);
             continue;
         }
-        QualifyingAdapter adapter{entry.name, entry.index, entry.address, entry.mask, {}};
-        const auto route = std::find_if(byMetric.begin(), byMetric.end(), [&](const auto& r) {
-            return r.interfaceName == entry.name;
-        });
-        if (route != byMetric.end()) {
-            adapter.gateway = route->gateway;
-        }
-        list.adapters.push_back(std::move(adapter));
+        list.adapters.push_back({entry.name, entry.index, byMetric.networkOf(entry)});
     }
     std::stable_sort(list.adapters.begin(), list.adapters.end(),
                      [](const auto& a, const auto& b) { return a.index < b.index; });
@@ -151,15 +151,17 @@ std::vector<DefaultRoute> ParseDefaultRoutes(const QByteArray& routeTable) {
             (flags & RTF_REJECT) != 0) {
             continue;
         }
+        // The table prints an address as the hexadecimal of the 32-bit value in memory order.
         bool gatewayOk = true;
-        QString gateway = dottedQuadFromHex(columns[2], &gatewayOk);
+        const quint32 gateway = columns[2].toUInt(&gatewayOk, 16);
         if (!gatewayOk) {
             continue;
         }
-        if ((flags & RTF_GATEWAY) == 0) {
-            gateway.clear();
-        }
-        routes.push_back({columns[0], gateway, metric});
+        routes.push_back({columns[0],
+                          (flags & RTF_GATEWAY) != 0
+                              ? std::optional(Ipv4Address::fromNetworkOrder(gateway))
+                              : std::nullopt,
+                          metric});
     }
     return routes;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "net/Ipv4Address.h"
+#include "net/PcNetwork.h"
+
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace tarvex {
@@ -11,8 +15,8 @@ struct InterfaceAddress {
     QByteArray name;
     unsigned index = 0; // the interface index
     bool loopback = false;
-    QString address; // dotted quad
-    QString mask;    // dotted quad
+    Ipv4Address address;
+    Ipv4Address mask;
     bool up = true;
     bool broadcast = true;     // broadcast-capable: a LAN, where the appliance can be
     bool pointToPoint = false; // a tunnel or dial-up link: its mask says nothing of a subnet
@@ -23,19 +27,10 @@ struct InterfaceAddress {
 // One IPv4 default route.
 struct DefaultRoute {
     QByteArray interfaceName;
-    QString gateway; // dotted quad; empty for a route straight onto the link
+    std::optional<Ipv4Address> gateway; // none for a route straight onto the link
     unsigned metric = 0;
 
     friend bool operator==(const DefaultRoute&, const DefaultRoute&) = default;
-};
-
-// The PC's address, mask and gateway as dotted-quad texts; all empty when there is no adapter.
-struct AdapterFacts {
-    QString address;
-    QString mask;
-    QString gateway;
-
-    friend bool operator==(const AdapterFacts&, const AdapterFacts&) = default;
 };
 
 // Chooses the PC's adapter among the interfaces that qualify: up, broadcast-capable, neither
@@ -44,16 +39,14 @@ struct AdapterFacts {
 // does not cross it. The adapter is the qualifying interface of the default route with the
 // lowest metric, else the qualifying interface of lowest index. Its first IPv4 address counts,
 // with that address's mask; the gateway is that of a default route on it, empty when none.
-[[nodiscard]] AdapterFacts ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
-                                         const std::vector<DefaultRoute>& routes);
+[[nodiscard]] PcNetwork ChooseAdapter(const std::vector<InterfaceAddress>& addresses,
+                                      const std::vector<DefaultRoute>& routes);
 
 // One adapter a discovery can go out of: the first IPv4 address of a qualifying interface.
 struct QualifyingAdapter {
     QByteArray name;
     unsigned index = 0;
-    QString address; // dotted quad
-    QString mask;    // dotted quad
-    QString gateway; // of the interface's lowest-metric default route; empty when none
+    PcNetwork network; // the gateway: of the interface's lowest-metric default route
 
     friend bool operator==(const QualifyingAdapter&, const QualifyingAdapter&) = default;
 };
@@ -65,6 +58,13 @@ struct AdapterList {
     std::vector<QByteArray> skipped;         // names, by interface index
 
     friend bool operator==(const AdapterList&, const AdapterList&) = default;
+};
+
+// The PC's adapters as one reading of the system gives them: the adapter a run with one adapter
+// uses (ChooseAdapter's), and every adapter a discovery goes out of.
+struct PcAdapters {
+    PcNetwork chosen;
+    AdapterList list;
 };
 
 // Whether the name is that of a bridge or link a container or virtual-machine host makes

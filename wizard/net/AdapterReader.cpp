@@ -11,13 +11,13 @@ namespace tarvex {
 
 namespace {
 
-QString dottedQuad(const sockaddr* address) {
+// 0.0.0.0 for a mask the system does not give.
+Ipv4Address addressOf(const sockaddr* address) {
     if (address == nullptr || address->sa_family != AF_INET) {
         return {};
     }
     return Ipv4Address::fromNetworkOrder(
-               reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr)
-        .text();
+        reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
 }
 
 } // namespace
@@ -34,8 +34,8 @@ std::vector<InterfaceAddress> ReadInterfaceAddresses() {
         }
         const unsigned flags = entry->ifa_flags;
         result.push_back({QByteArray(entry->ifa_name), if_nametoindex(entry->ifa_name),
-                          (flags & IFF_LOOPBACK) != 0, dottedQuad(entry->ifa_addr),
-                          dottedQuad(entry->ifa_netmask), (flags & IFF_UP) != 0,
+                          (flags & IFF_LOOPBACK) != 0, addressOf(entry->ifa_addr),
+                          addressOf(entry->ifa_netmask), (flags & IFF_UP) != 0,
                           (flags & IFF_BROADCAST) != 0, (flags & IFF_POINTOPOINT) != 0});
     }
     freeifaddrs(list);
@@ -49,6 +49,12 @@ std::vector<DefaultRoute> ReadDefaultRoutes() {
     }
     // A proc file reports no size; read until it ends.
     return ParseDefaultRoutes(table.readAll());
+}
+
+PcAdapters ReadPcAdapters() {
+    const std::vector<InterfaceAddress> addresses = ReadInterfaceAddresses();
+    const std::vector<DefaultRoute> routes = ReadDefaultRoutes();
+    return {ChooseAdapter(addresses, routes), ListAdapters(addresses, routes)};
 }
 
 } // namespace tarvex

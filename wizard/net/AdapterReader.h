@@ -12,4 +12,7 @@ namespace tarvex {
 // The IPv4 default routes of this network namespace; none when the table cannot be read.
 [[nodiscard]] std::vector<DefaultRoute> ReadDefaultRoutes();
 
+// The PC's adapters, read afresh.
+[[nodiscard]] PcAdapters ReadPcAdapters();
+
 } // namespace tarvex

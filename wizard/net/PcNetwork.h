@@ -1,21 +1,20 @@
 #pragma once
 
-#include "net/AdapterChoice.h"
 #include "net/Ipv4Address.h"
 
 #include <optional>
 
 namespace tarvex {
 
-// The PC's network on one adapter, read once: the facts as the system gave them (the
-// configuration request carries the mask and gateway texts back), and the address and mask
-// parsed strictly for every decision of the run.
+// The PC's network on one adapter, as the kernel gives it: its address and mask, and the gateway
+// of its default route. Every decision of the run is taken on these values; they become text
+// only in the configuration request and on screen.
 struct PcNetwork {
-    AdapterFacts facts;
-    std::optional<Ipv4Address> address; // none when the text is not a dotted quad
-    Ipv4Address mask;                   // 0.0.0.0 when the text is not a dotted quad
+    std::optional<Ipv4Address> address; // none: the PC has no adapter
+    Ipv4Address mask;
+    std::optional<Ipv4Address> gateway; // none: no default route on the adapter
 
-    [[nodiscard]] static PcNetwork read(const AdapterFacts& facts);
+    friend bool operator==(const PcNetwork&, const PcNetwork&) = default;
 };
 
 } // namespace tarvex

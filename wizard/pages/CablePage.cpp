@@ -28,15 +28,15 @@ CablePage::CablePage(PageFlow& flow)
 }
 
 void CablePage::pageLoaded() {
-    paintBackground(globals().PageBackColor);
-    design::colour(txt1, globals().TextBackColor, globals().TextForeColor);
+    paintBackground(settings().PageBackColor);
+    design::colour(txt1, settings().TextBackColor, settings().TextForeColor);
     nextButton->setText(catalogText(Text::Next));
     previousButton->setText(catalogText(Text::Previous));
     exitButton->setText(catalogText(Text::Exit));
     txt1->setPlainText(catalogText(Text::Cabling));
     pic1->setPicture(103);
-    pic1->setAccessibleName(AddedCatalogText(globals().TextBase, AddedText::PictureCabling));
-    design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
+    pic1->setAccessibleName(AddedCatalogText(settings().TextBase, AddedText::PictureCabling));
+    design::colour(lblVersion, settings().LabelBackColor, settings().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));
 }
 

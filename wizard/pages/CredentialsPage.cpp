@@ -62,9 +62,8 @@ CredentialsPage::CredentialsPage(PageFlow& flow, QWidget* owner)
 }
 
 void CredentialsPage::pageLoaded() {
-    globals().UserName.clear();
-    globals().Password.clear();
-    const WizardGlobals& look = globals();
+    credentials_.reset();
+    const PageSettings& look = settings();
     paintBackground(look.PageBackColor);
     for (QLabel* label : {Label1, Label2, Label3}) {
         design::colour(label, look.LabelBackColor, look.LabelForeColor);
@@ -83,13 +82,13 @@ void CredentialsPage::nextClicked() {
     const QString password = txtPassword->text();
     // Spaces are content; only a box with nothing at all in it counts as empty.
     if (!userName.isEmpty() && !password.isEmpty()) {
-        globals().UserName = userName;
-        globals().Password = password;
+        credentials_ = Credentials{userName, password};
     } else {
         dialogs().showMessage({catalogText(Text::InputCredentials), std::nullopt,
                                MessageButtons::Ok, MessageIcon::None});
+        // No second try: the run goes on with both empty.
+        credentials_ = Credentials{};
     }
-    // No second try: the run goes on with whatever the globals hold.
     accept();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "appliance/Credentials.h"
 #include "pages/ModalPage.h"
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -9,14 +12,15 @@ class QPushButton;
 namespace tarvex {
 
 // The credentials page, modal over Step 4, right before the configuration request. Next
-// stores both boxes in UserName and Password when both are filled and always closes; leaving
-// the page any other way asks first and, confirmed, abandons the setup (the dialog's result is
-// then Rejected).
+// answers both boxes when both are filled (else both empty) and always closes; leaving the page
+// any other way asks first and, confirmed, abandons the setup: then it answers none.
 class CredentialsPage final : public ModalPage {
     Q_OBJECT
 public:
     explicit CredentialsPage(PageFlow& flow, QWidget* owner = nullptr);
     void pageLoaded() override;
+    // What Next took; none before Next, or when the setup was abandoned.
+    [[nodiscard]] std::optional<Credentials> credentials() const { return credentials_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -34,6 +38,7 @@ private:
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;
+    std::optional<Credentials> credentials_;
 };
 
 } // namespace tarvex

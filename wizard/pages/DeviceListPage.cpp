@@ -48,14 +48,13 @@ QTreeWidget* deviceList(QWidget* page) {
 
 } // namespace
 
-DeviceListPage::DeviceListPage(PageFlow& flow, QList<Reachability> reachability, QWidget* owner,
-                               QStringList adapterNames)
+DeviceListPage::DeviceListPage(PageFlow& flow, QList<ApplianceRow> rows, QWidget* owner,
+                               bool nameAdapters)
     : ModalPage(flow, owner, QStringLiteral("DeviceListPage"),
                 QStringLiteral("Dravik Configuration and Setup Utility - Select Dravik to "
                                "configure"),
                 QSize(9120, 5640)),
-      reachability_(std::move(reachability)), adapterNames_(std::move(adapterNames)),
-      ListView1(deviceList(this)),
+      rows_(std::move(rows)), nameAdapters_(nameAdapters), ListView1(deviceList(this)),
       Label1(design::label(this, QStringLiteral("Label1"), twipsRect(120, 4320, 8655, 495),
                            design::font(QStringLiteral("新細明體"), 12))),
       nextButton(button(this, QStringLiteral("nextButton"), twipsRect(6240, 5040, 1335, 495))),
@@ -69,7 +68,7 @@ DeviceListPage::DeviceListPage(PageFlow& flow, QList<Reachability> reachability,
 }
 
 void DeviceListPage::pageLoaded() {
-    const WizardGlobals& look = globals();
+    const PageSettings& look = settings();
     paintBackground(look.PageBackColor);
     design::colour(Label1, look.LabelBackColor, look.LabelForeColor);
     design::colour(lblVersion, look.LabelBackColor, look.LabelForeColor);
@@ -83,28 +82,29 @@ void DeviceListPage::pageLoaded() {
     for (int column = 0; column < kColumnCount; ++column) {
         headers.append(catalogText(Text::ColumnNumber + column));
     }
-    if (!adapterNames_.isEmpty()) {
+    const bool adapterColumn = nameAdapters_ && !rows_.isEmpty();
+    if (adapterColumn) {
         headers.append(AddedCatalogText(look.TextBase, AddedText::AdapterColumn));
     }
     ListView1->setColumnCount(static_cast<int>(headers.size()));
     ListView1->setHeaderLabels(headers);
     ListView1->setSortingEnabled(false);
-    if (look.LastDeviceIndex < 0) {
-        return;
+    if (rows_.isEmpty()) {
+        return; // the headers keep their default widths
     }
-    const int last = std::min<int>(look.LastDeviceIndex, kDeviceTableSize - 1);
-    for (int i = 0; i <= last; ++i) {
-        const auto index = static_cast<qint16>(i);
-        // A probe that never reported for a row counts as not answered.
-        const Reachability reachable = reachability_.value(i, Reachability::No);
-        QStringList cells = DeviceListRow(index, look.DeviceTable.at(i), reachable);
-        if (!adapterNames_.isEmpty()) {
-            cells.append(adapterNames_.value(i));
+    for (qsizetype i = 0; i < rows_.size(); ++i) {
+        const ApplianceRow& appliance = rows_[i];
+        // Only an appliance reached at its own address is "Yes".
+        QStringList cells =
+            DeviceListRow(static_cast<qint16>(i), appliance.record,
+                          appliance.reachable() ? Reachability::Yes : Reachability::No);
+        if (adapterColumn) {
+            cells.append(QString::fromUtf8(appliance.adapter));
         }
         auto* row = new QTreeWidgetItem(ListView1, cells);
         row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         // The record's index travels with the row, not parsed back from its "No." cell.
-        row->setData(0, Qt::UserRole, i);
+        row->setData(0, Qt::UserRole, QVariant::fromValue(i));
         if (i == 0) {
             // Selected from the start, so that Enter takes it without a click.
             ListView1->setCurrentItem(row);
@@ -126,9 +126,7 @@ void DeviceListPage::nextClicked() {
         return;
     }
     const QTreeWidgetItem* row = selected.first();
-    const int index = row->data(0, Qt::UserRole).toInt();
-    globals().SelectedDevice = static_cast<qint16>(index);
-    globals().SelectedReachable = reachability_.value(index, Reachability::No) == Reachability::Yes;
+    chosen_ = row->data(0, Qt::UserRole).value<qsizetype>();
     accept();
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "appliance/DeviceListCells.h"
+#include "appliance/ApplianceRow.h"
 #include "pages/ModalPage.h"
 
 #include <QList>
-#include <QStringList>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -13,17 +13,17 @@ class QTreeWidget;
 namespace tarvex {
 
 // The device list, modal over Step 4: one row per discovered appliance with its probe result.
-// Next hands the chosen row back in SelectedDevice and SelectedReachable; Exit asks and may end
-// the program; the close box leaves both as they were.
+// It is given the rows and answers with the one chosen by Next; Exit asks and may end the
+// program; the close box chooses none.
 class DeviceListPage final : public ModalPage {
     Q_OBJECT
 public:
-    // reachability[i]: what the check found for record i, shown in its "Reachable?" cell.
-    // adapterNames[i]: the adapter record i was heard on, in a last column shown only when the
-    // list is not empty.
-    DeviceListPage(PageFlow& flow, QList<Reachability> reachability, QWidget* owner = nullptr,
-                   QStringList adapterNames = {});
+    // nameAdapters: a last column names the adapter each row was heard on.
+    DeviceListPage(PageFlow& flow, QList<ApplianceRow> rows, QWidget* owner = nullptr,
+                   bool nameAdapters = false);
     void pageLoaded() override;
+    // The index of the row Next chose; none before Next, or when the page closed otherwise.
+    [[nodiscard]] std::optional<qsizetype> chosenRow() const { return chosen_; }
 
 private:
     void nextClicked();
@@ -31,8 +31,9 @@ private:
     // Fits every column to its header and cells; the last one takes the remaining width.
     void AutoSizeColumns();
 
-    QList<Reachability> reachability_;
-    QStringList adapterNames_;
+    QList<ApplianceRow> rows_;
+    bool nameAdapters_;
+    std::optional<qsizetype> chosen_;
     QTreeWidget* ListView1;
     QLabel* Label1;
     QPushButton* nextButton;

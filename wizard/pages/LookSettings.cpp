@@ -2,14 +2,14 @@
 
 namespace tarvex {
 
-void assignLookSettings(WizardGlobals& globals, qint16 textBase) {
-    globals.PageBackColor = kPageBlue;
-    globals.TextBackColor = kPageBlue;
-    globals.TextForeColor = kWhite;
-    globals.OptionBackColor = kPageBlue;
-    globals.LabelBackColor = kPageBlue;
-    globals.LabelForeColor = kWhite;
-    globals.TextBase = textBase;
+void assignLookSettings(PageSettings& settings, qint16 textBase) {
+    settings.PageBackColor = kPageBlue;
+    settings.TextBackColor = kPageBlue;
+    settings.TextForeColor = kWhite;
+    settings.OptionBackColor = kPageBlue;
+    settings.LabelBackColor = kPageBlue;
+    settings.LabelForeColor = kWhite;
+    settings.TextBase = textBase;
 }
 
 } // namespace tarvex

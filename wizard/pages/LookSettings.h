@@ -1,11 +1,11 @@
 #pragma once
 
-#include "run/WizardGlobals.h"
+#include "pages/PageSettings.h"
 
 namespace tarvex {
 
 // The welcome page's first load step: the six colour settings every page paints itself with,
 // and the text base that chooses the language of every later text.
-void assignLookSettings(WizardGlobals& globals, qint16 textBase);
+void assignLookSettings(PageSettings& settings, qint16 textBase);
 
 } // namespace tarvex

@@ -21,8 +21,8 @@ ModalPage::ModalPage(PageFlow& flow, QWidget* owner, const QString& name, const 
     setModal(true);
 }
 
-WizardGlobals& ModalPage::globals() const {
-    return flow_.globals();
+PageSettings& ModalPage::settings() const {
+    return flow_.settings();
 }
 
 Dialogs& ModalPage::dialogs() const {
@@ -30,7 +30,7 @@ Dialogs& ModalPage::dialogs() const {
 }
 
 QString ModalPage::catalogText(int n) const {
-    return CatalogText(globals().TextBase, n);
+    return CatalogText(settings().TextBase, n);
 }
 
 void ModalPage::setDefaultButton(QPushButton* button) {

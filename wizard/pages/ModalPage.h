@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pages/ButtonKeys.h"
-#include "run/WizardGlobals.h"
+#include "pages/PageSettings.h"
 
 #include <QDialog>
 
@@ -29,7 +29,7 @@ public:
 
 protected:
     [[nodiscard]] PageFlow& flow() const { return flow_; }
-    [[nodiscard]] WizardGlobals& globals() const;
+    [[nodiscard]] PageSettings& settings() const;
     [[nodiscard]] Dialogs& dialogs() const;
     [[nodiscard]] QString catalogText(int n) const;
 

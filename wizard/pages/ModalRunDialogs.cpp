@@ -24,31 +24,21 @@ void openModal(ModalPage* page, std::function<void(int result)> done) {
 ModalRunDialogs::ModalRunDialogs(QWidget* owner, PageFlow& flow) : owner_(owner), flow_(flow) {}
 
 void ModalRunDialogs::showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
-                                     std::function<void()> done) {
+                                     std::function<void(std::optional<qsizetype> chosen)> done) {
     if (owner_.isNull()) {
         return;
     }
-    // The page reads the records from the device table; the rest of each row comes along.
-    QList<Reachability> reachability;
-    QStringList adapterNames;
-    for (const ApplianceRow& row : rows) {
-        reachability.append(row.reachable() ? Reachability::Yes : Reachability::No);
-        if (nameAdapters) {
-            adapterNames.append(row.adapterName);
-        }
-    }
-    openModal(new DeviceListPage(flow_, reachability, owner_, adapterNames),
-              [done = std::move(done)](int /*result*/) { done(); });
+    auto* page = new DeviceListPage(flow_, rows, owner_, nameAdapters);
+    openModal(page, [page, done = std::move(done)](int /*result*/) { done(page->chosenRow()); });
 }
 
-void ModalRunDialogs::showCredentials(std::function<void(CredentialsOutcome outcome)> done) {
+void ModalRunDialogs::showCredentials(
+    std::function<void(std::optional<Credentials> credentials)> done) {
     if (owner_.isNull()) {
         return;
     }
-    openModal(new CredentialsPage(flow_, owner_), [done = std::move(done)](int result) {
-        done(result == QDialog::Accepted ? CredentialsOutcome::Closed
-                                         : CredentialsOutcome::Abandoned);
-    });
+    auto* page = new CredentialsPage(flow_, owner_);
+    openModal(page, [page, done = std::move(done)](int /*result*/) { done(page->credentials()); });
 }
 
 } // namespace tarvex

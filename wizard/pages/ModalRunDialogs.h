@@ -18,8 +18,8 @@ public:
     ModalRunDialogs(QWidget* owner, PageFlow& flow);
 
     void showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
-                        std::function<void()> done) override;
-    void showCredentials(std::function<void(CredentialsOutcome outcome)> done) override;
+                        std::function<void(std::optional<qsizetype> chosen)> done) override;
+    void showCredentials(std::function<void(std::optional<Credentials> credentials)> done) override;
 
 private:
     QPointer<QWidget> owner_;

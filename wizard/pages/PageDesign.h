@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/WizardGlobals.h"
+#include "pages/PageSettings.h"
 
 #include <QColor>
 #include <QFont>

@@ -12,9 +12,9 @@
 
 namespace tarvex {
 
-PageFlow::PageFlow(PageWindow& window, WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
+PageFlow::PageFlow(PageWindow& window, PageSettings& settings, Dialogs& dialogs, ProgramEnd& end,
                    qint16 editionTextBase, RunPageFactory runPage)
-    : window_(window), globals_(globals), dialogs_(dialogs), end_(end),
+    : window_(window), settings_(settings), dialogs_(dialogs), end_(end),
       editionTextBase_(editionTextBase), runPage_(std::move(runPage)) {
     window_.setClosedByUser([this] { pageClosedByUser(); });
 }
@@ -60,8 +60,8 @@ void PageFlow::ShowPage(PageId target) {
 }
 
 Message PageFlow::exitQuestion() const {
-    return {CatalogText(globals_.TextBase, Text::ExitProgramPrompt),
-            CatalogText(globals_.TextBase, Text::Warning), MessageButtons::OkCancel,
+    return {CatalogText(settings_.TextBase, Text::ExitProgramPrompt),
+            CatalogText(settings_.TextBase, Text::Warning), MessageButtons::OkCancel,
             MessageIcon::None};
 }
 

@@ -3,7 +3,7 @@
 #include "base/Dialogs.h"
 #include "base/ProgramEnd.h"
 #include "pages/PageLine.h"
-#include "run/WizardGlobals.h"
+#include "pages/PageSettings.h"
 
 #include <QList>
 #include <QPointer>
@@ -27,7 +27,7 @@ public:
     // window: where the pages are shown; its close box ends the program as a page's would.
     // editionTextBase: the text base the welcome page assigns (700 English, 500 Chinese).
     // runPage: builds Step 4.
-    PageFlow(PageWindow& window, WizardGlobals& globals, Dialogs& dialogs, ProgramEnd& end,
+    PageFlow(PageWindow& window, PageSettings& settings, Dialogs& dialogs, ProgramEnd& end,
              qint16 editionTextBase, RunPageFactory runPage);
     ~PageFlow();
     PageFlow(const PageFlow&) = delete;
@@ -57,7 +57,7 @@ public:
     [[nodiscard]] StepPage* currentPage() const { return current_; }
     [[nodiscard]] PageWindow& window() const { return window_; }
     [[nodiscard]] bool programEnded() const { return programEnded_; }
-    [[nodiscard]] WizardGlobals& globals() const { return globals_; }
+    [[nodiscard]] PageSettings& settings() const { return settings_; }
     [[nodiscard]] Dialogs& dialogs() const { return dialogs_; }
     [[nodiscard]] qint16 editionTextBase() const { return editionTextBase_; }
 
@@ -67,7 +67,7 @@ private:
     void unload(StepPage* page);
 
     PageWindow& window_;
-    WizardGlobals& globals_;
+    PageSettings& settings_;
     Dialogs& dialogs_;
     ProgramEnd& end_;
     qint16 editionTextBase_;

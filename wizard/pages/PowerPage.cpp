@@ -28,12 +28,12 @@ PowerPage::PowerPage(PageFlow& flow)
 }
 
 void PowerPage::pageLoaded() {
-    paintBackground(globals().PageBackColor);
-    design::colour(txt1, globals().TextBackColor, globals().TextForeColor);
+    paintBackground(settings().PageBackColor);
+    design::colour(txt1, settings().TextBackColor, settings().TextForeColor);
     pic1->setPicture(102);
-    pic1->setAccessibleName(AddedCatalogText(globals().TextBase, AddedText::PicturePower));
+    pic1->setAccessibleName(AddedCatalogText(settings().TextBase, AddedText::PicturePower));
     txt1->setPlainText(catalogText(Text::PowerUp));
-    design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
+    design::colour(lblVersion, settings().LabelBackColor, settings().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));
     nextButton->setText(catalogText(Text::Next));
     previousButton->setText(catalogText(Text::Previous));

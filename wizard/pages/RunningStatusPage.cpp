@@ -49,8 +49,8 @@ RunningStatusPage::RunningStatusPage(PageFlow& flow, RunServices& services)
     setCancelButton(exitButton);
     connect(previousButton, &QPushButton::clicked, this, &RunningStatusPage::previousClicked);
     connect(exitButton, &QPushButton::clicked, this, &RunningStatusPage::exitClicked);
-    run_ = std::make_unique<SetupRun>(globals(), flow.dialogs(), *this, modals_, *this, timers_,
-                                      services);
+    run_ = std::make_unique<SetupRun>(settings().TextBase, flow.dialogs(), *this, modals_, *this,
+                                      timers_, services);
 }
 
 RunningStatusPage::~RunningStatusPage() = default;
@@ -60,7 +60,7 @@ void RunningStatusPage::pageLoaded() {
 }
 
 void RunningStatusPage::applyLookSettings() {
-    const WizardGlobals& look = globals();
+    const PageSettings& look = settings();
     paintBackground(look.PageBackColor);
     for (PictureBox* picture : {pic1, pic2, pic3, pic4}) {
         design::colour(picture, look.PageBackColor, look.LabelForeColor);

@@ -35,16 +35,16 @@ SetupModePage::SetupModePage(PageFlow& flow)
 
 void SetupModePage::pageLoaded() {
     Option1_0->setChecked(true);
-    paintBackground(globals().PageBackColor);
+    paintBackground(settings().PageBackColor);
     // The choice and its explanation are always white, whatever the look settings say.
-    design::colour(Option1_0, globals().OptionBackColor, kWhite);
-    design::colour(Label1, globals().LabelBackColor, kWhite);
+    design::colour(Option1_0, settings().OptionBackColor, kWhite);
+    design::colour(Label1, settings().LabelBackColor, kWhite);
     Option1_0->setText(catalogText(Text::ExpressSetup));
     Label1->setText(catalogText(Text::ScanExplanation));
     nextButton->setText(catalogText(Text::Next));
     previousButton->setText(catalogText(Text::Previous));
     exitButton->setText(catalogText(Text::Exit));
-    design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
+    design::colour(lblVersion, settings().LabelBackColor, settings().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));
 }
 

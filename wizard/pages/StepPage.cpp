@@ -19,12 +19,12 @@ StepPage::StepPage(PageFlow& flow, PageId page)
     setFixedSize(design::stepPageSize());
 }
 
-WizardGlobals& StepPage::globals() const {
-    return flow_.globals();
+PageSettings& StepPage::settings() const {
+    return flow_.settings();
 }
 
 QString StepPage::catalogText(int n) const {
-    return CatalogText(globals().TextBase, n);
+    return CatalogText(settings().TextBase, n);
 }
 
 void StepPage::setDefaultButton(QPushButton* button) {

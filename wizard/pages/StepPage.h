@@ -2,7 +2,7 @@
 
 #include "pages/ButtonKeys.h"
 #include "pages/PageLine.h"
-#include "run/WizardGlobals.h"
+#include "pages/PageSettings.h"
 
 #include <QWidget>
 
@@ -29,7 +29,7 @@ public:
 
 protected:
     [[nodiscard]] PageFlow& flow() const { return flow_; }
-    [[nodiscard]] WizardGlobals& globals() const;
+    [[nodiscard]] PageSettings& settings() const;
     // Text TextBase + n of the catalog.
     [[nodiscard]] QString catalogText(int n) const;
 

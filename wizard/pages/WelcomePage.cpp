@@ -34,16 +34,16 @@ WelcomePage::WelcomePage(PageFlow& flow)
 }
 
 void WelcomePage::pageLoaded() {
-    assignLookSettings(globals(), flow().editionTextBase());
-    paintBackground(globals().PageBackColor);
-    design::colour(txt1, globals().TextBackColor, globals().TextForeColor);
-    design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
+    assignLookSettings(settings(), flow().editionTextBase());
+    paintBackground(settings().PageBackColor);
+    design::colour(txt1, settings().TextBackColor, settings().TextForeColor);
+    design::colour(lblVersion, settings().LabelBackColor, settings().LabelForeColor);
     lblVersion->setText(catalogText(Text::Version));
     txt1->setPlainText(catalogText(Text::Welcome));
     nextButton->setText(catalogText(Text::Next));
     exitButton->setText(catalogText(Text::Exit));
     pic1->setPicture(101);
-    pic1->setAccessibleName(AddedCatalogText(globals().TextBase, AddedText::PictureWelcome));
+    pic1->setAccessibleName(AddedCatalogText(settings().TextBase, AddedText::PictureWelcome));
     setDefaultButton(nextButton);
     registerSocketComponent();
 }

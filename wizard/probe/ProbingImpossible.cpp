@@ -1,34 +1,9 @@
 #include "probe/ProbingImpossible.h"
 
 #include "net/SocketErrorTexts.h"
-#include "probe/IcmpProber.h"
 #include "texts/AddedTexts.h"
 
 namespace tarvex {
-
-bool StartSockets() {
-    return true;
-}
-
-void StopSockets() {}
-
-ProbeOutcome SendEcho(const QString& address) {
-    quint32 destination = 0;
-    if (!AcceptAddressText(address, &destination)) {
-        return {EchoStatus::NotAccepted, 0};
-    }
-    IcmpProber prober;
-    return prober.probe(Ipv4Address::fromNetworkOrder(destination));
-}
-
-ProbeOutcome IsHostReachable(const QString& address) {
-    if (!StartSockets()) {
-        return {EchoStatus::Impossible, 0};
-    }
-    const ProbeOutcome outcome = SendEcho(address);
-    StopSockets();
-    return outcome;
-}
 
 QString ProbingImpossibleText(int textBase, int error) {
     const int number = SocketErrorNumber(error);

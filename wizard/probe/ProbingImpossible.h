@@ -7,18 +7,6 @@
 
 namespace tarvex {
 
-// This platform's sockets need no start-up: always true, and nothing to stop.
-[[nodiscard]] bool StartSockets();
-void StopSockets();
-
-// One ICMP echo with the 26-byte payload and a 500 ms wait.
-[[nodiscard]] ProbeOutcome SendEcho(const QString& address);
-
-// Whether an echo reply from the address arrives within 500 ms. The outcome tells a silent
-// address from one that could not be probed at all (EchoStatus::Impossible) and from one whose
-// echo could not be sent (EchoStatus::NotSent): neither may ever be taken as free.
-[[nodiscard]] ProbeOutcome IsHostReachable(const QString& address);
-
 // How to allow the probes: install the system's ping, or widen the ping group range.
 [[nodiscard]] QString ProbingFixText(int textBase);
 

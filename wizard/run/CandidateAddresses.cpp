@@ -81,14 +81,6 @@ QList<Ipv4Address> DrawAmongHosts(Ipv4Address pc, int prefix, RandomSource& rand
 
 } // namespace
 
-QString PickCandidateAddress(const QString& pcAddress, float u) {
-    const std::optional<Ipv4Address> pc = Ipv4Address::parse(QStringView(pcAddress));
-    if (!pc) {
-        return QStringLiteral("0.0.0.0");
-    }
-    return WithLastPart(*pc, static_cast<quint32>(LastPartFromDraw(u))).text();
-}
-
 CandidateDraw DrawCandidates(const PcNetwork& network, RandomSource& random, int count) {
     CandidateDraw result;
     const std::optional<Ipv4Address> pc = network.address;
@@ -102,7 +94,7 @@ CandidateDraw DrawCandidates(const PcNetwork& network, RandomSource& random, int
         result.problem = CandidateProblem::NotConfigured;
         return result;
     }
-    // A mask that is no dotted quad reads as 0.0.0.0: drawn by the formula, as for /24.
+    // A mask the system did not give is 0.0.0.0: drawn by the formula, as for /24.
     const int prefix = MaskPrefix(network.mask).value_or(24);
     if (prefix <= 24) {
         result.candidates = DrawByFormula(*pc, random, count);

@@ -13,14 +13,9 @@ namespace tarvex {
 // How many addresses the free-address search tries at most.
 inline constexpr int kCandidateCount = 20;
 
-// One candidate from one draw u in [0, 1): the first three parts of the PC's address kept, the
-// last replaced by 253 * u + 1 rounded to the nearest, a half to the even neighbour (1 to 254).
-// "0.0.0.0" when the PC's address is not a dotted quad.
-[[nodiscard]] QString PickCandidateAddress(const QString& pcAddress, float u);
-
 enum class CandidateProblem {
     None,
-    AddressInvalid, // the PC's address is not a dotted quad
+    AddressInvalid, // the PC has no address
     NotConfigured,  // a candidate begins with "0": the PC's network is not set up
 };
 

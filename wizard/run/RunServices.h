@@ -2,14 +2,13 @@
 
 #include "base/MessageDetails.h"
 #include "desktop/ShortcutWriter.h"
+#include "net/AdapterReader.h"
 #include "net/NeighbourWatch.h"
 #include "net/ReplyListener.h"
 #include "net/RequestBroadcaster.h"
 #include "probe/ProbeRunner.h"
-#include "run/AdapterFactsText.h"
 #include "run/RandomSource.h"
 #include "run/RunTimers.h"
-#include "run/WizardGlobals.h"
 
 #include <QString>
 #include <functional>
@@ -27,10 +26,8 @@ struct RunServices {
     NeighbourWatch& neighbours;
     RandomSource& random;
     RunIntervals intervals{};
-    // Reads the PC's adapter into PcAddress, PcMask and PcGateway.
-    std::function<void(WizardGlobals&)> loadAdapterFacts = &LoadAdapterFacts;
-    // Lists the adapters the discovery goes out of.
-    std::function<AdapterList()> listAdapters = &LoadAdapterList;
+    // Reads the PC's adapters: the chosen one and every one the discovery goes out of.
+    std::function<PcAdapters()> readAdapters = &ReadPcAdapters;
     // What may keep the appliances' replies from this PC, as the details of the messages that
     // tell that none answered; empty: no details. Returns at once: the details may follow.
     std::function<MessageDetails()> diagnose = [] {

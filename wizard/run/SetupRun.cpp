@@ -5,6 +5,7 @@
 #include "base/Logging.h"
 #include "probe/ProbingImpossible.h"
 #include "run/CandidateAddresses.h"
+#include "run/RunAdapters.h"
 #include "run/RunMessages.h"
 #include "texts/TextCatalog.h"
 
@@ -12,9 +13,9 @@
 
 namespace tarvex {
 
-SetupRun::SetupRun(WizardGlobals& globals, MessageAsker& dialogs, RunPage& page, RunDialogs& modals,
+SetupRun::SetupRun(int textBase, MessageAsker& dialogs, RunPage& page, RunDialogs& modals,
                    RunFlow& flow, RunTimers& timers, RunServices& services)
-    : globals_(globals), dialogs_(dialogs), page_(page), modals_(modals), flow_(flow),
+    : textBase_(textBase), dialogs_(dialogs), page_(page), modals_(modals), flow_(flow),
       timers_(timers), services_(services) {
     timers_.setTick(resume([this](RunTimer timer) {
         switch (timer) {
@@ -96,7 +97,7 @@ const char* RunStateName(RunState state) {
 }
 
 QString SetupRun::text(int n) const {
-    return CatalogText(globals_.TextBase, n);
+    return CatalogText(textBase_, n);
 }
 
 void SetupRun::status(int n) {
@@ -108,14 +109,10 @@ void SetupRun::ask(const Message& message, Answered then) {
 }
 
 void SetupRun::pageLoaded() {
-    globals_.clearDeviceTable();
     page_.applyLookSettings();
     page_.setStepPicture(1, StatusPicture::InProgress);
-    services_.loadAdapterFacts(globals_);
-    adapters_ =
-        RunAdapters(services_.listAdapters(),
-                    PcNetwork::read({globals_.PcAddress, globals_.PcMask, globals_.PcGateway}));
-    globals_.SelectedDevice = 0;
+    adapters_ = services_.readAdapters();
+    list_ = ApplianceList(adapters_);
     page_.setCaptions();
     page_.setButtonsEnabled(false);
     status(Text::Scanning);
@@ -146,7 +143,7 @@ void SetupRun::scanDue() {
 }
 
 std::optional<BroadcastFailure> SetupRun::askEveryAdapter() {
-    return BroadcastFromEach(services_.broadcaster, DiscoveryRequest(), adapters_.sources());
+    return BroadcastFromEach(services_.broadcaster, DiscoveryRequest(), RequestSources(adapters_));
 }
 
 bool SetupRun::openListener() {
@@ -156,8 +153,7 @@ bool SetupRun::openListener() {
         return true;
     }
     timers_.stop(RunTimer::ConfigurationTimeout);
-    ask(ListenerFailureMessage(globals_.TextBase, *failure),
-        [this](MessageAnswer) { backToSetupMode(); });
+    ask(ListenerFailureMessage(textBase_, *failure), [this](MessageAnswer) { backToSetupMode(); });
     return false;
 }
 
@@ -178,7 +174,7 @@ void SetupRun::datagramArrived(const ArrivedDatagram& datagram) {
     if (state_ == RunState::Scanning && kind == ReplyKind::Discovery) {
         addRow(datagram);
     } else if (state_ == RunState::Configuring && kind == ReplyKind::Configure) {
-        onConfigureReply(datagram.bytes);
+        onConfigureReply(datagram);
     } else {
         qCDebug(lcRun) << "datagram dropped: not a reply the run waits for now, bytes"
                        << datagram.bytes.size();
@@ -186,44 +182,11 @@ void SetupRun::datagramArrived(const ArrivedDatagram& datagram) {
 }
 
 void SetupRun::addRow(const ArrivedDatagram& datagram) {
-    // One row a sender: a host that answers many times (or makes up identifiers) cannot push
-    // the other appliances out of the list.
-    if (std::any_of(rows_.begin(), rows_.end(),
-                    [&](const ApplianceRow& row) { return row.sender == datagram.source; })) {
-        qCDebug(lcRun) << "discovery reply dropped: its sender" << datagram.source.text()
-                       << "has a row already";
+    if (!list_.add(datagram)) {
         return;
     }
-    // The table holds 11 records; later replies are dropped before they are cut.
-    if (rows_.size() >= kDeviceTableSize) {
-        qCDebug(lcRun) << "discovery reply dropped: the table holds" << kDeviceTableSize;
-        return;
-    }
-    ReplyCut cut = CutDiscoveryReply(datagram.bytes);
-    if (!cut.record) {
-        qCDebug(lcRun) << "discovery reply dropped:" << CutRefusalText(cut);
-        return;
-    }
-    // With several adapters, an appliance heard on one already is dropped here.
-    std::optional<RunAdapters::Heard> heard = adapters_.admit(*cut.record, datagram.interfaceIndex);
-    if (!heard) {
-        qCDebug(lcRun) << "discovery reply dropped: the appliance was heard on another adapter";
-        return;
-    }
-    ApplianceRow row{std::move(*cut.record), datagram.source,        std::nullopt,
-                     Reachability::No,       std::move(heard->name), std::move(heard->network)};
-    row.address = ApplianceAddress(row.record, row.network);
-    const qsizetype index = rows_.size();
-    globals_.DeviceTable[static_cast<std::size_t>(index)] = row.record;
-    globals_.LastDeviceIndex = static_cast<qint16>(index);
-    const std::optional<Ipv4Address> own = row.ownAddress();
-    qCDebug(lcRun) << "discovery reply kept as record" << index << "identifier"
-                   << row.record.DeviceId.toHex() << "address" << row.record.IpAddress << "from"
-                   << datagram.source.text()
-                   << (own           ? "(probed)"
-                       : row.address ? "(not the sender's address: never probed)"
-                                     : "(not a host address: never probed)");
-    rows_.append(std::move(row));
+    const qsizetype index = list_.rows().size() - 1;
+    const std::optional<Ipv4Address> own = list_.rows()[index].ownAddress();
     if (!own) {
         // Listed as received, but never probed: "No", and choosing it gives it an address.
         return;
@@ -238,7 +201,7 @@ void SetupRun::addRow(const ArrivedDatagram& datagram) {
 void SetupRun::onProbed(qsizetype row, const QList<ProbeOutcome>& outcomes) {
     const ProbeOutcome outcome = outcomes.value(0);
     // An echo that could not be sent, or could not be tried at all, tells nothing: "No".
-    rows_[row].reachability = outcome.reachable() ? Reachability::Yes : Reachability::No;
+    list_.rows()[row].reachability = outcome.reachable() ? Reachability::Yes : Reachability::No;
     if (outcome.status == EchoStatus::Impossible && probingImpossibleError_ == 0) {
         probingImpossibleError_ = outcome.error == 0 ? -1 : outcome.error;
     }
@@ -256,8 +219,7 @@ void SetupRun::discoveryWindowEnded() {
     }
     services_.listener.CloseListener();
     status(Text::ScanComplete);
-    globals_.SelectedDevice = -1;
-    if (rows_.isEmpty()) {
+    if (list_.rows().isEmpty()) {
         enter(RunState::NoApplianceFound);
         status(Text::ScanNothing);
         page_.setStepPicture(1, StatusPicture::Failed);
@@ -277,7 +239,7 @@ void SetupRun::showDeviceList() {
     enter(RunState::Choosing);
     if (probingImpossibleError_ != 0) {
         // Once for the whole list, not once a row.
-        ask(ProbingImpossibleMessage(globals_.TextBase,
+        ask(ProbingImpossibleMessage(textBase_,
                                      probingImpossibleError_ < 0 ? 0 : probingImpossibleError_),
             [this](MessageAnswer) { openDeviceList(); });
         return;
@@ -286,23 +248,23 @@ void SetupRun::showDeviceList() {
 }
 
 void SetupRun::openDeviceList() {
-    modals_.showDeviceList(rows_, adapters_.several(), resume([this] {
-                               page_.afterEventsRun(resume([this] { afterChoice(); }));
-                           }));
+    modals_.showDeviceList(
+        list_.rows(), list_.severalAdapters(), resume([this](std::optional<qsizetype> chosen) {
+            page_.afterEventsRun(resume([this, chosen] { afterChoice(chosen); }));
+        }));
 }
 
-void SetupRun::afterChoice() {
-    const qint16 chosen = globals_.SelectedDevice;
-    if (chosen < 0 || chosen >= rows_.size()) {
+void SetupRun::afterChoice(std::optional<qsizetype> chosen) {
+    if (!chosen || *chosen < 0 || *chosen >= list_.rows().size()) {
         // The list was closed without a choice.
         backToSetupMode();
         return;
     }
     // The chosen row's adapter serves the rest of the run: the search and the configuration.
-    chosen_ = rows_[chosen];
+    chosen_ = list_.rows()[*chosen];
     // Only an appliance reached at its own address is linked; any other gets an address.
     const std::optional<Ipv4Address> address = chosen_->ownAddress();
-    if (globals_.SelectedReachable && chosen_->reachable()) {
+    if (chosen_->reachable()) {
         enter(RunState::Reachable);
         status(Text::Reachable);
         page_.setStepPicture(2, StatusPicture::Done);
@@ -355,8 +317,8 @@ void SetupRun::onSearchDone(const SearchResult& result) {
         result.kind == SearchResult::Kind::WatchImpossible) {
         // Nothing could be tested, so no address may be taken as free.
         ask(result.kind == SearchResult::Kind::ProbingImpossible
-                ? ProbingImpossibleMessage(globals_.TextBase, result.error)
-                : NeighbourWatchFailureMessage(globals_.TextBase, result.error),
+                ? ProbingImpossibleMessage(textBase_, result.error)
+                : NeighbourWatchFailureMessage(textBase_, result.error),
             [this](MessageAnswer) { backToSetupMode(); });
         return;
     }
@@ -365,7 +327,7 @@ void SetupRun::onSearchDone(const SearchResult& result) {
         return;
     }
     newAddress_ = result.address;
-    page_.setStatusText(text(Text::AddressFound) + NewAddress());
+    page_.setStatusText(text(Text::AddressFound) + newAddress_->text());
     page_.afterEventsRun(resume([this] { askCredentialsAndConfigure(); }));
 }
 
@@ -378,39 +340,48 @@ void SetupRun::noFreeAddress() {
 
 void SetupRun::askCredentialsAndConfigure() {
     enter(RunState::AskingCredentials);
-    modals_.showCredentials(
-        resume([this](RunDialogs::CredentialsOutcome outcome) { onCredentials(outcome); }));
+    modals_.showCredentials(resume([this](std::optional<Credentials> credentials) {
+        if (!credentials) {
+            enter(RunState::Abandoned);
+            backToSetupMode();
+            return;
+        }
+        configure(*credentials);
+    }));
 }
 
-void SetupRun::onCredentials(RunDialogs::CredentialsOutcome outcome) {
-    if (outcome == RunDialogs::CredentialsOutcome::Abandoned) {
-        enter(RunState::Abandoned);
-        backToSetupMode();
-        return;
-    }
+void SetupRun::configure(const Credentials& credentials) {
     timers_.start(RunTimer::ConfigurationTimeout, services_.intervals.configureTimeout);
     status(Text::Configuring);
     enter(RunState::Configuring);
     if (!openListener()) {
         return;
     }
-    const AdapterFacts& pc = chosen_->network.facts;
-    const ConfigureFields fields{NewAddress(), pc.mask, pc.gateway, globals_.UserName,
-                                 globals_.Password};
+    const PcNetwork& pc = chosen_->network;
+    const ConfigureFields fields{*newAddress_, pc.mask, pc.gateway, credentials};
     // The credentials stay out of the log.
     qCDebug(lcRun) << "configuration request for" << chosen_->record.DeviceId.toHex() << "address"
-                   << NewAddress() << "mask" << pc.mask << "gateway" << pc.gateway << "from"
-                   << pc.address;
+                   << newAddress_->text() << "mask" << pc.mask.text() << "gateway"
+                   << (pc.gateway ? pc.gateway->text() : QString()) << "from"
+                   << (pc.address ? pc.address->text() : QString());
     // The run goes on in the reply handler or when its time-out ends.
     broadcast(ConfigureRequest(chosen_->record, fields), [] {});
 }
 
-void SetupRun::onConfigureReply(const QByteArray& reply) {
-    // Any host that heard the request can answer it: only the chosen appliance's answer counts,
-    // and the wait goes on for it.
+void SetupRun::onConfigureReply(const ArrivedDatagram& datagram) {
+    const QByteArray& reply = datagram.bytes;
+    // Any host that heard the request can answer it, and the identifier travels in every
+    // request: only an answer with the chosen identifier from the chosen appliance counts (the
+    // sender of its discovery reply, or the address it is moving to), and the wait goes on for
+    // it.
     if (!IsConfigureReplyOf(reply, chosen_->record.DeviceId)) {
         qCDebug(lcRun) << "configuration reply dropped: not from the chosen appliance, bytes"
                        << reply.size();
+        return;
+    }
+    if (datagram.source != chosen_->sender && datagram.source != newAddress_) {
+        qCWarning(lcRun) << "configuration reply dropped: it came from" << datagram.source.text()
+                         << ", neither the chosen appliance nor its new address";
         return;
     }
     qCDebug(lcRun) << "configuration reply, status" << ConfigureStatusText(reply);
@@ -453,9 +424,9 @@ void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {
     if (failure) {
         enter(RunState::ShortcutsFailed);
         page_.setStepPicture(4, StatusPicture::Failed);
-        page_.setStatusText(ShortcutFailureStatus(globals_.TextBase));
+        page_.setStatusText(ShortcutFailureStatus(textBase_));
         page_.setButtonsEnabled(true);
-        ask(ShortcutFailureMessage(globals_.TextBase, *failure));
+        ask(ShortcutFailureMessage(textBase_, *failure));
         return;
     }
     page_.setStepPicture(4, StatusPicture::Done);
@@ -484,7 +455,7 @@ void SetupRun::closingQuestion(Ipv4Address address) {
                                                   endAfterOpening();
                                                   return;
                                               }
-                                              ask(OpenFailureMessage(globals_.TextBase, report),
+                                              ask(OpenFailureMessage(textBase_, report),
                                                   [this](MessageAnswer) { endAfterOpening(); });
                                           }));
         });
@@ -500,7 +471,6 @@ void SetupRun::previousClicked() {
     if (state_ == RunState::Stopped || state_ == RunState::Opening) {
         return;
     }
-    globals_.clearDeviceTable();
     backToSetupMode();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "appliance/ApplianceRow.h"
+#include "appliance/ApplianceList.h"
+#include "appliance/Credentials.h"
 #include "base/Dialogs.h"
 #include "net/Ipv4Address.h"
 #include "net/ReplyListener.h"
@@ -12,7 +13,6 @@
 #include "run/RunPage.h"
 #include "run/RunServices.h"
 #include "run/RunTimers.h"
-#include "run/WizardGlobals.h"
 
 #include <QList>
 #include <QString>
@@ -53,14 +53,15 @@ enum class RunState {
 // replies, modal pages, message boxes, a repaint) returns to the event loop, which calls the run
 // back through resume().
 //
-// What the scan found is one ApplianceRow per appliance, in arrival order; the device table the
-// list page reads is written alongside. The effects are the page's texts and pictures, the
+// What the scan found is one ApplianceRow per appliance, in arrival order; the list page is given
+// them and answers with the chosen one. The effects are the page's texts and pictures, the
 // boxes asked (never one that waits), the two requests, the probes and the search, the
 // shortcuts and the opener.
 class SetupRun final {
 public:
-    SetupRun(WizardGlobals& globals, MessageAsker& dialogs, RunPage& page, RunDialogs& modals,
-             RunFlow& flow, RunTimers& timers, RunServices& services);
+    // textBase: the language of the run's texts and boxes.
+    SetupRun(int textBase, MessageAsker& dialogs, RunPage& page, RunDialogs& modals, RunFlow& flow,
+             RunTimers& timers, RunServices& services);
     ~SetupRun();
     SetupRun(const SetupRun&) = delete;
     SetupRun& operator=(const SetupRun&) = delete;
@@ -78,10 +79,9 @@ public:
     void stop();
 
     [[nodiscard]] RunState state() const { return state_; }
-    [[nodiscard]] const QList<ApplianceRow>& rows() const { return rows_; }
-    [[nodiscard]] QString NewAddress() const {
-        return newAddress_ ? newAddress_->text() : QString();
-    }
+    [[nodiscard]] const QList<ApplianceRow>& rows() const { return list_.rows(); }
+    // The address the search found for the chosen appliance.
+    [[nodiscard]] std::optional<Ipv4Address> newAddress() const { return newAddress_; }
 
 private:
     using Answered = std::function<void(MessageAnswer answer)>;
@@ -112,20 +112,20 @@ private:
     void broadcast(const QByteArray& request, std::function<void()> then);
     // Tells a request that could not be sent, then goes on as if it had been.
     void tell(const std::optional<BroadcastFailure>& failure, std::function<void()> then);
-    // Makes the reply the next row, or tells the log why not.
+    // Makes the reply the next row (the list tells the log why not) and probes it.
     void addRow(const ArrivedDatagram& datagram);
     void onProbed(qsizetype row, const QList<ProbeOutcome>& outcomes);
     void showDeviceList();
     void openDeviceList();
-    void afterChoice();
+    void afterChoice(std::optional<qsizetype> chosen);
     void searchAddress();
     // Text 740, then the program ends.
     void pcNotConfigured();
     void onSearchDone(const SearchResult& result);
     void noFreeAddress();
     void askCredentialsAndConfigure();
-    void onCredentials(RunDialogs::CredentialsOutcome outcome);
-    void onConfigureReply(const QByteArray& reply);
+    void configure(const Credentials& credentials);
+    void onConfigureReply(const ArrivedDatagram& datagram);
     // Writes the shortcuts, then the note and the closing question, and ends the program.
     void finish(Ipv4Address address, int doneText, int noteText);
     // Opens the shortcuts when asked to; the program ends once the opener has answered.
@@ -133,7 +133,7 @@ private:
     void endAfterOpening();
     void backToSetupMode();
 
-    WizardGlobals& globals_;
+    int textBase_;
     MessageAsker& dialogs_;
     RunPage& page_;
     RunDialogs& modals_;
@@ -142,7 +142,8 @@ private:
     RunServices& services_;
 
     RunState state_ = RunState::Starting;
-    QList<ApplianceRow> rows_;              // what the scan found, in arrival order
+    PcAdapters adapters_;                   // the adapters asked through
+    ApplianceList list_;                    // what the scan found, in arrival order
     std::optional<ApplianceRow> chosen_;    // the row chosen on the list
     std::optional<Ipv4Address> newAddress_; // found by the search
     int probesRunning_ = 0;
@@ -150,7 +151,6 @@ private:
     FreeAddressSearch search_{services_.prober, services_.neighbours};
     // Expires with the run: a call the event loop makes after that finds it gone.
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
-    RunAdapters adapters_; // the adapters asked through
     DiscoveryRepeats repeats_{timers_};
 };
 

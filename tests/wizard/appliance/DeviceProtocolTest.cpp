@@ -188,6 +188,14 @@ void PrintTo(const RequestRow& row, std::ostream* os) {
 
 class ConfigureRequestRows : public ::testing::TestWithParam<RequestRow> {};
 
+ConfigureFields fields(const char* address, const char* mask, const char* gateway, QString userName,
+                       QString password) {
+    return {testing::Address(address),
+            testing::Address(mask),
+            *gateway != 0 ? std::optional(testing::Address(gateway)) : std::nullopt,
+            {std::move(userName), std::move(password)}};
+}
+
 TEST_P(ConfigureRequestRows, Builds) {
     const QByteArray request = ConfigureRequest(GetParam().device, GetParam().fields);
     EXPECT_EQ(request, GetParam().expected);
@@ -205,30 +213,27 @@ DeviceRecord named(QByteArray id, QByteArray host, QByteArray group, QByteArray 
 INSTANTIATE_TEST_SUITE_P(
     Requests, ConfigureRequestRows,
     ::testing::Values(
-        RequestRow{"Whole",
-                   named(kId, "DRAVIK", "HOME", "DRAVIK-HOME-NAS"),
-                   {"192.168.0.77", "255.255.255.0", "192.168.0.1", "admin", "secret"},
+        RequestRow{"Whole", named(kId, "DRAVIK", "HOME", "DRAVIK-HOME-NAS"),
+                   fields("192.168.0.77", "255.255.255.0", "192.168.0.1", "admin", "secret"),
                    "0C02S00:1A:2B:3C:4D:5E192.168.0.77;255.255.255.0;192.168.0.1;DRAVIK;HOME;"
                    "DRAVIK-HOME-NAS;admin;secret"},
-        RequestRow{"EmptyFieldsStayEmpty",
-                   named(kId, "", "", ""),
-                   {"10.0.0.9", "255.0.0.0", "", "", ""},
+        RequestRow{"EmptyFieldsStayEmpty", named(kId, "", "", ""),
+                   fields("10.0.0.9", "255.0.0.0", "", "", ""),
                    "0C02S00:1A:2B:3C:4D:5E10.0.0.9;255.0.0.0;;;;;;"},
         RequestRow{"IdentifierAndFieldsWithSeparatorsUnchanged",
                    named("AB;C'D IP='x;y'Z1", "a;b", "W'G", "F"),
-                   {"10.0.0.9", "255.0.0.0", "10.0.0.1", "u;v", "p'w;"},
+                   fields("10.0.0.9", "255.0.0.0", "10.0.0.1", "u;v", "p'w;"),
                    "0C02SAB;C'D IP='x;y'Z110.0.0.9;255.0.0.0;10.0.0.1;a;b;W'G;F;u;v;p'w;"},
-        RequestRow{"ChineseCredentialsGoOutWholeAsUtf8",
-                   named(kId, "NAS", "HOME", "NAS"),
-                   {"10.0.0.9", "255.0.0.0", "10.0.0.1", QString::fromUtf8("管理員"),
-                    QString::fromUtf8("密碼")},
+        RequestRow{"ChineseCredentialsGoOutWholeAsUtf8", named(kId, "NAS", "HOME", "NAS"),
+                   fields("10.0.0.9", "255.0.0.0", "10.0.0.1", QString::fromUtf8("管理員"),
+                          QString::fromUtf8("密碼")),
                    "0C02S00:1A:2B:3C:4D:5E10.0.0.9;255.0.0.0;10.0.0.1;NAS;HOME;NAS;"
                    "\xE7\xAE\xA1\xE7\x90\x86\xE5\x93\xA1;\xE5\xAF\x86\xE7\xA2\xBC"},
         RequestRow{"ReceivedBytesGoBackByteForByte",
                    named("\xFF\xFE"
                          "567890123456789",
                          "\xA7\xDA", "\x80", "\xC0\xC1"),
-                   {"10.0.0.9", "255.0.0.0", "10.0.0.1", "u", "p"},
+                   fields("10.0.0.9", "255.0.0.0", "10.0.0.1", "u", "p"),
                    "0C02S\xFF\xFE"
                    "56789012345678910.0.0.9;255.0.0.0;10.0.0.1;\xA7\xDA;\x80;"
                    "\xC0\xC1;u;p"}),
@@ -241,7 +246,8 @@ TEST(DiscoveryRequest, IsTheFiveBytesOfItsCommandWord) {
 TEST(ConfigureRequest, FullHostNameOfACutReplyGoesBackWhole) {
     const std::optional<DeviceRecord> record = CutDiscoveryReply(reply()).record;
     ASSERT_TRUE(record);
-    const QByteArray request = ConfigureRequest(*record, {"192.168.0.77", "m", "g", "u", "p"});
+    const QByteArray request =
+        ConfigureRequest(*record, fields("192.168.0.77", "255.0.0.0", "", "u", "p"));
     EXPECT_TRUE(request.contains(";DRAVIK;HOME;DRAVIK-HOME-NAS;u;p"));
 }
 

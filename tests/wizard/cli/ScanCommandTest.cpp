@@ -36,15 +36,17 @@ public:
     QStringList probed;
 };
 
-TEST(ScanCollector, OneRowPerSenderProbedOnlyWhereTheReplySpeaksForItsOwnAddress) {
-    ScanCollector collector({{"eth0", 2, "10.0.0.9", "255.0.0.0", ""},
-                             {"eth1", 3, "192.168.0.9", "255.255.255.0", ""}});
+TEST(ScanCollector, OneRowPerSenderAndAdapterProbedOnlyWhereTheReplySpeaksForItsOwnAddress) {
+    ScanCollector collector({{},
+                             {{{"eth0", 2, testing::Network("10.0.0.9", "255.0.0.0")},
+                               {"eth1", 3, testing::Network("192.168.0.9", "255.255.255.0")}}}});
     const auto add = [&collector](const QByteArray& bytes, unsigned index, const char* sender) {
         collector.add({bytes, index, testing::Address(QString::fromLatin1(sender))});
     };
     add(reply("AP000000000000001", "192.168.0.5", "ONE"), 3, "192.168.0.5");
-    // The same sender again, with another identifier or the same: a flood, or a repeat.
-    add(reply("MADEUP00000000001", "10.0.0.77", "FLOOD"), 2, "192.168.0.5");
+    // The same sender on the same adapter, with another identifier: a flood, dropped. On the
+    // other adapter: a bridged PC hears it twice, a row each.
+    add(reply("MADEUP00000000001", "10.0.0.77", "FLOOD"), 3, "192.168.0.5");
     add(reply("AP000000000000001", "192.168.0.5", "AGAIN"), 2, "192.168.0.5");
     add("0C02RAP0000000000000012", 2, "10.0.0.5");
     add("0C01Rshort", 2, "10.0.0.5");
@@ -57,29 +59,30 @@ TEST(ScanCollector, OneRowPerSenderProbedOnlyWhereTheReplySpeaksForItsOwnAddress
     ScriptedProber prober;
     prober.statuses = {{"192.168.0.5", EchoStatus::Reply}, {"10.0.0.6", EchoStatus::NotSent}};
     EXPECT_FALSE(collector.probe(prober));
-    EXPECT_EQ(prober.probed, (QStringList{"192.168.0.5", "10.0.0.5", "10.0.0.6"}));
+    EXPECT_EQ(prober.probed, (QStringList{"192.168.0.5", "192.168.0.5", "10.0.0.5", "10.0.0.6"}));
 
-    const std::vector<ScanEntry>& entries = collector.entries();
-    ASSERT_EQ(entries.size(), 5U); // ONE, TWO, LIAR, BCAST, MUTE
-    EXPECT_EQ(entries[0].adapter, "eth1");
-    EXPECT_EQ(entries[0].reachable, true);
-    EXPECT_EQ(entries[1].reachable, false);
-    EXPECT_EQ(entries[2].address, Ipv4Address::parse(QStringView(u"10.0.0.1")));
-    EXPECT_EQ(entries[2].sender.text(), "10.0.0.30");
-    EXPECT_EQ(entries[2].reachable, false);
-    EXPECT_EQ(entries[3].address, std::nullopt);
-    EXPECT_EQ(entries[4].reachable, std::nullopt);
+    const QList<ApplianceRow>& rows = collector.rows();
+    ASSERT_EQ(rows.size(), 6); // ONE, AGAIN, TWO, LIAR, BCAST, MUTE
+    EXPECT_EQ(rows[0].adapter, "eth1");
+    EXPECT_EQ(rows[0].reachability, Reachability::Yes);
+    EXPECT_EQ(rows[1].adapter, "eth0");
+    EXPECT_EQ(rows[2].reachability, Reachability::No);
+    EXPECT_EQ(rows[3].address, testing::Address("10.0.0.1"));
+    EXPECT_EQ(rows[3].sender.text(), "10.0.0.30");
+    EXPECT_EQ(rows[3].reachability, Reachability::No);
+    EXPECT_EQ(rows[4].address, std::nullopt);
+    EXPECT_EQ(rows[5].reachability, Reachability::Unknown);
 
     // No ICMP socket on this PC: what would have been probed is unknown, never "No".
     ScriptedProber impossible;
     impossible.statuses = {{"192.168.0.5", EchoStatus::Impossible}};
     EXPECT_TRUE(collector.probe(impossible));
-    EXPECT_EQ(entries[0].reachable, std::nullopt);
-    EXPECT_EQ(entries[2].reachable, false);
+    EXPECT_EQ(rows[0].reachability, Reachability::Unknown);
+    EXPECT_EQ(rows[3].reachability, Reachability::No);
 }
 
 TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawReply) {
-    ScanEntry entry;
+    ApplianceRow entry;
     entry.record.DeviceId = "AP000000000000001";
     entry.record.IpAddress = "10.0.0.5";
     entry.record.HostName = "tab\there \"q\"\n\xff\xe2\x80\xae";
@@ -90,7 +93,7 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawRepl
     entry.sender = Ipv4Address(0x0a000005);
     entry.address = entry.sender;
     entry.adapter = "eth0";
-    entry.reachable = true;
+    entry.reachability = Reachability::Yes;
     entry.datagram = "0C01R\x01\xfe";
     const QString cells = QString::fromUtf8(
         "AP000000000000001\t10.0.0.5\ttab here \"q\" \uFFFD\uFFFD\tST\t160GB\t156GB\t4%");
@@ -101,9 +104,9 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawRepl
                                  "Available\tHD Used %\tReachable?\tAdapter");
     EXPECT_EQ(ScanHeadLine(500), QString::fromUtf8("識別碼\tIP位址\t主機名稱\t硬碟名稱\t硬碟容量\t"
                                                    "大小總計\t使用百分比%\t網路設定否\t介面卡"));
-    EXPECT_EQ(ScanReachableWord(500, false), QString::fromUtf8("否"));
-    EXPECT_EQ(ScanReachableWord(700, std::nullopt), "?");
-    EXPECT_EQ(ScanReachableWord(500, std::nullopt), QString::fromUtf8("未知"));
+    EXPECT_EQ(ScanReachableWord(500, Reachability::No), QString::fromUtf8("否"));
+    EXPECT_EQ(ScanReachableWord(700, Reachability::Unknown), "?");
+    EXPECT_EQ(ScanReachableWord(500, Reachability::Unknown), QString::fromUtf8("未知"));
     // Nothing reaches a terminal raw: C1 controls and direction overrides are escaped.
     entry.adapter = "e\xc2\x85\xe2\x80\xae";
     EXPECT_TRUE(ScanJsonLine(entry).contains(R"("adapter":"e\u0085\u202e")"));
@@ -121,7 +124,7 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawRepl
 
     entry.adapter = "eth0";
     entry.address.reset();
-    entry.reachable.reset();
+    entry.reachability = Reachability::Unknown;
     EXPECT_TRUE(ScanLine(entry, 700).endsWith("\t?\teth0"));
     const QJsonObject unknown = QJsonDocument::fromJson(ScanJsonLine(entry).toUtf8()).object();
     EXPECT_TRUE(unknown["address"].isNull());
@@ -139,7 +142,8 @@ TEST(StartScan, TheWindowLastsItsWholeLengthThenListsWhatCame) {
     std::optional<int> status;
     QElapsedTimer clock;
     clock.start();
-    ASSERT_EQ(StartScan({{{"eth0", 2, "10.0.0.9", "255.0.0.0", ""}}, {}},
+    const PcNetwork eth0 = testing::Network("10.0.0.9", "255.0.0.0");
+    ASSERT_EQ(StartScan({eth0, {{{"eth0", 2, eth0}}, {}}},
                         {listener, broadcaster, prober, std::chrono::milliseconds(400)},
                         ScanOutput{}, out, out, [&status](int done) { status = done; }),
               std::nullopt);

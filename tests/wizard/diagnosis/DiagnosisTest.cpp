@@ -2,6 +2,7 @@
 
 #include "diagnosis/SystemBusNames.h"
 #include "diagnosis/ThreadedDiagnosis.h"
+#include "support/Addresses.h"
 #include "texts/TextCatalog.h"
 
 #include <QCoreApplication>
@@ -29,14 +30,15 @@ class FakeSystemView final : public SystemView {
 public:
     FakeSystemView() {
         addAdapter("eth0", 2, "192.168.0.20");
-        routes = {{"eth0", "192.168.0.1", 100}};
+        routes = {{"eth0", testing::Address("192.168.0.1"), 100}};
         files["/proc/sys/net/ipv4/conf/all/rp_filter"] = "0\n";
         files["/proc/sys/net/ipv4/conf/eth0/rp_filter"] = "2\n";
         files["/etc/ufw/ufw.conf"] = "# comment\nENABLED=no\nLOGLEVEL=low\n";
     }
     void addAdapter(const char* name, unsigned index, const char* address, int carrier = 1,
                     int type = 1) {
-        addresses.push_back({name, index, false, address, "255.255.255.0"});
+        addresses.push_back(
+            {name, index, false, testing::Address(address), testing::Address("255.255.255.0")});
         const QString base = QStringLiteral("/sys/class/net/") + QLatin1String(name);
         files[base + "/type"] = QByteArray::number(type) + "\n";
         files[base + "/carrier"] = QByteArray::number(carrier) + "\n";
@@ -119,14 +121,15 @@ INSTANTIATE_TEST_SUITE_P(
         DiagnosisRow{"VpnHoldsTheLowestMetricDefaultRoute",
                      [](FakeSystemView& s) {
                          s.files["/sys/class/net/vpn0/type"] = "65534\n";
-                         s.routes.push_back({"vpn0", "", 50});
+                         s.routes.push_back({"vpn0", std::nullopt, 50});
                      },
                      {{K::TunnelHoldsDefaultRoute, "vpn0"}}},
         DiagnosisRow{"PointToPointWithHigherMetricIsFine",
                      [](FakeSystemView& s) {
-                         s.addresses.push_back({"ppp0", 6, false, "100.64.0.7", "255.255.255.255",
-                                                true, false, true});
-                         s.routes.push_back({"ppp0", "", 600});
+                         s.addresses.push_back({"ppp0", 6, false, testing::Address("100.64.0.7"),
+                                                testing::Address("255.255.255.255"), true, false,
+                                                true});
+                         s.routes.push_back({"ppp0", std::nullopt, 600});
                      },
                      {}},
         DiagnosisRow{

@@ -77,12 +77,12 @@ TEST_P(Accessibility, StepPicturesAreNamedAfterTheirStepAndTellItsState) {
 
 TEST_P(Accessibility, DeviceListCellsReadAsShown) {
     StepPage* step4 = wizard.open(PageId::RunningStatusPage);
-    DeviceRecord device;
-    device.IpAddress = "192.168.0.5";
-    device.HostName = "網路硬碟";
-    wizard.globals.DeviceTable.at(0) = device;
-    wizard.globals.LastDeviceIndex = 0;
-    auto* page = new DeviceListPage(wizard.flow, QList{Reachability::Yes}, step4);
+    ApplianceRow appliance;
+    appliance.record.IpAddress = "192.168.0.5";
+    appliance.record.HostName = "網路硬碟";
+    appliance.address = appliance.sender = Ipv4Address(0xC0A80005U);
+    appliance.reachability = Reachability::Yes;
+    auto* page = new DeviceListPage(wizard.flow, {appliance}, step4);
     page->pageLoaded();
     page->show();
     auto* list = page->findChild<QTreeWidget*>(QStringLiteral("ListView1"));

@@ -1,5 +1,5 @@
 // The two pages Step 4 shows modally: the device list and the credentials page. Layout, cells,
-// selection, keys, what Next and Exit leave in the globals, and the dialogs' modal runs.
+// selection, keys, what Next and Exit leave in the settings, and the dialogs' modal runs.
 #include "PageTestSupport.h"
 #include "appliance/DeviceListCells.h"
 #include "pages/CredentialsPage.h"
@@ -7,6 +7,7 @@
 #include "pages/ModalRunDialogs.h"
 #include "pages/PageDesign.h"
 #include "pages/Twips.h"
+#include "support/Addresses.h"
 #include "texts/TextCatalog.h"
 
 #include <QApplication>
@@ -94,17 +95,23 @@ class ModalPages : public ::testing::Test {
 protected:
     explicit ModalPages(qint16 textBase = 700) : wizard(textBase) {
         step4 = wizard.open(PageId::RunningStatusPage);
-        wizard.globals.SelectedDevice = -1;
     }
 
-    void discover(int count) {
+    // The first `count` appliances, each reached at its own address or not as `reached` says.
+    static QList<ApplianceRow> discovered(int count, const QList<Reachability>& reached = {}) {
         const DeviceRecord records[] = {record("192.168.0.5", "Dravik-01", 312581808),
                                         record("192.168.0.77", "網路硬碟", 1000000),
                                         record("10.0.0.3", "line\nfeed", 1954)};
+        QList<ApplianceRow> rows;
         for (int i = 0; i < count; ++i) {
-            wizard.globals.DeviceTable.at(i) = records[i];
+            ApplianceRow row;
+            row.record = records[i];
+            row.address = row.sender =
+                tarvex::testing::Address(QString::fromLatin1(records[i].IpAddress));
+            row.reachability = reached.value(i, Reachability::No);
+            rows.append(row);
         }
-        wizard.globals.LastDeviceIndex = static_cast<qint16>(count - 1);
+        return rows;
     }
 
     // A loaded page over Step 4, shown without modality so that a test drives it directly.
@@ -136,12 +143,10 @@ protected:
 
 TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
     const DesignRow& row = designOf(std::get<0>(GetParam()));
-    wizard.globals.UserName = QStringLiteral("left over");
-    wizard.globals.Password = QStringLiteral("left over");
-    discover(3);
-    ModalPage* page = row.kind == Kind::List ? static_cast<ModalPage*>(show<DeviceListPage>(
-                                                   QList{Reachability::Yes, Reachability::No}))
-                                             : show<CredentialsPage>();
+    ModalPage* page = row.kind == Kind::List
+                          ? static_cast<ModalPage*>(show<DeviceListPage>(
+                                discovered(3, {Reachability::Yes, Reachability::No})))
+                          : show<CredentialsPage>();
     EXPECT_EQ(page->windowTitle(), QString::fromUtf8(row.caption));
     EXPECT_EQ(page->size(), row.size);
     EXPECT_EQ(page->minimumSize(), page->maximumSize());
@@ -184,8 +189,6 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
     EXPECT_EQ(page->defaultButton(), child<QPushButton>(page, "nextButton"));
     EXPECT_EQ(page->cancelButton(), child<QPushButton>(page, "exitButton"));
     if (row.kind == Kind::Credentials) {
-        EXPECT_TRUE(wizard.globals.UserName.isEmpty());
-        EXPECT_TRUE(wizard.globals.Password.isEmpty());
         for (const char* box : {"txtUsername", "txtPassword"}) {
             EXPECT_EQ(child<QLineEdit>(page, box)->text(), QStringLiteral("qorvu"));
             EXPECT_EQ(child<QLineEdit>(page, box)->echoMode(), QLineEdit::Normal);
@@ -200,8 +203,10 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
         }
         EXPECT_EQ(list->columnCount(), 8) << "one adapter: none named";
         // A PC with several adapters: each row names its own in a last column.
-        auto* named = new DeviceListPage(wizard.flow, {Reachability::Yes, Reachability::No}, step4,
-                                         {"eth0", "eth1", "eth1"});
+        QList<ApplianceRow> rows = discovered(3, {Reachability::Yes, Reachability::No});
+        rows[0].adapter = "eth0";
+        rows[1].adapter = rows[2].adapter = "eth1";
+        auto* named = new DeviceListPage(wizard.flow, rows, step4, true);
         named->pageLoaded();
         auto* wide = child<QTreeWidget>(named, "ListView1");
         ASSERT_EQ(wide->columnCount(), 9);
@@ -225,20 +230,18 @@ INSTANTIATE_TEST_SUITE_P(BothEditions, ModalPageDesign,
                          });
 
 TEST_F(ModalPages, DeviceListShowsTheTableInOrderWithTheFirstRowSelected) {
-    discover(3);
-    auto* page = show<DeviceListPage>(QList{Reachability::Yes, Reachability::No});
+    const QList<ApplianceRow> rows = discovered(3, {Reachability::Yes, Reachability::No});
+    auto* page = show<DeviceListPage>(rows);
     auto* list = child<QTreeWidget>(page, "ListView1");
     ASSERT_EQ(list->topLevelItemCount(), 3);
-    const QList<Reachability> cells{Reachability::Yes, Reachability::No,
-                                    Reachability::No}; // the third probe never reported
+    const QList<Reachability> cells{Reachability::Yes, Reachability::No, Reachability::No};
     for (int i = 0; i < 3; ++i) {
         const QTreeWidgetItem* row = list->topLevelItem(i);
         QStringList shown;
         for (int column = 0; column < 8; ++column) {
             shown.append(row->text(column));
         }
-        EXPECT_EQ(shown, DeviceListRow(static_cast<qint16>(i), wizard.globals.DeviceTable.at(i),
-                                       cells.at(i)));
+        EXPECT_EQ(shown, DeviceListRow(static_cast<qint16>(i), rows[i].record, cells.at(i)));
         EXPECT_FALSE(row->flags().testFlag(Qt::ItemIsEditable));
     }
     EXPECT_EQ(list->selectedItems(), QList<QTreeWidgetItem*>{list->topLevelItem(0)});
@@ -257,7 +260,7 @@ TEST_F(ModalPages, DeviceListShowsTheTableInOrderWithTheFirstRowSelected) {
 }
 
 TEST_F(ModalPages, AnEmptyDeviceListKeepsItsHeadersAtTheirDefaultWidths) {
-    auto* page = show<DeviceListPage>(QList<Reachability>{});
+    auto* page = show<DeviceListPage>(QList<ApplianceRow>{});
     auto* list = child<QTreeWidget>(page, "ListView1");
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(list->columnCount(), 8);
@@ -266,41 +269,30 @@ TEST_F(ModalPages, AnEmptyDeviceListKeepsItsHeadersAtTheirDefaultWidths) {
     }
     page->defaultButton()->click();
     EXPECT_TRUE(page->isVisible()) << "Next without a row does nothing";
-    EXPECT_EQ(wizard.globals.SelectedDevice, -1);
+    EXPECT_EQ(page->chosenRow(), std::nullopt);
     delete page;
 }
 
-TEST_F(ModalPages, NextHandsBackTheSelectedRowsNumberAndProbeResult) {
-    constexpr Reachability Y = Reachability::Yes;
-    constexpr Reachability N = Reachability::No;
-    const struct {
-        int downs; // arrow presses before Enter
-        QList<Reachability> cells;
-        qint16 device;
-        bool reachable;
-    } rows[] = {{0, {Y, Y, Y}, 0, true}, {2, {Y, Y, N}, 2, false}, {1, {N, Y, N}, 1, true}};
-    discover(3);
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.downs);
-        QPointer<DeviceListPage> page = show<DeviceListPage>(row.cells);
-        for (int i = 0; i < row.downs; ++i) {
+TEST_F(ModalPages, NextHandsBackTheSelectedRow) {
+    for (const int downs : {0, 2, 1}) { // arrow presses before Enter
+        SCOPED_TRACE(downs);
+        QPointer<DeviceListPage> page = show<DeviceListPage>(discovered(3));
+        for (int i = 0; i < downs; ++i) {
             press(page, Qt::Key_Down);
         }
         press(page, Qt::Key_Return);
         EXPECT_FALSE(page->isVisible());
         EXPECT_EQ(page->result(), QDialog::Accepted);
-        EXPECT_EQ(wizard.globals.SelectedDevice, row.device);
-        EXPECT_EQ(wizard.globals.SelectedReachable, row.reachable);
+        EXPECT_EQ(page->chosenRow(), downs);
         delete page;
     }
     EXPECT_TRUE(wizard.dialogs.shown().isEmpty());
 }
 
 TEST_F(ModalPages, DeviceListCloseBoxLeavesTheSelectionAndExitAsksToEndTheProgram) {
-    discover(1);
-    QPointer<DeviceListPage> page = show<DeviceListPage>(QList{Reachability::Yes});
+    QPointer<DeviceListPage> page = show<DeviceListPage>(discovered(1, {Reachability::Yes}));
     EXPECT_TRUE(page->close());
-    EXPECT_EQ(wizard.globals.SelectedDevice, -1);
+    EXPECT_EQ(page->chosenRow(), std::nullopt);
     EXPECT_TRUE(wizard.dialogs.shown().isEmpty());
 
     page->show();
@@ -318,10 +310,9 @@ TEST_F(ModalPages, DeviceListCloseBoxLeavesTheSelectionAndExitAsksToEndTheProgra
     EXPECT_FALSE(page->isVisible());
     Wizard::settle();
     EXPECT_TRUE(step4.isNull()) << "Step 4 goes with the program";
-    EXPECT_EQ(wizard.globals.SelectedDevice, -1);
 }
 
-TEST_F(ModalPages, CredentialsNextStoresBothBoxesOnlyWhenBothAreFilled) {
+TEST_F(ModalPages, CredentialsNextAnswersBothBoxesOnlyWhenBothAreFilled) {
     const struct {
         const char* user;
         const char* password;
@@ -339,8 +330,10 @@ TEST_F(ModalPages, CredentialsNextStoresBothBoxesOnlyWhenBothAreFilled) {
         press(page, Qt::Key_Return);
         EXPECT_FALSE(page->isVisible()) << "the page closes either way";
         EXPECT_EQ(page->result(), QDialog::Accepted);
-        EXPECT_EQ(wizard.globals.UserName, row.stored ? QString::fromLatin1(row.user) : "");
-        EXPECT_EQ(wizard.globals.Password, row.stored ? QString::fromLatin1(row.password) : "");
+        const Credentials expected = row.stored ? Credentials{QString::fromLatin1(row.user),
+                                                              QString::fromLatin1(row.password)}
+                                                : Credentials{};
+        EXPECT_EQ(page->credentials(), expected);
         EXPECT_EQ(wizard.dialogs.shown(), row.stored ? QList<Message>{} : QList<Message>{missing});
         delete page;
     }
@@ -368,15 +361,13 @@ TEST_F(ModalPages, LeavingTheCredentialsPageAnyWayAsksAndCancelKeepsWhatWasTyped
         EXPECT_FALSE(page->isVisible());
         EXPECT_EQ(page->result(), QDialog::Rejected);
         EXPECT_EQ(wizard.dialogs.shown(), (QList<Message>{question, question}));
-        EXPECT_TRUE(wizard.globals.UserName.isEmpty());
-        EXPECT_TRUE(wizard.globals.Password.isEmpty());
+        EXPECT_EQ(page->credentials(), std::nullopt);
         EXPECT_EQ(wizard.end.count(), 0) << "leaving the setup does not end the program";
         delete page;
     }
 }
 
 TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
-    discover(3);
     ModalRunDialogs dialogs(step4, wizard.flow);
     // Acts on the modal page once the event loop runs.
     const auto whenShown = [this](const std::function<void(QWidget*)>& act) {
@@ -395,7 +386,7 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
             act(page);
         });
     };
-    bool listClosed = false;
+    std::optional<std::optional<qsizetype>> listAnswer;
     whenShown([](QWidget* page) {
         press(page, Qt::Key_Down);
         press(page, Qt::Key_Return);
@@ -406,27 +397,27 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
         made.reachability = reachability;
         return made;
     };
-    dialogs.showDeviceList({row(Reachability::Yes), row(Reachability::No), row(Reachability::Yes)},
-                           false, [&listClosed] { listClosed = true; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return listClosed; }, 5000));
-    EXPECT_EQ(wizard.globals.SelectedDevice, 1);
-    EXPECT_FALSE(wizard.globals.SelectedReachable);
+    dialogs.showDeviceList(
+        {row(Reachability::Yes), row(Reachability::No), row(Reachability::Yes)}, false,
+        [&listAnswer](std::optional<qsizetype> chosen) { listAnswer.emplace(chosen); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listAnswer.has_value(); }, 5000));
+    EXPECT_EQ(*listAnswer, 1);
 
-    std::optional<RunDialogs::CredentialsOutcome> outcome;
+    // Answered: what was typed, or none when the setup was abandoned.
+    std::optional<std::optional<Credentials>> outcome;
     const auto credentials = [&dialogs, &outcome] {
         outcome.reset();
-        dialogs.showCredentials([&outcome](RunDialogs::CredentialsOutcome how) { outcome = how; });
+        dialogs.showCredentials(
+            [&outcome](std::optional<Credentials> given) { outcome.emplace(std::move(given)); });
         (void)QTest::qWaitFor([&] { return outcome.has_value(); }, 500);
         return outcome;
     };
     whenShown([](QWidget* page) { press(page, Qt::Key_Return); });
-    EXPECT_EQ(credentials(), RunDialogs::CredentialsOutcome::Closed);
-    EXPECT_EQ(wizard.globals.UserName, QStringLiteral("qorvu"));
-    EXPECT_EQ(wizard.globals.Password, QStringLiteral("qorvu"));
+    using Answer = std::optional<std::optional<Credentials>>;
+    EXPECT_EQ(credentials(), Answer(Credentials{"qorvu", "qorvu"}));
 
     whenShown([](QWidget* page) { press(page, Qt::Key_Escape); }); // answered OK
-    EXPECT_EQ(credentials(), RunDialogs::CredentialsOutcome::Abandoned);
-    EXPECT_TRUE(wizard.globals.UserName.isEmpty()) << "every showing starts afresh";
+    EXPECT_EQ(credentials(), Answer(std::in_place));
 
     // The program ending while the page is up takes Step 4 and the page with it, unanswered.
     whenShown([this](QWidget*) {
@@ -436,5 +427,7 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
     EXPECT_EQ(credentials(), std::nullopt);
     EXPECT_TRUE(step4.isNull());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    dialogs.showDeviceList({}, {}, [] { ADD_FAILURE() << "no list over a page that is gone"; });
+    dialogs.showDeviceList({}, {}, [](std::optional<qsizetype>) {
+        ADD_FAILURE() << "no list over a page that is gone";
+    });
 }

@@ -171,41 +171,36 @@ TEST_P(LineOfPages, TheCloseBoxEndsTheProgramWithoutAsking) {
 
 TEST_P(LineOfPages, ReturningToTheWelcomePageAssignsTheLookAgain) {
     wizard.open(PageId::WelcomePage);
-    const WizardGlobals assigned = wizard.globals;
+    const PageSettings assigned = wizard.settings;
     EXPECT_EQ(assigned.TextBase, textBase());
     click(wizard.page(), "nextButton");
     Wizard::settle();
     // Something scribbled over the settings while Step 1 was up.
-    wizard.globals.TextBase = 0;
-    wizard.globals.PageBackColor = wizard.globals.TextBackColor = 0;
-    wizard.globals.TextForeColor = wizard.globals.LabelForeColor = 0x00FF00;
-    wizard.globals.OptionBackColor = wizard.globals.LabelBackColor = 0x0000FF;
+    wizard.settings.TextBase = 0;
+    wizard.settings.PageBackColor = wizard.settings.TextBackColor = 0;
+    wizard.settings.TextForeColor = wizard.settings.LabelForeColor = 0x00FF00;
+    wizard.settings.OptionBackColor = wizard.settings.LabelBackColor = 0x0000FF;
     click(wizard.page(), "previousButton");
     Wizard::settle();
     ASSERT_EQ(wizard.page()->pageId(), PageId::WelcomePage);
-    EXPECT_EQ(wizard.globals.TextBase, textBase());
-    EXPECT_EQ(wizard.globals.PageBackColor, assigned.PageBackColor);
-    EXPECT_EQ(wizard.globals.TextBackColor, assigned.TextBackColor);
-    EXPECT_EQ(wizard.globals.TextForeColor, assigned.TextForeColor);
-    EXPECT_EQ(wizard.globals.OptionBackColor, assigned.OptionBackColor);
-    EXPECT_EQ(wizard.globals.LabelBackColor, assigned.LabelBackColor);
-    EXPECT_EQ(wizard.globals.LabelForeColor, assigned.LabelForeColor);
+    EXPECT_EQ(wizard.settings.TextBase, textBase());
+    EXPECT_EQ(wizard.settings.PageBackColor, assigned.PageBackColor);
+    EXPECT_EQ(wizard.settings.TextBackColor, assigned.TextBackColor);
+    EXPECT_EQ(wizard.settings.TextForeColor, assigned.TextForeColor);
+    EXPECT_EQ(wizard.settings.OptionBackColor, assigned.OptionBackColor);
+    EXPECT_EQ(wizard.settings.LabelBackColor, assigned.LabelBackColor);
+    EXPECT_EQ(wizard.settings.LabelForeColor, assigned.LabelForeColor);
     auto* next = wizard.page()->findChild<QPushButton*>(QStringLiteral("nextButton"));
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->text(), CatalogText(textBase(), 1));
 }
 
-TEST_P(LineOfPages, Step3LeadsToStep4WhosePreviousEmptiesTheDeviceTable) {
+TEST_P(LineOfPages, Step3LeadsToStep4WhosePreviousLeadsBack) {
     wizard.open(PageId::SetupModePage);
     press(wizard.page(), Qt::Key_Enter, Qt::KeypadModifier);
     Wizard::settle();
     ASSERT_EQ(wizard.page()->pageId(), PageId::RunningStatusPage);
-    EXPECT_EQ(wizard.globals.LastDeviceIndex, -1);
 
-    // Appliances found by a run.
-    wizard.globals.DeviceTable[0].HostName = "disk1";
-    wizard.globals.DeviceTable[1].IpAddress = "192.0.2.7";
-    wizard.globals.LastDeviceIndex = 1;
     // Enter does nothing while the run works; once it has an outcome, Enter is Previous.
     press(wizard.page(), Qt::Key_Return);
     ASSERT_EQ(wizard.page()->pageId(), PageId::RunningStatusPage);
@@ -213,8 +208,6 @@ TEST_P(LineOfPages, Step3LeadsToStep4WhosePreviousEmptiesTheDeviceTable) {
     press(wizard.page(), Qt::Key_Return);
     Wizard::settle();
     ASSERT_EQ(wizard.page()->pageId(), PageId::SetupModePage);
-    EXPECT_EQ(wizard.globals.LastDeviceIndex, -1);
-    EXPECT_EQ(wizard.globals.DeviceTable, DeviceTableArray{});
     auto* choice = wizard.page()->findChild<QRadioButton*>(QStringLiteral("Option1(0)"));
     ASSERT_NE(choice, nullptr);
     EXPECT_TRUE(choice->isChecked());

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "pages/PageFlow.h"
+#include "pages/PageSettings.h"
 #include "pages/PageWindow.h"
 #include "pages/RunningStatusPage.h"
 #include "pages/StepPage.h"
-#include "run/WizardGlobals.h"
 #include "support/FakeRunServices.h"
 #include "support/RecordingProgramEnd.h"
 #include "support/ScriptedDialogs.h"
@@ -23,7 +23,7 @@ namespace tarvex::testing {
 class Wizard {
 public:
     explicit Wizard(qint16 textBase)
-        : flow(window, globals, dialogs, end, textBase, Step4Factory(fake.services)) {}
+        : flow(window, settings, dialogs, end, textBase, Step4Factory(fake.services)) {}
     ~Wizard() { settle(); }
 
     // Lets the boxes answer and the unloaded pages go, as the event loop would.
@@ -44,7 +44,7 @@ public:
 
     [[nodiscard]] StepPage* page() const { return flow.currentPage(); }
 
-    WizardGlobals globals;
+    PageSettings settings;
     PageWindow window;
     ScriptedDialogs dialogs;
     // Step 4's run talks only to these: nothing reaches the network or the desktop.

@@ -97,12 +97,12 @@ void answerBox(QMessageBox::StandardButton button, std::optional<Box>& seen,
 
 TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     ASSERT_EQ(QGuiApplication::platformName().toUtf8(), qgetenv("QT_QPA_PLATFORM"));
-    WizardGlobals globals;
+    PageSettings settings;
     PageWindow pages;
     MessageBoxDialogs dialogs([&pages] { return pages.dialogParent(); });
     FakeRunServices fake;
     RecordingProgramEnd end;
-    PageFlow flow(pages, globals, dialogs, end, 700, Step4Factory(fake.services));
+    PageFlow flow(pages, settings, dialogs, end, 700, Step4Factory(fake.services));
     flow.start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&pages));
     EXPECT_EQ(pages.windowHandle()->minimumSize(), pages.windowHandle()->maximumSize());

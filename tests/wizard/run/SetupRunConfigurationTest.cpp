@@ -27,7 +27,7 @@ TEST_F(ConfigurationTest, TheLogTellsTheExchangeButNeverTheCredentials) {
         toConfiguring();
         dialogs.setNextAnswer(MessageAnswer::Ok);
         dialogs.setNextAnswer(MessageAnswer::Cancel);
-        fake.listener.deliver("0C02RAP0000000000000012");
+        answerAsTheAppliance("0C02RAP0000000000000012");
     });
     const QString all = lines.join('\n');
     EXPECT_TRUE(all.contains("configuration request")) << all.toStdString();
@@ -41,7 +41,7 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
     const QStringList candidates = fake.prober.started.mid(1);
     ASSERT_EQ(candidates.size(), 20);
     EXPECT_EQ(candidates.mid(0, 3), (QStringList{"192.168.0.41", "192.168.0.42", "192.168.0.43"}));
-    EXPECT_EQ(run.NewAddress(), "192.168.0.43");
+    EXPECT_EQ(run.newAddress(), Address("192.168.0.43"));
     EXPECT_TRUE(logHas(T(741) + "192.168.0.43"));
     EXPECT_EQ(modals.credentialsShown, 1);
     EXPECT_EQ(timers.running.at(RunTimer::ConfigurationTimeout), std::chrono::milliseconds(30000));
@@ -56,15 +56,18 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
               (QStringList{T(738), "pic2 done", T(739), T(741) + "192.168.0.43", T(742)}));
 
     fake.listener.deliver("0C01R" + QByteArray(40, 'x')); // a discovery reply now changes nothing
-    // Any host that heard the request can answer it: another identifier, or none, is no answer.
+    // Any host that heard the request can answer it: another identifier, or none, is no answer,
+    // and neither is the chosen one's from a host that is not the appliance.
     fake.listener.deliver("0C02RZZ0000000000000002");
     fake.listener.deliver("0C02RAP00000000000002");
+    fake.listener.deliver(ArrivedDatagram{"0C02RAP0000000000000012", 2, Address("192.168.0.66")});
     EXPECT_EQ(page.log.size(), afterSearch);
     EXPECT_EQ(timers.running.count(RunTimer::ConfigurationTimeout), 1U);
     EXPECT_TRUE(fake.listener.isOpen());
     dialogs.setNextAnswer(MessageAnswer::Ok);
     dialogs.setNextAnswer(MessageAnswer::Ok);
-    fake.listener.deliver("0C02RAP0000000000000012");
+    // From the sender of its discovery reply: the appliance before it moves.
+    fake.listener.deliver(ArrivedDatagram{"0C02RAP0000000000000012", 2, Address("10.0.0.5")});
     EXPECT_EQ(page.log.mid(afterSearch),
               (QStringList{"pic3 done", T(748), "pic4 done", T(749), "buttons on", "buttons off"}));
     EXPECT_EQ(fake.shortcuts.written,
@@ -76,15 +79,13 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
     EXPECT_EQ(timers.running.count(RunTimer::ConfigurationTimeout), 0U);
 }
 
-// A PC with two adapters: a request from each, an appliance one row on the adapter that heard it
-// first, and the chosen row's adapter for the address search and the configuration request.
+// A PC with two adapters: a request from each, a row a sender on each adapter, and the chosen
+// row's adapter for the address search and the configuration request.
 TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfigures) {
-    fake.adapters.adapters = {{"eth0", 2, "192.168.0.20", "255.255.255.0", "192.168.0.1"},
-                              {"eth1", 3, "10.1.4.12", "255.255.255.128", "10.1.4.1"}};
-    modals.onList = [this] {
-        globals.SelectedDevice = 1;
-        globals.SelectedReachable = false;
-    };
+    fake.adapters.list.adapters = {
+        {"eth0", 2, Network("192.168.0.20", "255.255.255.0", "192.168.0.1")},
+        {"eth1", 3, Network("10.1.4.12", "255.255.255.128", "10.1.4.1")}};
+    modals.chosen = 2;
     run.pageLoaded();
     settle();
     ASSERT_TRUE(timers.fire(RunTimer::ScanStart));
@@ -95,20 +96,23 @@ TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfig
                                                          {"0C01S", "10.1.4.12"}};
     EXPECT_EQ(fake.broadcaster.sent, fromEach + fromEach + fromEach);
     const auto by = [this](unsigned index, const char* id, const char* ip, const char* from) {
-        fake.listener.deliver(
-            ArrivedDatagram{reply(id, ip, "FAR").bytes, index, *Ipv4Address::parse(from)});
+        fake.listener.deliver(ArrivedDatagram{reply(id, ip, "FAR").bytes, index, Address(from)});
     };
     by(2, "AP000000000000001", "192.168.0.30", "192.168.0.30");
-    by(3, "AP000000000000001", "192.168.0.30", "192.168.0.31"); // heard by eth0 first
+    // The identifier heard on eth0 costs eth1's appliances nothing: a row of its own, never
+    // probed, since it does not speak for the address it claims.
+    by(3, "AP000000000000001", "192.168.0.30", "192.168.0.31");
     by(3, "AP000000000000002", "10.1.9.50", "10.1.9.50");
     by(3, "AP000000000000003", "10.1.9.51", "10.1.9.50"); // its sender has a row
     by(3, "AP000000000000004", "10.1.9.52", "10.1.9.52");
-    EXPECT_EQ(globals.LastDeviceIndex, 2);
-    EXPECT_EQ(fake.prober.started, (QStringList{"192.168.0.30", "10.1.9.50", "10.1.9.52"}));
+    by(2, "AP000000000000002", "10.1.9.50", "10.1.9.50"); // a bridged PC hears it twice
+    EXPECT_EQ(run.rows().size(), 5);
+    EXPECT_EQ(fake.prober.started,
+              (QStringList{"192.168.0.30", "10.1.9.50", "10.1.9.52", "10.1.9.50"}));
     endWindow();
-    EXPECT_EQ(modals.adaptersShown, (QList<QStringList>{{"eth0", "eth1", "eth1"}}));
+    EXPECT_EQ(modals.adaptersShown, (QList<QStringList>{{"eth0", "eth1", "eth1", "eth1", "eth0"}}));
 
-    EXPECT_EQ(fake.neighbours.adapter, Ipv4Address::parse(QStringLiteral("10.1.4.12")));
+    EXPECT_EQ(fake.neighbours.adapter, Address("10.1.4.12"));
     const QStringList candidates = fake.prober.batches.front().addresses;
     ASSERT_EQ(candidates.size(), kCandidateCount);
     for (const QString& candidate : candidates) {
@@ -120,8 +124,8 @@ TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfig
     // The configuration request once, from the chosen row's adapter.
     ASSERT_EQ(fake.broadcaster.sent.size(), 7);
     EXPECT_EQ(fake.broadcaster.sent[6].first,
-              "0C02SAP000000000000002" + run.NewAddress().toLatin1() +
-                  ";255.255.255.128;10.1.4.1;FAR;HOME;NAS.HOME.LAN;;");
+              "0C02SAP000000000000002" + run.newAddress()->text().toLatin1() +
+                  ";255.255.255.128;10.1.4.1;FAR;HOME;NAS.HOME.LAN;admin;secret");
     EXPECT_EQ(fake.broadcaster.sent[6].second, "10.1.4.12");
 }
 
@@ -140,21 +144,17 @@ class ForeignAddress : public ConfigurationTest,
 
 TEST_P(ForeignAddress, IsListedNeverProbedAndGetsAFreeAddress) {
     drawThree();
-    modals.onList = [this] {
-        globals.SelectedDevice = 0;
-        globals.SelectedReachable = GetParam().listSaysReachable;
-    };
-    scan({{reply("AP000000000000001", GetParam().ip).bytes, 2,
-           *Ipv4Address::parse(GetParam().sender)}});
+    modals.chosen = 0;
+    scan({{reply("AP000000000000001", GetParam().ip).bytes, 2, Address(GetParam().sender)}});
     EXPECT_TRUE(fake.prober.started.isEmpty());
     ASSERT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
-    EXPECT_EQ(globals.DeviceTable[0].IpAddress, GetParam().ip);
+    EXPECT_EQ(run.rows()[0].record.IpAddress, GetParam().ip);
     EXPECT_EQ(modals.listsShown, (QList<QStringList>{{"No"}}));
     fake.answerSearch();
-    EXPECT_EQ(run.NewAddress(), "192.168.0.41");
+    EXPECT_EQ(run.newAddress(), Address("192.168.0.41"));
     dialogs.setNextAnswer(MessageAnswer::Ok);
     dialogs.setNextAnswer(MessageAnswer::Ok);
-    fake.listener.deliver("0C02RAP0000000000000012");
+    answerAsTheAppliance("0C02RAP0000000000000012");
     EXPECT_EQ(fake.shortcuts.written,
               (QList<std::pair<QString, QString>>{{"192.168.0.41", "NAS"}}));
     EXPECT_EQ(fake.launcher.opened, QStringList{"192.168.0.41"});
@@ -176,17 +176,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
     for (const QByteArray status : {"1", "7", ""}) {
         SCOPED_TRACE(status.constData());
-        SecondRun second(*this, fake.adapter);
+        SecondRun second(*this, fake.adapters.chosen);
         auto& [services, ownFlow, ownTimers, ownRun] = second;
         services.answerSearch();
-        services.listener.deliver("0C02RAP000000000000001" + status);
+        services.listener.deliver(
+            ArrivedDatagram{"0C02RAP000000000000001" + status, 2, *ownRun.newAddress()});
         EXPECT_EQ(page.log.mid(page.log.size() - 3),
                   (QStringList{"pic3 failed", T(747), "buttons on"}));
         EXPECT_FALSE(services.listener.isOpen());
         EXPECT_TRUE(services.shortcuts.written.isEmpty());
         EXPECT_FALSE(ownFlow.ended);
         ownRun.previousClicked();
-        EXPECT_EQ(globals.LastDeviceIndex, -1);
         EXPECT_EQ(ownFlow.setupModeShown, 1);
     }
 }
@@ -206,7 +206,7 @@ TEST_F(ConfigurationTest, NoAnswerWithinTheTimeOutEnablesTheButtonsAndALateReply
     EXPECT_EQ(dialogs.shown(), (QList<Message>{told}));
     EXPECT_EQ(logAtBox, page.log);
     EXPECT_FALSE(fake.listener.isOpen());
-    fake.listener.deliver("0C02RAP0000000000000012");
+    answerAsTheAppliance("0C02RAP0000000000000012");
     EXPECT_TRUE(fake.shortcuts.written.isEmpty());
     EXPECT_EQ(fake.broadcaster.sent.size(), 2); // nothing sent twice
     run.exitClicked();
@@ -253,7 +253,7 @@ TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing
     fake.prober.answerNext(notSent);
     EXPECT_EQ(page.log.last(), T(743));
 
-    SecondRun second(*this, fake.adapter);
+    SecondRun second(*this, fake.adapters.chosen);
     auto& [services, ownFlow, ownTimers, ownRun] = second;
     services.prober.answerNext(
         {{services.prober.batches.front().addresses[0], {EchoStatus::Impossible, EPERM}}});
@@ -265,7 +265,7 @@ TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing
     dialogs.clear();
     FakeRunServices unwatchable;
     unwatchable.neighbours.failure = EACCES;
-    SetupRun third{globals, dialogs, page, modals, flow, timers, unwatchable.services};
+    SetupRun third{kEnglishTextBase, dialogs, page, modals, flow, timers, unwatchable.services};
     third.pageLoaded();
     settle();
     ASSERT_TRUE(timers.fire(RunTimer::ScanStart));
@@ -283,15 +283,15 @@ TEST_F(ConfigurationTest, EchoesThatCouldNotBeSentOrProbingImpossibleFreeNothing
 TEST_F(ConfigurationTest, TheSearchWaitsForTheResolutionAndItsTimeOutFreesNothing) {
     drawThree();
     chooseUnreachable();
-    EXPECT_EQ(fake.neighbours.adapter, Ipv4Address::parse(QStringLiteral("192.168.0.20")));
+    EXPECT_EQ(fake.neighbours.adapter, Address("192.168.0.20"));
     fake.prober.answerNext();
     fake.neighbours.report("192.168.0.42", NeighbourState::Failed);
     EXPECT_EQ(modals.credentialsShown, 0);
     fake.neighbours.report("192.168.0.41", NeighbourState::Known);
-    EXPECT_EQ(run.NewAddress(), "192.168.0.42");
+    EXPECT_EQ(run.newAddress(), Address("192.168.0.42"));
     EXPECT_FALSE(fake.neighbours.watching());
 
-    SecondRun second(*this, fake.adapter);
+    SecondRun second(*this, fake.adapters.chosen);
     second.services.prober.answerNext();
     EXPECT_TRUE(dialogs.shown().isEmpty());
     second.services.neighbours.timeUp();
@@ -308,7 +308,7 @@ TEST_F(ConfigurationTest, AnUnusablePcAddressEndsTheProgram) {
                           std::nullopt, MessageButtons::Ok, MessageIcon::None};
     for (const Row& row : {Row{"", {invalid, box(740, true)}}, Row{"0.0.0.0", {box(740, true)}}}) {
         SCOPED_TRACE(row.address);
-        SecondRun second(*this, {row.address, "", ""});
+        SecondRun second(*this, Network(row.address, ""));
         auto& [services, ownFlow, ownTimers, ownRun] = second;
         EXPECT_EQ(dialogs.shown(), row.messages);
         EXPECT_TRUE(ownFlow.ended);
@@ -319,7 +319,7 @@ TEST_F(ConfigurationTest, AnUnusablePcAddressEndsTheProgram) {
 
 TEST_F(ConfigurationTest, AbandonedCredentialsSendNothingAndShowStepThree) {
     drawThree();
-    modals.credentials = RunDialogs::CredentialsOutcome::Abandoned;
+    modals.credentials = std::nullopt;
     chooseUnreachable();
     fake.answerSearch();
     EXPECT_EQ(modals.credentialsShown, 1);

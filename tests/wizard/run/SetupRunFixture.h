@@ -44,20 +44,14 @@ public:
             flow.ended = true;
         };
     }
-    // The list's first row is chosen, listed reachable or not.
-    void chooseFirstOnList(bool reachable) {
-        modals.onList = [this, reachable] {
-            globals.SelectedDevice = 0;
-            globals.SelectedReachable = reachable;
-        };
-    }
+    // The list's first row is chosen.
+    void chooseFirstOnList() { modals.chosen = 0; }
     void endInCredentials() {
-        chooseFirstOnList(false);
+        chooseFirstOnList();
         modals.onCredentials = [this] {
             flow.ended = true;
         };
     }
-    SetupRunTest() { globals.TextBase = kEnglishTextBase; }
 
     // Loads the page and runs the scan with these replies inside the window.
     void scan(const QList<ArrivedDatagram>& replies) {
@@ -79,33 +73,35 @@ public:
     }
     // An appliance on a foreign subnet, chosen, and the search started.
     void chooseUnreachable() {
-        chooseFirstOnList(false);
+        chooseFirstOnList();
         scan({reply("AP000000000000001", "10.0.0.5")});
         endWindow();
     }
     [[nodiscard]] bool logHas(const QString& line) const { return page.log.contains(line); }
+    // A configuration reply as the appliance sends it: from the address it was given.
+    void answerAsTheAppliance(const QByteArray& bytes) {
+        fake.listener.deliver(ArrivedDatagram{bytes, 2, run.newAddress().value_or(Ipv4Address())});
+    }
 
-    WizardGlobals globals;
     ScriptedDialogs dialogs;
     RecordingPage page;
     ScriptedModals modals;
     RecordingFlow flow;
     ManualTimers timers;
     FakeRunServices fake;
-    SetupRun run{globals, dialogs, page, modals, flow, timers, fake.services};
+    SetupRun run{kEnglishTextBase, dialogs, page, modals, flow, timers, fake.services};
 };
 
-// A run of its own beside the fixture's, for cases that try several rows: the shared state
-// emptied, an unreachable appliance found and chosen, the address search under way.
+// A run of its own beside the fixture's, for cases that try several rows: an unreachable
+// appliance found and chosen, the address search under way.
 struct SecondRun {
-    SecondRun(SetupRunTest& test, AdapterFacts adapter)
-        : run(test.globals, test.dialogs, test.page, test.modals, flow, timers, services.services) {
-        test.globals = WizardGlobals{};
-        test.globals.TextBase = kEnglishTextBase;
+    SecondRun(SetupRunTest& test, PcNetwork network)
+        : run(kEnglishTextBase, test.dialogs, test.page, test.modals, flow, timers,
+              services.services) {
         test.dialogs.clear();
         test.page.log.clear();
-        services.adapter = std::move(adapter);
-        test.chooseFirstOnList(false);
+        services.adapters.chosen = network;
+        test.chooseFirstOnList();
         run.pageLoaded();
         settle();
         EXPECT_TRUE(timers.fire(RunTimer::ScanStart));
@@ -131,11 +127,6 @@ protected:
     }
     void toConfiguring() {
         drawThree();
-        globals.UserName = "stale";
-        modals.onCredentials = [this] {
-            globals.UserName = "admin";
-            globals.Password = "secret";
-        };
         chooseUnreachable();
         ASSERT_EQ(fake.prober.batches.size(), 1U);
         fake.answerSearch({{"192.168.0.41", {EchoStatus::Reply, 0}}}, {"192.168.0.42"});

@@ -7,13 +7,8 @@ namespace tarvex {
 namespace {
 
 TEST_F(SetupRunTest, LoadDisablesTheButtonsAndTheScanBroadcastsFromTheAdapter) {
-    globals.DeviceTable[0].HostName = "stale";
-    globals.LastDeviceIndex = 0;
     run.pageLoaded();
-    EXPECT_EQ(globals.LastDeviceIndex, -1);
-    EXPECT_TRUE(globals.DeviceTable[0].HostName.isEmpty());
-    EXPECT_EQ(globals.PcAddress, "192.168.0.20");
-    EXPECT_EQ(globals.SelectedDevice, 0);
+    EXPECT_TRUE(run.rows().isEmpty());
     EXPECT_EQ(page.log, (QStringList{"pic1 busy", "buttons off", T(733)}));
     settle();
     EXPECT_EQ(timers.running.at(RunTimer::ScanStart), std::chrono::milliseconds(100));
@@ -49,7 +44,7 @@ TEST_F(SetupRunTest, NoApplianceFoundGoesBackToStepThree) {
     EXPECT_EQ(run.state(), RunState::Stopped);
 }
 
-TEST_F(SetupRunTest, RepliesFillTheTableInArrivalOrderOneASenderUpToElevenAndProbeAtOnce) {
+TEST_F(SetupRunTest, RepliesFillTheListInArrivalOrderOneASenderAndProbeAtOnce) {
     QList<ArrivedDatagram> replies;
     for (const QByteArray bytes : {"0C01Rshort", "0C02RAP000000000000012", "junk"}) {
         replies.append({bytes, 2, kSomeSender});
@@ -63,12 +58,12 @@ TEST_F(SetupRunTest, RepliesFillTheTableInArrivalOrderOneASenderUpToElevenAndPro
                              "10.0.0." + QByteArray::number(i + 1)));
     }
     scan(replies);
-    EXPECT_EQ(globals.LastDeviceIndex, 10);
-    EXPECT_EQ(globals.DeviceTable[0].DeviceId, "FL000000000000000");
-    EXPECT_EQ(globals.DeviceTable[1].IpAddress, "10.0.0.2");
-    EXPECT_EQ(globals.DeviceTable[10].IpAddress, "10.0.0.11");
-    // Each record's probe started while the window was still open.
-    EXPECT_EQ(fake.prober.started.size(), 11);
+    ASSERT_EQ(run.rows().size(), 14);
+    EXPECT_EQ(run.rows()[0].record.DeviceId, "FL000000000000000");
+    EXPECT_EQ(run.rows()[1].record.IpAddress, "10.0.0.2");
+    EXPECT_EQ(run.rows()[13].record.IpAddress, "10.0.0.14");
+    // Each row's probe started while the window was still open.
+    EXPECT_EQ(fake.prober.started.size(), 14);
     EXPECT_EQ(fake.prober.started.first(), "10.0.0.1");
     ASSERT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
     EXPECT_TRUE(modals.listsShown.isEmpty()); // still waiting for the probes
@@ -78,10 +73,10 @@ TEST_F(SetupRunTest, RepliesFillTheTableInArrivalOrderOneASenderUpToElevenAndPro
                            {"10.0.0.4", {EchoStatus::NotAccepted, 0}}});
     ASSERT_EQ(modals.listsShown.size(), 1);
     const QStringList cells = modals.listsShown[0];
-    ASSERT_EQ(cells.size(), 11);
+    ASSERT_EQ(cells.size(), 14);
     EXPECT_EQ(modals.adaptersShown[0], QStringList{}) << "one adapter: none named";
     EXPECT_EQ(cells.mid(0, 4), (QStringList{"No", "Yes", "No", "No"}));
-    EXPECT_EQ(globals.LastDeviceIndex, 10);
+    EXPECT_EQ(run.rows().size(), 14);
     EXPECT_TRUE(logHas("pic1 done"));
     EXPECT_TRUE(dialogs.shown().isEmpty());
 }
@@ -105,10 +100,7 @@ TEST_P(ReachableOutcome, WritesTheShortcutsAsksAndEnds) {
     dialogs.setNextAnswer(openIt ? MessageAnswer::Ok : MessageAnswer::Cancel);
     scan({reply("AP000000000000001", "10.0.0.1", "FIRST"),
           reply("AP000000000000002", "192.168.0.30", "NAS")});
-    modals.onList = [this] {
-        globals.SelectedDevice = 1;
-        globals.SelectedReachable = true;
-    };
+    modals.chosen = 1;
     endWindow({"192.168.0.30"});
     EXPECT_EQ(modals.listsShown.value(0), (QStringList{"No", "Yes"}));
     QStringList shown{T(737), "pic2 done", "pic3 done", "pic4 done", T(745), "buttons on"};
@@ -145,7 +137,7 @@ class OpeningTheShortcuts : public SetupRunTest, public ::testing::WithParamInte
 
 TEST_P(OpeningTheShortcuts, TellsOnceWhatIsMissingThenEnds) {
     const OpenRow& row = GetParam();
-    chooseFirstOnList(true);
+    chooseFirstOnList();
     fake.launcher.hold = true;
     fake.launcher.report = row.report;
     scan({reply("AP000000000000001", "10.0.0.1")});
@@ -188,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(Reports, OpeningTheShortcuts,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SetupRunTest, AFailedShortcutIsToldAndThePageStaysWithItsButtons) {
-    chooseFirstOnList(true);
+    chooseFirstOnList();
     fake.shortcuts.failure =
         ShortcutFailure{"/home/u/Desktop/Setup My Dravik - NAS.desktop", "Permission denied"};
     scan({reply("AP000000000000001", "10.0.0.1")});
@@ -207,7 +199,6 @@ TEST_F(SetupRunTest, AFailedShortcutIsToldAndThePageStaysWithItsButtons) {
 TEST_F(SetupRunTest, DeviceListClosedWithoutAChoiceGoesBackToStepThree) {
     scan({reply("AP000000000000001", "10.0.0.1")});
     endWindow();
-    EXPECT_EQ(globals.SelectedDevice, -1);
     EXPECT_EQ(flow.setupModeShown, 1);
     EXPECT_TRUE(fake.shortcuts.written.isEmpty());
 }
@@ -234,7 +225,7 @@ TEST_F(SetupRunTest, ARequestThatCannotBeSentIsToldAndTheWindowRunsAsIfSent) {
     Message told;
     told.text = "Cannot Create Socket.\r\n 10024Too many open files.";
     EXPECT_EQ(dialogs.shown(), (QList<Message>{told}));
-    EXPECT_EQ(globals.LastDeviceIndex, 0);
+    EXPECT_EQ(run.rows().size(), 1);
     EXPECT_EQ(timers.running.at(RunTimer::DiscoveryWindow), std::chrono::milliseconds(3000));
 }
 
@@ -244,6 +235,7 @@ struct ExitRow {
     int shortcutsWritten;
     std::function<void(SetupRunTest&)> arrange;
     bool appliance = true;
+    bool reachable = true; // it answers the echo
 };
 
 void PrintTo(const ExitRow& row, std::ostream* os) {
@@ -260,7 +252,7 @@ TEST_P(ExitDuringAWait, NothingMoreIsSentWrittenOrOpened) {
         run.stop(); // Step 4 closed: its probes answer afterwards
         fake.prober.answerAll();
     } else {
-        endWindow({"10.0.0.1"});
+        endWindow(GetParam().reachable ? QStringList{"10.0.0.1"} : QStringList{});
     }
     if (std::string(GetParam().name) == "CandidateProbeWait") {
         run.stop();
@@ -277,35 +269,31 @@ TEST_P(ExitDuringAWait, NothingMoreIsSentWrittenOrOpened) {
     EXPECT_EQ(run.state(), RunState::Stopped);
 }
 
-INSTANTIATE_TEST_SUITE_P(Waits, ExitDuringAWait,
-                         ::testing::Values(ExitRow{"DeviceList", 0,
-                                                   [](SetupRunTest& t) {
-                                                       t.endInList();
-                                                   }},
-                                           ExitRow{"NoApplianceBox", 0,
-                                                   [](SetupRunTest& t) { t.endAtBox(0); }, false},
-                                           ExitRow{"ShortcutNote", 1,
-                                                   [](SetupRunTest& t) {
-                                                       t.chooseFirstOnList(true);
-                                                       t.endAtBox(0);
-                                                   }},
-                                           ExitRow{"ClosingQuestion", 1,
-                                                   [](SetupRunTest& t) {
-                                                       t.chooseFirstOnList(true);
-                                                       t.endAtBox(1);
-                                                   }},
-                                           ExitRow{"Credentials", 0,
-                                                   [](SetupRunTest& t) {
-                                                       t.endInCredentials();
-                                                   }},
-                                           ExitRow{"ProbeWait", 0,
-                                                   [](SetupRunTest&) {
-                                                   }},
-                                           ExitRow{"CandidateProbeWait", 0,
-                                                   [](SetupRunTest& t) {
-                                                       t.chooseFirstOnList(false);
-                                                   }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Waits, ExitDuringAWait,
+    ::testing::Values(ExitRow{"DeviceList", 0,
+                              [](SetupRunTest& t) {
+                                  t.endInList();
+                              }},
+                      ExitRow{"NoApplianceBox", 0, [](SetupRunTest& t) { t.endAtBox(0); }, false},
+                      ExitRow{"ShortcutNote", 1,
+                              [](SetupRunTest& t) {
+                                  t.chooseFirstOnList();
+                                  t.endAtBox(0);
+                              }},
+                      ExitRow{"ClosingQuestion", 1,
+                              [](SetupRunTest& t) {
+                                  t.chooseFirstOnList();
+                                  t.endAtBox(1);
+                              }},
+                      ExitRow{"Credentials", 0, [](SetupRunTest& t) { t.endInCredentials(); }, true,
+                              false},
+                      ExitRow{"ProbeWait", 0,
+                              [](SetupRunTest&) {
+                              }},
+                      ExitRow{"CandidateProbeWait", 0,
+                              [](SetupRunTest& t) { t.chooseFirstOnList(); }, true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tarvex

@@ -1,0 +1,57 @@
+#include "appliance/ApplianceList.h"
+
+#include "appliance/ApplianceAddress.h"
+#include "appliance/DeviceProtocol.h"
+#include "base/Logging.h"
+#include "net/ArrivalAdapter.h"
+
+namespace tarvex {
+
+bool ApplianceList::add(const ArrivedDatagram& datagram) {
+    if (KindOfReply(datagram.bytes) != ReplyKind::Discovery) {
+        return false;
+    }
+    const std::pair key(datagram.source.toHostOrder(), datagram.interfaceIndex);
+    if (senders_.contains(key)) {
+        qCDebug(lcRun) << "discovery reply dropped: its sender" << datagram.source.text()
+                       << "has a row already on that adapter";
+        return false;
+    }
+    if (rows_.size() >= kMostAppliances) {
+        qCDebug(lcRun) << "discovery reply dropped: the list holds" << kMostAppliances;
+        return false;
+    }
+    ReplyCut cut = CutDiscoveryReply(datagram.bytes);
+    if (!cut.record) {
+        qCDebug(lcRun) << "discovery reply dropped:" << CutRefusalText(cut);
+        return false;
+    }
+    senders_.insert(key);
+    ApplianceRow row;
+    row.record = std::move(*cut.record);
+    row.datagram = datagram.bytes;
+    row.sender = datagram.source;
+    row.adapter = ArrivalAdapterName(adapters_.list.adapters, datagram.interfaceIndex);
+    row.network = networkOf(datagram.interfaceIndex);
+    row.address = ApplianceAddress(row.record, row.network);
+    qCDebug(lcRun) << "discovery reply kept as row" << rows_.size() << "identifier"
+                   << row.record.DeviceId.toHex() << "address" << row.record.IpAddress << "from"
+                   << datagram.source.text()
+                   << (row.ownAddress() ? "(probed)"
+                       : row.address    ? "(not the sender's address: never probed)"
+                                        : "(not a host address: never probed)");
+    rows_.append(std::move(row));
+    return true;
+}
+
+PcNetwork ApplianceList::networkOf(unsigned interfaceIndex) const {
+    if (severalAdapters()) {
+        if (const QualifyingAdapter* adapter =
+                AdapterByIndex(adapters_.list.adapters, interfaceIndex)) {
+            return adapter->network;
+        }
+    }
+    return adapters_.chosen;
+}
+
+} // namespace tarvex
