@@ -58,7 +58,8 @@ void XdgAddressLauncher::open(qsizetype index, Ipv4Address address,
                       if (end.kind == ProcessEnd::Kind::NotFound) {
                           opening->openerMissing = true;
                       } else if (!end.succeeded() && end.kind != ProcessEnd::Kind::StillRunning) {
-                          OpenFailure failure{opening->schemes[index]};
+                          OpenFailure failure;
+                          failure.scheme = opening->schemes[index];
                           if (end.kind == ProcessEnd::Kind::Exited) {
                               failure.exitStatus = end.exitCode;
                           }

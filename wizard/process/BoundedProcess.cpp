@@ -27,9 +27,9 @@ constexpr std::chrono::milliseconds kPollInterval{20};
 
 ProcessEnd EndOfStatus(int status) {
     if (WIFEXITED(status)) {
-        return {ProcessEnd::Kind::Exited, WEXITSTATUS(status)};
+        return {ProcessEnd::Kind::Exited, WEXITSTATUS(status), {}};
     }
-    return {ProcessEnd::Kind::Killed, 0};
+    return {ProcessEnd::Kind::Killed, 0, {}};
 }
 
 // True once the program has ended; it is not reaped, so that its id (and its group's) stays
@@ -118,12 +118,12 @@ void BoundedProcess::start(const QString& program, const QStringList& arguments,
     done_ = std::move(done);
     const QString path = QStandardPaths::findExecutable(program);
     if (path.isEmpty()) {
-        reportLater({ProcessEnd::Kind::NotFound, 0});
+        reportLater({ProcessEnd::Kind::NotFound, 0, {}});
         return;
     }
     int outputPipe[2] = {-1, -1};
     if (keepOutput_ && pipe2(outputPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        reportLater({ProcessEnd::Kind::NotStarted, 0});
+        reportLater({ProcessEnd::Kind::NotStarted, 0, {}});
         return;
     }
     pid_ = SpawnInOwnSession(path, arguments, environment_, outputPipe[1]);
@@ -134,7 +134,7 @@ void BoundedProcess::start(const QString& program, const QStringList& arguments,
     if (pid_ <= 0) {
         pid_ = -1;
         release();
-        reportLater({ProcessEnd::Kind::NotStarted, 0});
+        reportLater({ProcessEnd::Kind::NotStarted, 0, {}});
         return;
     }
     if (outputFd_ >= 0) {
@@ -194,12 +194,12 @@ void BoundedProcess::onLimit() {
     }
     if (atLimit_ == AtLimit::LeaveRunning) {
         // Still watched, so that it is reaped if it ends while the wizard runs; not reported again.
-        report({ProcessEnd::Kind::StillRunning, 0});
+        report({ProcessEnd::Kind::StillRunning, 0, {}});
         return;
     }
     kill(-pid_, SIGKILL);
     // The kill is reported now; the leader is reaped when its end shows.
-    report({ProcessEnd::Kind::Killed, 0});
+    report({ProcessEnd::Kind::Killed, 0, {}});
 }
 
 void BoundedProcess::release() {
