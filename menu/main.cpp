@@ -12,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quirra"));
     QApplication::setWindowIcon(quirra::menuIcon());
 
+    // The menu ends in one place, its window's end, also when the close box closes it.
+    QApplication::setQuitOnLastWindowClosed(false);
     quirra::DesktopLauncher launcher;
     // The menu folder is where this program really lies (symbolic links resolved), so the
     // wizard and the Documents folder are found beside it.

@@ -108,6 +108,10 @@ void MenuWindow::Image5_Click() {
 
 void MenuWindow::Image6_Click() {
     close();
+}
+
+void MenuWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
     endProgram_();
 }
 

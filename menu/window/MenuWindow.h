@@ -13,7 +13,7 @@ namespace quirra {
 class ClickablePicture;
 
 // The CD menu: the background picture with six clickable pictures on it. Five hand a file or an
-// address to the shell, the sixth ends the program.
+// address to the shell, the sixth ends the program, as the close box does.
 class MenuWindow final : public QWidget {
     Q_OBJECT
 
@@ -38,6 +38,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Image6 and the close box alike end the program.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void runAction(int imageNumber);

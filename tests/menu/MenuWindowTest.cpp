@@ -144,6 +144,10 @@ TEST_F(MenuWindowTest, Image6ClosesTheMenuAndEndsTheProgramOnce) {
     EXPECT_EQ(endCalls, 1);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(launcher.calls.isEmpty());
+    // The close box ends it the same way.
+    window.show();
+    window.close();
+    EXPECT_EQ(endCalls, 2);
 }
 
 TEST_F(MenuWindowTest, ShowsThePointingHandOnlyOverThePictures) {

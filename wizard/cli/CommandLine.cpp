@@ -9,7 +9,6 @@
 #include "texts/AddedTexts.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
@@ -74,7 +73,8 @@ struct ScanJob {
 } // namespace
 
 std::optional<int> RunCommandLine(const QStringList& arguments,
-                                  const LiveSystemView::BusNameCheck& busNameCheck, int textBase) {
+                                  const LiveSystemView::BusNameCheck& busNameCheck, int textBase,
+                                  ProgramEnd& end) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     const auto text = [textBase](AddedText id) {
@@ -120,7 +120,7 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
     return StartScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()),
                      {job->listener, job->broadcaster, job->prober},
                      {parser.isSet(json), textBase, isatty(STDOUT_FILENO) == 1}, job->out, job->err,
-                     [job](int status) { QCoreApplication::exit(status); });
+                     [job, &end](int status) { end.endProgram(status); });
 }
 
 std::optional<int> StrayWizardArguments(const QStringList& arguments, int textBase,

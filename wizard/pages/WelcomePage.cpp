@@ -37,8 +37,7 @@ void WelcomePage::pageLoaded() {
     assignLookSettings(globals(), flow().editionTextBase());
     paintBackground(globals().PageBackColor);
     design::colour(txt1, globals().TextBackColor, globals().TextForeColor);
-    design::colour(lblVersion, globals().LabelBackColor, globals().LabelForeColor);
-    lblVersion->setText(catalogText(Text::Version));
+    showVersion(lblVersion);
     txt1->setPlainText(catalogText(Text::Welcome));
     nextButton->setText(catalogText(Text::Next));
     exitButton->setText(catalogText(Text::Exit));
