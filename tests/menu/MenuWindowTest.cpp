@@ -172,6 +172,10 @@ TEST(MenuArtwork, AtRatioTwoEveryPictureIsDrawnWithTwiceThePixels) {
         EXPECT_NE(pixels,
                   menuPicture(number).convertToFormat(QImage::Format_RGB32).scaled(size * 2))
             << number;
+        // Every picture has words, drawn in the user's language at the same size.
+        const QImage chinese = menuPicture(number, 1.0, dravik::Language::TraditionalChinese);
+        EXPECT_EQ(chinese.size(), size) << number;
+        EXPECT_NE(chinese, menuPicture(number)) << number;
     }
 }
 

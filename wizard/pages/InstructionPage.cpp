@@ -4,6 +4,7 @@
 #include "pages/PageFlow.h"
 #include "pages/PictureBox.h"
 #include "texts/TextCatalog.h"
+#include "texts/UserLanguage.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -67,7 +68,7 @@ QWidget* InstructionPage::control(Control which) const {
 void InstructionPage::pageLoaded() {
     paintBackground(globals().PageBackColor);
     design::colour(txt1, globals().TextBackColor, globals().TextForeColor);
-    pic1->setPicture(instructions_.picture);
+    pic1->setPicture(instructions_.picture, TextLanguage(globals().TextBase));
     pic1->setAccessibleName(AddedCatalogText(globals().TextBase, instructions_.pictureName));
     txt1->setPlainText(catalogText(instructions_.text));
     showVersion(lblVersion);

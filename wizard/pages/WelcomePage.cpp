@@ -6,6 +6,7 @@
 #include "pages/PictureBox.h"
 #include "texts/AddedTexts.h"
 #include "texts/TextCatalog.h"
+#include "texts/UserLanguage.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -41,7 +42,7 @@ void WelcomePage::pageLoaded() {
     txt1->setPlainText(catalogText(Text::Welcome));
     nextButton->setText(catalogText(Text::Next));
     exitButton->setText(catalogText(Text::Exit));
-    pic1->setPicture(101);
+    pic1->setPicture(101, TextLanguage(globals().TextBase));
     pic1->setAccessibleName(AddedCatalogText(globals().TextBase, AddedText::PictureWelcome));
     setDefaultButton(nextButton);
     registerSocketComponent();
