@@ -1,5 +1,7 @@
 #include "ApplicationStart.h"
 
+#include "UserLanguageRule.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdio>
@@ -16,6 +18,13 @@ struct HeldMessage {
     QByteArray category;
     QString text;
 };
+
+// %1: the program.
+QString noDisplayText(Language language) {
+    return language == Language::TraditionalChinese
+               ? QString::fromUtf8("%1：沒有可開啟視窗的顯示環境（Wayland 或 X11）。")
+               : QStringLiteral("%1: no display to open a window on (Wayland or X11).");
+}
 
 // Only while the application object is being created, on the one thread that creates it.
 QByteArray noDisplayLine;
@@ -78,12 +87,11 @@ std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, const cha
                                                const QString& desktopFileName,
                                                const QString& noDisplay) {
     std::vector<HeldMessage> held;
-    noDisplayLine = (noDisplay.isEmpty()
-                         ? QStringLiteral("%1: no display to open a window on (Wayland or X11).")
-                               .arg(QString::fromLocal8Bit(program))
-                         : noDisplay)
-                        .toLocal8Bit() +
-                    '\n';
+    noDisplayLine =
+        (noDisplay.isEmpty() ? noDisplayText(UserLanguage()).arg(QString::fromLocal8Bit(program))
+                             : noDisplay)
+            .toLocal8Bit() +
+        '\n';
     heldMessages = &held;
     std::unique_ptr<QApplication> application;
     {

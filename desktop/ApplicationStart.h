@@ -12,7 +12,7 @@ inline constexpr int kNoDisplayStatus = 2;
 // and names the desktop entry its windows belong to, so that the desktop shows them with the
 // entry's name and icon. Where no platform plugin can be used (no display, or none of its
 // plugins installed), Qt would abort with a core dump: the program instead says so in one line
-// on stderr, `noDisplay` (in the user's language; empty: the English line), and nothing else,
+// on stderr, `noDisplay` (empty: the line in the user's language), and nothing else,
 // and exits with kNoDisplayStatus. Qt's messages from a start that succeeds are printed as usual.
 [[nodiscard]] std::unique_ptr<QApplication> StartApplication(int& argc, char** argv,
                                                              const char* program,

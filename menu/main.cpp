@@ -1,4 +1,5 @@
 #include "ApplicationStart.h"
+#include "UserLanguageRule.h"
 #include "window/DesktopLauncher.h"
 #include "window/MenuArtwork.h"
 #include "window/MenuWindow.h"
@@ -12,11 +13,14 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quirra"));
     QApplication::setWindowIcon(quirra::menuIcon());
 
+    // The menu ends in one place, its window's end, also when the close box closes it.
+    QApplication::setQuitOnLastWindowClosed(false);
     quirra::DesktopLauncher launcher;
     // The menu folder is where this program really lies (symbolic links resolved), so the
     // wizard and the Documents folder are found beside it.
-    quirra::MenuWindow window(launcher, QCoreApplication::applicationDirPath(),
-                              [] { QCoreApplication::exit(0); });
+    quirra::MenuWindow window(
+        launcher, QCoreApplication::applicationDirPath(), [] { QCoreApplication::exit(0); },
+        dravik::UserLanguage());
     window.show();
     return QApplication::exec();
 }

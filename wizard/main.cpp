@@ -1,5 +1,6 @@
 #include "ApplicationStart.h"
 #include "artwork/Artwork.h"
+#include "base/QtProgramEnd.h"
 #include "cli/CommandLine.h"
 #include "diagnosis/SystemBusNames.h"
 #include "instance/FrontRequestServer.h"
@@ -10,7 +11,6 @@
 #include "pages/PageFlow.h"
 #include "pages/PageSettings.h"
 #include "pages/PageWindow.h"
-#include "pages/QtProgramEnd.h"
 #include "pages/RunningStatusPage.h"
 #include "pages/SystemTexts.h"
 #include "pages/WindowToFront.h"
@@ -34,6 +34,9 @@ static int TextBaseAtStart() {
 
 int main(int argc, char* argv[]) {
     const int textBase = TextBaseAtStart();
+    // Once the event loop runs, the program ends only here: the scan of the command line with
+    // its status, the wizard through its page flow (Exit, the close box, the setup run).
+    tarvex::QtProgramEnd end;
     if (tarvex::IsCommandLine(argc, argv)) {
         // For administrators and problem reports: no window, nothing configured.
         const QCoreApplication application(argc, argv);
@@ -43,10 +46,10 @@ int main(int argc, char* argv[]) {
             QCoreApplication::installTranslator(systemTexts.get());
         }
         if (const std::optional<int> status = tarvex::RunCommandLine(
-                QCoreApplication::arguments(), &tarvex::SystemBusHasName, textBase)) {
+                QCoreApplication::arguments(), &tarvex::SystemBusHasName, textBase, end)) {
             return *status;
         }
-        return QCoreApplication::exec(); // a scan under way, which ends the loop with its status
+        return QCoreApplication::exec(); // a scan under way, which ends through `end`
     }
     // The launcher's token for bringing a window forward, before Qt's Wayland support reads it.
     const QByteArray activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
@@ -57,8 +60,8 @@ int main(int argc, char* argv[]) {
     // No application display name: Qt would append it to every window caption on X11.
     QApplication::setApplicationName(QStringLiteral("Tarvex"));
     QApplication::setWindowIcon(tarvex::programIcon());
-    // The program ends in one place, the page flow's ProgramEnd; a page closed with its close
-    // box ends it through the flow as well.
+    // Closing the last window does not quit by itself: the page flow ends the program through
+    // `end`, for the close box too.
     QApplication::setQuitOnLastWindowClosed(false);
     tarvex::registerFontSubstitutes();
     const auto systemTexts = tarvex::loadSystemTexts(textBase);
@@ -81,7 +84,6 @@ int main(int argc, char* argv[]) {
     // Every page is shown in this one window, and every other window stands over it.
     tarvex::PageWindow window;
     tarvex::MessageBoxDialogs dialogs([&window] { return window.dialogParent(); });
-    tarvex::QtProgramEnd end;
     tarvex::SystemRunServices runServices(&tarvex::SystemBusHasName, textBase);
     tarvex::PageFlow flow(window, settings, dialogs, end, static_cast<qint16>(textBase),
                           tarvex::Step4Factory(runServices.services()));

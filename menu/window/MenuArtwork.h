@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UserLanguageRule.h"
+
 #include <QCursor>
 #include <QIcon>
 #include <QImage>
@@ -17,8 +19,10 @@ inline constexpr int kCursorSide = 32;
 
 // Menu picture 100 to 106, 24 bits per pixel, drawn from its vector source for a screen of the
 // given device pixel ratio: its logical size is the picture's exact size, and at ratio 2 it holds
-// twice the pixels each way (devicePixelRatio 2). Null for other numbers.
-[[nodiscard]] QImage menuPicture(int number, qreal devicePixelRatio = 1.0);
+// twice the pixels each way (devicePixelRatio 2), its words in the language given. Null for other
+// numbers.
+[[nodiscard]] QImage menuPicture(int number, qreal devicePixelRatio = 1.0,
+                                 dravik::Language language = dravik::Language::English);
 
 // The pointing hand shown over the clickable pictures.
 [[nodiscard]] QCursor menuCursor();

@@ -33,9 +33,9 @@ constexpr int pixels(int twips) {
 } // namespace
 
 MenuWindow::MenuWindow(Launcher& launcher, QString menuFolder, EndProgram endProgram,
-                       QWidget* parent)
+                       dravik::Language language, QWidget* parent)
     : QWidget(parent), launcher_(launcher), menuFolder_(std::move(menuFolder)),
-      endProgram_(std::move(endProgram)) {
+      endProgram_(std::move(endProgram)), language_(language) {
     setObjectName(QStringLiteral("MenuWindow"));
     setWindowTitle(QStringLiteral("Menu"));
     setFixedSize(pixels(kClientTwips.width()), pixels(kClientTwips.height()));
@@ -68,10 +68,10 @@ MenuWindow::MenuWindow(Launcher& launcher, QString menuFolder, EndProgram endPro
 void MenuWindow::pageLoaded() {
     // Drawn for the screen the menu opens on, so the pictures stay sharp at any scale.
     const qreal ratio = devicePixelRatioF();
-    picture_ = menuPicture(100, ratio);
+    picture_ = menuPicture(100, ratio, language_);
     update();
     for (std::size_t i = 0; i < images_.size(); ++i) {
-        const QImage image = menuPicture(101 + static_cast<int>(i), ratio);
+        const QImage image = menuPicture(101 + static_cast<int>(i), ratio, language_);
         images_[i]->setPixmap(QPixmap::fromImage(image));
         images_[i]->resize(image.deviceIndependentSize().toSize());
     }
@@ -108,6 +108,10 @@ void MenuWindow::Image5_Click() {
 
 void MenuWindow::Image6_Click() {
     close();
+}
+
+void MenuWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
     endProgram_();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UserLanguageRule.h"
 #include "core/Launcher.h"
 
 #include <QImage>
@@ -13,7 +14,7 @@ namespace quirra {
 class ClickablePicture;
 
 // The CD menu: the background picture with six clickable pictures on it. Five hand a file or an
-// address to the shell, the sixth ends the program.
+// address to the shell, the sixth ends the program, as the close box does.
 class MenuWindow final : public QWidget {
     Q_OBJECT
 
@@ -21,9 +22,10 @@ public:
     // Ends the program at once; the program quits its event loop, tests record the call.
     using EndProgram = std::function<void()>;
 
-    // menuFolder: the folder that holds the running menu program.
+    // menuFolder: the folder that holds the running menu program; language: the one the
+    // pictures' words are drawn in.
     MenuWindow(Launcher& launcher, QString menuFolder, EndProgram endProgram,
-               QWidget* parent = nullptr);
+               dravik::Language language = dravik::Language::English, QWidget* parent = nullptr);
 
     void RunShellExecute(const QString& sTopic, const QVariant& sFile, const QVariant& sParams,
                          const QVariant& sDirectory, qint32 nShowCmd);
@@ -38,6 +40,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Image6 and the close box alike end the program.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void runAction(int imageNumber);
@@ -45,6 +49,7 @@ private:
     Launcher& launcher_;
     QString menuFolder_;
     EndProgram endProgram_;
+    dravik::Language language_;
     QImage picture_;
     std::array<ClickablePicture*, 6> images_{};
 };

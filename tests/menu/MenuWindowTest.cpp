@@ -144,6 +144,10 @@ TEST_F(MenuWindowTest, Image6ClosesTheMenuAndEndsTheProgramOnce) {
     EXPECT_EQ(endCalls, 1);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(launcher.calls.isEmpty());
+    // The close box ends it the same way.
+    window.show();
+    window.close();
+    EXPECT_EQ(endCalls, 2);
 }
 
 TEST_F(MenuWindowTest, ShowsThePointingHandOnlyOverThePictures) {
@@ -168,6 +172,10 @@ TEST(MenuArtwork, AtRatioTwoEveryPictureIsDrawnWithTwiceThePixels) {
         EXPECT_NE(pixels,
                   menuPicture(number).convertToFormat(QImage::Format_RGB32).scaled(size * 2))
             << number;
+        // Every picture has words, drawn in the user's language at the same size.
+        const QImage chinese = menuPicture(number, 1.0, dravik::Language::TraditionalChinese);
+        EXPECT_EQ(chinese.size(), size) << number;
+        EXPECT_NE(chinese, menuPicture(number)) << number;
     }
 }
 

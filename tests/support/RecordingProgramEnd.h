@@ -7,7 +7,7 @@ namespace tarvex::testing {
 // Counts how often the program was ended instead of ending the test program.
 class RecordingProgramEnd final : public ProgramEnd {
 public:
-    void endProgram() override { ++count_; }
+    void endProgram(int /*status*/) override { ++count_; }
     [[nodiscard]] int count() const { return count_; }
 
 private:

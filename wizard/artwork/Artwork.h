@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UserLanguageRule.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QSize>
@@ -9,8 +11,10 @@ namespace tarvex {
 // Bitmap number (101 to 106), 24 bits per pixel, drawn from its vector source for a screen of
 // the given device pixel ratio: its logical size is always the bitmap's own size, and at ratio 2
 // it holds twice the pixels each way (devicePixelRatio 2). At ratio 1 it is exactly the bitmap.
-// Each number is drawn once per ratio, when first asked for. A null image for any other number.
-[[nodiscard]] QImage CatalogPicture(int number, qreal devicePixelRatio = 1.0);
+// The words in the pictures of Steps 0 to 2 are drawn in the language given. Each number is
+// drawn once per ratio and language, when first asked for. A null image for any other number.
+[[nodiscard]] QImage CatalogPicture(int number, qreal devicePixelRatio = 1.0,
+                                    dravik::Language language = dravik::Language::English);
 
 // The size the bitmap of that number has; an empty size for an unknown number.
 [[nodiscard]] QSize pictureSize(int number);

@@ -10,7 +10,6 @@
 #include "texts/AddedTexts.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
@@ -75,7 +74,8 @@ struct ScanJob {
 } // namespace
 
 std::optional<int> RunCommandLine(const QStringList& arguments,
-                                  const LiveSystemView::BusNameCheck& busNameCheck, int textBase) {
+                                  const LiveSystemView::BusNameCheck& busNameCheck, int textBase,
+                                  ProgramEnd& end) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     const auto text = [textBase](AddedText id) {
@@ -125,7 +125,7 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
     // The job goes with the last call that holds it, once the status is handed on.
     return StartScan(ReadPcAdapters(), {job->listener, job->broadcaster, job->prober},
                      {parser.isSet(json), textBase, isatty(STDOUT_FILENO) == 1}, job->out, job->err,
-                     [job](int status) { QCoreApplication::exit(status); });
+                     [job, &end](int status) { end.endProgram(status); });
 }
 
 std::optional<int> StrayWizardArguments(const QStringList& arguments, int textBase,

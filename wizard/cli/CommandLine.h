@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ProgramEnd.h"
 #include "diagnosis/LiveSystemView.h"
 
 #include <QStringList>
@@ -20,12 +21,12 @@ inline constexpr int kWizardOpenStatus = 3;
 // Runs the command the arguments name (--scan [--json], --diagnose, --help, --version) and
 // returns the exit status; an unknown option or a stray argument gives the usage on stderr and
 // 2; a scan while the user's wizard is open says so and gives kWizardOpenStatus. A scan that
-// started returns nothing: it runs on the event loop, which it ends with its
+// started returns nothing: it runs on the event loop and ends the program through `end` with its
 // status. Nothing is ever configured from here. Help, findings, the scan's words and complaints
 // speak the language of the text base; the scan's text lines get a head line at a terminal.
 [[nodiscard]] std::optional<int> RunCommandLine(const QStringList& arguments,
                                                 const LiveSystemView::BusNameCheck& busNameCheck,
-                                                int textBase);
+                                                int textBase, ProgramEnd& end);
 
 // The wizard's arguments once Qt has taken its own (QCoreApplication::arguments(), the program
 // first): whatever is left, such as a mistyped option ("--scna"), is a mistake. Then the first

@@ -1,8 +1,7 @@
 #include "pages/PageFlow.h"
 
-#include "pages/CablePage.h"
+#include "pages/InstructionPage.h"
 #include "pages/PageWindow.h"
-#include "pages/PowerPage.h"
 #include "pages/SetupModePage.h"
 #include "pages/StepPage.h"
 #include "pages/WelcomePage.h"
@@ -36,9 +35,9 @@ StepPage* PageFlow::createPage(PageId page) {
     case PageId::WelcomePage:
         return new WelcomePage(*this);
     case PageId::PowerPage:
-        return new PowerPage(*this);
+        return new InstructionPage(*this, kPowerInstructions);
     case PageId::CablePage:
-        return new CablePage(*this);
+        return new InstructionPage(*this, kCableInstructions);
     case PageId::SetupModePage:
         return new SetupModePage(*this);
     case PageId::RunningStatusPage:
@@ -111,7 +110,7 @@ void PageFlow::endProgram() {
     current_ = nullptr;
     unload(page);
     window_.hide();
-    end_.endProgram();
+    end_.endProgram(0);
 }
 
 } // namespace tarvex

@@ -29,8 +29,9 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     Q_UNUSED(installed);
 }
 
-void PictureBox::setPicture(int catalogNumber) {
+void PictureBox::setPicture(int catalogNumber, dravik::Language language) {
     catalogNumber_ = catalogNumber;
+    language_ = language;
     picture_ = QImage();
     update();
 }
@@ -43,7 +44,8 @@ void PictureBox::setPicture(const QImage& picture) {
 
 QImage PictureBox::picture() const {
     // A catalog bitmap is only drawn when it is first needed, at the ratio of the screen.
-    return catalogNumber_ != 0 ? CatalogPicture(catalogNumber_, devicePixelRatioF()) : picture_;
+    return catalogNumber_ != 0 ? CatalogPicture(catalogNumber_, devicePixelRatioF(), language_)
+                               : picture_;
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UserLanguageRule.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -16,7 +18,8 @@ class PictureBox final : public QWidget {
 public:
     explicit PictureBox(QWidget* parent);
 
-    void setPicture(int catalogNumber);
+    // The words of a picture that has any are drawn in the language given.
+    void setPicture(int catalogNumber, dravik::Language language = dravik::Language::English);
     void setPicture(const QImage& picture);
     // What the area shows on its current screen; null when it shows nothing.
     [[nodiscard]] QImage picture() const;
@@ -26,6 +29,7 @@ protected:
 
 private:
     int catalogNumber_ = 0;
+    dravik::Language language_ = dravik::Language::English;
     QImage picture_;
 };
 

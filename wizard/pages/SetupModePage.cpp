@@ -44,8 +44,7 @@ void SetupModePage::pageLoaded() {
     nextButton->setText(catalogText(Text::Next));
     previousButton->setText(catalogText(Text::Previous));
     exitButton->setText(catalogText(Text::Exit));
-    design::colour(lblVersion, settings().LabelBackColor, settings().LabelForeColor);
-    lblVersion->setText(catalogText(Text::Version));
+    showVersion(lblVersion);
 }
 
 void SetupModePage::nextClicked() {

@@ -6,6 +6,7 @@
 #include "pages/PictureBox.h"
 #include "texts/AddedTexts.h"
 #include "texts/TextCatalog.h"
+#include "texts/UserLanguage.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -37,12 +38,11 @@ void WelcomePage::pageLoaded() {
     assignLookSettings(settings(), flow().editionTextBase());
     paintBackground(settings().PageBackColor);
     design::colour(txt1, settings().TextBackColor, settings().TextForeColor);
-    design::colour(lblVersion, settings().LabelBackColor, settings().LabelForeColor);
-    lblVersion->setText(catalogText(Text::Version));
+    showVersion(lblVersion);
     txt1->setPlainText(catalogText(Text::Welcome));
     nextButton->setText(catalogText(Text::Next));
     exitButton->setText(catalogText(Text::Exit));
-    pic1->setPicture(101);
+    pic1->setPicture(101, TextLanguage(settings().TextBase));
     pic1->setAccessibleName(AddedCatalogText(settings().TextBase, AddedText::PictureWelcome));
     setDefaultButton(nextButton);
     registerSocketComponent();

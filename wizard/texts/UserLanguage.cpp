@@ -7,22 +7,18 @@
 namespace tarvex {
 
 int TextBaseForLanguages(const QStringList& uiLanguages) {
-    for (const QString& name : uiLanguages) {
-        // QLocale fills in the likely script: zh_TW and zh_HK are Traditional, zh and zh_CN not.
-        const QLocale language(name);
-        if (language.language() == QLocale::English) {
-            return kEnglishTextBase;
-        }
-        if (language.language() == QLocale::Chinese &&
-            language.script() == QLocale::TraditionalChineseScript) {
-            return kChineseTextBase;
-        }
-    }
-    return kEnglishTextBase;
+    return dravik::LanguageFor(uiLanguages) == dravik::Language::TraditionalChinese
+               ? kChineseTextBase
+               : kEnglishTextBase;
 }
 
 int UserTextBase() {
     return TextBaseForLanguages(QLocale::system().uiLanguages());
+}
+
+dravik::Language TextLanguage(int textBase) {
+    return textBase == kChineseTextBase ? dravik::Language::TraditionalChinese
+                                        : dravik::Language::English;
 }
 
 } // namespace tarvex

@@ -9,9 +9,10 @@ namespace {
 const struct {
     int number;
     QSize size;
+    bool worded; // drawn in the user's language
 } kPictureRows[] = {
-    {101, {652, 347}}, {102, {652, 347}}, {103, {652, 347}},
-    {104, {57, 60}},   {105, {57, 60}},   {106, {57, 60}},
+    {101, {652, 347}, true}, {102, {652, 347}, true}, {103, {652, 347}, true},
+    {104, {57, 60}, false},  {105, {57, 60}, false},  {106, {57, 60}, false},
 };
 
 } // namespace
@@ -23,6 +24,10 @@ TEST(Artwork, EveryPictureHasItsExactSizeAndDepth) {
         EXPECT_EQ(picture.size(), row.size) << row.number;
         EXPECT_EQ(picture.devicePixelRatio(), 1.0) << row.number;
         EXPECT_EQ(picture.depth(), 24) << row.number;
+        const QImage chinese =
+            CatalogPicture(row.number, 1.0, dravik::Language::TraditionalChinese);
+        EXPECT_EQ(chinese.size(), row.size) << row.number;
+        EXPECT_EQ(chinese != picture, row.worded) << row.number;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "support/Addresses.h"
 #include "support/FakeRunServices.h"
+#include "support/RecordingProgramEnd.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -194,7 +195,8 @@ TEST(CommandLineChoice, OwnOptionsMakeItQtsArgumentsDoNot) {
         QString told;
         QTextStream err(&told);
         if (row.status && row.command) {
-            EXPECT_EQ(RunCommandLine(arguments, {}, 700), row.status);
+            testing::RecordingProgramEnd end;
+            EXPECT_EQ(RunCommandLine(arguments, {}, 700, end), row.status);
         } else if (row.status) {
             EXPECT_EQ(StrayWizardArguments(arguments, 500, err), row.status);
             EXPECT_TRUE(told.startsWith(QString::fromUtf8("多餘的引數：") + arguments[1]));

@@ -4,6 +4,7 @@
 #include "artwork/Artwork.h"
 #include "pages/PictureBox.h"
 #include "texts/TextCatalog.h"
+#include "texts/UserLanguage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -243,7 +244,8 @@ TEST_P(PageDesign, PicturesComeFromTheCatalogByNumber) {
         if (control.picture == kEmptyPicture) {
             EXPECT_TRUE(box->picture().isNull());
         } else {
-            EXPECT_EQ(box->picture(), CatalogPicture(control.picture));
+            EXPECT_EQ(box->picture(),
+                      CatalogPicture(control.picture, 1.0, TextLanguage(textBase())));
         }
     }
 }
