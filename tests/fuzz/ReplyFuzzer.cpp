@@ -35,7 +35,7 @@ bool HasHiddenOrBreaking(const QString& text) {
 void CheckAddress(const tarvex::DeviceRecord& record, tarvex::Ipv4Address pc,
                   tarvex::Ipv4Address mask) {
     const std::optional<tarvex::Ipv4Address> address =
-        tarvex::ApplianceAddress(record, tarvex::PcNetwork{{}, pc, mask});
+        tarvex::ApplianceAddress(record, tarvex::PcNetwork{pc, mask, std::nullopt});
     if (!address) {
         return;
     }
