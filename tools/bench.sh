@@ -8,7 +8,7 @@ set -euo pipefail
 build=${1:-build}
 runs=${RUNS:-5}
 cd "$(dirname "$0")/.."
-lab=tvxbench
+lab=${BENCH_LAB:-tvxbench} # a name of its own where another bench may run
 out="$build/bench"
 mkdir -p "$out"
 

@@ -6,6 +6,7 @@
 // advance and the opener of addresses is recorded.
 #include "LabHost.h"
 #include "desktop/DesktopShortcutWriter.h"
+#include "desktop/ThreadedShortcutRunner.h"
 #include "net/BroadcastSender.h"
 #include "net/NetlinkNeighbourWatch.h"
 #include "net/UdpReplyListener.h"
@@ -35,20 +36,30 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <chrono>
+#include <map>
+#include <string>
 
 namespace tarvex::lab {
 
 using namespace std::chrono_literals;
 
 // Records how late a 10 ms timer's ticks come: the longest stall of the user-interface thread.
-// With `counting`, only ticks that come while it holds are counted.
+// With `counting`, only ticks that come while it holds are counted; with `phase`, each stall is
+// also counted for the part of the run under way when it ended.
 class StallMeter {
 public:
-    explicit StallMeter(std::function<bool()> counting = {}) : counting_(std::move(counting)) {
+    explicit StallMeter(std::function<bool()> counting = {},
+                        std::function<const char*()> phase = {})
+        : counting_(std::move(counting)), phase_(std::move(phase)) {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             const qint64 now = clock_.elapsed();
             if (!counting_ || counting_()) {
-                longest_ = std::max(longest_, now - last_ - 10);
+                const qint64 stall = now - last_ - 10;
+                longest_ = std::max(longest_, stall);
+                if (phase_) {
+                    qint64& longest = byPhase_[phase_()];
+                    longest = std::max(longest, stall);
+                }
             }
             last_ = now;
         });
@@ -57,9 +68,15 @@ public:
         timer_.start(10);
     }
     [[nodiscard]] qint64 longestMs() const { return longest_; }
+    [[nodiscard]] qint64 longestMsIn(const std::string& phase) const {
+        const auto found = byPhase_.find(phase);
+        return found != byPhase_.end() ? found->second : 0;
+    }
 
 private:
     std::function<bool()> counting_;
+    std::function<const char*()> phase_;
+    std::map<std::string, qint64> byPhase_;
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 last_ = 0;
@@ -79,6 +96,7 @@ public:
     void CloseListener() override {
         if (closedAt < openedAt) {
             closedAt = clock_.elapsed();
+            ++closings;
         }
         port_.CloseListener();
     }
@@ -86,6 +104,7 @@ public:
     [[nodiscard]] bool open() const { return openedAt >= 0 && closedAt < openedAt; }
     qint64 openedAt = -1;
     qint64 closedAt = -1;
+    int closings = 0; // of an open port
 
 private:
     const QElapsedTimer& clock_;
@@ -98,7 +117,10 @@ public:
     // pingProgram: the system's ping the probe falls back on; empty: a PC without one.
     explicit LabWizard(ReadBatch batch = {}, const QString& pingProgram = SystemPingProgram())
         : listener(stepsOpened, batch), icmp(kEchoTimeout, ProbeWays::Any, &::sendto, pingProgram),
-          shortcuts(desktop.path(), {}, {config.filePath("gtk-3.0/bookmarks"), {}}) {
+          shortcuts([desktop = desktop.path(), bookmarks = config.filePath("gtk-3.0/bookmarks")] {
+              return std::make_unique<DesktopShortcutWriter>(desktop, ProgramRunner(),
+                                                             PlacesFiles{bookmarks, {}});
+          }) {
         random.draws = {0.9F};
         services.intervals.discoveryWindow = 1500ms;
     }
@@ -156,6 +178,7 @@ public:
                 }
             }
             listShownAfter = stepsOpened.elapsed();
+            listAnswered = true;
             if (view == nullptr || view->currentItem() == nullptr ||
                 view->currentItem()->text(3) != address) {
                 list->close(); // no such row: leave without a choice
@@ -165,8 +188,28 @@ public:
         });
     }
     void answerCredentials(const char* button) {
-        answerModal("CredentialsPage",
-                    [button](QWidget* page) { (void)clickButton(page, button); });
+        answerModal("CredentialsPage", [this, button](QWidget* page) {
+            credentialsAnswered = true;
+            (void)clickButton(page, button);
+        });
+    }
+    // The part of a configured run under way, as seen from outside the run: the discovery
+    // window, the list (its probes and the page), the address search, the credentials page, the
+    // configuration's exchange, then the shortcuts to the program's end.
+    [[nodiscard]] const char* phase() const {
+        if (listener.closings == 0) {
+            return "scan";
+        }
+        if (!listAnswered) {
+            return "list";
+        }
+        if (!credentialsAnswered) {
+            const QWidget* modal = QApplication::activeModalWidget();
+            return modal != nullptr && modal->objectName() == QLatin1String("CredentialsPage")
+                       ? "credentials"
+                       : "search";
+        }
+        return listener.closings < 2 ? "configuration" : "shortcuts";
     }
 
     testing::ScriptedDialogs dialogs;
@@ -179,7 +222,7 @@ public:
     BroadcastSender broadcaster;
     IcmpProber icmp;
     ThreadedProbeRunner prober{icmp};
-    DesktopShortcutWriter shortcuts;
+    ThreadedShortcutRunner shortcuts;
     testing::FakeLauncher launcher;
     NetlinkNeighbourWatch neighbours;
     testing::FakeRandom random;
@@ -188,6 +231,8 @@ public:
     PageFlow flow{window, settings, dialogs, end, kEnglishTextBase, Step4Factory(services)};
     QList<QStringList> rows;
     qint64 listShownAfter = -1;
+    bool listAnswered = false;
+    bool credentialsAnswered = false;
 
 private:
     // Polls for the modal window of that name and answers it once.

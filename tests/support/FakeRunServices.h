@@ -128,16 +128,29 @@ public:
     int cancelled = 0;
 };
 
-class FakeShortcuts final : public ShortcutWriter {
+// Answers with `failure`, at once or, when holding (a slow disk), on answer().
+class FakeShortcuts final : public ShortcutRunner {
 public:
     // Addresses are recorded printed back, as the real writer puts them in the files.
-    std::optional<ShortcutFailure> CreateShortcuts(Ipv4Address address,
-                                                   const QString& hostName) override {
+    void start(Ipv4Address address, const QString& hostName, Written done) override {
         written.append({address.text(), hostName});
-        return failure;
+        pending = std::move(done);
+        if (!hold) {
+            answer();
+        }
+    }
+    void answer() {
+        Written done = std::move(pending);
+        pending = nullptr;
+        if (done) {
+            done(failure);
+            settle();
+        }
     }
     QList<std::pair<QString, QString>> written;
     std::optional<ShortcutFailure> failure;
+    bool hold = false;
+    Written pending;
 };
 
 // Answers with `report`, at once or, when holding, on answer().

@@ -3,11 +3,12 @@
 // same run. Not a test: it asserts nothing. Runs inside the lab's PC namespace (tools/bench.sh);
 // prints one JSON object per figure.
 //
-//   tarvex_bench --runs N [--only list|search|searchping|stall|flood|diagnosis|loss]
+//   tarvex_bench --runs N [--only list|thousand|search|searchping|stall|flood|diagnosis|loss]
 //                                                   (in the lab's PC namespace)
 //   tarvex_bench --runs N --only adapters           (in its two-adapter PC, pc2)
 #include "LabHost.h"
 #include "LabWizard.h"
+#include "appliance/ApplianceList.h"
 #include "cli/ScanCommand.h"
 #include "diagnosis/Diagnosis.h"
 #include "diagnosis/LiveSystemView.h"
@@ -20,6 +21,8 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <iostream>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace tarvex::lab {
@@ -167,8 +170,44 @@ void searchPingFigure(int runs) {
                 "ms", ours, socketWay, "ICMP socket");
 }
 
-// 3. The longest stall of the user-interface thread in a whole configured run.
+// 1c. The same with the fullest list: 1 000 appliances, none of which answers an echo (55 on
+// the PC's subnet, the others where the gateway drops the echoes), so every probe waits out its
+// time-out.
+void thousandFigure(int runs) {
+    QStringList arguments;
+    for (int i = 0; i < kMostAppliances; ++i) {
+        const QString ip = i < 55 ? QStringLiteral("10.77.1.%1").arg(200 + i)
+                                  : QStringLiteral("10.78.%1.%2").arg(i / 250).arg(1 + i % 250);
+        arguments << "--appliance"
+                  << QStringLiteral("id=MANY%1,ip=%2,host=M%3")
+                         .arg(i, 13, 10, QLatin1Char('0'))
+                         .arg(ip)
+                         .arg(i);
+    }
+    std::vector<double> ours;
+    std::vector<double> rows;
+    for (int run = 0; run < runs; ++run) {
+        const SimulatorProcess appliances("ap1", arguments);
+        LabWizard wizard;
+        wizard.chooseOnList("none");
+        wizard.start();
+        wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 60s);
+        const auto windowEnd = wizard.services.intervals.scanStart.count() +
+                               wizard.services.intervals.discoveryWindow.count();
+        ours.push_back(static_cast<double>(wizard.listShownAfter - windowEnd));
+        rows.push_back(static_cast<double>(wizard.rows.size()));
+    }
+    printFigure("window end to device list, 1 000 appliances, none answering echoes", "ms", ours,
+                {});
+    printFigure("window end to device list, 1 000 appliances: rows listed", "rows", rows, {});
+}
+
+// 3. The longest stall of the user-interface thread in a whole configured run, and in each of
+// its parts, so that a stall shows where it comes from.
 void stallFigure(int runs) {
+    static const char* const kPhases[] = {"scan",        "list",          "search",
+                                          "credentials", "configuration", "shortcuts"};
+    std::map<std::string, std::vector<double>> byPhase;
     std::vector<double> ours;
     std::vector<double> oneByOne;
     for (int run = 0; run < runs; ++run) {
@@ -181,10 +220,13 @@ void stallFigure(int runs) {
         wizard.random.draws = {140.0F / 253.0F, 141.0F / 253.0F};
         wizard.chooseOnList("10.77.2.50");
         wizard.answerCredentials("nextButton");
-        const StallMeter meter;
+        const StallMeter meter({}, [&wizard] { return wizard.phase(); });
         wizard.start();
         wizard.waitFor([&] { return wizard.flow.programEnded(); }, 30s);
         ours.push_back(static_cast<double>(meter.longestMs()));
+        for (const char* phase : kPhases) {
+            byPhase[phase].push_back(static_cast<double>(meter.longestMsIn(phase)));
+        }
         // A probe on the user-interface thread, as a page that waits for its echo does.
         const StallMeter blocked;
         QTest::qWait(50);
@@ -193,6 +235,10 @@ void stallFigure(int runs) {
         oneByOne.push_back(static_cast<double>(blocked.longestMs()));
     }
     printFigure("longest user-interface stall, whole configured run", "ms", ours, oneByOne);
+    for (const char* phase : kPhases) {
+        const std::string figure = std::string("longest user-interface stall, ") + phase;
+        printFigure(figure.c_str(), "ms", byPhase[phase], {});
+    }
 }
 
 // 5. A flood of 200 000 replies a second for the whole discovery window: the longest stall of
@@ -254,8 +300,8 @@ bool scanFinds(const QByteArray& id, int requests) {
     QTextStream out(&lines);
     QTextStream err(&errors);
     std::optional<int> status;
-    status = StartScan(ListAdapters(ReadInterfaceAddresses(), ReadDefaultRoutes()), services,
-                       ScanOutput{}, out, err, [&status](int done) { status = done; });
+    status = StartScan(ReadPcAdapters(), services, ScanOutput{}, out, err,
+                       [&status](int done) { status = done; });
     (void)QTest::qWaitFor([&] { return status.has_value(); }, 10000);
     return lines.contains(QString::fromLatin1(id));
 }
@@ -316,13 +362,10 @@ int main(int argc, char** argv) {
         return 77;
     }
     const std::pair<const char*, void (*)(int)> figures[] = {
-        {"list", tarvex::lab::listFigure},
-        {"search", tarvex::lab::searchFigure},
-        {"searchping", tarvex::lab::searchPingFigure},
-        {"stall", tarvex::lab::stallFigure},
-        {"flood", tarvex::lab::floodFigure},
-        {"diagnosis", tarvex::lab::diagnosisFigure},
-        {"loss", tarvex::lab::lossFigure}};
+        {"list", tarvex::lab::listFigure},           {"thousand", tarvex::lab::thousandFigure},
+        {"search", tarvex::lab::searchFigure},       {"searchping", tarvex::lab::searchPingFigure},
+        {"stall", tarvex::lab::stallFigure},         {"flood", tarvex::lab::floodFigure},
+        {"diagnosis", tarvex::lab::diagnosisFigure}, {"loss", tarvex::lab::lossFigure}};
     for (const auto& [name, figure] : figures) {
         if (only.empty() || only == name) {
             figure(runs);

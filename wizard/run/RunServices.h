@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/MessageDetails.h"
+#include "desktop/ShortcutRunner.h"
 #include "desktop/ShortcutWriter.h"
 #include "net/AdapterReader.h"
 #include "net/NeighbourWatch.h"
@@ -21,7 +22,7 @@ struct RunServices {
     ReplyListener& listener;
     RequestBroadcaster& broadcaster;
     ProbeRunner& prober;
-    ShortcutWriter& shortcuts;
+    ShortcutRunner& shortcuts;
     AddressLauncher& launcher;
     NeighbourWatch& neighbours;
     RandomSource& random;

@@ -419,8 +419,16 @@ void SetupRun::configurationTimedOut() {
 }
 
 void SetupRun::finish(Ipv4Address address, int doneText, int noteText) {
-    const std::optional<ShortcutFailure> failure =
-        services_.shortcuts.CreateShortcuts(address, QString::fromUtf8(chosen_->record.HostName));
+    // A write under way when the run stops still ends whole; only its answer is dropped.
+    services_.shortcuts.start(
+        address, QString::fromUtf8(chosen_->record.HostName),
+        resume([this, address, doneText, noteText](const std::optional<ShortcutFailure>& failure) {
+            shortcutsWritten(address, doneText, noteText, failure);
+        }));
+}
+
+void SetupRun::shortcutsWritten(Ipv4Address address, int doneText, int noteText,
+                                const std::optional<ShortcutFailure>& failure) {
     if (failure) {
         enter(RunState::ShortcutsFailed);
         page_.setStepPicture(4, StatusPicture::Failed);

@@ -126,8 +126,11 @@ private:
     void askCredentialsAndConfigure();
     void configure(const Credentials& credentials);
     void onConfigureReply(const ArrivedDatagram& datagram);
-    // Writes the shortcuts, then the note and the closing question, and ends the program.
+    // Writes the shortcuts off the window's thread; the run goes on once they are written.
     void finish(Ipv4Address address, int doneText, int noteText);
+    // The note and the closing question, and the program's end; or the failure told.
+    void shortcutsWritten(Ipv4Address address, int doneText, int noteText,
+                          const std::optional<ShortcutFailure>& failure);
     // Opens the shortcuts when asked to; the program ends once the opener has answered.
     void closingQuestion(Ipv4Address address);
     void endAfterOpening();

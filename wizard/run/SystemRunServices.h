@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desktop/DesktopShortcutWriter.h"
+#include "desktop/ThreadedShortcutRunner.h"
 #include "desktop/XdgAddressLauncher.h"
 #include "diagnosis/LiveSystemView.h"
 #include "diagnosis/ThreadedDiagnosis.h"
@@ -18,8 +19,9 @@ namespace tarvex {
 // The real services of the setup run, as the program uses them: the reply port, the
 // broadcasts, ICMP probes off the user-interface thread, the kernel's neighbour table over
 // rtnetlink, the desktop's shortcuts (and the shared folders in the user's file manager
-// places) and its opener for addresses, and the diagnosis of this PC off the window's thread
-// (asking the system bus through the check given; without one, no name is on the bus).
+// places) written off that thread too, its opener for addresses, and the diagnosis of this PC
+// off the window's thread (asking the system bus through the check given; without one, no name
+// is on the bus).
 class SystemRunServices final {
 public:
     // textBase: the edition the diagnosis speaks.
@@ -40,7 +42,10 @@ private:
     BroadcastSender broadcaster_;
     IcmpProber icmp_;
     ThreadedProbeRunner prober_{icmp_};
-    DesktopShortcutWriter shortcuts_{{}, {}, PlacesFiles::ForUser()};
+    ThreadedShortcutRunner shortcuts_{[] {
+        return std::make_unique<DesktopShortcutWriter>(QString(), ProgramRunner(),
+                                                       PlacesFiles::ForUser());
+    }};
     XdgAddressLauncher launcher_;
     NetlinkNeighbourWatch neighbours_;
     ClockSeededRandom random_;

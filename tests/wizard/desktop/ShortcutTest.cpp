@@ -2,8 +2,10 @@
 // places or starts the real gio or xdg-open: stand-in scripts take their place (gio launch runs
 // a stand-in xdg-open).
 #include "desktop/DesktopShortcutWriter.h"
+#include "desktop/ThreadedShortcutRunner.h"
 #include "desktop/XdgAddressLauncher.h"
 #include "process/BoundedProcess.h"
+#include "support/HeldShortcutWriter.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -21,6 +23,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <optional>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 
@@ -173,6 +176,59 @@ TEST(DesktopShortcutWriter, WritesTheManagementEntryThenTheAccessEntry) {
                                Checksum(access) + " (2)"}));
     for (const QString& path : {manage, access}) {
         EXPECT_TRUE(QFile::permissions(path) & QFile::ExeOwner);
+    }
+}
+
+// A slow disk: the window's thread turns while a write is held, and a runner ended during the
+// write (the program's end) lets it end whole and answers nothing.
+TEST(ThreadedShortcutRunner, TheWindowTurnsWhileTheDiskHoldsAWriteAndAnEndLeavesItWhole) {
+    const QTemporaryDir root;
+    for (const bool endDuringTheWrite : {false, true}) {
+        SCOPED_TRACE(endDuringTheWrite);
+        const QString home = root.filePath(QString::number(endDuringTheWrite));
+        auto gate = std::make_shared<testing::WriteGate>();
+        auto runner = std::make_unique<ThreadedShortcutRunner>([gate, home] {
+            return std::make_unique<testing::HeldShortcutWriter>(
+                gate, std::make_unique<DesktopShortcutWriter>(
+                          home + "/Desktop", [](const QString&, const QStringList&) {},
+                          PlacesFiles{home + "/bookmarks", {}}));
+        });
+        std::optional<std::optional<ShortcutFailure>> answer;
+        runner->start(kAppliance, "NAS", [&answer](const auto& failure) { answer = failure; });
+        ASSERT_TRUE(gate->waitForWrite());
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+        tick.start(1);
+        const auto turn = [](const std::function<bool()>& until) {
+            QElapsedTimer clock;
+            clock.start();
+            while (!until() && clock.elapsed() < 5000) {
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            }
+        };
+        turn([&ticks] { return ticks >= 5; });
+        EXPECT_GE(ticks, 5);
+        EXPECT_FALSE(answer);
+        if (endDuringTheWrite) {
+            std::thread disk([gate] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                gate->open();
+            });
+            runner.reset();
+            disk.join();
+            QCoreApplication::processEvents(); // where an answer would be delivered
+            EXPECT_FALSE(answer);
+        } else {
+            gate->open();
+            turn([&answer] { return answer.has_value(); });
+            EXPECT_TRUE(answer && !*answer);
+        }
+        EXPECT_EQ(QDir(home + "/Desktop").entryList(QDir::Files | QDir::Hidden),
+                  QStringList({"Access My Dravik - NAS.desktop", "Setup My Dravik - NAS.desktop"}));
+        EXPECT_TRUE(Read(home + "/Desktop/Access My Dravik - NAS.desktop")
+                        .endsWith("Exec=xdg-open smb://192.168.0.5\nIcon=folder-remote\n"));
+        EXPECT_EQ(Read(home + "/bookmarks"), "smb://192.168.0.5 Dravik - NAS\n");
     }
 }
 
