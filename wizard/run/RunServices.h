@@ -11,6 +11,7 @@
 #include "run/RunTimers.h"
 
 #include <QString>
+#include <chrono>
 #include <functional>
 
 namespace tarvex {
@@ -32,6 +33,10 @@ struct RunServices {
     // tell that none answered; empty: no details. Returns at once: the details may follow.
     std::function<MessageDetails()> diagnose = [] {
         return MessageDetails();
+    };
+    // The clock that tells how old a found address is; tests move it.
+    std::function<std::chrono::steady_clock::time_point()> now = [] {
+        return std::chrono::steady_clock::now();
     };
 };
 
