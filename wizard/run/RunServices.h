@@ -38,6 +38,9 @@ struct RunServices {
     std::function<std::chrono::steady_clock::time_point()> now = [] {
         return std::chrono::steady_clock::now();
     };
+    // Whether the free address is searched while the list is read, or only once an appliance
+    // that needs one is chosen (the bench compares the two).
+    bool searchWhileListIsRead = true;
 };
 
 } // namespace tarvex

@@ -240,7 +240,9 @@ void SetupRun::discoveryWindowEnded() {
 void SetupRun::showDeviceList() {
     enter(RunState::Choosing);
     // The free address is searched while the user reads the list.
-    searches_.begin(list_.rows());
+    if (services_.searchWhileListIsRead) {
+        searches_.begin(list_.rows());
+    }
     if (probingImpossibleError_ != 0) {
         // Once for the whole list, not once a row.
         ask(ProbingImpossibleMessage(textBase_,
