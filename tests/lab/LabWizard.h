@@ -161,10 +161,10 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // Answers the device list once it is up: picks the row whose address is `address`, or
-    // closes the list when it is empty; keeps the rows.
-    void chooseOnList(const QString& address) {
-        answerModal("DeviceListPage", [this, address](QWidget* list) {
+    // Answers the device list once it is up, after reading it for `readFor`: picks the row whose
+    // address is `address`, or closes the list when it is empty; keeps the rows.
+    void chooseOnList(const QString& address, std::chrono::milliseconds readFor = 0ms) {
+        answerModal("DeviceListPage", [this, address, readFor](QWidget* list) {
             auto* view = list->findChild<QTreeWidget*>("ListView1");
             rows.clear();
             for (int i = 0; view != nullptr && i < view->topLevelItemCount(); ++i) {
@@ -184,12 +184,16 @@ public:
                 list->close(); // no such row: leave without a choice
                 return;
             }
-            (void)clickButton(list, "nextButton");
+            QTimer::singleShot(readFor, list, [this, list] {
+                chosenAfter = stepsOpened.elapsed();
+                (void)clickButton(list, "nextButton");
+            });
         });
     }
     void answerCredentials(const char* button) {
         answerModal("CredentialsPage", [this, button](QWidget* page) {
             credentialsAnswered = true;
+            credentialsShownAfter = stepsOpened.elapsed();
             (void)clickButton(page, button);
         });
     }
@@ -233,6 +237,8 @@ public:
     qint64 listShownAfter = -1;
     bool listAnswered = false;
     bool credentialsAnswered = false;
+    qint64 chosenAfter = -1;
+    qint64 credentialsShownAfter = -1; // polled every 20 ms
 
 private:
     // Polls for the modal window of that name and answers it once.

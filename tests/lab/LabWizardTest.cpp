@@ -426,6 +426,20 @@ TEST_P(LabWizardUsers, AForeignApplianceIsMovedToAFreeAddressAndGetsShortcutsThe
     EXPECT_TRUE(answers);
 }
 
+// The address is searched while the user reads the list: Next opens the credentials at once.
+TEST_F(LabWizardTest, TheFreeAddressIsFoundWhileTheListIsRead) {
+    const lab::SimulatorProcess appliance("ap3", foreignAppliance("move=1"));
+    ASSERT_TRUE(appliance.ready());
+    ASSERT_TRUE(lab::ForgetNeighbours());
+    LabWizard wizard;
+    wizard.chooseOnList("10.77.2.50", 4s);
+    wizard.answerCredentials("nextButton");
+    wizard.start();
+    ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }, 25s));
+    EXPECT_LT(wizard.credentialsShownAfter - wizard.chosenAfter, 1000); // the search takes 3 s
+    EXPECT_TRUE(appliance.log().contains("|0C02SMOVE0000000000001"));
+}
+
 struct RefusalRow {
     const char* name;
     const char* behaviour;

@@ -250,6 +250,7 @@ struct FakeRunServices {
     FakeRandom random;
     PcAdapters adapters{Network("192.168.0.20", "255.255.255.0", "192.168.0.1"), {}};
     QString diagnosis{"Firewall: ufw is enabled."};
+    std::chrono::steady_clock::time_point clock; // stands still unless the test moves it
     RunServices services{listener,
                          broadcaster,
                          prober,
@@ -259,8 +260,9 @@ struct FakeRunServices {
                          random,
                          {},
                          [this] { return adapters; },
+                         [this] { return diagnosis; },
                          [this] {
-                             return diagnosis;
+                             return clock;
                          }};
 
     // Answers the oldest probe batch by `answer` (as answerNext), then the resolution of each

@@ -3,7 +3,8 @@
 // same run. Not a test: it asserts nothing. Runs inside the lab's PC namespace (tools/bench.sh);
 // prints one JSON object per figure.
 //
-//   tarvex_bench --runs N [--only list|thousand|search|searchping|stall|flood|diagnosis|loss]
+//   tarvex_bench --runs N [--only list|thousand|search|searchping|stall|reading|waste|flood|
+//                               diagnosis|loss]
 //                                                   (in the lab's PC namespace)
 //   tarvex_bench --runs N --only adapters           (in its two-adapter PC, pc2)
 #include "LabHost.h"
@@ -16,6 +17,8 @@
 #include "net/AdapterReader.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -241,6 +244,95 @@ void stallFigure(int runs) {
     }
 }
 
+// Packets this namespace has sent, every interface but loopback.
+qint64 packetsSent() {
+    qint64 total = 0;
+    for (const QString& name :
+         QDir("/sys/class/net").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(QStringLiteral("/sys/class/net/%1/statistics/tx_packets").arg(name));
+        if (name != "lo" && file.open(QIODevice::ReadOnly)) {
+            total += file.readAll().trimmed().toLongLong();
+        }
+    }
+    return total;
+}
+
+// 4b. Next on an appliance that needs an address to the credentials page on screen: the search
+// begun with the list, next to the search begun on Next, with the list read for 4 s and not at
+// all.
+void readingFigure(int runs) {
+    std::map<std::pair<bool, int>, std::vector<double>> times;
+    for (int run = 0; run < runs; ++run) {
+        for (const int readMs : {4000, 0}) {
+            for (const bool ahead : {true, false}) {
+                (void)PutForeignApplianceBack();
+                (void)ForgetNeighbours();
+                const SimulatorProcess appliance(
+                    "ap3",
+                    {"--interface", "eth0", "--appliance",
+                     "id=MOVE0000000000001,ip=10.77.2.50,host=NAS,user=qorvu,password=qorvu"});
+                LabWizard wizard;
+                wizard.services.searchWhileListIsRead = ahead;
+                wizard.chooseOnList("10.77.2.50", std::chrono::milliseconds(readMs));
+                wizard.answerCredentials("exitButton");
+                wizard.start();
+                wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 30s);
+                times[{ahead, readMs}].push_back(
+                    static_cast<double>(wizard.credentialsShownAfter - wizard.chosenAfter));
+            }
+        }
+    }
+    printFigure("Next on an unreachable appliance to the credentials page, list read for 4 s", "ms",
+                times[{true, 4000}], times[{false, 4000}], "the search begun on Next");
+    printFigure("Next on an unreachable appliance to the credentials page, Next at once", "ms",
+                times[{true, 0}], times[{false, 0}], "the search begun on Next");
+}
+
+// 4c. A reachable appliance chosen beside one that needs an address: what the search begun with
+// the list sent for nothing (echoes and address resolution requests, the PC's packets beyond
+// those of the same run without it) and how long after the choice the last of them went out.
+void wasteFigure(int runs) {
+    std::vector<double> extra;
+    std::map<bool, std::vector<double>> lastAfter;
+    for (int run = 0; run < runs; ++run) {
+        qint64 sent[2] = {0, 0};
+        for (const bool ahead : {true, false}) {
+            (void)PutForeignApplianceBack();
+            (void)ForgetNeighbours();
+            const SimulatorProcess near("ap1",
+                                        {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30"});
+            const SimulatorProcess far("ap3", {"--interface", "eth0", "--appliance",
+                                               "id=MOVE0000000000001,ip=10.77.2.50"});
+            QTest::qWait(5000); // the neighbours of the last run forgotten, the network quiet
+            LabWizard wizard;
+            wizard.services.searchWhileListIsRead = ahead;
+            wizard.dialogs.setNextAnswer(MessageAnswer::Ok);
+            wizard.dialogs.setNextAnswer(MessageAnswer::Cancel);
+            wizard.chooseOnList("10.77.1.30", 500ms);
+            const qint64 before = packetsSent();
+            wizard.start();
+            wizard.waitFor([&] { return wizard.chosenAfter >= 0; }, 30s);
+            const Clock::time_point chosen = Clock::now();
+            double last = 0;
+            qint64 seen = packetsSent();
+            while (msSince(chosen) < 5000) {
+                QTest::qWait(5);
+                if (const qint64 now = packetsSent(); now != seen) {
+                    seen = now;
+                    last = msSince(chosen);
+                }
+            }
+            sent[ahead ? 0 : 1] = seen - before;
+            lastAfter[ahead].push_back(last);
+        }
+        extra.push_back(static_cast<double>(sent[0] - sent[1]));
+    }
+    printFigure("reachable appliance chosen after 0.5 s: packets the search sent for nothing",
+                "packets", extra, {});
+    printFigure("reachable appliance chosen after 0.5 s: last packet after the choice", "ms",
+                lastAfter[true], lastAfter[false], "the search begun on Next");
+}
+
 // 5. A flood of 200 000 replies a second for the whole discovery window: the longest stall of
 // the user-interface thread while the port is open, next to a listener that reads everything
 // pending at each wake-up; and the records kept and the window's length.
@@ -366,10 +458,17 @@ int main(int argc, char** argv) {
         {"search", tarvex::lab::searchFigure},       {"searchping", tarvex::lab::searchPingFigure},
         {"stall", tarvex::lab::stallFigure},         {"flood", tarvex::lab::floodFigure},
         {"diagnosis", tarvex::lab::diagnosisFigure}, {"loss", tarvex::lab::lossFigure}};
-    for (const auto& [name, figure] : figures) {
-        if (only.empty() || only == name) {
-            figure(runs);
-        }
+    {"list", tarvex::lab::listFigure}, {"search", tarvex::lab::searchFigure},
+        {"searchping", tarvex::lab::searchPingFigure}, {"stall", tarvex::lab::stallFigure},
+        {"reading", tarvex::lab::readingFigure}, {"waste", tarvex::lab::wasteFigure},
+        {"flood", tarvex::lab::floodFigure}, {"diagnosis", tarvex::lab::diagnosisFigure}, {
+        "loss", tarvex::lab::lossFigure
     }
-    return 0;
+};
+for (const auto& [name, figure] : figures) {
+    if (only.empty() || only == name) {
+        figure(runs);
+    }
+}
+return 0;
 }

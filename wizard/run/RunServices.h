@@ -12,6 +12,7 @@
 #include "run/RunTimers.h"
 
 #include <QString>
+#include <chrono>
 #include <functional>
 
 namespace tarvex {
@@ -34,6 +35,13 @@ struct RunServices {
     std::function<MessageDetails()> diagnose = [] {
         return MessageDetails();
     };
+    // The clock that tells how old a found address is; tests move it.
+    std::function<std::chrono::steady_clock::time_point()> now = [] {
+        return std::chrono::steady_clock::now();
+    };
+    // Whether the free address is searched while the list is read, or only once an appliance
+    // that needs one is chosen (the bench compares the two).
+    bool searchWhileListIsRead = true;
 };
 
 } // namespace tarvex

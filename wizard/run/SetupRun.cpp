@@ -70,6 +70,8 @@ const char* RunStateName(RunState state) {
         return "searching a free address";
     case RunState::AskingCredentials:
         return "credentials";
+    case RunState::CheckingAddress:
+        return "checking the found address again";
     case RunState::Configuring:
         return "configuring";
     case RunState::Reachable:
@@ -237,6 +239,10 @@ void SetupRun::discoveryWindowEnded() {
 
 void SetupRun::showDeviceList() {
     enter(RunState::Choosing);
+    // The free address is searched while the user reads the list.
+    if (services_.searchWhileListIsRead) {
+        searches_.begin(list_.rows());
+    }
     if (probingImpossibleError_ != 0) {
         // Once for the whole list, not once a row.
         ask(ProbingImpossibleMessage(textBase_,
@@ -265,6 +271,9 @@ void SetupRun::afterChoice(std::optional<qsizetype> chosen) {
     // Only an appliance reached at its own address is linked; any other gets an address.
     const std::optional<Ipv4Address> address = chosen_->ownAddress();
     if (chosen_->reachable()) {
+        // Nothing more goes out for the searches begun with the list.
+        searches_.cancel();
+        services_.prober.cancelAll();
         enter(RunState::Reachable);
         status(Text::Reachable);
         page_.setStepPicture(2, StatusPicture::Done);
@@ -282,6 +291,10 @@ void SetupRun::afterChoice(std::optional<qsizetype> chosen) {
 
 void SetupRun::searchAddress() {
     enter(RunState::SearchingAddress);
+    const auto done = resume([this](const SearchResult& result) { onSearchDone(result); });
+    if (searches_.take(chosen_->network, done)) {
+        return;
+    }
     const CandidateDraw draw = DrawCandidates(chosen_->network, services_.random);
     if (draw.problem == CandidateProblem::AddressInvalid) {
         ask({QStringLiteral("Your PC's IP address settings are invalid or not available."),
@@ -297,8 +310,7 @@ void SetupRun::searchAddress() {
         noFreeAddress();
         return;
     }
-    search_.start(draw.candidates, draw.pcAddress,
-                  resume([this](const SearchResult& result) { onSearchDone(result); }));
+    searches_.run(chosen_->network, chosen_->adapter, draw, done);
 }
 
 void SetupRun::pcNotConfigured() {
@@ -328,6 +340,11 @@ void SetupRun::onSearchDone(const SearchResult& result) {
     }
     newAddress_ = result.address;
     page_.setStatusText(text(Text::AddressFound) + newAddress_->text());
+    if (credentials_) {
+        // Found again after the first one came to life: the credentials were given already.
+        page_.afterEventsRun(resume([this] { configure(*credentials_); }));
+        return;
+    }
     page_.afterEventsRun(resume([this] { askCredentialsAndConfigure(); }));
 }
 
@@ -351,6 +368,41 @@ void SetupRun::askCredentialsAndConfigure() {
 }
 
 void SetupRun::configure(const Credentials& credentials) {
+    credentials_ = credentials;
+    const auto age = std::chrono::duration_cast<std::chrono::milliseconds>(services_.now() -
+                                                                           searches_.handedStart());
+    if (age <= searches_.handedSettings().reachable) {
+        qCDebug(lcRun) << "found address" << newAddress_->text() << "used as found" << age.count()
+                       << "ms ago";
+        sendConfiguration();
+        return;
+    }
+    // A host may have taken it meanwhile, and the table forgets an answer after this time.
+    qCDebug(lcRun) << "found address" << newAddress_->text() << "checked again: found"
+                   << age.count() << "ms ago";
+    enter(RunState::CheckingAddress);
+    recheck_.start(*newAddress_, chosen_->network.address.value_or(Ipv4Address()),
+                   resume([this](bool stillFree) { onRechecked(stillFree); }));
+}
+
+void SetupRun::onRechecked(bool stillFree) {
+    if (state_ != RunState::CheckingAddress) {
+        return;
+    }
+    if (stillFree) {
+        qCDebug(lcRun) << "found address" << newAddress_->text() << "still free: used";
+        sendConfiguration();
+        return;
+    }
+    qCDebug(lcRun) << "found address" << newAddress_->text()
+                   << "in use now: thrown away, the adapter searched again";
+    newAddress_.reset();
+    status(Text::SelectingAddress);
+    searchAddress();
+}
+
+void SetupRun::sendConfiguration() {
+    const Credentials& credentials = *credentials_;
     timers_.start(RunTimer::ConfigurationTimeout, services_.intervals.configureTimeout);
     status(Text::Configuring);
     enter(RunState::Configuring);
@@ -507,7 +559,8 @@ void SetupRun::stop() {
     repeats_.stop();
     services_.listener.CloseListener();
     services_.prober.cancelAll();
-    search_.cancel();
+    searches_.cancel();
+    recheck_.cancel();
 }
 
 } // namespace tarvex

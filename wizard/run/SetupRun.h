@@ -5,6 +5,7 @@
 #include "base/Dialogs.h"
 #include "net/Ipv4Address.h"
 #include "net/ReplyListener.h"
+#include "run/AddressRecheck.h"
 #include "run/DiscoveryRepeats.h"
 #include "run/FreeAddressSearch.h"
 #include "run/RunAdapters.h"
@@ -13,6 +14,7 @@
 #include "run/RunPage.h"
 #include "run/RunServices.h"
 #include "run/RunTimers.h"
+#include "run/SearchesAhead.h"
 
 #include <QList>
 #include <QString>
@@ -31,7 +33,8 @@ enum class RunState {
     Choosing,         // device list shown
     SearchingAddress, // candidates probed, their resolution watched
     AskingCredentials,
-    Configuring, // configuration broadcast sent, its time-out running
+    CheckingAddress, // the found address tested once more before it is given away
+    Configuring,     // configuration broadcast sent, its time-out running
     Reachable,
     Configured,
     NoApplianceFound,
@@ -124,7 +127,10 @@ private:
     void onSearchDone(const SearchResult& result);
     void noFreeAddress();
     void askCredentialsAndConfigure();
+    // Tests the address again first when it was found longer ago than a neighbour stays known.
     void configure(const Credentials& credentials);
+    void onRechecked(bool stillFree);
+    void sendConfiguration();
     void onConfigureReply(const ArrivedDatagram& datagram);
     // Writes the shortcuts off the window's thread; the run goes on once they are written.
     void finish(Ipv4Address address, int doneText, int noteText);
@@ -149,9 +155,16 @@ private:
     ApplianceList list_;                    // what the scan found, in arrival order
     std::optional<ApplianceRow> chosen_;    // the row chosen on the list
     std::optional<Ipv4Address> newAddress_; // found by the search
+    std::optional<Credentials>
+        credentials_; // as entered, kept should the address be searched again
     int probesRunning_ = 0;
     int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe
-    FreeAddressSearch search_{services_.prober, services_.neighbours};
+    SearchesAhead searches_{services_.prober, services_.neighbours, services_.random,
+                            [this] { return services_.now(); },
+                            [this] {
+                                return !over();
+                            }};
+    AddressRecheck recheck_{services_.prober, services_.neighbours};
     // Expires with the run: a call the event loop makes after that finds it gone.
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
     DiscoveryRepeats repeats_{timers_};

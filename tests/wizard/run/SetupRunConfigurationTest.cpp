@@ -112,7 +112,10 @@ TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfig
     endWindow();
     EXPECT_EQ(modals.adaptersShown, (QList<QStringList>{{"eth0", "eth1", "eth1", "eth1", "eth0"}}));
 
+    // eth0's search began with the list; choosing eth1's row threw it away.
     EXPECT_EQ(fake.neighbours.adapter, Address("10.1.4.12"));
+    ASSERT_EQ(fake.prober.batches.size(), 2U);
+    fake.prober.batches.pop_front();
     const QStringList candidates = fake.prober.batches.front().addresses;
     ASSERT_EQ(candidates.size(), kCandidateCount);
     for (const QString& candidate : candidates) {
@@ -297,6 +300,67 @@ TEST_F(ConfigurationTest, TheSearchWaitsForTheResolutionAndItsTimeOutFreesNothin
     second.services.neighbours.timeUp();
     EXPECT_EQ(page.log.last(), T(743));
     EXPECT_EQ(second.flow.setupModeShown, 1);
+}
+
+// The search begins as the list opens, one an adapter, and its address is ready on Next.
+TEST_F(ConfigurationTest, TheSearchRunsWhileTheListIsReadOneAnAdapter) {
+    drawThree();
+    chooseFirstOnList();
+    modals.onList = [this] {
+        ASSERT_EQ(fake.prober.batches.size(), 1U);
+        fake.answerSearch({}, {"192.168.0.41"});
+    };
+    scan({reply("AP000000000000001", "10.0.0.5"), reply("AP000000000000002", "10.0.0.6")});
+    endWindow();
+    EXPECT_EQ(fake.prober.started.size(), 2 + kCandidateCount);
+    EXPECT_EQ(page.log.mid(page.log.indexOf(T(738)), 5),
+              (QStringList{T(738), "pic2 done", T(739), T(741) + "192.168.0.42", T(742)}));
+    EXPECT_EQ(modals.credentialsShown, 1);
+}
+
+// Found longer ago than a neighbour stays known, the address is tested again before it is
+// given away; any sign of life, and the adapter is searched again.
+TEST_F(ConfigurationTest, AnAddressFoundLongAgoIsTestedAgainBeforeItIsGiven) {
+    struct Row {
+        const char* name;
+        int readSeconds; // the table's reachable time is 30 s
+        EchoStatus echo;
+        bool answersResolution;
+        bool searchedAgain;
+    };
+    for (const Row& row : {Row{"read briefly", 29, EchoStatus::Reply, true, false},
+                           Row{"still silent", 31, EchoStatus::NoReply, false, false},
+                           Row{"echo reply", 31, EchoStatus::Reply, false, true},
+                           Row{"resolution answered", 31, EchoStatus::NoReply, true, true}}) {
+        SCOPED_TRACE(row.name);
+        SecondRun second(*this, fake.adapters.chosen);
+        auto& [services, ownFlow, ownTimers, ownRun] = second;
+        services.clock += std::chrono::seconds(row.readSeconds);
+        services.answerSearch();
+        const QString first = ownRun.newAddress()->text();
+        const bool checked = row.readSeconds > 30;
+        if (checked) {
+            ASSERT_EQ(services.prober.batches.size(), 1U);
+            EXPECT_EQ(services.prober.batches.front().addresses, QStringList{first});
+            EXPECT_EQ(services.broadcaster.sent.size(), 1); // nothing before the check
+            if (row.answersResolution) {
+                services.neighbours.report(first, NeighbourState::Known);
+            }
+            services.prober.answerNext({{first, {row.echo, 0}}});
+        }
+        if (row.searchedAgain) {
+            EXPECT_EQ(page.log.last(), T(739));
+            services.answerSearch({{first, {EchoStatus::Reply, 0}}});
+            EXPECT_NE(ownRun.newAddress()->text(), first);
+        }
+        EXPECT_EQ(services.prober.started.size(), 1 + kCandidateCount + (checked ? 1 : 0) +
+                                                      (row.searchedAgain ? kCandidateCount : 0));
+        ASSERT_EQ(services.broadcaster.sent.size(), 2);
+        EXPECT_TRUE(
+            services.broadcaster.sent[1].first.contains(ownRun.newAddress()->text().toLatin1()));
+        EXPECT_EQ(modals.credentialsShown, 1);
+        modals.credentialsShown = 0;
+    }
 }
 
 TEST_F(ConfigurationTest, AnUnusablePcAddressEndsTheProgram) {

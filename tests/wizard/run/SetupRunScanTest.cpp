@@ -116,6 +116,9 @@ TEST_P(ReachableOutcome, WritesTheShortcutsAsksAndEnds) {
     EXPECT_TRUE(flow.ended);
     EXPECT_EQ(fake.broadcaster.sent.size(), 1); // never a configuration request
     EXPECT_EQ(modals.credentialsShown, 0);
+    // FIRST's search began with the list; the choice stopped it.
+    EXPECT_EQ(fake.prober.started.size(), 2 + kCandidateCount);
+    EXPECT_FALSE(fake.neighbours.watching());
 }
 
 INSTANTIATE_TEST_SUITE_P(ClosingQuestion, ReachableOutcome, ::testing::Bool());
@@ -271,38 +274,41 @@ TEST_P(ExitDuringAWait, NothingMoreIsSentWrittenOrOpened) {
     EXPECT_EQ(flow.setupModeShown, 0);
     EXPECT_FALSE(fake.listener.isOpen());
     EXPECT_TRUE(timers.running.empty());
+    EXPECT_FALSE(fake.neighbours.watching());
+    EXPECT_LE(fake.prober.started.size(), 1 + kCandidateCount);
     EXPECT_EQ(run.state(), RunState::Stopped);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Waits, ExitDuringAWait,
-    ::testing::Values(ExitRow{"DeviceList", 0,
-                              [](SetupRunTest& t) {
-                                  t.endInList();
-                              }},
-                      ExitRow{"NoApplianceBox", 0, [](SetupRunTest& t) { t.endAtBox(0); }, false},
-                      ExitRow{"ShortcutNote", 1,
-                              [](SetupRunTest& t) {
-                                  t.chooseFirstOnList();
-                                  t.endAtBox(0);
-                              }},
-                      ExitRow{"ShortcutWrite", 1,
-                              [](SetupRunTest& t) {
-                                  t.chooseFirstOnList();
-                                  t.fake.shortcuts.hold = true;
-                              }},
-                      ExitRow{"ClosingQuestion", 1,
-                              [](SetupRunTest& t) {
-                                  t.chooseFirstOnList();
-                                  t.endAtBox(1);
-                              }},
-                      ExitRow{"Credentials", 0, [](SetupRunTest& t) { t.endInCredentials(); }, true,
-                              false},
-                      ExitRow{"ProbeWait", 0,
-                              [](SetupRunTest&) {
-                              }},
-                      ExitRow{"CandidateProbeWait", 0,
-                              [](SetupRunTest& t) { t.chooseFirstOnList(); }, true, false}),
+    ::testing::Values(
+        ExitRow{"DeviceList", 0,
+                [](SetupRunTest& t) {
+                    t.endInList();
+                }},
+        ExitRow{"DeviceListWhileSearching", 0, [](SetupRunTest& t) { t.endInList(); }, true, false},
+        ExitRow{"NoApplianceBox", 0, [](SetupRunTest& t) { t.endAtBox(0); }, false},
+        ExitRow{"ShortcutNote", 1,
+                [](SetupRunTest& t) {
+                    t.chooseFirstOnList();
+                    t.endAtBox(0);
+                }},
+        ExitRow{"ShortcutWrite", 1,
+                [](SetupRunTest& t) {
+                    t.chooseFirstOnList();
+                    t.fake.shortcuts.hold = true;
+                }},
+        ExitRow{"ClosingQuestion", 1,
+                [](SetupRunTest& t) {
+                    t.chooseFirstOnList();
+                    t.endAtBox(1);
+                }},
+        ExitRow{"Credentials", 0, [](SetupRunTest& t) { t.endInCredentials(); }, true, false},
+        ExitRow{"ProbeWait", 0,
+                [](SetupRunTest&) {
+                }},
+        ExitRow{"CandidateProbeWait", 0, [](SetupRunTest& t) { t.chooseFirstOnList(); }, true,
+                false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
