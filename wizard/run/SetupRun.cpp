@@ -10,6 +10,7 @@
 #include "texts/TextCatalog.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tarvex {
 
@@ -193,22 +194,42 @@ void SetupRun::addRow(const ArrivedDatagram& datagram) {
         // Listed as received, but never probed: "No", and choosing it gives it an address.
         return;
     }
-    // Probe at once, inside the window, so that the list is ready when the window ends.
-    ++probesRunning_;
-    services_.prober.start({*own}, resume([this, index](const QList<ProbeOutcome>& outcomes) {
-                               onProbed(index, outcomes);
+    // Probe at once, inside the window, so that the list is ready when the window ends. While
+    // as many batches run as the runner takes at once, the rows wait and go out together in
+    // one batch, which costs one time-out however many they are.
+    if (probeBatchesRunning_ < kRowProbeBatchesAtOnce) {
+        probeRows({index});
+    } else {
+        rowsWaitingForProbe_.append(index);
+    }
+}
+
+void SetupRun::probeRows(const QList<qsizetype>& rows) {
+    QList<Ipv4Address> addresses;
+    for (const qsizetype row : rows) {
+        addresses.append(*list_.rows()[row].ownAddress());
+    }
+    ++probeBatchesRunning_;
+    services_.prober.start(addresses, resume([this, rows](const QList<ProbeOutcome>& outcomes) {
+                               onProbed(rows, outcomes);
                            }));
 }
 
-void SetupRun::onProbed(qsizetype row, const QList<ProbeOutcome>& outcomes) {
-    const ProbeOutcome outcome = outcomes.value(0);
-    // An echo that could not be sent, or could not be tried at all, tells nothing: "No".
-    list_.rows()[row].reachability = outcome.reachable() ? Reachability::Yes : Reachability::No;
-    if (outcome.status == EchoStatus::Impossible && probingImpossibleError_ == 0) {
-        probingImpossibleError_ = outcome.error == 0 ? -1 : outcome.error;
+void SetupRun::onProbed(const QList<qsizetype>& rows, const QList<ProbeOutcome>& outcomes) {
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const ProbeOutcome outcome = outcomes.value(i);
+        // An echo that could not be sent, or could not be tried at all, tells nothing: "No".
+        list_.rows()[rows[i]].reachability =
+            outcome.reachable() ? Reachability::Yes : Reachability::No;
+        if (outcome.status == EchoStatus::Impossible && probingImpossibleError_ == 0) {
+            probingImpossibleError_ = outcome.error == 0 ? -1 : outcome.error;
+        }
     }
-    --probesRunning_;
-    if (state_ == RunState::Probing && probesRunning_ == 0) {
+    --probeBatchesRunning_;
+    if (!rowsWaitingForProbe_.isEmpty()) {
+        probeRows(std::exchange(rowsWaitingForProbe_, {}));
+    }
+    if (state_ == RunState::Probing && probeBatchesRunning_ == 0) {
         showDeviceList();
     }
 }
@@ -232,7 +253,7 @@ void SetupRun::discoveryWindowEnded() {
     }
     page_.setStepPicture(1, StatusPicture::Done);
     enter(RunState::Probing);
-    if (probesRunning_ == 0) {
+    if (probeBatchesRunning_ == 0) {
         showDeviceList();
     }
 }

@@ -25,6 +25,9 @@
 
 namespace tarvex {
 
+// How many probe batches of the list's rows run at once, as many as the runner takes.
+inline constexpr int kRowProbeBatchesAtOnce = 32;
+
 // Where a setup run stands.
 enum class RunState {
     Starting,         // page loaded, waiting for the scan to start
@@ -117,7 +120,8 @@ private:
     void tell(const std::optional<BroadcastFailure>& failure, std::function<void()> then);
     // Makes the reply the next row (the list tells the log why not) and probes it.
     void addRow(const ArrivedDatagram& datagram);
-    void onProbed(qsizetype row, const QList<ProbeOutcome>& outcomes);
+    void probeRows(const QList<qsizetype>& rows);
+    void onProbed(const QList<qsizetype>& rows, const QList<ProbeOutcome>& outcomes);
     void showDeviceList();
     void openDeviceList();
     void afterChoice(std::optional<qsizetype> chosen);
@@ -157,8 +161,9 @@ private:
     std::optional<Ipv4Address> newAddress_; // found by the search
     std::optional<Credentials>
         credentials_; // as entered, kept should the address be searched again
-    int probesRunning_ = 0;
-    int probingImpossibleError_ = 0; // errno (-1 when unknown) of the first impossible probe
+    int probeBatchesRunning_ = 0;
+    QList<qsizetype> rowsWaitingForProbe_; // their probe goes out once a batch has answered
+    int probingImpossibleError_ = 0;       // errno (-1 when unknown) of the first impossible probe
     SearchesAhead searches_{services_.prober, services_.neighbours, services_.random,
                             [this] { return services_.now(); },
                             [this] {

@@ -81,6 +81,27 @@ TEST_F(SetupRunTest, RepliesFillTheListInArrivalOrderOneASenderAndProbeAtOnce) {
     EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
+// A crowded network: rows beyond the batches that run at once wait, then go out together, so
+// that a thousand rows cost a time-out or two, not one each.
+TEST_F(SetupRunTest, RowsBeyondTheBatchesAtOnceWaitAndGoOutTogether) {
+    QList<ArrivedDatagram> replies;
+    for (int i = 1; i <= kRowProbeBatchesAtOnce + 8; ++i) {
+        replies.append(reply("AP" + QByteArray::number(i).rightJustified(15, '0'),
+                             "10.0.0." + QByteArray::number(i)));
+    }
+    scan(replies);
+    EXPECT_EQ(fake.prober.batches.size(), std::size_t{kRowProbeBatchesAtOnce});
+    fake.prober.answerNext();
+    ASSERT_EQ(fake.prober.batches.size(), std::size_t{kRowProbeBatchesAtOnce});
+    EXPECT_EQ(fake.prober.batches.back().addresses.size(), 8);
+    ASSERT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
+    fake.prober.answerAll({{"10.0.0.40", {EchoStatus::Reply, 0}}});
+    ASSERT_EQ(modals.listsShown.size(), 1);
+    EXPECT_EQ(modals.listsShown[0].size(), kRowProbeBatchesAtOnce + 8);
+    EXPECT_EQ(modals.listsShown[0].first(), "No");
+    EXPECT_EQ(modals.listsShown[0].last(), "Yes"); // its probe went out with the waiting ones
+}
+
 TEST_F(SetupRunTest, ProbingImpossibleIsToldOnceForTheWholeList) {
     scan({reply("AP000000000000001", "10.0.0.1"), reply("AP000000000000002", "10.0.0.2")});
     fake.prober.answerAll({{"10.0.0.1", {EchoStatus::Impossible, EPERM}},
