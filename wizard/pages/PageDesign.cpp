@@ -113,7 +113,8 @@ void centreOnScreen(QWidget* window) {
     if (screen == nullptr) {
         return;
     }
-    QRect frame(QPoint(0, 0), window->size());
+    // Before a window manager has framed it the frame is the window itself.
+    QRect frame(QPoint(0, 0), window->frameGeometry().size());
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
 }
