@@ -182,7 +182,7 @@ void DialogOverlay::settleInertness(QWidget& window) {
 void DialogOverlay::paintEvent(QPaintEvent* /*event*/) {
     // The page behind, dimmed.
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0, 0, 0, 96));
+    painter.fillRect(rect(), QColor(0, 0, 0, 128));
 }
 
 } // namespace tarvex
