@@ -93,9 +93,14 @@ DialogOverlay::DialogOverlay(QWidget& window, QDialog& dialog)
 }
 
 DialogOverlay::~DialogOverlay() {
-    open_ = false;
-    if (QWidget* window = parentWidget()) {
-        window->removeEventFilter(this);
+    QWidget* window = parentWidget();
+    if (window == nullptr) {
+        return;
+    }
+    window->removeEventFilter(this);
+    // Gone with its owner while up: the page is no longer behind a dialog.
+    if (open_) {
+        open_ = false;
         settleInertness(*window);
     }
 }

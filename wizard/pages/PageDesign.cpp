@@ -113,8 +113,17 @@ void centreOnScreen(QWidget* window) {
     if (screen == nullptr) {
         return;
     }
-    // Before a window manager has framed it the frame is the window itself.
-    QRect frame(QPoint(0, 0), window->frameGeometry().size());
+    QRect frame(QPoint(0, 0), window->size());
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+void centreFrameOnScreen(QWidget* window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
 }

@@ -35,8 +35,8 @@ void PageWindow::host(QWidget* page) {
     if (!fillsScreen()) {
         // As each page of the line did when it was a window of its own.
         design::centreOnScreen(this);
-        centreFramePending_ = QGuiApplication::platformName() == QLatin1String("xcb") &&
-                              frameGeometry().size() == size();
+        centreFramePending_ = QGuiApplication::platformName() == QLatin1String("xcb");
+        centreFrameOnceFramed();
     }
     show();
     if (!stateWatch_) {
@@ -92,7 +92,7 @@ void PageWindow::centreFrameOnceFramed() {
         return;
     }
     centreFramePending_ = false;
-    design::centreOnScreen(this);
+    design::centreFrameOnScreen(this);
 }
 
 QWidget* PageWindow::dialogParent() {
