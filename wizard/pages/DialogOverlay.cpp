@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <algorithm>
 
 namespace tarvex {
 namespace {
@@ -46,6 +47,13 @@ DialogOverlay* DialogOverlay::cover(QDialog& dialog) {
         return nullptr;
     }
     return new DialogOverlay(*owner->window(), dialog);
+}
+
+bool DialogOverlay::covers(const QWidget& window) {
+    const QList<DialogOverlay*> overlays =
+        window.findChildren<DialogOverlay*>(Qt::FindDirectChildrenOnly);
+    return std::any_of(overlays.begin(), overlays.end(),
+                       [](const DialogOverlay* overlay) { return overlay->open_; });
 }
 
 QWidget* DialogOverlay::topmostPage(const QWidget& window) {

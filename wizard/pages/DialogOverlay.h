@@ -23,6 +23,8 @@ public:
     // Moves it in on any platform. The dialog shows and answers as before (exec() included); once
     // it has finished it is a hidden window of its parent again, and it goes with that parent.
     static DialogOverlay* cover(QDialog& dialog);
+    // Whether a dialog is up inside the window.
+    [[nodiscard]] static bool covers(const QWidget& window);
     // The dialog on top in the window that is not a message box; null when there is none.
     [[nodiscard]] static QWidget* topmostPage(const QWidget& window);
 

@@ -110,6 +110,11 @@ QWidget* PageWindow::dialogParent() {
 }
 
 void PageWindow::closeEvent(QCloseEvent* event) {
+    // A dialog inside the window is answered first, as a modal window would be.
+    if (DialogOverlay::covers(*this)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (closedByUser_) {
         closedByUser_();
