@@ -35,7 +35,7 @@ bool HasHiddenOrBreaking(const QString& text) {
 void CheckAddress(const tarvex::DeviceRecord& record, tarvex::Ipv4Address pc,
                   tarvex::Ipv4Address mask) {
     const std::optional<tarvex::Ipv4Address> address =
-        tarvex::ApplianceAddress(record, tarvex::PcNetwork{{}, pc, mask});
+        tarvex::ApplianceAddress(record, tarvex::PcNetwork{pc, mask, std::nullopt});
     if (!address) {
         return;
     }
@@ -102,8 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(record->DiskModel == tarvex::kNoDiskModel);
         require(record->DiskCapacity == 0 && record->DiskTotal == 0 && record->DiskAvailable == 0);
     }
-    const QByteArray request = tarvex::ConfigureRequest(*record, {"10.0.0.9", "m", "g", "u", "p"});
-    require(request.startsWith("0C02S" + record->DeviceId + "10.0.0.9;m;g;"));
+    const QByteArray request = tarvex::ConfigureRequest(*record, {tarvex::Ipv4Address(0x0A000009U),
+                                                                  tarvex::Ipv4Address(0xFF000000U),
+                                                                  tarvex::Ipv4Address(0x0A000001U),
+                                                                  {"u", "p"}});
+    require(request.startsWith("0C02S" + record->DeviceId + "10.0.0.9;255.0.0.0;10.0.0.1;"));
     require(request.endsWith(";" + record->FullHostName + ";u;p"));
 
     const QStringList cells = tarvex::DeviceListRow(0, *record, tarvex::Reachability::No);

@@ -6,21 +6,24 @@ namespace tarvex {
 namespace {
 
 struct PictureEntry {
-    int number;
+    StepPicture picture;
     const char* name; // of its source
     QSize size;
     bool worded; // drawn in the user's language
 };
 
 constexpr PictureEntry kPictures[] = {
-    {101, "welcome", {652, 347}, true}, {102, "power", {652, 347}, true},
-    {103, "cable", {652, 347}, true},   {104, "under-way", {57, 60}, false},
-    {105, "done", {57, 60}, false},     {106, "failed", {57, 60}, false},
+    {StepPicture::Welcome, "welcome", {652, 347}, true},
+    {StepPicture::Power, "power", {652, 347}, true},
+    {StepPicture::Cable, "cable", {652, 347}, true},
+    {StepPicture::UnderWay, "under-way", {57, 60}, false},
+    {StepPicture::Done, "done", {57, 60}, false},
+    {StepPicture::Failed, "failed", {57, 60}, false},
 };
 
-const PictureEntry* entryOf(int number) {
+const PictureEntry* entryOf(StepPicture picture) {
     for (const auto& entry : kPictures) {
-        if (entry.number == number) {
+        if (entry.picture == picture) {
             return &entry;
         }
     }
@@ -29,13 +32,13 @@ const PictureEntry* entryOf(int number) {
 
 } // namespace
 
-QSize pictureSize(int number) {
-    const PictureEntry* entry = entryOf(number);
+QSize pictureSize(StepPicture picture) {
+    const PictureEntry* entry = entryOf(picture);
     return entry != nullptr ? entry->size : QSize();
 }
 
-QImage CatalogPicture(int number, qreal devicePixelRatio, dravik::Language language) {
-    const PictureEntry* entry = entryOf(number);
+QImage CatalogPicture(StepPicture picture, qreal devicePixelRatio, dravik::Language language) {
+    const PictureEntry* entry = entryOf(picture);
     if (entry == nullptr || !(devicePixelRatio > 0)) {
         return {};
     }

@@ -17,7 +17,7 @@ using Control = Instructions::Control;
 const Instructions kPowerInstructions{
     PageId::PowerPage,
     Text::PowerUp,
-    102,
+    StepPicture::Power,
     AddedText::PicturePower,
     PageId::WelcomePage,
     PageId::CablePage,
@@ -26,7 +26,7 @@ const Instructions kPowerInstructions{
 const Instructions kCableInstructions{
     PageId::CablePage,
     Text::Cabling,
-    103,
+    StepPicture::Cable,
     AddedText::PictureCabling,
     PageId::PowerPage,
     PageId::SetupModePage,

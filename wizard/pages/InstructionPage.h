@@ -1,5 +1,6 @@
 #pragma once
 
+#include "artwork/Artwork.h"
 #include "pages/StepPage.h"
 #include "texts/AddedTexts.h"
 
@@ -19,8 +20,8 @@ struct Instructions {
     enum class Control { Picture, Text, Previous, Next, Exit };
 
     PageId page;
-    int text;    // catalog text number
-    int picture; // catalog picture number
+    int text; // catalog text number
+    StepPicture picture;
     AddedText pictureName;
     PageId previous;
     PageId next;

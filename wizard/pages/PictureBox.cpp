@@ -29,23 +29,22 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     Q_UNUSED(installed);
 }
 
-void PictureBox::setPicture(int catalogNumber, dravik::Language language) {
-    catalogNumber_ = catalogNumber;
+void PictureBox::setPicture(StepPicture picture, dravik::Language language) {
+    shown_ = picture;
     language_ = language;
     picture_ = QImage();
     update();
 }
 
 void PictureBox::setPicture(const QImage& picture) {
-    catalogNumber_ = 0;
+    shown_.reset();
     picture_ = picture;
     update();
 }
 
 QImage PictureBox::picture() const {
     // A catalog bitmap is only drawn when it is first needed, at the ratio of the screen.
-    return catalogNumber_ != 0 ? CatalogPicture(catalogNumber_, devicePixelRatioF(), language_)
-                               : picture_;
+    return shown_ ? CatalogPicture(*shown_, devicePixelRatioF(), language_) : picture_;
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {

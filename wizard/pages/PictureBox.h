@@ -1,13 +1,15 @@
 #pragma once
 
 #include "UserLanguageRule.h"
+#include "artwork/Artwork.h"
 
 #include <QImage>
 #include <QWidget>
+#include <optional>
 
 namespace tarvex {
 
-// A picture area. Shows a catalog bitmap by number, drawn from its vector source at the
+// A picture area. Shows one of the wizard's pictures, drawn from its vector source at the
 // device pixel ratio of the screen it is painted on (so it stays sharp on a high-density
 // screen), or a given image unchanged. A picture larger than the area is drawn scaled down to
 // fit (keeping its proportions) instead of being cut off.
@@ -19,7 +21,7 @@ public:
     explicit PictureBox(QWidget* parent);
 
     // The words of a picture that has any are drawn in the language given.
-    void setPicture(int catalogNumber, dravik::Language language = dravik::Language::English);
+    void setPicture(StepPicture picture, dravik::Language language = dravik::Language::English);
     void setPicture(const QImage& picture);
     // What the area shows on its current screen; null when it shows nothing.
     [[nodiscard]] QImage picture() const;
@@ -28,7 +30,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int catalogNumber_ = 0;
+    std::optional<StepPicture> shown_;
     dravik::Language language_ = dravik::Language::English;
     QImage picture_;
 };

@@ -105,15 +105,15 @@ void RunningStatusPage::setStepPicture(int step, StatusPicture picture) {
         box->setAccessibleDescription(QStringLiteral("not started"));
         break;
     case StatusPicture::InProgress:
-        box->setPicture(104);
+        box->setPicture(StepPicture::UnderWay);
         box->setAccessibleDescription(QStringLiteral("under way"));
         break;
     case StatusPicture::Done:
-        box->setPicture(105);
+        box->setPicture(StepPicture::Done);
         box->setAccessibleDescription(QStringLiteral("done"));
         break;
     case StatusPicture::Failed:
-        box->setPicture(106);
+        box->setPicture(StepPicture::Failed);
         box->setAccessibleDescription(QStringLiteral("failed"));
         break;
     }

@@ -42,7 +42,7 @@ void WelcomePage::pageLoaded() {
     txt1->setPlainText(catalogText(Text::Welcome));
     nextButton->setText(catalogText(Text::Next));
     exitButton->setText(catalogText(Text::Exit));
-    pic1->setPicture(101, TextLanguage(settings().TextBase));
+    pic1->setPicture(StepPicture::Welcome, TextLanguage(settings().TextBase));
     pic1->setAccessibleName(AddedCatalogText(settings().TextBase, AddedText::PictureWelcome));
     setDefaultButton(nextButton);
     registerSocketComponent();

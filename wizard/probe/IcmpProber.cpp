@@ -34,15 +34,6 @@ std::vector<const EchoSocketWay*> EchoSocketWaysOf(ProbeWays ways) {
     return {};
 }
 
-bool AcceptAddressText(const QString& text, quint32* networkOrderAddress) {
-    const std::optional<Ipv4Address> address = Ipv4Address::parse(QStringView(text));
-    if (!address || address->toHostOrder() == 0xffffffffU) {
-        return false;
-    }
-    *networkOrderAddress = address->toNetworkOrder();
-    return true;
-}
-
 QList<ProbeOutcome> IcmpProber::probeAll(const QList<Ipv4Address>& addresses) {
     QList<ProbeOutcome> outcomes =
         SocketProber(EchoSocketWaysOf(ways_), timeout_, sender_).probeAll(addresses);

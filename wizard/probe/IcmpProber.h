@@ -45,9 +45,4 @@ private:
 // Which way the probe works here: opens (and closes) the sockets it would, sends nothing.
 [[nodiscard]] ProbeWay ProbeWayOnThisPc(const QString& pingProgram = SystemPingProgram());
 
-// Converts an address text by the strict dotted-quad rule of Ipv4Address: short, octal and
-// hexadecimal forms, host names, anything around the four numbers and "255.255.255.255" (never
-// one host) are not accepted. Returns false when the text is not accepted.
-[[nodiscard]] bool AcceptAddressText(const QString& text, quint32* networkOrderAddress);
-
 } // namespace tarvex

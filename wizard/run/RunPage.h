@@ -8,9 +8,9 @@ namespace tarvex {
 // The status pictures of the four step lines.
 enum class StatusPicture {
     None,       // empty box
-    InProgress, // bitmap 104
-    Done,       // bitmap 105
-    Failed,     // bitmap 106
+    InProgress, // under way
+    Done,
+    Failed,
 };
 
 // Step 4 as the setup run sees it: the status line, the four step pictures and the two

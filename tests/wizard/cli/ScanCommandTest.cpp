@@ -40,7 +40,8 @@ public:
 TEST(ScanCollector, OneRowPerSenderAndAdapterProbedOnlyWhereTheReplySpeaksForItsOwnAddress) {
     ScanCollector collector({{},
                              {{{"eth0", 2, testing::Network("10.0.0.9", "255.0.0.0")},
-                               {"eth1", 3, testing::Network("192.168.0.9", "255.255.255.0")}}}});
+                               {"eth1", 3, testing::Network("192.168.0.9", "255.255.255.0")}},
+                              {}}});
     const auto add = [&collector](const QByteArray& bytes, unsigned index, const char* sender) {
         collector.add({bytes, index, testing::Address(QString::fromLatin1(sender))});
     };

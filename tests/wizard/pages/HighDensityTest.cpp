@@ -30,7 +30,7 @@ bool showsPixelForPixel(const QImage& shown, const QImage& picture) {
 
 struct DensityRow {
     PageId page;
-    int picture;
+    StepPicture picture;
 };
 
 class HighDensity : public ::testing::TestWithParam<DensityRow> {};
@@ -57,10 +57,11 @@ TEST_P(HighDensity, PicturesAreDrawnSharpAtTheirLogicalSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, HighDensity,
-                         ::testing::Values(DensityRow{PageId::WelcomePage, 101},
-                                           DensityRow{PageId::PowerPage, 102},
-                                           DensityRow{PageId::CablePage, 103},
-                                           DensityRow{PageId::RunningStatusPage, 104}));
+                         ::testing::Values(DensityRow{PageId::WelcomePage, StepPicture::Welcome},
+                                           DensityRow{PageId::PowerPage, StepPicture::Power},
+                                           DensityRow{PageId::CablePage, StepPicture::Cable},
+                                           DensityRow{PageId::RunningStatusPage,
+                                                      StepPicture::UnderWay}));
 
 } // namespace
 } // namespace tarvex

@@ -4,7 +4,6 @@
 #include "support/Addresses.h"
 #include "texts/TextCatalog.h"
 
-#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -14,41 +13,6 @@ namespace tarvex {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct AddressRow {
-    const char* text;
-    const char* accepted; // the address it stands for; nullptr: not accepted
-};
-
-void PrintTo(const AddressRow& row, std::ostream* os) {
-    *os << '"' << row.text << '"';
-}
-
-class AcceptAddressTextRows : public ::testing::TestWithParam<AddressRow> {};
-
-TEST_P(AcceptAddressTextRows, TakesOnlyStrictDottedQuads) {
-    quint32 address = 0;
-    const bool accepted = AcceptAddressText(QString::fromUtf8(GetParam().text), &address);
-    ASSERT_EQ(accepted, GetParam().accepted != nullptr);
-    if (accepted) {
-        in_addr expected{};
-        ASSERT_EQ(inet_pton(AF_INET, GetParam().accepted, &expected), 1);
-        EXPECT_EQ(address, expected.s_addr);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, AcceptAddressTextRows,
-    ::testing::Values(AddressRow{"192.168.0.5", "192.168.0.5"}, AddressRow{"0.0.0.0", "0.0.0.0"},
-                      AddressRow{"255.255.255.254", "255.255.255.254"},
-                      AddressRow{"255.255.255.255", nullptr}, AddressRow{"", nullptr},
-                      AddressRow{"10.1", nullptr}, AddressRow{"127.1", nullptr},
-                      AddressRow{"0x7f.0.0.1", nullptr}, AddressRow{"2130706433", nullptr},
-                      AddressRow{"10.99.0.011", nullptr},
-                      AddressRow{"127.0.0.1 @evil.example/x", nullptr},
-                      AddressRow{" 192.168.0.5", nullptr}, AddressRow{"localhost", nullptr},
-                      AddressRow{"dravik.local", nullptr}, AddressRow{"256.1.1.1", nullptr},
-                      AddressRow{"1.2.3.4.5", nullptr}, AddressRow{"１２７.0.0.1", nullptr}));
 
 struct KindsRow {
     const char* name;
