@@ -395,14 +395,37 @@ wayland_pictures() {
     kill "$weston_pid" 2>/dev/null || true
     wait "$weston_pid" 2>/dev/null || true
     weston_pid=""
-    for stem in w1-step0 w2-exit-question w3-step4-scanning w4-no-appliance \
-        w5-exit-question-step3; do
+    walk_pictures "$shots" "$folder" "$number" wayland
+}
+
+# The walk's pictures in the tour's order: walk_pictures <shots> <folder> <first number> <tag>.
+walk_pictures() {
+    local shots=$1 folder=$2 number=$3 tag=$4 stem
+    for stem in w1-step0 w2-exit-question w3-step4-scanning w4-no-appliance w5-device-list \
+        w6-exit-question-over-list w7-credentials w8-exit-question-step3; do
         if [ -e "$shots/$stem.png" ]; then
-            mv "$shots/$stem.png" "$folder/$number-wayland-${stem#w?-}.png"
-            echo "demo:   $folder/$number-wayland-${stem#w?-}.png"
+            mv "$shots/$stem.png" "$folder/$number-$tag-${stem#w?-}.png"
+            echo "demo:   $folder/$number-$tag-${stem#w?-}.png"
         fi
         number=$((number + 1))
     done
+}
+
+# The same walk under X11 with a window manager (openbox on a private Xvfb, which
+# tests/support/on-display.sh starts and stops): framed windows, each box and modal page a
+# window transient for the wizard's; the pictures follow the Wayland ones as $1/27-... on.
+x11_pictures() {
+    local folder=$1 shots="$work/x11"
+    if ! command -v openbox >/dev/null; then
+        echo "demo: no openbox, no pictures with a window manager" >&2
+        return 0
+    fi
+    rm -rf "$shots"
+    mkdir -p "$shots"
+    TARVEX_WALK_PICTURES=$shots bash "$root/tests/support/on-display.sh" x11-wm \
+        "$root/$build/tests/wizard/pages/tarvex_window_walk" >"$shots/walk.log" 2>&1 ||
+        echo "demo: the walk under openbox failed (see $shots/walk.log)" >&2
+    walk_pictures "$shots" "$folder" 27 x11
 }
 
 report() {
@@ -466,5 +489,6 @@ ends "$work/en"
 echo
 echo "demo: the pages under Wayland (a headless Weston)"
 wayland_pictures "$work/en"
+x11_pictures "$work/en"
 echo
 echo "demo: configured; screenshots of every window are in $work/{en,zh}"

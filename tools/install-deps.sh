@@ -13,8 +13,8 @@ packages=(
     # tests, and the gates of `make check`
     libgtest-dev libgmock-dev clang-format shellcheck
     # real windows on display servers of the tests' own, and their screenshots: X11 and a
-    # headless Wayland compositor
-    xvfb xauth xdotool x11-utils imagemagick weston
+    # headless Wayland compositor, and a small window manager that frames the X11 windows
+    xvfb xauth xdotool x11-utils imagemagick weston openbox
     # fonts: sans serif stand-ins for MS Sans Serif, Verdana and Arial; a proportional serif face
     # (Liberation Serif) with a Ming face for the CJK glyphs of the Ming labels
     fonts-liberation fonts-dejavu-core fonts-arphic-uming

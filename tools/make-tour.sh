@@ -34,10 +34,21 @@ declare -A lines=(
     [17-no-answer-box]="The note that goes with the missing answer."
     [18-two-adapters]="On a PC with two adapters the wizard asks through both: each appliance once, with the adapter it was heard on."
     [19-wayland-step0]="Under Wayland (here Weston), where the compositor alone places windows: every page is shown in one window, which stays put from step to step."
-    [20-wayland-exit-question]="Under Wayland the exit question is a child of the wizard's window (its transient parent), so the compositor keeps it with the wizard: GNOME centres it over its parent, Weston places it itself."
+    [20-wayland-exit-question]="Under Wayland no compositor places a dialog by its parent, so the exit question is drawn inside the wizard's window, centred over the dimmed page, its title as its heading."
     [21-wayland-step4-scanning]="Step 4 takes the same window's place; nothing moves between the steps."
-    [22-wayland-no-appliance]="The run's boxes are children of the wizard's window too (here no appliance answered)."
-    [23-wayland-exit-question-step3]="Back at Step 3, still the one window, and the exit question once more."
+    [22-wayland-no-appliance]="The run's boxes come the same way (here no appliance answered): the page behind stays inert until OK."
+    [23-wayland-device-list]="The device list, a modal page, is drawn inside the window as well, over the page."
+    [24-wayland-exit-question-over-list]="A box over the device list stands over both, the list dimmed with the page."
+    [25-wayland-credentials]="The credentials page, inside the same window: one window for the whole run."
+    [26-wayland-exit-question-step3]="Back at Step 3, still the one window, and the exit question once more."
+    [27-x11-step0]="Under X11 with a window manager (here openbox): the wizard's frame centred on the screen."
+    [28-x11-exit-question]="Under X11 every box is a window of its own, transient for the wizard's, which the window manager keeps over it."
+    [29-x11-step4-scanning]="Step 4 in the same window."
+    [30-x11-no-appliance]="The box when no appliance answered, a window over the wizard's."
+    [31-x11-device-list]="The device list, a window transient for the wizard's, centred on the screen."
+    [32-x11-exit-question-over-list]="A box over the device list is transient for the list."
+    [33-x11-credentials]="The credentials page, a window over the wizard's."
+    [34-x11-exit-question-step3]="Back at Step 3, and the exit question once more."
 )
 
 # 8-bit palette PNGs: the windows use few colours, and the files stay small.
@@ -67,7 +78,7 @@ rm -f "$to"/*.png "$to"/zh/*.png
     echo "against simulated appliances on the lab network, then the other ways Step 4 can end, each"
     echo "from a fresh start: an appliance the PC reaches, none at all, a refusal and no answer;"
     echo "last, the pages on a Wayland desktop (a headless Weston), whole screens as the compositor"
-    echo "placed the windows."
+    echo "placed the windows, and on X11 under a window manager (openbox)."
     echo "Regenerate with \`tools/make-tour.sh\` after \`make demo\`."
     pictures "$from" "$to" ""
     echo

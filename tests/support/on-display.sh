@@ -2,6 +2,8 @@
 # Runs a program on a display server of its own, never the desktop's:
 #   on-display.sh wayland <program> [arguments...]   a headless Weston, QT_QPA_PLATFORM=wayland
 #   on-display.sh x11 <program> [arguments...]       an Xvfb, QT_QPA_PLATFORM=xcb
+#   on-display.sh x11-wm <program> [arguments...]    the same with openbox managing the windows
+#                                                    (TARVEX_WALK_WINDOW_MANAGER=openbox)
 #   on-display.sh none <program>                     no display at all: the program must say so
 #                                                    in one line and exit with 2, on both, with
 #                                                    and without XDG_RUNTIME_DIR
@@ -13,7 +15,12 @@ shift
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 server_pid=""
+wm_pid=""
 cleanup() {
+    if [ -n "$wm_pid" ] && kill -0 "$wm_pid" 2>/dev/null; then
+        kill "$wm_pid" 2>/dev/null || true
+        wait "$wm_pid" 2>/dev/null || true
+    fi
     if [ -n "$server_pid" ] && kill -0 "$server_pid" 2>/dev/null; then
         kill "$server_pid" 2>/dev/null || true
         wait "$server_pid" 2>/dev/null || true
@@ -51,7 +58,7 @@ wayland)
     }
     export WAYLAND_DISPLAY=wayland-test QT_QPA_PLATFORM=wayland
     ;;
-x11)
+x11 | x11-wm)
     command -v Xvfb >/dev/null || {
         echo "on-display: Xvfb is not installed (tools/install-deps.sh)"
         exit 77
@@ -62,6 +69,20 @@ x11)
     wait_for test -s "$runtime/display" || exit 1
     DISPLAY=":$(head -1 "$runtime/display")"
     export DISPLAY QT_QPA_PLATFORM=xcb
+    if [ "$mode" = x11-wm ]; then
+        command -v openbox >/dev/null || {
+            echo "on-display: openbox is not installed (tools/install-deps.sh)"
+            exit 77
+        }
+        openbox --sm-disable >"$runtime/openbox.log" 2>&1 &
+        wm_pid=$!
+        # Managing once it has announced itself on the root window.
+        wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || {
+            cat "$runtime/openbox.log" >&2
+            exit 1
+        }
+        export TARVEX_WALK_WINDOW_MANAGER=openbox
+    fi
     ;;
 none)
     # Also without XDG_RUNTIME_DIR, of which libwayland complains itself: still the one line.
@@ -82,7 +103,7 @@ none)
     exit 0
     ;;
 *)
-    echo "on-display: wayland, x11 or none, not '$mode'" >&2
+    echo "on-display: wayland, x11, x11-wm or none, not '$mode'" >&2
     exit 2
     ;;
 esac

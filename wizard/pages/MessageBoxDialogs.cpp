@@ -1,5 +1,6 @@
 #include "pages/MessageBoxDialogs.h"
 
+#include "pages/DialogOverlay.h"
 #include "pages/OpenModal.h"
 
 #include <QFontMetricsF>
@@ -76,9 +77,11 @@ QWidget* MessageBoxDialogs::parent() const {
 }
 
 MessageAnswer MessageBoxDialogs::showMessage(const Message& message) {
-    // Parented, the box is transient for the wizard's window: every compositor places it there.
+    // Parented, the box is transient for the wizard's window; under Wayland, where that does
+    // not place it, it is drawn inside the window.
     QMessageBox box(parent());
     build(box, message);
+    DialogOverlay::placeOverWizard(box);
     return answerOf(box.exec());
 }
 
@@ -87,6 +90,7 @@ void MessageBoxDialogs::ask(const Message& message, Answered done) {
     auto* box = new QMessageBox(parent());
     box->setAttribute(Qt::WA_DeleteOnClose);
     build(*box, message);
+    DialogOverlay::placeOverWizard(*box);
     QObject::connect(box, &QMessageBox::finished, box,
                      [done = std::move(done)](int result) { done(answerOf(result)); });
     openApplicationModal(*box);

@@ -2,18 +2,23 @@
 
 #include "pages/CredentialsPage.h"
 #include "pages/DeviceListPage.h"
+#include "pages/DialogOverlay.h"
 #include "pages/OpenModal.h"
 #include "pages/PageDesign.h"
 
 namespace tarvex {
 namespace {
 
-// Loads the page, shows it centred over everything and returns; `done` gets the dialog's
-// result once it has closed. The page goes with its owner if the owner is deleted meanwhile,
-// and `done` is then never called.
+// Loads the page, shows it centred over everything (under Wayland, inside the wizard's window) and
+// returns; `done` gets the dialog's result once it has closed. The page goes with its owner if the
+// owner is deleted meanwhile, and `done` is then never called.
 void openModal(ModalPage* page, std::function<void(int result)> done) {
     page->pageLoaded();
-    design::centreOnScreen(page);
+    if (DialogOverlay::wanted()) {
+        DialogOverlay::cover(*page);
+    } else {
+        design::centreOnScreen(page);
+    }
     page->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(page, &QDialog::finished, page, std::move(done));
     openApplicationModal(*page);

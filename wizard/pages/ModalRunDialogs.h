@@ -10,7 +10,8 @@ namespace tarvex {
 class PageFlow;
 
 // The setup run's modal pages as real dialogs over Step 4, each built afresh, centred on the
-// screen and application-modal; they answer from the program's one event loop.
+// screen and application-modal (under Wayland drawn inside the wizard's window, over the page);
+// they answer from the program's one event loop.
 class ModalRunDialogs final : public RunDialogs {
 public:
     // owner: Step 4, which the dialogs stay above. It may go while a dialog is up (the program

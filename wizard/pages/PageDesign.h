@@ -45,8 +45,10 @@ void colour(QWidget* control, ColourNumber back, ColourNumber fore);
 // The read-only page text txt1 of the explaining pages.
 [[nodiscard]] QPlainTextEdit* pageText(QWidget* page);
 
-// Places a window's frame centred on the primary screen.
+// Places a window centred on the primary screen by its own size, as before any frame is known.
 void centreOnScreen(QWidget* window);
+// Places a window's frame, as a window manager drew it, centred on the primary screen.
+void centreFrameOnScreen(QWidget* window);
 
 // Fills a window's background with the colour.
 void paintWindow(QWidget* window, ColourNumber colour);

@@ -1,9 +1,11 @@
 #include "pages/PageWindow.h"
 
+#include "pages/DialogOverlay.h"
 #include "pages/PageDesign.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QWindow>
 
@@ -33,6 +35,8 @@ void PageWindow::host(QWidget* page) {
     if (!fillsScreen()) {
         // As each page of the line did when it was a window of its own.
         design::centreOnScreen(this);
+        centreFramePending_ = QGuiApplication::platformName() == QLatin1String("xcb");
+        centreFrameOnceFramed();
     }
     show();
     if (!stateWatch_) {
@@ -75,6 +79,20 @@ void PageWindow::fitToPage() {
 void PageWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     fitToPage();
+    centreFrameOnceFramed();
+}
+
+void PageWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    centreFrameOnceFramed();
+}
+
+void PageWindow::centreFrameOnceFramed() {
+    if (!centreFramePending_ || fillsScreen() || frameGeometry().size() == size()) {
+        return;
+    }
+    centreFramePending_ = false;
+    design::centreFrameOnScreen(this);
 }
 
 QWidget* PageWindow::dialogParent() {
@@ -86,10 +104,17 @@ QWidget* PageWindow::dialogParent() {
     if (modal != nullptr) {
         return modal->window();
     }
-    return this;
+    // Drawn inside this window, a modal page is no window of its own.
+    QWidget* page = DialogOverlay::topmostPage(*this);
+    return page != nullptr ? page : this;
 }
 
 void PageWindow::closeEvent(QCloseEvent* event) {
+    // A dialog inside the window is answered first, as a modal window would be.
+    if (DialogOverlay::covers(*this)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (closedByUser_) {
         closedByUser_();

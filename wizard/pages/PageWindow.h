@@ -8,8 +8,9 @@ namespace tarvex {
 
 // The one top-level window of the line of step pages. It shows one page at a time and takes
 // that page's caption, icon and fixed size, so that to the user it is the page. Every other
-// window of the wizard (message boxes, the modal pages) is parented to it: a compositor that
-// places windows itself, as under Wayland, then puts them over the wizard rather than anywhere.
+// window of the wizard (message boxes, the modal pages) is parented to it, transient for it
+// under X11; under Wayland, whose compositors do not place a dialog by its parent, they are
+// drawn inside it (DialogOverlay).
 // A Wayland title bar drawn by Qt has a maximize button whatever the flags say, and a compositor
 // ends a client whose maximized window keeps another size; so while the window is maximized it
 // takes the screen's size and the page stays as it is, centred on the page's colour.
@@ -32,16 +33,21 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     [[nodiscard]] bool fillsScreen() const;
     void windowStateRequested(Qt::WindowState state);
     // Fixed to the page's size, or while the window fills the screen, at least that size.
     void fitToPage();
+    // Under X11 the frame is known only once a window manager has put it around the window:
+    // the window is centred again by its frame then.
+    void centreFrameOnceFramed();
 
     std::function<void()> closedByUser_;
     QPointer<QWidget> page_;
     QMetaObject::Connection stateWatch_;
+    bool centreFramePending_ = false;
 };
 
 } // namespace tarvex

@@ -1,21 +1,31 @@
 // The wizard's windows on a real display server, Wayland or X11 as QT_QPA_PLATFORM names it
-// (tests/support/on-display.sh starts one): one top-level window for the line of pages,
-// and every other window transient for it, so that any compositor places it over the wizard.
+// (tests/support/on-display.sh starts one): one top-level window for the whole walk under
+// Wayland, every box and modal page drawn centred inside it; under X11 every other window
+// transient for it, and with a window manager its frame centred on the screen.
 #include "PageTestSupport.h"
+#include "pages/CredentialsPage.h"
+#include "pages/DeviceListPage.h"
+#include "pages/DialogOverlay.h"
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
+#include "pages/ModalRunDialogs.h"
 #include "pages/PageWindow.h"
 #include "support/SanitizerOptions.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <cstdlib>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace tarvex;
 using namespace tarvex::testing;
@@ -48,8 +58,8 @@ void expectOnePageWindow(const PageWindow& pages) {
 }
 
 // With TARVEX_WALK_PICTURES naming a folder, the screen is photographed there under the name
-// through the compositor's screenshooter (Weston started with --debug): the tour's Wayland
-// pictures.
+// through the compositor's screenshooter (Weston started with --debug), or under X11 by
+// ImageMagick's import: the tour's Wayland and window manager pictures.
 void picture(const char* name) {
     const QString folder = qEnvironmentVariable("TARVEX_WALK_PICTURES");
     if (folder.isEmpty()) {
@@ -58,7 +68,12 @@ void picture(const char* name) {
     QTest::qWait(500); // painted and placed
     QProcess shooter;
     shooter.setWorkingDirectory(folder);
-    shooter.start(QStringLiteral("weston-screenshooter"), {});
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        shooter.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                                 QStringLiteral("wayland-screenshot-x11.png")});
+    } else {
+        shooter.start(QStringLiteral("weston-screenshooter"), {});
+    }
     (void)QTest::qWaitFor([&] { return shooter.state() == QProcess::NotRunning; }, 5000);
     // It names the file by the time; the newest is the one just taken.
     QDir dir(folder);
@@ -70,24 +85,77 @@ void picture(const char* name) {
     }
 }
 
-// What the box that came up showed, and whom it stood over.
+// libwayland's log of the client's requests (WAYLAND_DEBUG=client), written where stderr was.
+QString protocolLogPath() {
+    return qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/protocol.log");
+}
+
+// How many times the log names the request.
+qsizetype requestsLogged(const char* request) {
+    QFile log(protocolLogPath());
+    return log.open(QIODevice::ReadOnly) ? log.readAll().count(request) : -1;
+}
+
+// The dialog of the type on top, once it is on screen: a window of its own exposed, or drawn
+// inside the wizard's window.
+template <typename Dialog> Dialog* dialogOnScreen() {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        auto* dialog = qobject_cast<Dialog*>(widget);
+        if (dialog == nullptr || !dialog->isVisible() || !dialog->isEnabled()) {
+            continue;
+        }
+        if (dialog->isWindow() ? dialog->windowHandle()->isExposed() : dialog->isVisible()) {
+            return dialog;
+        }
+    }
+    return nullptr;
+}
+
+// What a dialog that came up showed, and where.
 struct Box {
     QString text;
+    // The window it stands over: its transient parent, or the one it is drawn in.
     QWindow* parent = nullptr;
+    // Drawn inside: how far the box's centre is from the page's (Manhattan length).
+    int offCentre = 0;
 };
 
+Box seen(QWidget& dialog, const QString& text) {
+    if (dialog.isWindow()) {
+        return {text, dialog.windowHandle()->transientParent()};
+    }
+    QWidget* window = dialog.window();
+    QWidget* card = qobject_cast<DialogOverlay*>(dialog.parentWidget()->parentWidget())->card();
+    const QRect box(card->mapTo(window, QPoint(0, 0)), card->size());
+    QRect page;
+    for (const StepPage* step : window->findChildren<StepPage*>()) {
+        page = step->isVisible() ? step->geometry() : page;
+    }
+    return {text, window->windowHandle(),
+            static_cast<int>((box.center() - page.center()).manhattanLength())};
+}
+
+// Where a dialog stands: drawn inside the wizard's window within a pixel of the page's centre,
+// or a window transient for it (or for the dialog it stands over).
+void expectOverThePage(const std::optional<Box>& box, const PageWindow& pages,
+                       const QWidget* over = nullptr) {
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->parent, (over != nullptr ? over->window() : &pages)->windowHandle());
+    EXPECT_LE(box->offCentre, 1);
+}
+
 // Answers the next message box with the button, once it is on screen; bounded.
-void answerBox(QMessageBox::StandardButton button, std::optional<Box>& seen,
+void answerBox(QMessageBox::StandardButton button, std::optional<Box>& seenBox,
                const char* pictureName) {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, button, &seen, pictureName] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || box->windowHandle() == nullptr || !box->windowHandle()->isExposed()) {
+    QObject::connect(poll, &QTimer::timeout, [poll, button, &seenBox, pictureName] {
+        auto* box = dialogOnScreen<QMessageBox>();
+        if (box == nullptr) {
             return;
         }
         poll->stop();
         poll->deleteLater();
-        seen = Box{box->text(), box->windowHandle()->transientParent()};
+        seenBox = seen(*box, box->text());
         picture(pictureName);
         box->button(button)->click();
     });
@@ -135,8 +203,7 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     std::optional<Box> question;
     answerBox(QMessageBox::Cancel, question, "w2-exit-question");
     press(flow.currentPage(), Qt::Key_Escape);
-    ASSERT_TRUE(question.has_value());
-    EXPECT_EQ(question->parent, pages.windowHandle());
+    expectOverThePage(question, pages);
 
     const PageId line[] = {PageId::PowerPage, PageId::CablePage, PageId::SetupModePage,
                            PageId::RunningStatusPage};
@@ -155,17 +222,67 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     std::optional<Box> none;
     answerBox(QMessageBox::Ok, none, "w4-no-appliance");
     ASSERT_TRUE(QTest::qWaitFor([&] { return none.has_value(); }, 8000));
-    EXPECT_EQ(none->parent, pages.windowHandle());
+    expectOverThePage(none, pages);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return flow.currentPage()->pageId() == PageId::SetupModePage; }, 2000));
     expectOnePageWindow(pages);
 
+    // The two modal pages over the page. Esc on the device list asks, over it, whether to
+    // exit; Cancel leaves it up, and Next takes the selected appliance.
+    ModalRunDialogs modal(flow.currentPage(), flow);
+    ApplianceRow appliance;
+    appliance.record.IpAddress = "192.168.0.5";
+    appliance.record.HostName = "NAS";
+    appliance.address = appliance.sender = Ipv4Address(0xC0A80005U);
+    appliance.reachability = Reachability::Yes;
+    std::optional<std::optional<qsizetype>> chosen;
+    modal.showDeviceList({appliance}, false, [&](std::optional<qsizetype> row) { chosen = row; });
+    DeviceListPage* list = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (list = dialogOnScreen<DeviceListPage>()); }, 5000));
+    std::optional<Box> over = seen(*list, list->windowTitle());
+    expectOverThePage(over, pages);
+    picture("w5-device-list");
+    question.reset();
+    answerBox(QMessageBox::Cancel, question, "w6-exit-question-over-list");
+    press(list, Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return question.has_value(); }, 5000));
+    expectOverThePage(question, pages, list);
+    press(list, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chosen.has_value(); }, 5000));
+    EXPECT_EQ(*chosen, 0);
+
+    std::optional<std::optional<Credentials>> credentials;
+    modal.showCredentials([&](std::optional<Credentials> given) { credentials = given; });
+    CredentialsPage* login = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (login = dialogOnScreen<CredentialsPage>()); }, 5000));
+    over = seen(*login, login->windowTitle());
+    expectOverThePage(over, pages);
+    picture("w7-credentials");
+    // Enter to the page itself: on a text box Qt's Wayland input method needs a seat, which the
+    // headless compositor has not.
+    QTest::keyClick(login, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return credentials.has_value(); }, 5000));
+    EXPECT_TRUE(credentials->has_value());
+    expectOnePageWindow(pages);
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        // One window for the whole walk, in what the compositor was asked for.
+        EXPECT_EQ(requestsLogged(".get_xdg_surface("), 1);
+        EXPECT_EQ(requestsLogged(".get_toplevel("), 1);
+    }
+    if (qEnvironmentVariableIsSet("TARVEX_WALK_WINDOW_MANAGER")) {
+        // Framed by the window manager, the frame is centred on the screen.
+        const QPoint off =
+            pages.frameGeometry().center() - pages.screen()->availableGeometry().center();
+        EXPECT_NE(pages.frameGeometry(), pages.geometry());
+        EXPECT_LE(std::abs(off.x()), 1);
+        EXPECT_LE(std::abs(off.y()), 1);
+    }
+
     // The exit question, answered OK: the program ends and its window goes.
     question.reset();
-    answerBox(QMessageBox::Ok, question, "w5-exit-question-step3");
+    answerBox(QMessageBox::Ok, question, "w8-exit-question-step3");
     press(flow.currentPage(), Qt::Key_Escape);
-    ASSERT_TRUE(question.has_value());
-    EXPECT_EQ(question->parent, pages.windowHandle());
+    expectOverThePage(question, pages);
     EXPECT_EQ(end.count(), 1);
     Wizard::settle();
     EXPECT_TRUE(windowsOnScreen().isEmpty());
@@ -174,6 +291,16 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (qgetenv("QT_QPA_PLATFORM") == "wayland") {
+        // Every request libwayland sends, logged where stderr goes, into a file of its own.
+        qputenv("WAYLAND_DEBUG", "client");
+        const int log = ::open(protocolLogPath().toLocal8Bit().constData(),
+                               O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (log >= 0) {
+            ::dup2(log, STDERR_FILENO);
+            ::close(log);
+        }
+    }
     // The display server is the one the environment names: no offscreen platform here.
     QApplication application(argc, argv);
     registerFontSubstitutes();
