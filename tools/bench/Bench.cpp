@@ -456,19 +456,13 @@ int main(int argc, char** argv) {
     const std::pair<const char*, void (*)(int)> figures[] = {
         {"list", tarvex::lab::listFigure},           {"thousand", tarvex::lab::thousandFigure},
         {"search", tarvex::lab::searchFigure},       {"searchping", tarvex::lab::searchPingFigure},
-        {"stall", tarvex::lab::stallFigure},         {"flood", tarvex::lab::floodFigure},
+        {"stall", tarvex::lab::stallFigure},         {"reading", tarvex::lab::readingFigure},
+        {"waste", tarvex::lab::wasteFigure},         {"flood", tarvex::lab::floodFigure},
         {"diagnosis", tarvex::lab::diagnosisFigure}, {"loss", tarvex::lab::lossFigure}};
-    {"list", tarvex::lab::listFigure}, {"search", tarvex::lab::searchFigure},
-        {"searchping", tarvex::lab::searchPingFigure}, {"stall", tarvex::lab::stallFigure},
-        {"reading", tarvex::lab::readingFigure}, {"waste", tarvex::lab::wasteFigure},
-        {"flood", tarvex::lab::floodFigure}, {"diagnosis", tarvex::lab::diagnosisFigure}, {
-        "loss", tarvex::lab::lossFigure
+    for (const auto& [name, figure] : figures) {
+        if (only.empty() || only == name) {
+            figure(runs);
+        }
     }
-};
-for (const auto& [name, figure] : figures) {
-    if (only.empty() || only == name) {
-        figure(runs);
-    }
-}
-return 0;
+    return 0;
 }
