@@ -64,8 +64,9 @@ fi
 for lang in C.UTF-8 zh_TW.UTF-8; do
     status=0
     said=$(LANG=$lang timeout 10 "$program" --scan 2>&1 >/dev/null) || status=$?
-    [ "$status" -eq 3 ] && [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] ||
+    if [ "$status" -ne 3 ] || [ "$(printf '%s\n' "$said" | wc -l)" -ne 1 ]; then
         fail "scan beside the wizard ($lang): exit $status: $said"
+    fi
     case $lang in
     C.UTF-8) [[ $said == *"setup wizard is open"* ]] || fail "scan said: $said" ;;
     *) [[ $said == *"設定精靈已經開啟"* ]] || fail "scan said: $said" ;;
