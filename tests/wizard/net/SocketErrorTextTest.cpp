@@ -9,26 +9,6 @@
 namespace tarvex {
 namespace {
 
-const std::set<int> kTableNumbers = {
-    10004, 10009, 10013, 10014, 10022, 10024, 10035, 10036, 10037, 10038, 10039, 10040, 10041,
-    10042, 10043, 10044, 10045, 10046, 10047, 10048, 10049, 10050, 10051, 10052, 10053, 10054,
-    10055, 10056, 10057, 10058, 10059, 10060, 10061, 10062, 10063, 10064, 10065, 10066, 10067,
-    10068, 10069, 10070, 10071, 10091, 10092, 10093, 10101, 11001, 11002, 11003, 11004};
-
-TEST(SocketErrorText, EveryTableNumberHasATextAndItsNeighboursNone) {
-    for (const int number : kTableNumbers) {
-        EXPECT_FALSE(SocketErrorText(number).isEmpty()) << number;
-        for (const int neighbour : {number - 1, number + 1}) {
-            if (!kTableNumbers.contains(neighbour)) {
-                EXPECT_TRUE(SocketErrorText(neighbour).isEmpty()) << neighbour;
-            }
-        }
-    }
-    for (const int outside : {0, -1, 10000, 10072, 10090, 10100, 11000, 11005, 13}) {
-        EXPECT_TRUE(SocketErrorText(outside).isEmpty()) << outside;
-    }
-}
-
 // The table as the product documents it: number, tab, text; one line per error.
 std::vector<std::pair<int, QString>> documentedTable() {
     QFile file(QStringLiteral(TARVEX_SOCKET_ERROR_TABLE));
@@ -42,7 +22,7 @@ std::vector<std::pair<int, QString>> documentedTable() {
     return rows;
 }
 
-TEST(SocketErrorText, EveryTextIsExactlyThatOfTheDocumentedTable) {
+TEST(SocketErrorText, EveryTextIsExactlyThatOfTheDocumentedTableAndNoOtherNumberHasOne) {
     const auto rows = documentedTable();
     ASSERT_EQ(rows.size(), 51U);
     std::set<int> numbers;
@@ -50,7 +30,16 @@ TEST(SocketErrorText, EveryTextIsExactlyThatOfTheDocumentedTable) {
         EXPECT_EQ(SocketErrorText(number), text) << number;
         numbers.insert(number);
     }
-    EXPECT_EQ(numbers, kTableNumbers);
+    for (const int number : numbers) {
+        for (const int neighbour : {number - 1, number + 1}) {
+            if (!numbers.contains(neighbour)) {
+                EXPECT_TRUE(SocketErrorText(neighbour).isEmpty()) << neighbour;
+            }
+        }
+    }
+    for (const int outside : {0, -1, 10000, 10072, 10090, 10100, 11000, 11005, 13}) {
+        EXPECT_TRUE(SocketErrorText(outside).isEmpty()) << outside;
+    }
 }
 
 struct ErrnoRow {
