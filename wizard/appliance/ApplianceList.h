@@ -33,7 +33,9 @@ public:
     [[nodiscard]] const QList<ApplianceRow>& rows() const { return rows_; }
     [[nodiscard]] QList<ApplianceRow>& rows() { return rows_; }
     // Whether the rows come from several adapters, so that the list names each one's.
-    [[nodiscard]] bool severalAdapters() const { return adapters_.list.adapters.size() > 1; }
+    [[nodiscard]] bool severalAdapters() const { return adapters_.several(); }
+    // The adapters it judges the replies against.
+    [[nodiscard]] const PcAdapters& adapters() const { return adapters_; }
 
 private:
     [[nodiscard]] PcNetwork networkOf(unsigned interfaceIndex) const;

@@ -65,6 +65,10 @@ struct AdapterList {
 struct PcAdapters {
     PcNetwork chosen;
     AdapterList list;
+
+    // Several adapters: each is asked through, and each row names its own. With one (or none)
+    // the run is the single-adapter run: the chosen adapter's network for everything.
+    [[nodiscard]] bool several() const { return list.adapters.size() > 1; }
 };
 
 // Whether the name is that of a bridge or link a container or virtual-machine host makes

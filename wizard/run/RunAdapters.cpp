@@ -3,7 +3,7 @@
 namespace tarvex {
 
 QList<std::optional<Ipv4Address>> RequestSources(const PcAdapters& adapters) {
-    if (adapters.list.adapters.size() <= 1) {
+    if (!adapters.several()) {
         return {adapters.chosen.address};
     }
     QList<std::optional<Ipv4Address>> sources;

@@ -114,8 +114,7 @@ void SetupRun::ask(const Message& message, Answered then) {
 void SetupRun::pageLoaded() {
     page_.applyLookSettings();
     page_.setStepPicture(1, StatusPicture::InProgress);
-    adapters_ = services_.readAdapters();
-    list_ = ApplianceList(adapters_);
+    list_ = ApplianceList(services_.readAdapters());
     page_.setCaptions();
     page_.setButtonsEnabled(false);
     status(Text::Scanning);
@@ -146,7 +145,8 @@ void SetupRun::scanDue() {
 }
 
 std::optional<BroadcastFailure> SetupRun::askEveryAdapter() {
-    return BroadcastFromEach(services_.broadcaster, DiscoveryRequest(), RequestSources(adapters_));
+    return BroadcastFromEach(services_.broadcaster, DiscoveryRequest(),
+                             RequestSources(list_.adapters()));
 }
 
 bool SetupRun::openListener() {

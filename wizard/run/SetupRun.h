@@ -155,7 +155,6 @@ private:
     RunServices& services_;
 
     RunState state_ = RunState::Starting;
-    PcAdapters adapters_;                   // the adapters asked through
     ApplianceList list_;                    // what the scan found, in arrival order
     std::optional<ApplianceRow> chosen_;    // the row chosen on the list
     std::optional<Ipv4Address> newAddress_; // found by the search
