@@ -1,5 +1,7 @@
 #include "instance/FrontRequest.h"
 
+#include "base/Logging.h"
+#include "instance/PeerUser.h"
 #include "process/OwnedDescriptor.h"
 
 #include <QFile>
@@ -50,10 +52,15 @@ int ConnectBy(const QByteArray& path, Clock::time_point deadline) {
 } // namespace
 
 FrontAnswer AskToFront(const QString& socket, const QByteArray& activationToken,
-                       std::chrono::milliseconds limit) {
+                       std::chrono::milliseconds limit, uid_t user) {
     const Clock::time_point deadline = Clock::now() + limit;
     const OwnedDescriptor connection(ConnectBy(QFile::encodeName(socket), deadline));
     if (connection.get() < 0) {
+        return FrontAnswer::NoAnswer;
+    }
+    // The token lets its holder take the desktop's focus: it goes to no one else's program.
+    if (!PeerIsUser(connection.get(), user)) {
+        qCWarning(lcRun) << "the wizard's socket is another user's; nothing sent";
         return FrontAnswer::NoAnswer;
     }
     const QByteArray request =

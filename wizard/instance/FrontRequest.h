@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <chrono>
+#include <unistd.h>
 
 namespace tarvex {
 
@@ -23,8 +24,9 @@ inline constexpr qsizetype kLongestFrontRequest = 4096;
 
 // Asks the wizard listening on `socket` to come to the front, handing on the activation token.
 // Blocks for at most `limit` in all, connecting included (the wizard may be starting still): it
-// runs before this process has a window.
+// runs before this process has a window. Sends nothing, and hears no answer, unless the
+// listener runs as `user`.
 [[nodiscard]] FrontAnswer AskToFront(const QString& socket, const QByteArray& activationToken,
-                                     std::chrono::milliseconds limit);
+                                     std::chrono::milliseconds limit, uid_t user = geteuid());
 
 } // namespace tarvex

@@ -2,6 +2,7 @@
 
 #include "base/Logging.h"
 #include "instance/FrontRequest.h"
+#include "instance/PeerUser.h"
 
 #include <QLocalSocket>
 #include <QTimer>
@@ -10,8 +11,8 @@ namespace tarvex {
 
 FrontRequestServer::FrontRequestServer(const WizardLock& lock, Window window,
                                        std::chrono::milliseconds settle,
-                                       std::chrono::milliseconds patience)
-    : window_(std::move(window)), settle_(settle), patience_(patience) {
+                                       std::chrono::milliseconds patience, uid_t user)
+    : window_(std::move(window)), settle_(settle), patience_(patience), user_(user) {
     if (!lock.held()) {
         return;
     }
@@ -30,6 +31,12 @@ FrontRequestServer::FrontRequestServer(const WizardLock& lock, Window window,
 }
 
 void FrontRequestServer::take(QLocalSocket* caller) {
+    if (!PeerIsUser(static_cast<int>(caller->socketDescriptor()), user_)) {
+        qCWarning(lcRun) << "a front request from another user, refused";
+        caller->abort();
+        caller->deleteLater();
+        return;
+    }
     QObject::connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
     QTimer::singleShot(patience_, caller, [caller] {
         caller->abort();

@@ -6,6 +6,7 @@
 #include <QLocalServer>
 #include <chrono>
 #include <functional>
+#include <unistd.h>
 
 namespace tarvex {
 
@@ -20,10 +21,11 @@ public:
     };
 
     // Listens only while this process holds the lock, so a socket left by a wizard that
-    // crashed can be replaced safely.
+    // crashed can be replaced safely. Hangs up on a caller that does not run as `user`.
     FrontRequestServer(const WizardLock& lock, Window window,
                        std::chrono::milliseconds settle = std::chrono::milliseconds(400),
-                       std::chrono::milliseconds patience = std::chrono::milliseconds(2000));
+                       std::chrono::milliseconds patience = std::chrono::milliseconds(2000),
+                       uid_t user = geteuid());
     FrontRequestServer(const FrontRequestServer&) = delete;
     FrontRequestServer& operator=(const FrontRequestServer&) = delete;
 
@@ -35,6 +37,7 @@ private:
     Window window_;
     std::chrono::milliseconds settle_; // how long the desktop gets to activate the window
     std::chrono::milliseconds patience_;
+    uid_t user_;
     QLocalServer server_;
 };
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarvex {
@@ -19,14 +20,28 @@ flock WholeFile(short type) {
     return lock;
 }
 
+// The lock file, never through a link, and only a plain file of this user's.
+int OpenLockFile(const QString& path, int flags) {
+    const int fd = open(QFile::encodeName(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat facts {};
+    if (fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode) || facts.st_uid != geteuid()) {
+        close(fd);
+        errno = EPERM;
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 WizardLock::WizardLock(std::optional<InstancePlace> place) : place_(std::move(place)) {
     if (!place_) {
         return;
     }
-    const int fd =
-        open(QFile::encodeName(place_->lock).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = OpenLockFile(place_->lock, O_RDWR | O_CREAT);
     if (fd < 0) {
         qCWarning(lcRun) << "no wizard lock" << place_->lock << "errno" << errno;
         return;
@@ -50,9 +65,9 @@ bool WizardLock::WizardIsOpen(const std::optional<InstancePlace>& place) {
     if (!place) {
         return false;
     }
-    const int fd = open(QFile::encodeName(place->lock).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenLockFile(place->lock, O_RDONLY);
     if (fd < 0) {
-        return false; // never made: no wizard was ever open in this session
+        return false; // never made (no wizard was ever open here), or not ours
     }
     flock lock = WholeFile(F_WRLCK);
     const bool open = fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;

@@ -5,12 +5,15 @@
 #include "instance/WizardLock.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <future>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 namespace tarvex {
 namespace {
@@ -24,15 +27,52 @@ protected:
         InstancePlace{runtime_.filePath("tarvex.lock"), runtime_.filePath("tarvex.socket")};
 
     // The answer to a request made while the events run.
-    FrontAnswer ask(const QByteArray& token, std::chrono::milliseconds limit = 3s) {
-        auto answer = std::async(std::launch::async, [this, token, limit] {
-            return AskToFront(place_->socket, token, limit);
+    FrontAnswer ask(const QByteArray& token, std::chrono::milliseconds limit = 3s,
+                    uid_t user = geteuid()) {
+        auto answer = std::async(std::launch::async, [this, token, limit, user] {
+            return AskToFront(place_->socket, token, limit, user);
         });
         (void)QTest::qWaitFor(
             [&answer] { return answer.wait_for(0ms) == std::future_status::ready; }, 5000);
         return answer.get();
     }
 };
+
+// Only a folder that is the user's alone holds the lock: anywhere else another user could put
+// a lock, a socket or a link there first.
+TEST_F(WizardInstanceTest, TheLockLivesOnlyInAFolderThatIsTheUsersAlone) {
+    const uid_t me = geteuid();
+    const QString folder = runtime_.filePath("run");
+    const QString link = runtime_.filePath("link");
+    ASSERT_EQ(mkdir(QFile::encodeName(folder).constData(), 0700), 0);
+    ASSERT_EQ(symlink(QFile::encodeName(folder).constData(), QFile::encodeName(link).constData()),
+              0);
+    const auto placeWith = [&](mode_t mode, const QString& path, uid_t user) {
+        EXPECT_EQ(chmod(QFile::encodeName(folder).constData(), mode), 0);
+        return InstancePlaceIn(path, user);
+    };
+    const auto own = placeWith(0700, folder, me);
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->lock, QStringLiteral("%1/tarvex-%2.lock").arg(folder).arg(me));
+    EXPECT_FALSE(placeWith(0700, link, me)) << "a link to the folder";
+    EXPECT_FALSE(placeWith(0700, folder, me + 1)) << "another user's folder";
+    EXPECT_FALSE(placeWith(0750, folder, me)) << "open to the group";
+    EXPECT_FALSE(placeWith(01777, folder, me)) << "a shared sticky folder";
+    EXPECT_FALSE(placeWith(0700, runtime_.filePath("missing"), me));
+    EXPECT_FALSE(placeWith(0700, QString(), me));
+}
+
+TEST_F(WizardInstanceTest, ALinkInPlaceOfTheLockIsNeitherFollowedNorTakenForAWizard) {
+    const QString target = runtime_.filePath("elsewhere");
+    ASSERT_EQ(
+        symlink(QFile::encodeName(target).constData(), QFile::encodeName(place_->lock).constData()),
+        0);
+    const WizardLock lock(place_);
+    EXPECT_FALSE(lock.held());
+    EXPECT_FALSE(lock.heldElsewhere());
+    EXPECT_FALSE(WizardLock::WizardIsOpen(place_));
+    EXPECT_FALSE(QFile::exists(target)) << "the link was followed";
+}
 
 TEST_F(WizardInstanceTest, TheFirstHoldsTheLockTheSecondFindsItHeldUntilTheFirstEnds) {
     EXPECT_FALSE(WizardLock::WizardIsOpen(place_));
@@ -72,6 +112,26 @@ TEST_F(WizardInstanceTest, ARequestBringsTheWindowForwardAndHearsWhetherItIsInFr
     inFront = false;
     EXPECT_EQ(ask(""), FrontAnswer::Behind);
     EXPECT_EQ(tokens, (QByteArrayList{"launcher-token_1", ""}));
+}
+
+// The kernel's record of the peer's user decides, on both ends: the token goes to no other
+// user's listener, and no other user's caller moves the window.
+TEST_F(WizardInstanceTest, NeitherEndTalksToAnotherUser) {
+    const WizardLock lock(place_);
+    QByteArrayList tokens;
+    const FrontRequestServer::Window window{[&tokens](const QByteArray& token) { tokens << token; },
+                                            [] {
+                                                return true;
+                                            }};
+    {
+        const FrontRequestServer othersWizard(lock, window, 50ms, 2s, geteuid() + 1);
+        ASSERT_TRUE(othersWizard.listening());
+        EXPECT_EQ(ask("from-a-stranger", 1s), FrontAnswer::NoAnswer);
+    }
+    const FrontRequestServer server(lock, window, 50ms);
+    ASSERT_TRUE(server.listening());
+    EXPECT_EQ(ask("for-another-user", 1s, geteuid() + 1), FrontAnswer::NoAnswer);
+    EXPECT_EQ(tokens, QByteArrayList{});
 }
 
 TEST_F(WizardInstanceTest, WithoutAWizardListeningTheRequestEndsInItsTime) {
