@@ -203,7 +203,7 @@ TEST_P(MenuAccess, EveryEntryIsAButtonNamedByTheLabelItsPictureShows) {
     }
     EXPECT_EQ(dravik::testing::accessibilityFaults(
                   window, GetParam() == dravik::Language::TraditionalChinese),
-              QStringList());
+              "");
     // A screen reader's press starts the entry as a click does.
     QAccessibleInterface* wizard = QAccessible::queryAccessibleInterface(entry(1));
     ASSERT_TRUE(wizard->actionInterface()->actionNames().contains(

@@ -73,6 +73,8 @@ void DeviceListPage::pageLoaded() {
     design::colour(Label1, look.LabelBackColor, look.LabelForeColor);
     design::colour(lblVersion, look.LabelBackColor, look.LabelForeColor);
     Label1->setText(catalogText(Text::SelectInstruction));
+    // A list has no label of its own: a screen reader names it by the instruction under it.
+    ListView1->setAccessibleName(Label1->text());
     nextButton->setText(catalogText(Text::Next));
     exitButton->setText(catalogText(Text::Exit));
     lblVersion->setText(catalogText(Text::Version));
