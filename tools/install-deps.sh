@@ -26,6 +26,8 @@ packages=(
     # reading the built guides back in tests, checking and launching the desktop entries; a
     # private bus for the diagnosis's bus question
     poppler-utils desktop-file-utils libglib2.0-bin dbus-daemon
+    # the accessibility bus a screen reader listens on, on a private session bus
+    at-spi2-core dbus-bin
     # checking the package (lintian), its manual pages, software centre entry and firewalld service
     lintian man-db appstream libxml2-utils
 )
