@@ -8,6 +8,8 @@ packages=(
     g++ make cmake pkg-config clang libclang-rt-14-dev
     # Qt 6 (Widgets, Network, Svg, Test) and its platform plugins, X11's and Wayland's
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev libxcb1-dev
+    # the font configuration Qt uses, asked which languages it orders faces by
+    libfontconfig-dev
     # Qt's own button texts (OK, Cancel) in Traditional Chinese
     qt6-translations-l10n
     # tests, and the gates of `make check`
