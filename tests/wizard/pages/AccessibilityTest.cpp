@@ -16,7 +16,6 @@
 #include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -154,23 +153,6 @@ TEST_P(Accessibility, EveryWindowNamesEveryControlInTheEditionsLanguage) {
     Wizard::settle();
     if (systemTexts) {
         QApplication::removeTranslator(systemTexts.get());
-    }
-}
-
-// The text boxes are named by the labels beside them.
-TEST_P(Accessibility, CredentialsTextBoxesAreNamedByTheirLabels) {
-    StepPage* step4 = wizard.open(PageId::RunningStatusPage);
-    CredentialsPage page(wizard.flow, step4);
-    page.pageLoaded();
-    const struct {
-        const char* box;
-        int text;
-    } boxes[] = {{"txtUsername", 21}, {"txtPassword", 22}};
-    for (const auto& row : boxes) {
-        QAccessibleInterface* box = accessible(&page, row.box);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->role(), QAccessible::EditableText);
-        EXPECT_EQ(box->text(QAccessible::Name), CatalogText(GetParam(), row.text)) << row.box;
     }
 }
 

@@ -4,7 +4,7 @@
 #include "PageTestSupport.h"
 #include "pages/CredentialsPage.h"
 #include "pages/DialogOverlay.h"
-#include "pages/MessageBoxDialogs.h"
+#include "support/SanitizerOptions.h"
 #include "texts/TextCatalog.h"
 
 #include <QAccessible>
