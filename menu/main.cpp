@@ -1,4 +1,5 @@
 #include "ApplicationStart.h"
+#include "FontLanguage.h"
 #include "UserLanguageRule.h"
 #include "window/DesktopLauncher.h"
 #include "window/MenuArtwork.h"
@@ -7,6 +8,9 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    const dravik::Language language = dravik::UserLanguage();
+    // The pictures' words are drawn alike in every locale of their language.
+    dravik::orderFontsFor(language);
     const auto application =
         dravik::StartApplication(argc, argv, "Quirra", QStringLiteral("quirra"));
     // No application display name: Qt would append it to the window caption on X11.
@@ -20,7 +24,7 @@ int main(int argc, char* argv[]) {
     // wizard and the Documents folder are found beside it.
     quirra::MenuWindow window(
         launcher, QCoreApplication::applicationDirPath(), [] { QCoreApplication::exit(0); },
-        dravik::UserLanguage());
+        language);
     window.show();
     return QApplication::exec();
 }

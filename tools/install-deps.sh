@@ -8,6 +8,8 @@ packages=(
     g++ make cmake pkg-config clang libclang-rt-14-dev
     # Qt 6 (Widgets, Network, Svg, Test) and its platform plugins, X11's and Wayland's
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev libxcb1-dev
+    # the font configuration Qt uses, asked which languages it orders faces by
+    libfontconfig-dev
     # Qt's own button texts (OK, Cancel) in Traditional Chinese
     qt6-translations-l10n
     # tests, and the gates of `make check`
@@ -26,6 +28,8 @@ packages=(
     # reading the built guides back in tests, checking and launching the desktop entries; a
     # private bus for the diagnosis's bus question
     poppler-utils desktop-file-utils libglib2.0-bin dbus-daemon
+    # the accessibility bus a screen reader listens on, on a private session bus
+    at-spi2-core dbus-bin
     # checking the package (lintian), its manual pages, software centre entry and firewalld service
     lintian man-db appstream libxml2-utils
 )

@@ -1,4 +1,5 @@
 #include "ApplicationStart.h"
+#include "FontLanguage.h"
 #include "artwork/Artwork.h"
 #include "base/QtProgramEnd.h"
 #include "cli/CommandLine.h"
@@ -53,6 +54,8 @@ int main(int argc, char* argv[]) {
     }
     // The launcher's token for bringing a window forward, before Qt's Wayland support reads it.
     const QByteArray activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
+    // The pictures' words are drawn alike in every locale of the texts' language.
+    dravik::orderFontsFor(tarvex::TextLanguage(textBase));
     // Qt's own arguments (-style, -session, -platform ...) are taken here.
     const auto application = dravik::StartApplication(
         argc, argv, "Tarvex", QStringLiteral("tarvex"),

@@ -1,10 +1,27 @@
 #include "window/ClickablePicture.h"
 
+#include "window/ClickablePictureAccessible.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace quirra {
+namespace {
 
-ClickablePicture::ClickablePicture(QWidget* parent) : QLabel(parent) {}
+// The focus frame: wide enough to see on the white panel and on the blue Exit face alike.
+constexpr int kFocusFrameWidth = 2;
+
+} // namespace
+
+ClickablePicture::ClickablePicture(QWidget* parent) : QLabel(parent) {
+    ClickablePictureAccessible::install();
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void ClickablePicture::click() {
+    emit clicked();
+}
 
 void ClickablePicture::mousePressEvent(QMouseEvent* event) {
     pressed_ = event->button() == Qt::LeftButton;
@@ -20,6 +37,48 @@ void ClickablePicture::mouseReleaseEvent(QMouseEvent* event) {
     if (click) {
         emit clicked();
     }
+}
+
+void ClickablePicture::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() & ~Qt::KeypadModifier) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        // A held key starts the action once, not once per repeat.
+        if (!event->isAutoRepeat()) {
+            click();
+        }
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        focusNextChild();
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        focusPreviousChild();
+        break;
+    default:
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void ClickablePicture::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) {
+        return;
+    }
+    QPainter painter(this);
+    QPen pen(palette().color(QPalette::Highlight), kFocusFrameWidth);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    const int inset = kFocusFrameWidth / 2;
+    painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
 }
 
 } // namespace quirra

@@ -11,16 +11,19 @@ struct PictureEntry {
     int number;
     const char* name; // of its source
     QSize size;
+    // The label the picture shows, in English and in Traditional Chinese (UTF-8).
+    const char* english;
+    const char* chinese;
 };
 
 constexpr PictureEntry kPictures[] = {
-    {100, "background", {640, 480}},
-    {101, "setup-wizard", {254, 30}},
-    {102, "installation-guide", {257, 32}},
-    {103, "manual", {256, 30}},
-    {104, "pdf-reader", {257, 33}},
-    {105, "web-site", {258, 31}},
-    {106, "exit", {82, 28}},
+    {100, "background", {640, 480}, "", ""},
+    {101, "setup-wizard", {254, 30}, "Quick Setup Wizard", "快速設定精靈"},
+    {102, "installation-guide", {257, 32}, "Quick Installation Guide", "快速安裝指南"},
+    {103, "manual", {256, 30}, "User's Manual", "使用手冊"},
+    {104, "pdf-reader", {257, 33}, "Install PDF Reader", "安裝 PDF 閱讀程式"},
+    {105, "web-site", {258, 31}, "Visit the Dravik Web Site", "造訪 Dravik 網站"},
+    {106, "exit", {82, 28}, "Exit", "結束"},
 };
 
 const PictureEntry* entryOf(int number) {
@@ -37,6 +40,15 @@ const PictureEntry* entryOf(int number) {
 QSize menuPictureSize(int number) {
     const PictureEntry* entry = entryOf(number);
     return entry != nullptr ? entry->size : QSize();
+}
+
+QString menuPictureLabel(int number, dravik::Language language) {
+    const PictureEntry* entry = entryOf(number);
+    if (entry == nullptr) {
+        return {};
+    }
+    return QString::fromUtf8(language == dravik::Language::TraditionalChinese ? entry->chinese
+                                                                              : entry->english);
 }
 
 QImage menuPicture(int number, qreal devicePixelRatio, dravik::Language language) {

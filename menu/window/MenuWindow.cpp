@@ -74,6 +74,7 @@ void MenuWindow::pageLoaded() {
         const QImage image = menuPicture(101 + static_cast<int>(i), ratio, language_);
         images_[i]->setPixmap(QPixmap::fromImage(image));
         images_[i]->resize(image.deviceIndependentSize().toSize());
+        images_[i]->setAccessibleName(menuPictureLabel(101 + static_cast<int>(i), language_));
     }
 }
 

@@ -2,9 +2,14 @@
 
 #include "RecordingLauncher.h"
 #include "StandIn.h"
+#include "SvgDrawing.h"
+#include "support/AccessibilityAudit.h"
+#include "window/ClickablePicture.h"
 #include "window/DesktopLauncher.h"
 #include "window/MenuArtwork.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -159,6 +164,104 @@ TEST_F(MenuWindowTest, ShowsThePointingHandOnlyOverThePictures) {
         EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32)) << n;
     }
 }
+
+// The menu by keyboard and screen reader, in each language.
+class MenuAccess : public ::testing::TestWithParam<dravik::Language> {
+protected:
+    void SetUp() override {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    ClickablePicture* entry(int n) const {
+        return window.findChild<ClickablePicture*>(QStringLiteral("Image%1").arg(n));
+    }
+    QWidget* focused() const { return QApplication::focusWidget(); }
+
+    RecordingLauncher launcher;
+    int endCalls = 0;
+    MenuWindow window{launcher, QStringLiteral("/cd/"), [this] { ++endCalls; }, GetParam()};
+};
+
+TEST_P(MenuAccess, EveryEntryIsAButtonNamedByTheLabelItsPictureShows) {
+    const char* sources[] = {"setup-wizard", "installation-guide", "manual",
+                             "pdf-reader",   "web-site",           "exit"};
+    for (int n = 1; n <= 6; ++n) {
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(entry(n));
+        ASSERT_NE(button, nullptr) << n;
+        EXPECT_EQ(button->role(), QAccessible::Button) << n;
+        const QString label = menuPictureLabel(100 + n, GetParam());
+        EXPECT_EQ(button->text(QAccessible::Name), label) << n;
+        QFile source(dravik::wordedPictureSource(QStringLiteral(":/quirra"),
+                                                 QString::fromLatin1(sources[n - 1]), GetParam()));
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly)) << n;
+        const QString drawn = QString::fromUtf8(source.readAll())
+                                  .replace(QLatin1String("&apos;"), QLatin1String("'"));
+        EXPECT_TRUE(drawn.contains(QLatin1Char('>') + label + QLatin1Char('<')))
+            << n << ": the name is not what the picture shows";
+    }
+    EXPECT_EQ(dravik::testing::accessibilityFaults(
+                  window, GetParam() == dravik::Language::TraditionalChinese),
+              "");
+    // A screen reader's press starts the entry as a click does.
+    QAccessibleInterface* wizard = QAccessible::queryAccessibleInterface(entry(1));
+    ASSERT_TRUE(wizard->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::pressAction()));
+    wizard->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(launcher.calls.size(), 1);
+}
+
+TEST_P(MenuAccess, TabAndTheArrowsWalkTheEntriesAndEnterOrSpaceStartsOne) {
+    EXPECT_EQ(focused(), entry(1)) << "the keyboard has a place to start";
+    for (int n = 2; n <= 7; ++n) {
+        QTest::keyClick(focused(), Qt::Key_Tab);
+        EXPECT_EQ(focused(), entry((n - 1) % 6 + 1)) << n;
+    }
+    const struct {
+        Qt::Key key;
+        int to;
+    } steps[] = {{Qt::Key_Down, 2}, {Qt::Key_Right, 3}, {Qt::Key_Up, 2},     {Qt::Key_Left, 1},
+                 {Qt::Key_Up, 6},   {Qt::Key_Down, 1},  {Qt::Key_Backtab, 6}};
+    for (const auto& step : steps) {
+        QTest::keyClick(focused(), step.key);
+        EXPECT_EQ(focused(), entry(step.to)) << step.key;
+    }
+    EXPECT_TRUE(launcher.calls.isEmpty());
+
+    entry(1)->setFocus(Qt::TabFocusReason);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        QTest::keyClick(focused(), key);
+    }
+    ASSERT_EQ(launcher.calls.size(), 3);
+    EXPECT_EQ(launcher.calls.front().target, QStringLiteral("/cd/Tarvex"));
+    entry(6)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(focused(), Qt::Key_Space);
+    EXPECT_EQ(endCalls, 1);
+}
+
+TEST_P(MenuAccess, OnlyTheFocusedEntryIsFramed) {
+    entry(2)->setFocus(Qt::TabFocusReason);
+    for (int n = 1; n <= 6; ++n) {
+        const QImage shown = entry(n)->grab().toImage().convertToFormat(QImage::Format_RGB888);
+        const QImage picture = entry(n)->pixmap().toImage().convertToFormat(QImage::Format_RGB888);
+        if (n == 2) {
+            EXPECT_NE(shown, picture);
+            // A frame: the middle of the picture is left as it is.
+            EXPECT_EQ(shown.copy(4, 4, shown.width() - 8, shown.height() - 8),
+                      picture.copy(4, 4, picture.width() - 8, picture.height() - 8));
+        } else {
+            EXPECT_EQ(shown, picture) << n;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, MenuAccess,
+                         ::testing::Values(dravik::Language::English,
+                                           dravik::Language::TraditionalChinese),
+                         [](const auto& info) {
+                             return info.param == dravik::Language::English ? "English" : "Chinese";
+                         });
 
 TEST(MenuArtwork, AtRatioTwoEveryPictureIsDrawnWithTwiceThePixels) {
     for (int number = 100; number <= 106; ++number) {

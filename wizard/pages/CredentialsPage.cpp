@@ -55,6 +55,9 @@ CredentialsPage::CredentialsPage(PageFlow& flow, QWidget* owner)
       Label3(design::label(this, QStringLiteral("Label3"), twipsRect(120, 1680, 4935, 1455),
                            design::pageTextFont())) {
     design::focusOrder({txtPassword, txtUsername, exitButton, nextButton});
+    // A screen reader names each text box by the label beside it.
+    Label1->setBuddy(txtUsername);
+    Label2->setBuddy(txtPassword);
     setDefaultButton(nextButton);
     setCancelButton(exitButton);
     connect(nextButton, &QPushButton::clicked, this, &CredentialsPage::nextClicked);

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <algorithm>
 #include <utility>
@@ -73,6 +74,8 @@ void DeviceListPage::pageLoaded() {
     design::colour(Label1, look.LabelBackColor, look.LabelForeColor);
     design::colour(lblVersion, look.LabelBackColor, look.LabelForeColor);
     Label1->setText(catalogText(Text::SelectInstruction));
+    // A list has no label of its own: a screen reader names it by the instruction under it.
+    ListView1->setAccessibleName(Label1->text());
     nextButton->setText(catalogText(Text::Next));
     exitButton->setText(catalogText(Text::Exit));
     lblVersion->setText(catalogText(Text::Version));
@@ -114,9 +117,21 @@ void DeviceListPage::pageLoaded() {
 }
 
 void DeviceListPage::AutoSizeColumns() {
+    QHeaderView* header = ListView1->header();
+    // Qt sizes a heading by its text in bold, which leaves the text room in a face that has a
+    // bold one; the Ming face of the Chinese headings has none, so the heading would fill its
+    // label to the last pixel and lose its last stroke. Each heading keeps, on either side of its
+    // text, as much room as the label's own margin.
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
     for (int column = 0; column < ListView1->columnCount(); ++column) {
         // Takes the header's own width into account while the header is shown.
         ListView1->resizeColumnToContents(column);
+        const int heading =
+            header->fontMetrics().horizontalAdvance(ListView1->headerItem()->text(column)) +
+            4 * margin;
+        if (ListView1->columnWidth(column) < heading) {
+            ListView1->setColumnWidth(column, heading);
+        }
     }
 }
 

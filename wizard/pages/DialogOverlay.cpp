@@ -1,5 +1,7 @@
 #include "pages/DialogOverlay.h"
 
+#include "pages/DialogAnnouncement.h"
+
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
@@ -143,6 +145,7 @@ void DialogOverlay::dialogShown() {
     fit();
     QWidget* first = firstFocus_ != nullptr ? firstFocus_.data() : dialog_.data();
     first->setFocus(Qt::OtherFocusReason);
+    announceDialogOpened(*dialog_);
 }
 
 void DialogOverlay::dialogFinished() {

@@ -71,6 +71,7 @@ void InstructionPage::pageLoaded() {
     pic1->setPicture(instructions_.picture, TextLanguage(settings().TextBase));
     pic1->setAccessibleName(AddedCatalogText(settings().TextBase, instructions_.pictureName));
     txt1->setPlainText(catalogText(instructions_.text));
+    txt1->setAccessibleName(AddedCatalogText(settings().TextBase, AddedText::InstructionsName));
     showVersion(lblVersion);
     nextButton->setText(catalogText(Text::Next));
     previousButton->setText(catalogText(Text::Previous));

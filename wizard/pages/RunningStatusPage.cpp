@@ -5,6 +5,7 @@
 #include "pages/PictureBox.h"
 #include "pages/Twips.h"
 #include "run/SetupRun.h"
+#include "texts/AddedTexts.h"
 #include "texts/TextCatalog.h"
 
 #include <QHideEvent>
@@ -19,7 +20,6 @@ PictureBox* statusPicture(QWidget* page, int index, int topTwips) {
     auto* picture = new PictureBox(page);
     picture->setObjectName(QStringLiteral("pic%1").arg(index));
     picture->setGeometry(twipsRect(240, topTwips, 735, 735));
-    picture->setAccessibleDescription(QStringLiteral("not started"));
     return picture;
 }
 
@@ -47,6 +47,9 @@ RunningStatusPage::RunningStatusPage(PageFlow& flow, RunServices& services)
     // No Next here: the run moves on by itself, so Enter goes to Previous.
     setDefaultButton(previousButton);
     setCancelButton(exitButton);
+    for (int step = 1; step <= 4; ++step) {
+        setStepPicture(step, StatusPicture::None);
+    }
     connect(previousButton, &QPushButton::clicked, this, &RunningStatusPage::previousClicked);
     connect(exitButton, &QPushButton::clicked, this, &RunningStatusPage::exitClicked);
     run_ = std::make_unique<SetupRun>(settings().TextBase, flow.dialogs(), *this, modals_, *this,
@@ -99,24 +102,25 @@ void RunningStatusPage::setStepPicture(int step, StatusPicture picture) {
     }
     PictureBox* box = boxes[step - 1];
     // The description tells a screen reader what the picture shows of the step's progress.
+    AddedText state = AddedText::StepNotStarted;
     switch (picture) {
     case StatusPicture::None:
         box->setPicture(QImage());
-        box->setAccessibleDescription(QStringLiteral("not started"));
         break;
     case StatusPicture::InProgress:
         box->setPicture(StepPicture::UnderWay);
-        box->setAccessibleDescription(QStringLiteral("under way"));
+        state = AddedText::StepUnderWay;
         break;
     case StatusPicture::Done:
         box->setPicture(StepPicture::Done);
-        box->setAccessibleDescription(QStringLiteral("done"));
+        state = AddedText::StepDone;
         break;
     case StatusPicture::Failed:
         box->setPicture(StepPicture::Failed);
-        box->setAccessibleDescription(QStringLiteral("failed"));
+        state = AddedText::StepFailed;
         break;
     }
+    box->setAccessibleDescription(AddedCatalogText(settings().TextBase, state));
 }
 
 void RunningStatusPage::setButtonsEnabled(bool enabled) {

@@ -40,6 +40,7 @@ void WelcomePage::pageLoaded() {
     design::colour(txt1, settings().TextBackColor, settings().TextForeColor);
     showVersion(lblVersion);
     txt1->setPlainText(catalogText(Text::Welcome));
+    txt1->setAccessibleName(AddedCatalogText(settings().TextBase, AddedText::InstructionsName));
     nextButton->setText(catalogText(Text::Next));
     exitButton->setText(catalogText(Text::Exit));
     pic1->setPicture(StepPicture::Welcome, TextLanguage(settings().TextBase));

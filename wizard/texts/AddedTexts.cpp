@@ -200,6 +200,16 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "設定精靈已經開啟，並佔用回應連接埠（UDP %1）。請關閉設定精靈，然後再掃描一次。"},
     {"The program holding it is \"%1\" (process %2): close it, or end it with \"kill %2\".",
      "佔用它的程式是 \"%1\"（處理程序 %2）：請關閉該程式，或以 \"kill %2\" 結束它。"},
+    {"not started",
+     "尚未開始"},
+    {"under way",
+     "進行中"},
+    {"done",
+     "已完成"},
+    {"failed",
+     "失敗"},
+    {"Instructions",
+     "操作說明"},
 }};
 // clang-format on
 

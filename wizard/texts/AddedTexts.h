@@ -79,6 +79,12 @@ enum class AddedText {
     WizardAlreadyOpen, // %1: the program
     ScanWizardOpen,    // %1: the reply port
     PortHeldBy,        // %1: the program holding the port, %2: its process id
+    // What a screen reader says of a step picture of the running-status page.
+    StepNotStarted,
+    StepUnderWay,
+    StepDone,
+    StepFailed,
+    InstructionsName, // what a screen reader calls the text box of Steps 0 to 2
     Count,
 };
 

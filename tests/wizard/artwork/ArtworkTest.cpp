@@ -1,6 +1,14 @@
 #include "artwork/Artwork.h"
 
+#include "FontLanguage.h"
+#include "support/UserLanguages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace tarvex;
 
@@ -65,4 +73,44 @@ TEST(Artwork, ProgramIconComesInBothSizes) {
     const auto sizes = icon.availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+}
+
+// The words of a picture come out alike under every language setting of their language: each
+// Chinese one draws as zh_TW does, each English one as en_US, for both programs' pictures.
+TEST(Artwork, EveryLanguageSettingDrawsThePicturesOfItsLanguageAlike) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    std::map<int, QString> firstDrawn; // by text base
+    for (const tarvex::testing::LanguageRow& row : tarvex::testing::languageRows()) {
+        SCOPED_TRACE(row.name);
+        const QString drawn = folder.filePath(QString::fromLatin1(row.name));
+        ASSERT_TRUE(QDir().mkpath(drawn));
+        QProcess program;
+        program.setProcessEnvironment(tarvex::testing::environmentOf(row));
+        program.start(
+            QStringLiteral(DRAW_WORDED_PICTURES),
+            {row.textBase == 500 ? QStringLiteral("zh_TW") : QStringLiteral("en"), drawn});
+        ASSERT_TRUE(program.waitForFinished(60000));
+        ASSERT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+        const auto [reference, first] = firstDrawn.emplace(row.textBase, drawn);
+        const QStringList pictures = QDir(drawn).entryList(QDir::Files);
+        ASSERT_EQ(pictures.size(), 20);
+        for (const QString& name : pictures) {
+            QFile mine(QDir(drawn).filePath(name));
+            QFile theirs(QDir(reference->second).filePath(name));
+            ASSERT_TRUE(mine.open(QIODevice::ReadOnly) && theirs.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(mine.readAll() == theirs.readAll()) << name.toStdString();
+        }
+    }
+}
+
+// The language set for the fonts is the programs' own: what they start gets the user's.
+TEST(FontLanguage, LeavesTheEnvironmentAsItWas) {
+    qunsetenv("FC_LANG");
+    dravik::orderFontsFor(dravik::Language::TraditionalChinese);
+    EXPECT_FALSE(qEnvironmentVariableIsSet("FC_LANG"));
+    qputenv("FC_LANG", "de");
+    dravik::orderFontsFor(dravik::Language::English);
+    EXPECT_EQ(qgetenv("FC_LANG"), "de");
+    qunsetenv("FC_LANG");
 }

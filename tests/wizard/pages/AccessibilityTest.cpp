@@ -1,15 +1,23 @@
 // What a screen reader hears of the pages: pictures as named graphics, Step 4's step pictures
-// with their state, and texts and list cells whole.
+// with their state, texts and list cells whole, and every control named in the edition's language.
 #include "PageTestSupport.h"
+#include "pages/CredentialsPage.h"
 #include "pages/DeviceListPage.h"
+#include "pages/MessageBoxDialogs.h"
 #include "pages/PictureBox.h"
 #include "pages/RunningStatusPage.h"
+#include "pages/SystemTexts.h"
 #include "run/RunPage.h"
+#include "support/AccessibilityAudit.h"
+#include "texts/AddedTexts.h"
 #include "texts/TextCatalog.h"
 
 #include <QAccessible>
 #include <QAccessibleTableInterface>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <set>
@@ -52,11 +60,11 @@ TEST_P(Accessibility, StepPicturesAreNamedAfterTheirStepAndTellItsState) {
     ASSERT_NE(page, nullptr);
     const struct {
         StatusPicture picture;
-        const char* description;
-    } states[] = {{StatusPicture::InProgress, "under way"},
-                  {StatusPicture::Done, "done"},
-                  {StatusPicture::Failed, "failed"},
-                  {StatusPicture::None, "not started"}};
+        AddedText description;
+    } states[] = {{StatusPicture::InProgress, AddedText::StepUnderWay},
+                  {StatusPicture::Done, AddedText::StepDone},
+                  {StatusPicture::Failed, AddedText::StepFailed},
+                  {StatusPicture::None, AddedText::StepNotStarted}};
     for (int step = 1; step <= 4; ++step) {
         const QByteArray name = "pic" + QByteArray::number(step);
         QAccessibleInterface* picture = accessible(page, name.constData());
@@ -66,7 +74,7 @@ TEST_P(Accessibility, StepPicturesAreNamedAfterTheirStepAndTellItsState) {
         for (const auto& state : states) {
             page->setStepPicture(step, state.picture);
             EXPECT_EQ(picture->text(QAccessible::Description),
-                      QString::fromLatin1(state.description))
+                      AddedCatalogText(GetParam(), state.description))
                 << step;
         }
     }
@@ -96,6 +104,56 @@ TEST_P(Accessibility, DeviceListCellsReadAsShown) {
         EXPECT_EQ(cell->text(QAccessible::Name), list->topLevelItem(0)->text(column)) << column;
     }
     delete page;
+}
+
+// Every window of the wizard as a screen reader meets it: each control the keyboard reaches and
+// each picture has a role and a name, in the edition's language.
+TEST_P(Accessibility, EveryWindowNamesEveryControlInTheEditionsLanguage) {
+    const bool chinese = GetParam() == 500;
+    const auto systemTexts = loadSystemTexts(GetParam());
+    if (systemTexts) {
+        QApplication::installTranslator(systemTexts.get());
+    }
+    wizard.open(PageId::WelcomePage);
+    for (PageId id : kPageLine) {
+        wizard.flow.ShowPage(id);
+        Wizard::settle();
+        EXPECT_EQ(dravik::testing::accessibilityFaults(*wizard.page(), chinese), "")
+            << pageWindowName(id).toStdString();
+    }
+    StepPage* step4 = wizard.page();
+
+    ApplianceRow appliance;
+    appliance.record.IpAddress = "192.168.0.5";
+    appliance.address = appliance.sender = Ipv4Address(0xC0A80005U);
+    auto* list = new DeviceListPage(wizard.flow, {appliance}, step4);
+    auto* credentials = new CredentialsPage(wizard.flow, step4);
+    for (ModalPage* page : std::initializer_list<ModalPage*>{list, credentials}) {
+        page->pageLoaded();
+        page->show();
+        EXPECT_EQ(dravik::testing::accessibilityFaults(*page, chinese), "")
+            << page->objectName().toStdString();
+        delete page;
+    }
+
+    // A box with details, these shown.
+    MessageBoxDialogs boxes([step4] { return step4; });
+    boxes.ask({CatalogText(GetParam(), 7), std::nullopt, MessageButtons::OkCancel,
+               MessageIcon::Exclamation, QStringLiteral("details")},
+              [](MessageAnswer) {});
+    auto* box = step4->findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    for (QAbstractButton* button : box->buttons()) {
+        if (box->buttonRole(button) == QMessageBox::ActionRole) {
+            button->click(); // "Show Details..."
+        }
+    }
+    EXPECT_EQ(dravik::testing::accessibilityFaults(*box, chinese), "");
+    box->button(QMessageBox::Ok)->click();
+    Wizard::settle();
+    if (systemTexts) {
+        QApplication::removeTranslator(systemTexts.get());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, Accessibility, ::testing::Values(700, 500));

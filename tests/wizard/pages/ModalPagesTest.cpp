@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionHeader>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -198,8 +199,18 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
         EXPECT_FALSE(list->rootIsDecorated());
         EXPECT_FALSE(list->isSortingEnabled());
         EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QHeaderView* header = list->header();
         for (int column = 0; column < 8; ++column) {
-            EXPECT_EQ(list->headerItem()->text(column), CatalogText(textBase(), 10 + column));
+            const QString heading = list->headerItem()->text(column);
+            EXPECT_EQ(heading, CatalogText(textBase(), 10 + column));
+            // Room on either side of the text, for a Chinese heading too: none is cut.
+            QStyleOptionHeader option;
+            option.initFrom(header);
+            option.rect = QRect(0, 0, list->columnWidth(column), header->height());
+            const QRect label =
+                header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header);
+            EXPECT_GE(label.width(), header->fontMetrics().horizontalAdvance(heading) + 4)
+                << column;
         }
         EXPECT_EQ(list->columnCount(), 8) << "one adapter: none named";
         // A PC with several adapters: each row names its own in a last column.
