@@ -123,6 +123,9 @@ public:
           }) {
         random.draws = {0.9F};
         services.intervals.discoveryWindow = 1500ms;
+        services.newTableWatch = [] {
+            return std::make_unique<NetlinkNeighbourWatch>();
+        };
     }
     ~LabWizard() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
@@ -190,11 +193,15 @@ public:
             });
         });
     }
-    void answerCredentials(const char* button) {
-        answerModal("CredentialsPage", [this, button](QWidget* page) {
+    // Answers the credentials page once it is up, after reading it for `readFor`.
+    void answerCredentials(const char* button, std::chrono::milliseconds readFor = 0ms) {
+        answerModal("CredentialsPage", [this, button, readFor](QWidget* page) {
             credentialsAnswered = true;
             credentialsShownAfter = stepsOpened.elapsed();
-            (void)clickButton(page, button);
+            QTimer::singleShot(readFor, page, [this, page, button] {
+                credentialsAnsweredAfter = stepsOpened.elapsed();
+                (void)clickButton(page, button);
+            });
         });
     }
     // The part of a configured run under way, as seen from outside the run: the discovery
@@ -239,6 +246,7 @@ public:
     bool credentialsAnswered = false;
     qint64 chosenAfter = -1;
     qint64 credentialsShownAfter = -1; // polled every 20 ms
+    qint64 credentialsAnsweredAfter = -1;
 
 private:
     // Polls for the modal window of that name and answers it once.

@@ -440,6 +440,45 @@ TEST_F(LabWizardTest, TheFreeAddressIsFoundWhileTheListIsRead) {
     EXPECT_TRUE(appliance.log().contains("|0C02SMOVE0000000000001"));
 }
 
+// A host that watched the PC ask for the candidates takes every one of them about 4 s after the
+// list opened, and answers their address resolution at once or 0.7 s late. The user reads the
+// list 6 s, then Next at once on the credentials page: the address found is seen taken while it
+// is read, the adapter searched again, and the appliance moved to an address nobody holds.
+TEST_F(LabWizardTest, AnAddressTakenAfterTheSearchIsNeverGiven) {
+    for (const char* answerDelay : {"0", "700"}) {
+        SCOPED_TRACE(answerDelay);
+        const lab::SimulatorProcess appliance("ap3", foreignAppliance("move=1"));
+        ASSERT_TRUE(appliance.ready());
+        ASSERT_TRUE(lab::ForgetNeighbours());
+        LabWizard wizard;
+        // The first candidate, free when the search asks, and the ones the taker may take.
+        wizard.random.draws = {209.0F / 253.0F};
+        wizard.chooseOnList("10.77.2.50", 6s);
+        wizard.answerCredentials("nextButton");
+        const lab::SimulatorProcess taker("late",
+                                          {"--interface", "eth0", "--take-after", "5500",
+                                           "--take-range", "10.77.1.200-10.77.1.254",
+                                           "--take-delay", answerDelay, "--lifetime", "40"},
+                                          TARVEX_ARP_RESPONDER);
+        ASSERT_TRUE(taker.ready());
+        wizard.start();
+        ASSERT_TRUE(wizard.waitFor([&] { return wizard.flow.programEnded(); }, 30s));
+        const QByteArray took = taker.log();
+        EXPECT_TRUE(took.contains("took 10.77.1.210\n")) << took.toStdString();
+        const QByteArray request = appliance.log();
+        const qsizetype at = request.indexOf("|0C02SMOVE0000000000001");
+        ASSERT_GE(at, 0) << request.toStdString();
+        const QByteArray fields = request.mid(at + 23);
+        const QByteArray given = fields.left(fields.indexOf(';'));
+        EXPECT_TRUE(given.startsWith("10.77.1.")) << given.toStdString();
+        EXPECT_FALSE(took.contains("took " + given + "\n")) << given.toStdString();
+        EXPECT_TRUE(wizard.desktopFile("Access My Dravik - NAS.desktop")
+                        .contains("Exec=xdg-open smb://" + given + "\n"));
+        ASSERT_TRUE(lab::PutForeignApplianceBack());
+    }
+    ASSERT_TRUE(lab::ForgetNeighbours());
+}
+
 struct RefusalRow {
     const char* name;
     const char* behaviour;

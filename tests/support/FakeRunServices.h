@@ -10,6 +10,7 @@
 #include <cmath>
 #include <deque>
 #include <map>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -106,9 +107,10 @@ public:
         batches.clear();
     }
     // Answers the oldest batch: each address by `answer`, NoReply when absent; then settles.
-    void answerNext(const std::map<QString, ProbeOutcome>& answer = {}) {
-        Batch batch = std::move(batches.front());
-        batches.pop_front();
+    void answerNext(const std::map<QString, ProbeOutcome>& answer = {}) { answerAt(0, answer); }
+    void answerAt(std::size_t index, const std::map<QString, ProbeOutcome>& answer = {}) {
+        Batch batch = std::move(batches[index]);
+        batches.erase(batches.begin() + static_cast<std::ptrdiff_t>(index));
         QList<ProbeOutcome> outcomes;
         for (const QString& address : batch.addresses) {
             const auto found = answer.find(address);
@@ -192,13 +194,22 @@ public:
     [[nodiscard]] ResolutionSettings settings() const override { return resolution; }
     void stop() override { handlers_ = {}; }
     [[nodiscard]] bool watching() const { return static_cast<bool>(handlers_.changed); }
-    // By default when a failure of a resolution that the echoes started would come.
+    // By default when a failure of a resolution that the echoes started would come. Watches
+    // made by follower() hear it too.
     void report(const QString& address, NeighbourState state,
                 std::chrono::milliseconds sinceStart = kShortestResolutionWait) {
+        const NeighbourEvent event{*Ipv4Address::parse(address), state, false, sinceStart};
+        // A watch that begins on this event does not hear it.
+        const std::map<const NeighbourWatch*, Handlers> followers = followers_;
         if (const Handlers handlers = handlers_; handlers.changed) {
-            handlers.changed({*Ipv4Address::parse(address), state, false, sinceStart});
-            settle();
+            handlers.changed(event);
         }
+        for (const auto& follower : followers) {
+            if (followers_.count(follower.first) != 0 && follower.second.changed) {
+                follower.second.changed(event);
+            }
+        }
+        settle();
     }
     void timeUp() {
         if (const Handlers handlers = handlers_; handlers.timeUp) {
@@ -206,13 +217,40 @@ public:
             settle();
         }
     }
+    // Another watch of the same table, as the run makes one for each address it keeps asking.
+    [[nodiscard]] std::unique_ptr<NeighbourWatch> follower() {
+        class Follower final : public NeighbourWatch {
+        public:
+            explicit Follower(FakeNeighbourWatch& table) : table_(table) {}
+            ~Follower() override { stop(); }
+            std::optional<int> start(Ipv4Address, Handlers handlers) override {
+                ++table_.followersStarted;
+                if (table_.followerFailure) {
+                    return table_.followerFailure;
+                }
+                table_.followers_[this] = std::move(handlers);
+                return std::nullopt;
+            }
+            [[nodiscard]] ResolutionSettings settings() const override { return table_.resolution; }
+            void stop() override { table_.followers_.erase(this); }
+
+        private:
+            FakeNeighbourWatch& table_;
+        };
+        return std::make_unique<Follower>(*this);
+    }
+    [[nodiscard]] std::size_t followersWatching() const { return followers_.size(); }
+
     std::optional<int> failure;
+    std::optional<int> followerFailure;
     ResolutionSettings resolution;
     std::optional<Ipv4Address> adapter;
     int started = 0;
+    int followersStarted = 0;
 
 private:
     Handlers handlers_;
+    std::map<const NeighbourWatch*, Handlers> followers_;
 };
 
 // Gives the draws queued, then a fixed spread of further ones (or the last draw, repeatLast).
@@ -261,16 +299,25 @@ struct FakeRunServices {
                          {},
                          [this] { return adapters; },
                          [this] { return diagnosis; },
+                         [this] { return clock; },
+                         true,
                          [this] {
-                             return clock;
+                             return neighbours.follower();
                          }};
 
-    // Answers the oldest probe batch by `answer` (as answerNext), then the resolution of each
-    // of its addresses: answered for those in `inUse`, failed for the others.
+    // Answers the oldest probe batch by `answer` (as answerNext), then, as the resolution's
+    // time passes, the resolution of each of its addresses: answered for those in `inUse`,
+    // failed for the others.
     void answerSearch(const std::map<QString, ProbeOutcome>& answer = {},
                       const std::set<QString>& inUse = {}) {
-        const QStringList addresses = prober.batches.front().addresses;
-        prober.answerNext(answer);
+        // A search's candidates, not the echo that keeps asking a found address.
+        std::size_t index = 0;
+        while (index + 1 < prober.batches.size() && prober.batches[index].addresses.size() < 2) {
+            ++index;
+        }
+        const QStringList addresses = prober.batches[index].addresses;
+        clock += kShortestResolutionWait;
+        prober.answerAt(index, answer);
         for (const QString& address : addresses) {
             neighbours.report(address, inUse.count(address) != 0 ? NeighbourState::Known
                                                                  : NeighbourState::Failed);

@@ -4,7 +4,12 @@
 // their resolution nor their echoes; this process alone answers, from an AF_PACKET socket.
 //
 //   arp_responder --interface eth0 --delay 10.77.1.120=700 [--delay ADDRESS=MS ...]
+//                 [--take-after MS --take-range LOW-HIGH [--take-delay MS]]
 //                 [--lifetime SECONDS] [--ready-file FILE] [--log FILE]
+//
+// With --take-after it also plays a host that watches who is asked for: every address of the
+// range asked for in the first MS is taken from then on, its requests answered after
+// --take-delay (0 by default), as a host that helps itself to addresses it saw to be unused.
 #include "../responder/DelayOption.h"
 
 #include <arpa/inet.h>
@@ -19,7 +24,9 @@
 #include <net/ethernet.h>
 #include <net/if.h>
 #include <netinet/if_ether.h>
+#include <optional>
 #include <poll.h>
+#include <set>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -73,6 +80,10 @@ int main(int argc, char** argv) {
     std::string interface = "eth0";
     std::string readyFile;
     std::string logFile;
+    std::optional<std::chrono::milliseconds> takeAfter;
+    std::chrono::milliseconds takeDelay{0};
+    in_addr_t takeLow = 0;
+    in_addr_t takeHigh = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const std::string value = argv[i + 1];
@@ -88,6 +99,22 @@ int main(int argc, char** argv) {
             readyFile = value;
         } else if (option == "--log") {
             logFile = value;
+        } else if (option == "--take-after") {
+            takeAfter = std::chrono::milliseconds(std::stol(value));
+        } else if (option == "--take-delay") {
+            takeDelay = std::chrono::milliseconds(std::stol(value));
+        } else if (option == "--take-range") {
+            in_addr low{};
+            in_addr high{};
+            const std::size_t dash = value.find('-');
+            if (dash == std::string::npos ||
+                inet_pton(AF_INET, value.substr(0, dash).c_str(), &low) != 1 ||
+                inet_pton(AF_INET, value.substr(dash + 1).c_str(), &high) != 1) {
+                std::fprintf(stderr, "arp_responder: bad range %s\n", value.c_str());
+                return 2;
+            }
+            takeLow = ntohl(low.s_addr);
+            takeHigh = ntohl(high.s_addr);
         } else {
             std::fprintf(stderr, "arp_responder: unknown option %s\n", option.c_str());
             return 2;
@@ -125,6 +152,8 @@ int main(int argc, char** argv) {
     }
 
     std::deque<Answer> queue;
+    std::set<in_addr_t> seen; // asked for before the take, in the range
+    std::set<in_addr_t> took;
     const Clock::time_point start = Clock::now();
     const Clock::time_point end = start + lifetime;
     while (Clock::now() < end) {
@@ -160,11 +189,25 @@ int main(int argc, char** argv) {
         }
         in_addr_t asked = 0;
         std::memcpy(&asked, arp.arp_tpa, 4);
-        const auto delay = delays.find(asked);
-        if (delay == delays.end()) {
+        std::optional<std::chrono::milliseconds> answerAfter;
+        if (const auto delay = delays.find(asked); delay != delays.end()) {
+            answerAfter = delay->second;
+        } else if (takeAfter && ntohl(asked) >= takeLow && ntohl(asked) <= takeHigh) {
+            if (Clock::now() - start < *takeAfter) {
+                seen.insert(asked);
+            } else if (seen.count(asked) != 0) {
+                answerAfter = takeDelay;
+                if (took.insert(asked).second && log.is_open()) {
+                    char text[INET_ADDRSTRLEN] = {};
+                    inet_ntop(AF_INET, &asked, text, sizeof text);
+                    log << "took " << text << '\n' << std::flush;
+                }
+            }
+        }
+        if (!answerAfter) {
             continue;
         }
-        Answer answer{Clock::now() + delay->second, {}, {}, {}};
+        Answer answer{Clock::now() + *answerAfter, {}, {}, {}};
         std::memcpy(answer.to.data(), arp.arp_sha, ETH_ALEN);
         std::memcpy(answer.asked.data(), arp.arp_tpa, 4);
         std::memcpy(answer.askedBy.data(), arp.arp_spa, 4);

@@ -3,7 +3,7 @@
 // same run. Not a test: it asserts nothing. Runs inside the lab's PC namespace (tools/bench.sh);
 // prints one JSON object per figure.
 //
-//   tarvex_bench --runs N [--only list|thousand|search|searchping|stall|reading|waste|flood|
+//   tarvex_bench --runs N [--only list|thousand|search|searchping|stall|reading|giving|waste|flood|
 //                               diagnosis|loss]
 //                                                   (in the lab's PC namespace)
 //   tarvex_bench --runs N --only adapters           (in its two-adapter PC, pc2)
@@ -22,10 +22,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTest>
 #include <algorithm>
+#include <arpa/inet.h>
 #include <iostream>
+#include <linux/if_packet.h>
 #include <map>
+#include <net/ethernet.h>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tarvex::lab {
@@ -263,8 +269,12 @@ qint64 packetsSent() {
 void readingFigure(int runs) {
     std::map<std::pair<bool, int>, std::vector<double>> times;
     for (int run = 0; run < runs; ++run) {
-        for (const int readMs : {4000, 0}) {
+        // 10 s: the list read long enough to count the requests a second.
+        for (const int readMs : {4000, 0, 10000}) {
             for (const bool ahead : {true, false}) {
+                if (readMs == 10000 && !ahead) {
+                    continue;
+                }
                 (void)PutForeignApplianceBack();
                 (void)ForgetNeighbours();
                 const SimulatorProcess appliance(
@@ -286,6 +296,90 @@ void readingFigure(int runs) {
                 times[{true, 4000}], times[{false, 4000}], "the search begun on Next");
     printFigure("Next on an unreachable appliance to the credentials page, Next at once", "ms",
                 times[{true, 0}], times[{false, 0}], "the search begun on Next");
+}
+
+// ARP requests this namespace sends, counted from a packet socket while it is open.
+class ArpRequestCounter {
+public:
+    // Only a socket for every protocol is shown what this host sends.
+    ArpRequestCounter() : fd_(socket(AF_PACKET, SOCK_RAW | SOCK_NONBLOCK, htons(ETH_P_ALL))) {}
+    ~ArpRequestCounter() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    ArpRequestCounter(const ArpRequestCounter&) = delete;
+    ArpRequestCounter& operator=(const ArpRequestCounter&) = delete;
+    // Reads what came since the last call; the requests this host sent among it.
+    int sentSince() {
+        int sent = 0;
+        unsigned char frame[2048];
+        sockaddr_ll from{};
+        socklen_t size = sizeof from;
+        while (fd_ >= 0 && recvfrom(fd_, frame, sizeof frame, 0, reinterpret_cast<sockaddr*>(&from),
+                                    &size) > 0) {
+            // An Ethernet ARP frame whose operation is 1, a request.
+            if (from.sll_pkttype == PACKET_OUTGOING && frame[12] == 0x08 && frame[13] == 0x06 &&
+                frame[20] == 0 && frame[21] == 1) {
+                ++sent;
+            }
+            size = sizeof from;
+        }
+        return sent;
+    }
+
+private:
+    int fd_;
+};
+
+// 4b'. Next on the credentials page to the configuration request: the address found with the
+// list and asked since, given once the asking shows it free; and the ARP requests a second that
+// the asking costs while the list is read.
+void givingFigure(int runs) {
+    std::map<std::pair<bool, int>, std::vector<double>> times;
+    std::vector<double> perSecond;
+    for (int run = 0; run < runs; ++run) {
+        // 10 s: the list read long enough to count the requests a second.
+        for (const int readMs : {4000, 0, 10000}) {
+            for (const bool ahead : {true, false}) {
+                if (readMs == 10000 && !ahead) {
+                    continue;
+                }
+                (void)PutForeignApplianceBack();
+                (void)ForgetNeighbours();
+                const SimulatorProcess appliance(
+                    "ap3",
+                    {"--interface", "eth0", "--appliance",
+                     "id=MOVE0000000000001,ip=10.77.2.50,host=NAS,user=qorvu,password=qorvu"});
+                LabWizard wizard;
+                wizard.services.searchWhileListIsRead = ahead;
+                wizard.chooseOnList("10.77.2.50", std::chrono::milliseconds(readMs));
+                wizard.answerCredentials("nextButton",
+                                         std::chrono::milliseconds(readMs == 0 ? 0 : 500));
+                ArpRequestCounter arp;
+                wizard.start();
+                wizard.waitFor([&] { return wizard.listShownAfter >= 0; }, 30s);
+                if (readMs == 10000) {
+                    // The search's own resolutions end 3 s after the list opened.
+                    QTest::qWait(3200);
+                    (void)arp.sentSince();
+                    const Clock::time_point counting = Clock::now();
+                    wizard.waitFor([&] { return wizard.chosenAfter >= 0; }, 30s);
+                    perSecond.push_back(arp.sentSince() * 1000.0 / msSince(counting));
+                }
+                wizard.waitFor([&] { return wizard.flow.programEnded(); }, 40s);
+                times[{ahead, readMs}].push_back(static_cast<double>(
+                    wizard.listener.openedAt - wizard.credentialsAnsweredAfter));
+            }
+        }
+    }
+    printFigure("Next on the credentials page to the configuration request, list read 4 s, page "
+                "0.5 s",
+                "ms", times[{true, 4000}], times[{false, 4000}], "the search begun on Next");
+    printFigure("Next on the credentials page to the configuration request, Next at once on both",
+                "ms", times[{true, 0}], times[{false, 0}], "the search begun on Next");
+    printFigure("ARP requests a second while the list is read 10 s, after the search", "requests/s",
+                perSecond, {});
 }
 
 // 4c. A reachable appliance chosen beside one that needs an address: what the search begun with
@@ -454,11 +548,12 @@ int main(int argc, char** argv) {
         return 77;
     }
     const std::pair<const char*, void (*)(int)> figures[] = {
-        {"list", tarvex::lab::listFigure},           {"thousand", tarvex::lab::thousandFigure},
-        {"search", tarvex::lab::searchFigure},       {"searchping", tarvex::lab::searchPingFigure},
-        {"stall", tarvex::lab::stallFigure},         {"reading", tarvex::lab::readingFigure},
-        {"waste", tarvex::lab::wasteFigure},         {"flood", tarvex::lab::floodFigure},
-        {"diagnosis", tarvex::lab::diagnosisFigure}, {"loss", tarvex::lab::lossFigure}};
+        {"list", tarvex::lab::listFigure},     {"thousand", tarvex::lab::thousandFigure},
+        {"search", tarvex::lab::searchFigure}, {"searchping", tarvex::lab::searchPingFigure},
+        {"stall", tarvex::lab::stallFigure},   {"reading", tarvex::lab::readingFigure},
+        {"waste", tarvex::lab::wasteFigure},   {"giving", tarvex::lab::givingFigure},
+        {"flood", tarvex::lab::floodFigure},   {"diagnosis", tarvex::lab::diagnosisFigure},
+        {"loss", tarvex::lab::lossFigure}};
     for (const auto& [name, figure] : figures) {
         if (only.empty() || only == name) {
             figure(runs);

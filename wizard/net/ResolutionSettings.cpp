@@ -10,7 +10,6 @@ constexpr qint64 kMostRequests = 1000;
 // The kernel's timer runs at least every HZ/100, 10 ms.
 constexpr qint64 kShortestRetransmitMs = 10;
 constexpr qint64 kLongestRetransmitMs = 3600 * 1000;
-constexpr qint64 kLongestReachableMs = 24 * 3600 * 1000;
 
 std::optional<qint64> readNumber(const SettingsFileReader& read, const QString& path) {
     const std::optional<QByteArray> contents = read(path);
@@ -65,8 +64,6 @@ ResolutionSettings ReadResolutionSettings(const SettingsFileReader& read,
     settings.daemonRequests = number("app_solicit", 0, 0, kMostRequests);
     settings.retransmit = std::chrono::milliseconds(
         number("retrans_time_ms", 1000, kShortestRetransmitMs, kLongestRetransmitMs));
-    settings.reachable =
-        std::chrono::milliseconds(number("base_reachable_time_ms", 30000, 0, kLongestReachableMs));
     return settings;
 }
 

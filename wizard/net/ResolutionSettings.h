@@ -24,9 +24,6 @@ struct ResolutionSettings {
     qint64 multicastRequests = 3;               // mcast_solicit: requests broadcast to the LAN
     qint64 daemonRequests = 0;                  // app_solicit: requests to a user-space daemon
     std::chrono::milliseconds retransmit{1000}; // retrans_time_ms
-    // base_reachable_time_ms: how long an answer keeps a neighbour known; a free address found
-    // longer ago than this is tested again before it is used.
-    std::chrono::milliseconds reachable{30000};
 
     // Whether the kernel asks the network at all: with mcast_solicit 0 every resolution fails at
     // once without a request, so a failure says nothing of the address.

@@ -62,7 +62,7 @@ void FreeAddressSearch::start(const QList<Ipv4Address>& candidates, Ipv4Address 
 void FreeAddressSearch::settle() {
     const FreeCandidateChoice::Answer answer = choice_->answer();
     if (answer.verdict == FreeCandidateChoice::Verdict::Free) {
-        finish({SearchResult::Kind::Free, answer.address, 0});
+        finish({SearchResult::Kind::Free, answer.address, 0, answer.failedAfter});
     } else if (answer.verdict == FreeCandidateChoice::Verdict::NoneFree) {
         finish({SearchResult::Kind::NoneFree, {}, 0});
     }

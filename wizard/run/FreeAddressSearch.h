@@ -6,6 +6,7 @@
 #include "run/FreeCandidateChoice.h"
 
 #include <QList>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,6 +23,8 @@ struct SearchResult {
     Kind kind = Kind::NoneFree;
     Ipv4Address address;
     int error = 0;
+    // For a free address: when the resolution that showed it silent failed, from the start.
+    std::chrono::milliseconds failedAfter{0};
 };
 
 // The free-address search: every candidate's echo at once, the neighbour table watched from

@@ -16,7 +16,7 @@ FreeCandidateChoice::FreeCandidateChoice(const QList<Ipv4Address>& candidates,
                                          std::chrono::milliseconds failureCountsAfter)
     : failureCountsAfter_(failureCountsAfter) {
     for (const Ipv4Address address : candidates) {
-        candidates_.append({address, std::nullopt, false, false});
+        candidates_.append({address, std::nullopt, false, false, {}});
     }
 }
 
@@ -49,7 +49,10 @@ void FreeCandidateChoice::neighbourChanged(const NeighbourEvent& event) {
             candidate.answered = true;
             break;
         case NeighbourState::Failed:
-            candidate.failed = candidate.failed || counts;
+            if (counts) {
+                candidate.failed = true;
+                candidate.failedAfter = event.sinceStart;
+            }
             break;
         case NeighbourState::Resolving:
             // A new resolution began: only its own end counts.
@@ -72,7 +75,7 @@ FreeCandidateChoice::Answer FreeCandidateChoice::answer() const {
         if (candidate.echo && candidate.failed) {
             qCDebug(lcNet) << "candidate" << candidate.address.text()
                            << "free: echo sent, no reply, resolution failed";
-            return {Verdict::Free, candidate.address};
+            return {Verdict::Free, candidate.address, candidate.failedAfter};
         }
         if (!timeUp_) {
             return {}; // undecided, and every later one has to wait for it

@@ -24,6 +24,8 @@ public:
     struct Answer {
         Verdict verdict = Verdict::Waiting;
         Ipv4Address address; // the free candidate
+        // When its failed resolution that counted ended, from the start of the search.
+        std::chrono::milliseconds failedAfter{0};
         friend bool operator==(const Answer&, const Answer&) = default;
     };
 
@@ -43,6 +45,7 @@ private:
         std::optional<EchoStatus> echo;
         bool answered = false; // the resolution answered at some time: in use for good
         bool failed = false;   // the latest resolution seen ended in failure
+        std::chrono::milliseconds failedAfter{0};
     };
     QList<Candidate> candidates_;
     std::chrono::milliseconds failureCountsAfter_;

@@ -3,8 +3,9 @@
 namespace tarvex {
 
 QtRunTimers::QtRunTimers() {
-    for (const RunTimer timer : {RunTimer::DiscoveryWindow, RunTimer::ScanStart,
-                                 RunTimer::ConfigurationTimeout, RunTimer::DiscoveryRepeat}) {
+    for (const RunTimer timer :
+         {RunTimer::DiscoveryWindow, RunTimer::ScanStart, RunTimer::ConfigurationTimeout,
+          RunTimer::DiscoveryRepeat, RunTimer::AddressCheck}) {
         QTimer& qtTimer = timerOf(timer);
         qtTimer.setSingleShot(true);
         // The 100 ms start of the scan should not drift by the coarse timer's 5 %.

@@ -20,7 +20,7 @@ public:
 private:
     [[nodiscard]] QTimer& timerOf(RunTimer timer);
 
-    std::array<QTimer, 4> timers_;
+    std::array<QTimer, 5> timers_;
     Tick tick_;
 };
 

@@ -14,6 +14,7 @@
 #include <QString>
 #include <chrono>
 #include <functional>
+#include <memory>
 
 namespace tarvex {
 
@@ -42,6 +43,9 @@ struct RunServices {
     // Whether the free address is searched while the list is read, or only once an appliance
     // that needs one is chosen (the bench compares the two).
     bool searchWhileListIsRead = true;
+    // A neighbour table watch of its own for each free address found, which is asked until it
+    // is given away.
+    std::function<std::unique_ptr<NeighbourWatch>()> newTableWatch{};
 };
 
 } // namespace tarvex

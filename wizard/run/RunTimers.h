@@ -11,6 +11,7 @@ enum class RunTimer {
     ScanStart,            // starts the scan once the page is up
     ConfigurationTimeout, // the appliance did not answer the configuration
     DiscoveryRepeat,      // sends the discovery request again within the window
+    AddressCheck,         // the found address may be free by now
 };
 
 // The intervals the run gives its timers; tests shorten them.

@@ -7,6 +7,7 @@
 #include "run/CandidateAddresses.h"
 #include "run/RunAdapters.h"
 #include "run/RunMessages.h"
+#include "texts/AddedTexts.h"
 #include "texts/TextCatalog.h"
 
 #include <algorithm>
@@ -31,6 +32,9 @@ SetupRun::SetupRun(int textBase, MessageAsker& dialogs, RunPage& page, RunDialog
             break;
         case RunTimer::DiscoveryRepeat:
             repeats_.tick();
+            break;
+        case RunTimer::AddressCheck:
+            searches_.recheck();
             break;
         }
     }));
@@ -72,7 +76,7 @@ const char* RunStateName(RunState state) {
     case RunState::AskingCredentials:
         return "credentials";
     case RunState::CheckingAddress:
-        return "checking the found address again";
+        return "making sure the found address is free";
     case RunState::Configuring:
         return "configuring";
     case RunState::Reachable:
@@ -343,9 +347,15 @@ void SetupRun::pcNotConfigured() {
 }
 
 void SetupRun::onSearchDone(const SearchResult& result) {
-    if (state_ != RunState::SearchingAddress) {
+    if (state_ != RunState::SearchingAddress || tellSearchFailure(result)) {
         return;
     }
+    newAddress_ = result.address;
+    page_.setStatusText(text(Text::AddressFound) + newAddress_->text());
+    page_.afterEventsRun(resume([this] { askCredentialsAndConfigure(); }));
+}
+
+bool SetupRun::tellSearchFailure(const SearchResult& result) {
     if (result.kind == SearchResult::Kind::ProbingImpossible ||
         result.kind == SearchResult::Kind::WatchImpossible) {
         // Nothing could be tested, so no address may be taken as free.
@@ -353,20 +363,26 @@ void SetupRun::onSearchDone(const SearchResult& result) {
                 ? ProbingImpossibleMessage(textBase_, result.error)
                 : NeighbourWatchFailureMessage(textBase_, result.error),
             [this](MessageAnswer) { backToSetupMode(); });
-        return;
+        return true;
     }
     if (result.kind == SearchResult::Kind::NoneFree) {
         noFreeAddress();
+        return true;
+    }
+    return false;
+}
+
+void SetupRun::onAddressChanged(const PcNetwork& network, std::optional<Ipv4Address> address) {
+    if (!chosen_ || network != chosen_->network ||
+        (state_ != RunState::AskingCredentials && state_ != RunState::CheckingAddress)) {
         return;
     }
-    newAddress_ = result.address;
-    page_.setStatusText(text(Text::AddressFound) + newAddress_->text());
-    if (credentials_) {
-        // Found again after the first one came to life: the credentials were given already.
-        page_.afterEventsRun(resume([this] { configure(*credentials_); }));
-        return;
+    newAddress_ = address;
+    if (address) {
+        page_.setStatusText(text(Text::AddressFound) + address->text());
+    } else {
+        status(Text::SelectingAddress);
     }
-    page_.afterEventsRun(resume([this] { askCredentialsAndConfigure(); }));
 }
 
 void SetupRun::noFreeAddress() {
@@ -390,36 +406,21 @@ void SetupRun::askCredentialsAndConfigure() {
 
 void SetupRun::configure(const Credentials& credentials) {
     credentials_ = credentials;
-    const auto age = std::chrono::duration_cast<std::chrono::milliseconds>(services_.now() -
-                                                                           searches_.handedStart());
-    if (age <= searches_.handedSettings().reachable) {
-        qCDebug(lcRun) << "found address" << newAddress_->text() << "used as found" << age.count()
-                       << "ms ago";
-        sendConfiguration();
-        return;
-    }
-    // A host may have taken it meanwhile, and the table forgets an answer after this time.
-    qCDebug(lcRun) << "found address" << newAddress_->text() << "checked again: found"
-                   << age.count() << "ms ago";
     enter(RunState::CheckingAddress);
-    recheck_.start(*newAddress_, chosen_->network.address.value_or(Ipv4Address()),
-                   resume([this](bool stillFree) { onRechecked(stillFree); }));
+    searches_.confirm(resume([this](const SearchResult& result) { onConfirmed(result); }));
+    if (state_ == RunState::CheckingAddress && newAddress_) {
+        // The user was quicker than the asking: the rest of it is waited for.
+        page_.setStatusText(AddedCatalogText(textBase_, AddedText::MakingSureAddressIsFree)
+                                .arg(newAddress_->text()));
+    }
 }
 
-void SetupRun::onRechecked(bool stillFree) {
-    if (state_ != RunState::CheckingAddress) {
+void SetupRun::onConfirmed(const SearchResult& result) {
+    if (state_ != RunState::CheckingAddress || tellSearchFailure(result)) {
         return;
     }
-    if (stillFree) {
-        qCDebug(lcRun) << "found address" << newAddress_->text() << "still free: used";
-        sendConfiguration();
-        return;
-    }
-    qCDebug(lcRun) << "found address" << newAddress_->text()
-                   << "in use now: thrown away, the adapter searched again";
-    newAddress_.reset();
-    status(Text::SelectingAddress);
-    searchAddress();
+    newAddress_ = result.address;
+    sendConfiguration();
 }
 
 void SetupRun::sendConfiguration() {
@@ -580,8 +581,8 @@ void SetupRun::stop() {
     repeats_.stop();
     services_.listener.CloseListener();
     services_.prober.cancelAll();
+    timers_.stop(RunTimer::AddressCheck);
     searches_.cancel();
-    recheck_.cancel();
 }
 
 } // namespace tarvex

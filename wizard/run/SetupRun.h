@@ -5,7 +5,6 @@
 #include "base/Dialogs.h"
 #include "net/Ipv4Address.h"
 #include "net/ReplyListener.h"
-#include "run/AddressRecheck.h"
 #include "run/DiscoveryRepeats.h"
 #include "run/FreeAddressSearch.h"
 #include "run/RunAdapters.h"
@@ -36,7 +35,7 @@ enum class RunState {
     Choosing,         // device list shown
     SearchingAddress, // candidates probed, their resolution watched
     AskingCredentials,
-    CheckingAddress, // the found address tested once more before it is given away
+    CheckingAddress, // waiting until the asking shows the found address free right now
     Configuring,     // configuration broadcast sent, its time-out running
     Reachable,
     Configured,
@@ -131,9 +130,13 @@ private:
     void onSearchDone(const SearchResult& result);
     void noFreeAddress();
     void askCredentialsAndConfigure();
-    // Tests the address again first when it was found longer ago than a neighbour stays known.
+    // Sends the request once the found address, asked all along, is free right now.
     void configure(const Credentials& credentials);
-    void onRechecked(bool stillFree);
+    void onConfirmed(const SearchResult& result);
+    // A sign of life took the chosen adapter's address (nothing), or a new one was found.
+    void onAddressChanged(const PcNetwork& network, std::optional<Ipv4Address> address);
+    // Why no free address can be had, told; false when one was found.
+    [[nodiscard]] bool tellSearchFailure(const SearchResult& result);
     void sendConfiguration();
     void onConfigureReply(const ArrivedDatagram& datagram);
     // Writes the shortcuts off the window's thread; the run goes on once they are written.
@@ -163,12 +166,14 @@ private:
     int probeBatchesRunning_ = 0;
     QList<qsizetype> rowsWaitingForProbe_; // their probe goes out once a batch has answered
     int probingImpossibleError_ = 0;       // errno (-1 when unknown) of the first impossible probe
-    SearchesAhead searches_{services_.prober, services_.neighbours, services_.random,
-                            [this] { return services_.now(); },
-                            [this] {
-                                return !over();
-                            }};
-    AddressRecheck recheck_{services_.prober, services_.neighbours};
+    SearchesAhead searches_{
+        services_.prober, services_.neighbours, services_.random,
+        SearchesAhead::Hooks{
+            [this] { return services_.now(); }, [this] { return !over(); }, services_.newTableWatch,
+            [this](std::chrono::milliseconds wait) { timers_.start(RunTimer::AddressCheck, wait); },
+            [this](const PcNetwork& network, std::optional<Ipv4Address> address) {
+                onAddressChanged(network, address);
+            }}};
     // Expires with the run: a call the event loop makes after that finds it gone.
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
     DiscoveryRepeats repeats_{timers_};

@@ -31,6 +31,9 @@ public:
         services_.diagnose = [this] {
             return diagnosis_.start();
         };
+        services_.newTableWatch = [] {
+            return std::make_unique<NetlinkNeighbourWatch>();
+        };
     }
     SystemRunServices(const SystemRunServices&) = delete;
     SystemRunServices& operator=(const SystemRunServices&) = delete;

@@ -210,6 +210,8 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "失敗"},
     {"Instructions",
      "操作說明"},
+    {"Making sure that %1 is still free...",
+     "正在確認 %1 仍未被使用..."},
 }};
 // clang-format on
 

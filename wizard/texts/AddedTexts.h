@@ -85,6 +85,8 @@ enum class AddedText {
     StepDone,
     StepFailed,
     InstructionsName, // what a screen reader calls the text box of Steps 0 to 2
+    // The found address is still being asked when Next is pressed on the credentials page.
+    MakingSureAddressIsFree, // %1: the address
     Count,
 };
 

@@ -62,7 +62,8 @@ constexpr NeighbourState kFailed = NeighbourState::Failed;
 constexpr NeighbourState kKnown = NeighbourState::Known;
 const FreeCandidateChoice::Answer kWaiting{Verdict::Waiting, {}};
 const FreeCandidateChoice::Answer kNoneFree{Verdict::NoneFree, {}};
-const FreeCandidateChoice::Answer kSecondFree{Verdict::Free, Ipv4Address(0x0a000002)};
+const FreeCandidateChoice::Answer kSecondFree{Verdict::Free, Ipv4Address(0x0a000002),
+                                              std::chrono::milliseconds(3000)};
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Choice,
@@ -98,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {EchoStatus::Reply, kNoReply},
                   {{"10.0.0.2", kFailed, false, 2990}},
                   false,
-                  kSecondFree},
+                  {Verdict::Free, Ipv4Address(0x0a000002), std::chrono::milliseconds(2990)}},
         ChoiceRow{"NewResolutionClearsAFailure",
                   {kNoReply},
                   {{"10.0.0.1", kFailed}, {"10.0.0.1", NeighbourState::Resolving}},

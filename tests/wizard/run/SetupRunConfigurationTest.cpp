@@ -38,8 +38,8 @@ TEST_F(ConfigurationTest, TheLogTellsTheExchangeButNeverTheCredentials) {
 
 TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortcuts) {
     toConfiguring();
-    const QStringList candidates = fake.prober.started.mid(1);
-    ASSERT_EQ(candidates.size(), 20);
+    const QStringList candidates = fake.prober.started.mid(1, kCandidateCount);
+    EXPECT_EQ(fake.prober.started.mid(1 + kCandidateCount), QStringList{"192.168.0.43"});
     EXPECT_EQ(candidates.mid(0, 3), (QStringList{"192.168.0.41", "192.168.0.42", "192.168.0.43"}));
     EXPECT_EQ(run.newAddress(), Address("192.168.0.43"));
     EXPECT_TRUE(logHas(T(741) + "192.168.0.43"));
@@ -161,7 +161,8 @@ TEST_P(ForeignAddress, IsListedNeverProbedAndGetsAFreeAddress) {
     EXPECT_EQ(fake.shortcuts.written,
               (QList<std::pair<QString, QString>>{{"192.168.0.41", "NAS"}}));
     EXPECT_EQ(fake.launcher.opened, QStringList{"192.168.0.41"});
-    EXPECT_EQ(fake.prober.started.size(), kCandidateCount); // the candidates, nothing else
+    // The candidates, and the echo that asked the one found: nothing else.
+    EXPECT_EQ(fake.prober.started.size(), kCandidateCount + 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -312,54 +313,108 @@ TEST_F(ConfigurationTest, TheSearchRunsWhileTheListIsReadOneAnAdapter) {
     };
     scan({reply("AP000000000000001", "10.0.0.5"), reply("AP000000000000002", "10.0.0.6")});
     endWindow();
-    EXPECT_EQ(fake.prober.started.size(), 2 + kCandidateCount);
+    // Both rows' probes, the candidates, and the echo that goes on asking the one found.
+    EXPECT_EQ(fake.prober.started.size(), 2 + kCandidateCount + 1);
     EXPECT_EQ(page.log.mid(page.log.indexOf(T(738)), 5),
               (QStringList{T(738), "pic2 done", T(739), T(741) + "192.168.0.42", T(742)}));
     EXPECT_EQ(modals.credentialsShown, 1);
 }
 
-// Found longer ago than a neighbour stays known, the address is tested again before it is
-// given away; any sign of life, and the adapter is searched again.
-TEST_F(ConfigurationTest, AnAddressFoundLongAgoIsTestedAgainBeforeItIsGiven) {
+// The found address is asked from the moment it is found until the request goes out: each
+// failed resolution is followed by an echo. Any sign of life, and the adapter is searched again
+// and the new address watched the same way, the credentials kept; the request waits only for
+// asking that has not yet shown the address silent long and lately enough.
+TEST_F(ConfigurationTest, TheFoundAddressIsAskedUntilTheRequestGoesOut) {
+    using std::chrono::milliseconds;
     struct Row {
         const char* name;
-        int readSeconds; // the table's reachable time is 30 s
-        EchoStatus echo;
-        bool answersResolution;
+        // What happens while the credentials page is read, and after Next on it.
+        std::function<void(FakeRunServices&, const QString&found)> reading, afterNext;
         bool searchedAgain;
+        int echoesForTheFirst; // the echoes that asked the first address found
     };
-    for (const Row& row : {Row{"read briefly", 29, EchoStatus::Reply, true, false},
-                           Row{"still silent", 31, EchoStatus::NoReply, false, false},
-                           Row{"echo reply", 31, EchoStatus::Reply, false, true},
-                           Row{"resolution answered", 31, EchoStatus::NoReply, true, true}}) {
+    // The clock moves on, and the resolution fails when the kernel says, from the watch's start.
+    const auto resolutionFails = [](FakeRunServices& services, const QString& found, int moveMs,
+                                    int failedMs) {
+        services.clock += milliseconds(moveMs);
+        services.neighbours.report(found, NeighbourState::Failed, milliseconds(failedMs));
+    };
+    const auto newestEchoAnswers = [](FakeRunServices& services, EchoStatus status) {
+        services.prober.answerAt(services.prober.batches.size() - 1,
+                                 {{services.prober.batches.back().addresses.front(), {status, 0}}});
+    };
+    const auto nothing = [](FakeRunServices&, const QString&) {
+    };
+    for (const Row& row : {
+             Row{"read 4 s, silent all along",
+                 [&](FakeRunServices&services, const QString&found) {
+                     resolutionFails(services, found, 3000, 3000);
+                     services.clock += milliseconds(1000);
+                     newestEchoAnswers(services, EchoStatus::NoReply);
+                 },
+                 nothing, false, 2},
+             Row{"an echo answered while the page is read",
+                 [&](FakeRunServices&services, const QString&) {
+                     newestEchoAnswers(services, EchoStatus::Reply);
+                     services.answerSearch();
+                 },
+                 nothing, true, 1},
+             Row{"an address resolution answered late while the page is read",
+                 [&](FakeRunServices&services, const QString&found) {
+                     services.neighbours.report(found, NeighbourState::Known, milliseconds(700));
+                     services.answerSearch();
+                 },
+                 nothing, true, 1},
+             // The echo after the failure went out 1.6 s after the last question: the asking
+             // counts anew from then, and the request waits for it.
+             Row{"a pause in the asking, then Next",
+                 [&](FakeRunServices&services, const QString&found) {
+                     resolutionFails(services, found, 3600, 3000);
+                 },
+                 [&](FakeRunServices&services, const QString&found) {
+                     EXPECT_EQ(services.broadcaster.sent.size(), 1);
+                     EXPECT_EQ(page.log.last(), "Making sure that " + found + " is still free...");
+                     resolutionFails(services, found, 3000, 6600);
+                 },
+                 false, 3},
+             Row{"an answer while Next waits",
+                 [&](FakeRunServices&services, const QString&found) {
+                     resolutionFails(services, found, 3600, 3000);
+                 },
+                 [&](FakeRunServices&services, const QString&found) {
+                     EXPECT_EQ(services.broadcaster.sent.size(), 1);
+                     services.neighbours.report(found, NeighbourState::Known, milliseconds(3700));
+                     EXPECT_EQ(page.log.last(), T(739));
+                     services.answerSearch();
+                 },
+                 true, 2},
+         }) {
         SCOPED_TRACE(row.name);
         SecondRun second(*this, fake.adapters.chosen);
         auto& [services, ownFlow, ownTimers, ownRun] = second;
-        services.clock += std::chrono::seconds(row.readSeconds);
+        QString first;
+        modals.onCredentials = [&] {
+            first = ownRun.newAddress()->text();
+            EXPECT_EQ(services.neighbours.followersWatching(), 1U);
+            row.reading(services, first);
+        };
         services.answerSearch();
-        const QString first = ownRun.newAddress()->text();
-        const bool checked = row.readSeconds > 30;
-        if (checked) {
-            ASSERT_EQ(services.prober.batches.size(), 1U);
-            EXPECT_EQ(services.prober.batches.front().addresses, QStringList{first});
-            EXPECT_EQ(services.broadcaster.sent.size(), 1); // nothing before the check
-            if (row.answersResolution) {
-                services.neighbours.report(first, NeighbourState::Known);
-            }
-            services.prober.answerNext({{first, {row.echo, 0}}});
-        }
-        if (row.searchedAgain) {
-            EXPECT_EQ(page.log.last(), T(739));
-            services.answerSearch({{first, {EchoStatus::Reply, 0}}});
-            EXPECT_NE(ownRun.newAddress()->text(), first);
-        }
-        EXPECT_EQ(services.prober.started.size(), 1 + kCandidateCount + (checked ? 1 : 0) +
-                                                      (row.searchedAgain ? kCandidateCount : 0));
+        ASSERT_EQ(modals.credentialsShown, 1);
+        row.afterNext(services, first);
+        EXPECT_EQ(services.prober.started.count(first), 1 + row.echoesForTheFirst);
         ASSERT_EQ(services.broadcaster.sent.size(), 2);
-        EXPECT_TRUE(
-            services.broadcaster.sent[1].first.contains(ownRun.newAddress()->text().toLatin1()));
+        const QString given = ownRun.newAddress()->text();
+        EXPECT_EQ(given != first, row.searchedAgain);
+        EXPECT_TRUE(services.broadcaster.sent[1].first.contains(given.toLatin1()));
+        EXPECT_TRUE(services.broadcaster.sent[1].first.endsWith(";admin;secret"));
+        // Nothing more is asked once the request is out.
+        EXPECT_EQ(services.neighbours.followersWatching(), 0U);
+        const qsizetype asked = services.prober.started.size();
+        services.neighbours.report(given, NeighbourState::Failed);
+        EXPECT_EQ(services.prober.started.size(), asked);
         EXPECT_EQ(modals.credentialsShown, 1);
         modals.credentialsShown = 0;
+        modals.onCredentials = {};
     }
 }
 

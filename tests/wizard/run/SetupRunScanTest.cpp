@@ -296,7 +296,9 @@ TEST_P(ExitDuringAWait, NothingMoreIsSentWrittenOrOpened) {
     EXPECT_FALSE(fake.listener.isOpen());
     EXPECT_TRUE(timers.running.empty());
     EXPECT_FALSE(fake.neighbours.watching());
-    EXPECT_LE(fake.prober.started.size(), 1 + kCandidateCount);
+    EXPECT_EQ(fake.neighbours.followersWatching(), 0U);
+    // The row, the candidates, and the echo asking the address found.
+    EXPECT_LE(fake.prober.started.size(), 1 + kCandidateCount + 1);
     EXPECT_EQ(run.state(), RunState::Stopped);
 }
 
