@@ -428,6 +428,22 @@ x11_pictures() {
     walk_pictures "$shots" "$folder" 27 x11
 }
 
+# The CD menu as it opens and with the keyboard on its first entry (Tab), in the language $1,
+# into $2/00-menu.png and $2/00-menu-focused.png.
+menu_pictures() {
+    local language=$1 folder=$2 menu="$build/menu/Quirra"
+    [ -x "$menu" ] || return 0
+    LANG=$language LC_ALL=$language "$menu" >"$folder/menu.log" 2>&1 &
+    wizard_pid=$!
+    if capture '^Menu$' "$folder/00-menu.png"; then
+        key Tab
+        capture '^Menu$' "$folder/00-menu-focused.png"
+    fi
+    kill "$wizard_pid" 2>/dev/null || true
+    wait "$wizard_pid" 2>/dev/null || true
+    wizard_pid=""
+}
+
 report() {
     local folder=$1 request moved file
     request=$(grep -o '|0C02S[^|]*|' "$folder/far.log" | head -1 | tr -d '|')
@@ -483,6 +499,8 @@ if grep -q '^TARVEX_CHINESE_EDITION:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null
 fi
 walk en_US.UTF-8 "$work/en"
 walk zh_TW.UTF-8 "$work/zh"
+menu_pictures en_US.UTF-8 "$work/en"
+menu_pictures zh_TW.UTF-8 "$work/zh"
 echo
 echo "demo: the other ends of Step 4, in English"
 ends "$work/en"

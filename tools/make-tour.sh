@@ -15,6 +15,8 @@ for folder in "$from" "$from_zh"; do
 done
 
 declare -A lines=(
+    [00-menu]="The CD's start-up menu: the wizard, the two guides, the PDF reader's download page, the web site, and Exit."
+    [00-menu-focused]="The menu by keyboard: Tab and the arrow keys move a frame from entry to entry, Enter or Space starts the framed one."
     [01-step0]="Step 0, the welcome page: what the wizard will do."
     [02-exit-confirmation]="Exit (or Esc) on any page asks before the wizard closes."
     [03-step1]="Step 1: plug in and power on the Dravik."

@@ -153,12 +153,27 @@ int main(int argc, char** argv) {
 
     std::deque<Answer> queue;
     std::set<in_addr_t> seen; // asked for before the take, in the range
-    std::set<in_addr_t> took;
+    bool taken = false;
     const Clock::time_point start = Clock::now();
     const Clock::time_point end = start + lifetime;
     while (Clock::now() < end) {
         const Clock::time_point now = Clock::now();
         Clock::time_point wake = end;
+        if (takeAfter && !taken) {
+            if (now - start >= *takeAfter) {
+                // From now on the host holds every address it saw asked for, asked again or not.
+                taken = true;
+                for (const in_addr_t address : seen) {
+                    char text[INET_ADDRSTRLEN] = {};
+                    inet_ntop(AF_INET, &address, text, sizeof text);
+                    if (log.is_open()) {
+                        log << "took " << text << '\n' << std::flush;
+                    }
+                }
+            } else {
+                wake = std::min(wake, start + *takeAfter);
+            }
+        }
         for (auto it = queue.begin(); it != queue.end();) {
             if (it->due <= now) {
                 send(fd, interfaceIndex, own, *it);
@@ -193,15 +208,10 @@ int main(int argc, char** argv) {
         if (const auto delay = delays.find(asked); delay != delays.end()) {
             answerAfter = delay->second;
         } else if (takeAfter && ntohl(asked) >= takeLow && ntohl(asked) <= takeHigh) {
-            if (Clock::now() - start < *takeAfter) {
+            if (!taken) {
                 seen.insert(asked);
             } else if (seen.count(asked) != 0) {
                 answerAfter = takeDelay;
-                if (took.insert(asked).second && log.is_open()) {
-                    char text[INET_ADDRSTRLEN] = {};
-                    inet_ntop(AF_INET, &asked, text, sizeof text);
-                    log << "took " << text << '\n' << std::flush;
-                }
             }
         }
         if (!answerAfter) {
