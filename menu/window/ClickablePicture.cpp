@@ -68,6 +68,13 @@ void ClickablePicture::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
+void ClickablePicture::focusInEvent(QFocusEvent* event) {
+    // The pictures overlap by a pixel or two: the framed one comes on top, or the next one
+    // would hide the bottom of its frame.
+    raise();
+    QLabel::focusInEvent(event);
+}
+
 void ClickablePicture::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
     if (!hasFocus()) {

@@ -242,6 +242,9 @@ TEST_P(MenuAccess, TabAndTheArrowsWalkTheEntriesAndEnterOrSpaceStartsOne) {
 
 TEST_P(MenuAccess, OnlyTheFocusedEntryIsFramed) {
     entry(2)->setFocus(Qt::TabFocusReason);
+    // The whole frame shows in the window, though the next picture overlaps this one.
+    EXPECT_EQ(window.grab(entry(2)->geometry()).toImage().convertToFormat(QImage::Format_RGB888),
+              entry(2)->grab().toImage().convertToFormat(QImage::Format_RGB888));
     for (int n = 1; n <= 6; ++n) {
         const QImage shown = entry(n)->grab().toImage().convertToFormat(QImage::Format_RGB888);
         const QImage picture = entry(n)->pixmap().toImage().convertToFormat(QImage::Format_RGB888);
