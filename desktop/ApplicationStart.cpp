@@ -1,5 +1,6 @@
 #include "ApplicationStart.h"
 
+#include "PlatformChoice.h"
 #include "UserLanguageRule.h"
 
 #include <QByteArray>
@@ -93,6 +94,7 @@ std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, const cha
             .toLocal8Bit() +
         '\n';
     heldMessages = &held;
+    ChoosePlatformForDesktop();
     std::unique_ptr<QApplication> application;
     {
         const HeldStandardError standardError;
