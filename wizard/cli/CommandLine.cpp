@@ -116,7 +116,8 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         return 0;
     }
     if (WizardLock::WizardIsOpen(UserInstancePlace())) {
-        // It holds the reply port during its run, and a scan would take its replies.
+        // Its scan needs the reply port, now or once the user gets there: one would take the
+        // replies of the other.
         err << text(AddedText::ScanWizardOpen).arg(kReplyPort) << '\n';
         return kWizardOpenStatus;
     }

@@ -195,9 +195,9 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "未知"},
     {"%1: the setup wizard is already open; switch to its window.",
      "%1：設定精靈已經開啟；請切換到它的視窗。"},
-    {"The setup wizard is open and holds the reply port (UDP %1). Close the wizard, then scan "
-     "again.",
-     "設定精靈已經開啟，並佔用回應連接埠（UDP %1）。請關閉設定精靈，然後再掃描一次。"},
+    {"The setup wizard is open, and its own scan needs the reply port (UDP %1). Close the "
+     "wizard, then scan again.",
+     "設定精靈已經開啟，它自己的搜尋需要使用回應連接埠（UDP %1）。請關閉設定精靈，然後再掃描一次。"},
     {"The program holding it is \"%1\" (process %2): close it, or end it with \"kill %2\".",
      "佔用它的程式是 \"%1\"（處理程序 %2）：請關閉該程式，或以 \"kill %2\" 結束它。"},
     {"not started",
