@@ -185,7 +185,10 @@ TEST_P(LabCommandLineLanguage, HelpScanAndDiagnosisSpeakIt) {
 
     const Outcome help = runProgram({"--help"}, environment);
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.lines.contains(AddedCatalogText(textBase, AddedText::CommandLineAbout)));
+    // Under the usage line, wrapped at the terminal's width.
+    EXPECT_TRUE(help.lines.value(1).startsWith(
+        AddedCatalogText(textBase, AddedText::CommandLineAbout).left(8)))
+        << help.lines.value(1).toStdString();
     const QString helpLine = help.lines.filter("-h, --help").value(0);
     EXPECT_TRUE(helpLine.endsWith(" " + AddedCatalogText(textBase, AddedText::OptionHelp)))
         << helpLine.toStdString();
