@@ -212,6 +212,8 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "操作說明"},
     {"Making sure that %1 is still free...",
      "正在確認 %1 仍未被使用..."},
+    {"%1: the window system did not start: %2",
+     "%1：視窗系統無法啟動：%2"},
 }};
 // clang-format on
 
