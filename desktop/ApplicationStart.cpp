@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/mman.h>
@@ -27,17 +28,52 @@ QString noDisplayText(Language language) {
                : QStringLiteral("%1: no display to open a window on (Wayland or X11).");
 }
 
+// %1: the program, %2: Qt's words.
+QString failedText(Language language) {
+    return language == Language::TraditionalChinese
+               ? QString::fromUtf8("%1：視窗系統無法啟動：%2")
+               : QStringLiteral("%1: the window system did not start: %2");
+}
+
 // Only while the application object is being created, on the one thread that creates it.
-QByteArray noDisplayLine;
+StartFailureTexts failureTexts;
 int realStandardError = -1;
 std::vector<HeldMessage>* heldMessages = nullptr;
 
+// What to say of a start that Qt gave up: that there is no display where none is named and the
+// plugins tried found none, else what Qt said on the way, in one line. The plugins' words are
+// matched as Qt writes them; worded otherwise, they are only repeated, which is still true.
+QString failureLine(const std::vector<HeldMessage>& held, const QString& fatal) {
+    bool unreachable = false;
+    bool pluginMissing = false;
+    QStringList words;
+    for (const HeldMessage& message : held) {
+        words.append(message.text.simplified());
+        unreachable |= message.text.startsWith(QLatin1String("could not connect to display")) ||
+                       message.text.startsWith(QLatin1String("Failed to create wl_display"));
+        pluginMissing |= message.text.startsWith(QLatin1String("Could not find the Qt platform"));
+    }
+    if (unreachable && !pluginMissing && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        return failureTexts.noDisplay;
+    }
+    const QStringList fatalLines = fatal.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (words.isEmpty()) {
+        words.append(fatalLines.value(0).simplified());
+    }
+    if (pluginMissing) { // the plugins that could have been named
+        words.append(fatalLines.filter(QLatin1String("Available platform plugins")).value(0));
+    }
+    words.removeAll(QString());
+    return failureTexts.failed.arg(words.join(QStringLiteral("; ")));
+}
+
 void HoldOrGiveUp(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg) {
-        // Qt's own words run over several lines and end in an abort; what failed is the display.
+        // Qt's own words run over several lines and end in an abort; one line says what failed.
         // What the display's libraries wrote meanwhile was held too, and is dropped with them.
-        (void)!write(realStandardError, noDisplayLine.constData(),
-                     static_cast<std::size_t>(noDisplayLine.size()));
+        const QByteArray line = failureLine(*heldMessages, text).toLocal8Bit() + '\n';
+        (void)!write(realStandardError, line.constData(), static_cast<std::size_t>(line.size()));
         std::_Exit(kNoDisplayStatus);
     }
     heldMessages->push_back(
@@ -86,13 +122,12 @@ private:
 
 std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, const char* program,
                                                const QString& desktopFileName,
-                                               const QString& noDisplay) {
+                                               const StartFailureTexts& texts) {
     std::vector<HeldMessage> held;
-    noDisplayLine =
-        (noDisplay.isEmpty() ? noDisplayText(UserLanguage()).arg(QString::fromLocal8Bit(program))
-                             : noDisplay)
-            .toLocal8Bit() +
-        '\n';
+    const QString name = QString::fromLocal8Bit(program);
+    failureTexts = {texts.noDisplay.isEmpty() ? noDisplayText(UserLanguage()).arg(name)
+                                              : texts.noDisplay,
+                    texts.failed.isEmpty() ? failedText(UserLanguage()).arg(name) : texts.failed};
     heldMessages = &held;
     ChoosePlatformForDesktop();
     std::unique_ptr<QApplication> application;

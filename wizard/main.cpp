@@ -59,7 +59,8 @@ int main(int argc, char* argv[]) {
     // Qt's own arguments (-style, -session, -platform ...) are taken here.
     const auto application = dravik::StartApplication(
         argc, argv, "Tarvex", QStringLiteral("tarvex"),
-        tarvex::AddedCatalogText(textBase, tarvex::AddedText::NoDisplay).arg("Tarvex"));
+        {tarvex::AddedCatalogText(textBase, tarvex::AddedText::NoDisplay).arg("Tarvex"),
+         tarvex::AddedCatalogText(textBase, tarvex::AddedText::WindowSystemFailed).arg("Tarvex")});
     // No application display name: Qt would append it to every window caption on X11.
     QApplication::setApplicationName(QStringLiteral("Tarvex"));
     QApplication::setWindowIcon(tarvex::programIcon());

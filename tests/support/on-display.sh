@@ -6,7 +6,8 @@
 #                                                    (TARVEX_WALK_WINDOW_MANAGER=openbox)
 #   on-display.sh none <program>                     no display at all: the program must say so
 #                                                    in one line and exit with 2, on both, with
-#                                                    and without XDG_RUNTIME_DIR
+#                                                    and without XDG_RUNTIME_DIR; and name the
+#                                                    plugin when it does not exist
 # Each server gets a private runtime folder (XDG_RUNTIME_DIR may be unset, as under CI) and is
 # stopped by its id at the end. Skipped (77) only when the server is not installed.
 set -euo pipefail
@@ -100,6 +101,16 @@ none)
         done
         echo "$platform: $said"
     done
+    # A platform plugin that does not exist is no want of a display: Qt's reason, named.
+    status=0
+    said=$(QT_QPA_PLATFORM=nonexistent "$@" 2>&1 >/dev/null) || status=$?
+    if [ "$status" -ne 2 ] || [ "$(printf '%s\n' "$said" | wc -l)" -ne 1 ] ||
+        [[ $said != *'"nonexistent"'* ]]; then
+        echo "on-display: a platform plugin that does not exist: exit $status, said:" >&2
+        printf '%s\n' "$said" >&2
+        exit 1
+    fi
+    echo "nonexistent: $said"
     exit 0
     ;;
 *)

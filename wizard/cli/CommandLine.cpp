@@ -1,6 +1,8 @@
 #include "cli/CommandLine.h"
 
+#include "cli/HelpText.h"
 #include "cli/ScanCommand.h"
+#include "cli/TerminalWrap.h"
 #include "diagnosis/Diagnosis.h"
 #include "instance/WizardLock.h"
 #include "net/AdapterReader.h"
@@ -10,6 +12,7 @@
 #include "texts/AddedTexts.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
@@ -43,13 +46,16 @@ struct OwnOptions {
     QCommandLineOption diagnose;
     QCommandLineOption help;
     QCommandLineOption version;
+
+    [[nodiscard]] QList<QCommandLineOption> all() const {
+        return {scan, json, diagnose, help, version};
+    }
 };
 
 OwnOptions AddOwnOptions(QCommandLineParser& parser, int textBase) {
     const auto text = [textBase](AddedText id) {
         return AddedCatalogText(textBase, id);
     };
-    parser.setApplicationDescription(text(AddedText::CommandLineAbout));
     OwnOptions options{
         {QStringLiteral("scan"), text(AddedText::OptionScan)},
         {QStringLiteral("json"), text(AddedText::OptionJson)},
@@ -57,9 +63,14 @@ OwnOptions AddOwnOptions(QCommandLineParser& parser, int textBase) {
         {{QStringLiteral("h"), QStringLiteral("help")}, text(AddedText::OptionHelp)},
         {{QStringLiteral("v"), QStringLiteral("version")}, text(AddedText::OptionVersion)},
     };
-    parser.addOptions(
-        {options.scan, options.json, options.diagnose, options.help, options.version});
+    parser.addOptions(options.all());
     return options;
+}
+
+// Qt's help counts characters, so a line of Chinese runs to twice the terminal's width.
+QString Help(const QStringList& arguments, const OwnOptions& options, int textBase) {
+    return HelpText(QFileInfo(arguments.value(0)).fileName(),
+                    AddedCatalogText(textBase, AddedText::CommandLineAbout), options.all());
 }
 
 // What a scan uses while the event loop runs it.
@@ -82,10 +93,11 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         return AddedCatalogText(textBase, id);
     };
     QCommandLineParser parser;
-    const auto [scan, json, diagnose, help, version] = AddOwnOptions(parser, textBase);
+    const OwnOptions options = AddOwnOptions(parser, textBase);
+    const auto& [scan, json, diagnose, help, version] = options;
 
     const auto usage = [&](const QString& problem) {
-        err << problem << '\n' << parser.helpText();
+        err << problem << '\n' << Help(arguments, options, textBase);
         return 2;
     };
     if (!parser.parse(arguments)) {
@@ -100,7 +112,8 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         return usage(text(AddedText::OneCommandOnly));
     }
     if (parser.isSet(help)) {
-        out << parser.helpText() << '\n' << text(AddedText::HelpNotes) << '\n';
+        out << Help(arguments, options, textBase) << '\n'
+            << WrapToWidth(text(AddedText::HelpNotes), kTerminalLineWidth).join('\n') << '\n';
         return 0;
     }
     if (parser.isSet(version)) {
@@ -116,7 +129,8 @@ std::optional<int> RunCommandLine(const QStringList& arguments,
         return 0;
     }
     if (WizardLock::WizardIsOpen(UserInstancePlace())) {
-        // It holds the reply port during its run, and a scan would take its replies.
+        // Its scan needs the reply port, now or once the user gets there: one would take the
+        // replies of the other.
         err << text(AddedText::ScanWizardOpen).arg(kReplyPort) << '\n';
         return kWizardOpenStatus;
     }
@@ -134,9 +148,9 @@ std::optional<int> StrayWizardArguments(const QStringList& arguments, int textBa
         return std::nullopt;
     }
     QCommandLineParser parser;
-    (void)AddOwnOptions(parser, textBase);
+    const OwnOptions options = AddOwnOptions(parser, textBase);
     err << AddedCatalogText(textBase, AddedText::UnexpectedArgument).arg(arguments[1]) << '\n'
-        << parser.helpText();
+        << Help(arguments, options, textBase);
     err.flush();
     return 2;
 }

@@ -1,7 +1,10 @@
 #include "desktop/PlacesLists.h"
 
+#include "net/Ipv4Address.h"
+
 #include <QUrl>
 #include <QXmlStreamReader>
+#include <utility>
 
 namespace tarvex {
 
@@ -22,6 +25,8 @@ struct XbelReading {
     bool declaresBookmarkPrefix = false;
     QString lastHref;  // of the root's last child when it is a bookmark
     QString lastTitle; // its title
+    // Address and title of each of the root's bookmarks, in order.
+    QList<std::pair<QString, QString>> places;
 };
 
 XbelReading readXbel(const QByteArray& text, const QString& url) {
@@ -55,6 +60,7 @@ XbelReading readXbel(const QByteArray& text, const QString& url) {
             if (depth == 1) {
                 reading.lastHref = href;
                 reading.lastTitle.clear();
+                reading.places.append({href, {}});
             }
         }
         if (depth == 1) {
@@ -62,6 +68,7 @@ XbelReading readXbel(const QByteArray& text, const QString& url) {
         }
         if (depth == 2 && lastIsBookmark && name == QLatin1String("title")) {
             reading.lastTitle = reader.readElementText(); // consumes its end tag
+            reading.places.last().second = reading.lastTitle;
             continue;
         }
         ++depth;
@@ -74,7 +81,53 @@ XbelReading readXbel(const QByteArray& text, const QString& url) {
     return reading;
 }
 
+// The document with the root's bookmark at `index`, one of this program's, moved to `url`: its
+// address is replaced where it stands, when it is written there exactly once, and the result
+// must read back with only that address changed.
+EditedContent movedXbelPlace(const QByteArray& old, const XbelReading& before, qsizetype index,
+                             const QString& url) {
+    const QByteArray from = '"' + before.places[index].first.toUtf8() + '"';
+    const qsizetype at = old.indexOf(from);
+    if (at < 0 || old.indexOf(from, at + 1) >= 0) {
+        return {std::nullopt, QStringLiteral("the place to move is not written once as added")};
+    }
+    QByteArray text = old;
+    text.replace(at, from.size(), '"' + url.toHtmlEscaped().toUtf8() + '"');
+    const XbelReading after = readXbel(text, url);
+    auto expected = before.places;
+    expected[index].first = url;
+    if (!after.error.isEmpty() || after.places != expected) {
+        return {std::nullopt, QStringLiteral("the place does not read back as moved")};
+    }
+    return {text, {}};
+}
+
+// Each line with its own end, so that a line dropped takes its end with it and the others keep
+// theirs byte for byte; the last may have none.
+QList<QByteArray> LinesWithEnds(const QByteArray& text) {
+    QList<QByteArray> lines;
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype end = text.indexOf('\n', start);
+        const qsizetype next = end < 0 ? text.size() : end + 1;
+        lines.append(text.mid(start, next - start));
+        start = next;
+    }
+    return lines;
+}
+
 } // namespace
+
+bool IsApplianceShare(const QByteArray& uri) {
+    static const QByteArray kScheme = "smb://";
+    if (!uri.toLower().startsWith(kScheme)) {
+        return false;
+    }
+    QByteArrayView host = QByteArrayView(uri).sliced(kScheme.size());
+    if (host.endsWith('/')) {
+        host.chop(1);
+    }
+    return Ipv4Address::parse(host).has_value();
+}
 
 bool SamePlace(const QString& listed, const QString& url) {
     const QUrl place = QUrl::fromEncoded(listed.toUtf8(), QUrl::StrictMode);
@@ -83,20 +136,58 @@ bool SamePlace(const QString& listed, const QString& url) {
 
 EditedContent GtkBookmarksWith(const std::optional<QByteArray>& old, const QString& url,
                                const QString& label) {
-    QByteArray text = old.value_or(QByteArray());
-    for (QByteArray line : text.split('\n')) {
+    const QByteArray text = old.value_or(QByteArray());
+    const QByteArray ourLine = QUrl(url).toEncoded() + ' ' + label.toUtf8();
+    const QList<QByteArray> lines = LinesWithEnds(text);
+    QList<qsizetype> ours;      // the wizard's lines for this appliance
+    qsizetype oursHere = -1;    // the first of them that names the place already
+    bool listedByOther = false; // a line of the user's names the place
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QByteArray line = lines[i];
+        if (line.endsWith('\n')) {
+            line.chop(1);
+        }
         if (line.endsWith('\r')) { // a line ended the Windows way, by an editor
             line.chop(1);
         }
         const qsizetype space = line.indexOf(' ');
-        if (SamePlace(QString::fromUtf8(space < 0 ? line : line.left(space)), url)) {
-            return {};
+        const QByteArray uri = space < 0 ? line : line.left(space);
+        const bool here = SamePlace(QString::fromUtf8(uri), url);
+        if (space >= 0 && line.mid(space + 1) == label.toUtf8() && IsApplianceShare(uri)) {
+            ours.append(i);
+            if (here && oursHere < 0) {
+                oursHere = i;
+            }
+        } else {
+            listedByOther |= here;
         }
     }
-    if (!text.isEmpty() && !text.endsWith('\n')) {
-        text += '\n';
+    if (ours.isEmpty()) {
+        if (listedByOther) {
+            return {};
+        }
+        QByteArray added = text;
+        if (!added.isEmpty() && !added.endsWith('\n')) {
+            added += '\n';
+        }
+        return {added + ourLine + '\n', {}};
     }
-    return {text + QUrl(url).toEncoded() + ' ' + label.toUtf8() + '\n', {}};
+    // The appliance's bookmark moves with it: one line stays, at its place, and the others
+    // would only lead to addresses it left. A place the user listed already needs none of ours.
+    const qsizetype kept = oursHere >= 0 ? oursHere : (listedByOther ? -1 : ours.first());
+    if (oursHere >= 0 && ours.size() == 1) {
+        return {};
+    }
+    QByteArray edited;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!ours.contains(i) || i == oursHere) {
+            edited += lines[i];
+        } else if (i == kept) {
+            const QByteArray& line = lines[i];
+            edited += ourLine + (line.endsWith("\r\n") ? "\r\n" : line.endsWith('\n') ? "\n" : "");
+        }
+    }
+    return {edited, {}};
 }
 
 EditedContent XbelWith(const std::optional<QByteArray>& old, const QString& url,
@@ -110,6 +201,12 @@ EditedContent XbelWith(const std::optional<QByteArray>& old, const QString& url,
     }
     if (before.hasPlace) {
         return {};
+    }
+    for (qsizetype i = 0; i < before.places.size(); ++i) {
+        const auto& [href, title] = before.places[i];
+        if (title == label && IsApplianceShare(href.toUtf8())) {
+            return movedXbelPlace(*old, before, i, url);
+        }
     }
     const qsizetype end = old->lastIndexOf("</xbel");
     if (end < 0) {

@@ -195,9 +195,9 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "未知"},
     {"%1: the setup wizard is already open; switch to its window.",
      "%1：設定精靈已經開啟；請切換到它的視窗。"},
-    {"The setup wizard is open and holds the reply port (UDP %1). Close the wizard, then scan "
-     "again.",
-     "設定精靈已經開啟，並佔用回應連接埠（UDP %1）。請關閉設定精靈，然後再掃描一次。"},
+    {"The setup wizard is open, and its own scan needs the reply port (UDP %1). Close the "
+     "wizard, then scan again.",
+     "設定精靈已經開啟，它自己的搜尋需要使用回應連接埠（UDP %1）。請關閉設定精靈，然後再掃描一次。"},
     {"The program holding it is \"%1\" (process %2): close it, or end it with \"kill %2\".",
      "佔用它的程式是 \"%1\"（處理程序 %2）：請關閉該程式，或以 \"kill %2\" 結束它。"},
     {"not started",
@@ -212,6 +212,8 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "操作說明"},
     {"Making sure that %1 is still free...",
      "正在確認 %1 仍未被使用..."},
+    {"%1: the window system did not start: %2",
+     "%1：視窗系統無法啟動：%2"},
 }};
 // clang-format on
 

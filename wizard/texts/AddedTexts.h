@@ -87,6 +87,8 @@ enum class AddedText {
     InstructionsName, // what a screen reader calls the text box of Steps 0 to 2
     // The found address is still being asked when Next is pressed on the credentials page.
     MakingSureAddressIsFree, // %1: the address
+    // A start whose window system failed for another reason than the want of a display.
+    WindowSystemFailed, // %1: the program, %2: Qt's words
     Count,
 };
 

@@ -1,15 +1,18 @@
 #include "cli/ScanCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/TerminalWrap.h"
 #include "support/Addresses.h"
 #include "support/FakeRunServices.h"
 #include "support/RecordingProgramEnd.h"
+#include "texts/AddedTexts.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -206,6 +209,28 @@ TEST(CommandLineChoice, OwnOptionsMakeItQtsArgumentsDoNot) {
     QString none;
     QTextStream err(&none);
     EXPECT_EQ(StrayWizardArguments({"Tarvex"}, 700, err), std::nullopt);
+}
+
+// A Chinese character takes two columns at a terminal: the help fits one of 80 in both languages,
+// no line begins with a closing mark and no number is parted from what it means ("3 the setup
+// wizard is open").
+TEST(CommandLineHelp, FitsEightyColumnsAndKeepsEachNumberWithItsMeaning) {
+    EXPECT_EQ(DisplayWidth(QString::fromUtf8("設定 ａe\u0301")), 4 + 1 + 2 + 1);
+    const QRegularExpression parted(QString::fromUtf8("\\d\\s*$|^\\s*[，。：；）]"));
+    for (const int textBase : {700, 500}) {
+        QString told;
+        QTextStream err(&told);
+        ASSERT_EQ(StrayWizardArguments({"/usr/bin/Tarvex", "--scna"}, textBase, err), 2);
+        err.flush();
+        const QStringList lines =
+            told.split('\n') +
+            WrapToWidth(AddedCatalogText(textBase, AddedText::HelpNotes), kTerminalLineWidth);
+        EXPECT_EQ(lines.value(1).section(' ', -2), "Tarvex [options]");
+        for (const QString& line : lines) {
+            EXPECT_LE(DisplayWidth(line), 79) << line.toStdString();
+            EXPECT_FALSE(line.contains(parted)) << line.toStdString();
+        }
+    }
 }
 
 } // namespace

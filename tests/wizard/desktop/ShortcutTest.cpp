@@ -399,10 +399,10 @@ TEST_P(PlacesRows, GetTheSharedFoldersOnceAndLoseNothingAndTheRunGoesOn) {
               row.before == "-" ? owner : owner | QFile::ReadGroup);
     if (!row.kde) {
         // GTK's reading: one "URI label" a line, the URI percent-encoded.
-        const QByteArray added = Read(file).split('\n').value(Read(file).count('\n') - 1);
-        const QByteArray uri = added.left(added.indexOf(' '));
-        EXPECT_EQ(QUrl::fromEncoded(uri, QUrl::StrictMode).toEncoded(), uri);
-        EXPECT_EQ(added.mid(uri.size() + 1), "Dravik - NAS");
+        for (const QByteArray& line : Read(file).split('\n')) {
+            const QByteArray uri = line.left(line.indexOf(' '));
+            EXPECT_EQ(QUrl::fromEncoded(uri, QUrl::StrictMode).toEncoded(), uri);
+        }
     }
 }
 
@@ -451,6 +451,25 @@ INSTANTIATE_TEST_SUITE_P(
         PlacesRow{"GtkReadOnlyStays", false, Layout::ReadOnly, "file:///a\n", "-"},
         PlacesRow{"GtkOfAnotherUserStays", false, Layout::AnotherOwner, "file:///a\n", "-"},
         PlacesRow{"KdeReadOnlyStays", true, Layout::ReadOnly, kXbelHome + "</xbel>", "-"},
+        // Earlier runs for the appliance, at addresses it has left: one bookmark stays, moved.
+        PlacesRow{"GtkMovesOursWhereItStands", false, Layout::File,
+                  "smb://10.0.0.7 Dravik - NAS\n" + kGtkUsers +
+                      "smb://10.0.0.7 Dravik - NAS2\nsmb://10.0.0.8 My NAS\n"
+                      "smb://10.0.0.8/ Dravik - NAS\r\n",
+                  kOurs + kGtkUsers + "smb://10.0.0.7 Dravik - NAS2\nsmb://10.0.0.8 My NAS\n"},
+        PlacesRow{"GtkKeepsTheOneOfFourRunsAtTheAddress", false, Layout::File,
+                  "smb://10.0.0.7 Dravik - NAS\nsmb://10.0.0.8 Dravik - NAS\n" + kOurs +
+                      "smb://10.0.0.9 Dravik - NAS",
+                  kOurs},
+        PlacesRow{"GtkUsersOwnPlaceTakesOurs", false, Layout::File,
+                  "smb://10.0.0.7 Dravik - NAS\nsmb://192.168.0.5 Mine\n",
+                  "smb://192.168.0.5 Mine\n"},
+        PlacesRow{
+            "KdeMovesOurs", true, Layout::File,
+            kXbelHome +
+                QString::fromStdString(kXbelOurs).replace("192.168.0.5", "10.0.0.7").toStdString() +
+                "</xbel>",
+            kXbelHome + kXbelOurs + "</xbel>"},
         PlacesRow{"KdeLabelWithoutNonCharacters", true, Layout::File, kXbelHome + "</xbel>",
                   kXbelHome +
                       QString::fromStdString(kXbelOurs).replace("NAS", "N_S_").toStdString() +
