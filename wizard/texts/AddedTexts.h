@@ -87,6 +87,8 @@ enum class AddedText {
     InstructionsName, // what a screen reader calls the text box of Steps 0 to 2
     // The found address is still being asked when Next is pressed on the credentials page.
     MakingSureAddressIsFree, // %1: the address
+    // The appliance said "2", but was then heard at another address, or said "1".
+    NewAddressNotConfirmed,
     Count,
 };
 
