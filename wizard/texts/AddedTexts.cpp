@@ -212,9 +212,8 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "操作說明"},
     {"Making sure that %1 is still free...",
      "正在確認 %1 仍未被使用..."},
-    {"Dravik answered from its old IP address: its new network configuration was not confirmed "
-     "and no shortcuts were created. Please check the username and password, then click Previous "
-     "to set it up again.",
+    {"Dravik answered from its old IP address: the new network configuration was not confirmed "
+     "and no shortcuts were created. Check the username and password, then click Previous.",
      "網路硬碟仍從原來的IP位址回應：新的網路組態未獲確認，也未建立捷徑。請確認使用者名稱及密碼，"
      "再按上一步重新設定。"},
 }};
