@@ -82,8 +82,7 @@ public:
     void answerAsTheAppliance(const QByteArray& bytes) {
         fake.listener.deliver(ArrivedDatagram{bytes, 2, run.newAddress().value_or(Ipv4Address())});
     }
-    // Asked where it is after its "2", the appliance answers from its new address; the window,
-    // shortened by that, ends.
+    // After its "2" the appliance answers from its new address; the window, shortened, ends.
     void confirmAsTheAppliance() {
         const QByteArray at = run.newAddress().value_or(Ipv4Address()).text().toLatin1();
         fake.listener.deliver(reply("AP000000000000001", at.constData()));
