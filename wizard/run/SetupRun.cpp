@@ -522,7 +522,7 @@ void SetupRun::confirmationWindowEnded() {
     if (confirmation_->verdict() == NewAddressConfirmation::Verdict::Confirmed) {
         qCDebug(lcRun) << "new address confirmed:" << newAddress_->text();
     } else {
-        // Silent appliances were configured all the same before; they still are, with a note.
+        // An appliance silent after its "2" is configured as before; only the log tells.
         qCWarning(lcRun) << "new address unconfirmed: no discovery reply of the appliance from"
                          << newAddress_->text() << "within the window";
     }
