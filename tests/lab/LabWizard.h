@@ -5,6 +5,7 @@
 // own, and GTK's bookmarks in a configuration folder of its own. Message boxes are answered in
 // advance and the opener of addresses is recorded.
 #include "LabHost.h"
+#include "appliance/DeviceProtocol.h"
 #include "desktop/DesktopShortcutWriter.h"
 #include "desktop/ThreadedShortcutRunner.h"
 #include "net/BroadcastSender.h"
@@ -91,7 +92,13 @@ public:
         : clock_(clock), port_(kReplyPort, batch) {}
     std::optional<ListenerFailure> OpenListener(Receiver receiver) override {
         openedAt = clock_.elapsed();
-        return port_.OpenListener(std::move(receiver));
+        return port_.OpenListener(
+            [this, receiver = std::move(receiver)](const ArrivedDatagram& datagram) {
+                if (configureReplyAt < 0 && KindOfReply(datagram.bytes) == ReplyKind::Configure) {
+                    configureReplyAt = clock_.elapsed();
+                }
+                receiver(datagram);
+            });
     }
     void CloseListener() override {
         if (closedAt < openedAt) {
@@ -104,7 +111,8 @@ public:
     [[nodiscard]] bool open() const { return openedAt >= 0 && closedAt < openedAt; }
     qint64 openedAt = -1;
     qint64 closedAt = -1;
-    int closings = 0; // of an open port
+    int closings = 0;             // of an open port
+    qint64 configureReplyAt = -1; // the first configuration reply received
 
 private:
     const QElapsedTimer& clock_;

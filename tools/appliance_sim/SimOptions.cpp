@@ -86,6 +86,11 @@ bool applyAppliancePart(ApplianceProfile& profile, const std::string& key,
         profile.leftOutKeys.push_back(value);
     } else if (key == "move") {
         profile.move = value == "1" || value == "yes";
+    } else if (key == "discovery") {
+        if (value != "yes" && value != "no") {
+            return false;
+        }
+        profile.discoveryWhenConfigured = value == "yes";
     } else if (key == "delay") {
         long ms = 0;
         if (!readNumber(value, ms, 0, 60000)) {
@@ -101,6 +106,8 @@ bool applyAppliancePart(ApplianceProfile& profile, const std::string& key,
             profile.config = ConfigBehaviour::Silent;
         } else if (value == "echo") {
             profile.config = ConfigBehaviour::Echo;
+        } else if (value == "takeover") {
+            profile.config = ConfigBehaviour::Takeover;
         } else if (value.size() == 8 && value.starts_with("status:")) {
             profile.config = ConfigBehaviour::Status;
             profile.status = value[7];
@@ -241,6 +248,12 @@ Options:
                                   | echo (answers every configuration, whatever identifier it
                                   carries, with that identifier and "2": a host posing as the
                                   appliance)
+                                  | takeover (adds the address of every configuration, whatever
+                                  identifier it carries, to the --interface, answers "2" from it
+                                  in that identifier's name and then answers discovery as that
+                                  appliance at that address; the addresses are removed at exit)
+                        discovery=no
+                                  once configured (it answered "2"), answer no discovery request
                         move=1    on an applied configuration, move the address of the
                                   --interface to the requested address and mask
                         delay=MS  wait before each answer of this appliance

@@ -14,6 +14,9 @@ enum class ConfigBehaviour {
     Silent, // no answer at all
     Status, // answers with a fixed status byte
     Echo,   // a host posing as any appliance: answers every request, whoever it is for, "2"
+    // A host that takes over: adds the requested address to its interface, answers "2" from it
+    // in the name of the appliance asked for, and from then on answers discovery as that one.
+    Takeover,
 };
 
 struct ApplianceProfile {
@@ -38,6 +41,9 @@ struct ApplianceProfile {
     ConfigBehaviour config = ConfigBehaviour::Check;
     char status = '2';
     bool move = false; // moves the interface's address when configured
+    // Answers discovery once it has applied a configuration (false: silent from then on).
+    bool discoveryWhenConfigured = true;
+    bool configured = false; // it answered a configuration with "2"
     std::chrono::milliseconds delay{0};
 };
 

@@ -155,6 +155,7 @@ int Simulator::run() {
                    interfaceIndex);
     }
     logLine(stopRequested != 0 ? "stopped by signal" : "lifetime over");
+    releaseTakenAddresses();
     close(fd_);
     return 0;
 }
@@ -170,7 +171,19 @@ void Simulator::onDatagram(const std::string& bytes, const std::string& from, in
 
 void Simulator::onDiscovery(int interfaceIndex) {
     const Clock::time_point now = Clock::now() + options_.delay;
+    std::vector<const ApplianceProfile*> answering;
     for (const ApplianceProfile& appliance : options_.appliances) {
+        if (appliance.configured && !appliance.discoveryWhenConfigured) {
+            logLine("discovery not answered by " + appliance.id + ": configured");
+            continue;
+        }
+        answering.push_back(&appliance);
+    }
+    for (const ApplianceProfile& appliance : taken_) {
+        answering.push_back(&appliance);
+    }
+    for (const ApplianceProfile* answerer : answering) {
+        const ApplianceProfile& appliance = *answerer;
         for (int copy = 0; copy < options_.duplicates; ++copy) {
             outbox_.push_back({now + appliance.delay,
                                DiscoveryReplyOf(appliance),
@@ -256,6 +269,11 @@ Simulator::Clock::time_point Simulator::floodDue(Clock::time_point now) {
 
 void Simulator::onConfigure(const std::string& request, int interfaceIndex) {
     const std::string id = request.substr(5, 17);
+    for (const ApplianceProfile& taker : options_.appliances) {
+        if (taker.config == ConfigBehaviour::Takeover) {
+            takeOver(taker, id, request, interfaceIndex);
+        }
+    }
     for (const ApplianceProfile& poser : options_.appliances) {
         if (poser.config == ConfigBehaviour::Echo) {
             logLine("configuration for " + id + ": answered as if it were " + poser.id);
@@ -275,12 +293,13 @@ void Simulator::onConfigure(const std::string& request, int interfaceIndex) {
         logLine("configuration for another appliance: ignored");
         return;
     }
-    const ApplianceProfile& appliance = *found;
+    ApplianceProfile& appliance = *found;
     const std::optional<ConfigureAsk> ask = ReadConfigureRequest(request);
     char status = '1';
     switch (appliance.config) {
     case ConfigBehaviour::Silent:
     case ConfigBehaviour::Echo:
+    case ConfigBehaviour::Takeover:
         logLine("configuration for " + id + ": not answered");
         return;
     case ConfigBehaviour::Refuse:
@@ -294,6 +313,7 @@ void Simulator::onConfigure(const std::string& request, int interfaceIndex) {
             ask && ask->user == appliance.user && ask->password == appliance.password ? '2' : '1';
         break;
     }
+    appliance.configured = appliance.configured || status == '2';
     Outgoing reply{Clock::now() + options_.delay + appliance.delay,
                    ConfigureReplyOf(appliance.id, status),
                    {},
@@ -383,6 +403,50 @@ void Simulator::moveAddress(std::size_t appliance, const std::string& address,
     options_.appliances[appliance].ip = address;
     options_.appliances[appliance].mask = mask;
     logLine("moved " + options_.interfaceName + " to " + address + "/" + mask);
+}
+
+void Simulator::takeOver(const ApplianceProfile& taker, const std::string& id,
+                         const std::string& request, int interfaceIndex) {
+    const std::optional<ConfigureAsk> ask = ReadConfigureRequest(request);
+    if (!ask || options_.interfaceName.empty()) {
+        logLine("configuration for " + id + ": cannot take it over (no address or no --interface)");
+        return;
+    }
+    // A label of its own per address, so that each is added beside the interface's own.
+    const std::string label = options_.interfaceName + ":" + std::to_string(aliases_.size() + 1);
+    if (label.size() >= IFNAMSIZ || !setInterfaceAddress(fd_, label, SIOCSIFADDR, ask->address) ||
+        !setInterfaceAddress(fd_, label, SIOCSIFNETMASK, ask->mask)) {
+        logLine("cannot take " + ask->address + ": " + std::strerror(errno));
+        return;
+    }
+    aliases_.push_back(label);
+    logLine("took " + ask->address + " on " + label + " for " + id);
+    ApplianceProfile stolen = taker;
+    stolen.id = id;
+    stolen.ip = ask->address;
+    stolen.from = ask->address;
+    stolen.mask = ask->mask;
+    stolen.gateway = ask->gateway;
+    taken_.push_back(stolen);
+    outbox_.push_back({Clock::now() + options_.delay + taker.delay,
+                       ConfigureReplyOf(id, '2'),
+                       {},
+                       {},
+                       {},
+                       interfaceIndex,
+                       sourceOf(stolen)});
+}
+
+void Simulator::releaseTakenAddresses() {
+    // Taking an alias down removes its address.
+    for (const std::string& label : aliases_) {
+        ifreq down{};
+        std::strncpy(down.ifr_name, label.c_str(), IFNAMSIZ - 1);
+        if (ioctl(fd_, SIOCSIFFLAGS, &down) != 0) {
+            logLine("cannot remove the address of " + label + ": " + std::strerror(errno));
+        }
+    }
+    aliases_.clear();
 }
 
 void Simulator::logBytes(const char* what, const std::string& peer, const std::string& bytes) {

@@ -42,6 +42,11 @@ private:
     // The address an appliance's answers come from; empty: the system's choice.
     [[nodiscard]] std::string sourceOf(const ApplianceProfile& appliance) const;
     void moveAddress(std::size_t appliance, const std::string& address, const std::string& mask);
+    // Takes over the appliance `id` at `address` for `taker`: the address added to the
+    // interface beside its own, and a "2" in that appliance's name.
+    void takeOver(const ApplianceProfile& taker, const std::string& id, const std::string& request,
+                  int interfaceIndex);
+    void releaseTakenAddresses();
     void logBytes(const char* what, const std::string& peer, const std::string& bytes);
     void logLine(const std::string& text);
 
@@ -51,7 +56,9 @@ private:
     bool anySource_ = false; // answers may come from an address the namespace does not hold
     Clock::time_point start_;
     std::vector<Outgoing> outbox_;
-    sockaddr_in asker_{}; // the sender of the datagram being handled
+    std::vector<ApplianceProfile> taken_; // appliances taken over, answering discovery
+    std::vector<std::string> aliases_;    // the interface labels of the addresses taken
+    sockaddr_in asker_{};                 // the sender of the datagram being handled
     // A rate flood under way: to whom, from when to when, how many sent so far.
     sockaddr_in floodTo_{};
     Clock::time_point floodStart_{};

@@ -4,7 +4,7 @@
 // prints one JSON object per figure.
 //
 //   tarvex_bench --runs N [--only list|thousand|search|searchping|stall|reading|giving|waste|flood|
-//                               diagnosis|loss]
+//                               diagnosis|loss|confirm]
 //                                                   (in the lab's PC namespace)
 //   tarvex_bench --runs N --only adapters           (in its two-adapter PC, pc2)
 #include "LabHost.h"
@@ -520,6 +520,41 @@ void lossFigure(int runs) {
     printFigure(figure.c_str(), "%", {percent(foundByThree)}, {percent(foundByOne)}, "one request");
 }
 
+// 8. The appliance's "2" to the shortcuts written, the appliance answering at once from its new
+// address: believed once that answer came (the window then ends 0.5 s later), next to the "2"
+// believed at once.
+void confirmFigure(int runs) {
+    std::map<bool, std::vector<double>> times;
+    for (int run = 0; run < runs; ++run) {
+        for (const bool confirm : {true, false}) {
+            (void)PutForeignApplianceBack();
+            (void)ForgetNeighbours();
+            const SimulatorProcess appliance(
+                "ap3",
+                {"--interface", "eth0", "--appliance",
+                 "id=MOVE0000000000001,ip=10.77.2.50,host=NAS,user=qorvu,password=qorvu,move=1"});
+            LabWizard wizard;
+            wizard.services.confirmNewAddress = confirm;
+            wizard.services.intervals.discoveryWindow = 3000ms;
+            wizard.random.draws = {140.0F / 253.0F, 141.0F / 253.0F};
+            wizard.chooseOnList("10.77.2.50");
+            wizard.answerCredentials("nextButton");
+            qint64 noteAt = -1;
+            wizard.dialogs.onShow = [&](qsizetype index) {
+                if (index == 0) {
+                    noteAt = wizard.stepsOpened.elapsed();
+                }
+            };
+            wizard.start();
+            wizard.waitFor([&] { return wizard.flow.programEnded(); }, 40s);
+            times[confirm].push_back(
+                static_cast<double>(noteAt - wizard.listener.configureReplyAt));
+        }
+    }
+    printFigure("appliance's \"2\" to the shortcuts written, the appliance answering at once", "ms",
+                times[true], times[false], "the \"2\" believed at once");
+}
+
 } // namespace
 } // namespace tarvex::lab
 
@@ -553,7 +588,7 @@ int main(int argc, char** argv) {
         {"stall", tarvex::lab::stallFigure},   {"reading", tarvex::lab::readingFigure},
         {"waste", tarvex::lab::wasteFigure},   {"giving", tarvex::lab::givingFigure},
         {"flood", tarvex::lab::floodFigure},   {"diagnosis", tarvex::lab::diagnosisFigure},
-        {"loss", tarvex::lab::lossFigure}};
+        {"loss", tarvex::lab::lossFigure},     {"confirm", tarvex::lab::confirmFigure}};
     for (const auto& [name, figure] : figures) {
         if (only.empty() || only == name) {
             figure(runs);

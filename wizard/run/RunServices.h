@@ -46,6 +46,9 @@ struct RunServices {
     // A neighbour table watch of its own for each free address found, which is asked until it
     // is given away.
     std::function<std::unique_ptr<NeighbourWatch>()> newTableWatch{};
+    // Whether a "2" is believed only once the appliance answers from its new address, or at once
+    // (the bench compares the two).
+    bool confirmNewAddress = true;
 };
 
 } // namespace tarvex

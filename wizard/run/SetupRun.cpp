@@ -79,6 +79,8 @@ const char* RunStateName(RunState state) {
         return "making sure the found address is free";
     case RunState::Configuring:
         return "configuring";
+    case RunState::Confirming:
+        return "confirming the new address";
     case RunState::Reachable:
         return "reachable";
     case RunState::Configured:
@@ -91,6 +93,8 @@ const char* RunStateName(RunState state) {
         return "abandoned";
     case RunState::Refused:
         return "refused";
+    case RunState::NotConfirmed:
+        return "not confirmed";
     case RunState::NoAnswer:
         return "no answer";
     case RunState::ShortcutsFailed:
@@ -182,6 +186,8 @@ void SetupRun::datagramArrived(const ArrivedDatagram& datagram) {
         addRow(datagram);
     } else if (state_ == RunState::Configuring && kind == ReplyKind::Configure) {
         onConfigureReply(datagram);
+    } else if (state_ == RunState::Confirming && kind != ReplyKind::Other) {
+        onConfirmationReply(datagram);
     } else {
         qCDebug(lcRun) << "datagram dropped: not a reply the run waits for now, bytes"
                        << datagram.bytes.size();
@@ -241,6 +247,10 @@ void SetupRun::onProbed(const QList<qsizetype>& rows, const QList<ProbeOutcome>&
 void SetupRun::discoveryWindowEnded() {
     timers_.stop(RunTimer::DiscoveryWindow);
     repeats_.stop();
+    if (state_ == RunState::Confirming) {
+        confirmationWindowEnded();
+        return;
+    }
     if (state_ != RunState::Scanning) {
         return;
     }
@@ -459,22 +469,82 @@ void SetupRun::onConfigureReply(const ArrivedDatagram& datagram) {
         return;
     }
     qCDebug(lcRun) << "configuration reply, status" << ConfigureStatusText(reply);
-    // The first configuration reply ends the wait; nothing after it is received.
     timers_.stop(RunTimer::ConfigurationTimeout);
-    services_.listener.CloseListener();
     // Configuring begins only once the search found the new address.
     if (ReadConfigureStatus(reply) == ConfigureStatus::Applied && newAddress_) {
-        enter(RunState::Configured);
-        page_.setStepPicture(3, StatusPicture::Done);
-        status(Text::Configured);
-        finish(*newAddress_, Text::ConfiguredDone, Text::ConfiguredNote);
+        if (services_.confirmNewAddress) {
+            confirmNewAddress();
+            return;
+        }
+        services_.listener.CloseListener();
+        configured();
         return;
     }
+    services_.listener.CloseListener();
     // "1", and any other status, which would otherwise leave the page with no way on.
     enter(RunState::Refused);
     page_.setStepPicture(3, StatusPicture::Failed);
     status(Text::Refused);
     page_.setButtonsEnabled(true);
+}
+
+void SetupRun::confirmNewAddress() {
+    // Any host that heard the request may have sent that "2", from the new address it took or
+    // from a forged source: the listener stays open and the appliance is asked where it is now.
+    enter(RunState::Confirming);
+    confirmation_.emplace(chosen_->record.DeviceId, *newAddress_, chosen_->sender,
+                          chosen_->network);
+    confirmingSince_ = services_.now();
+    endsEarly_ = false;
+    timers_.start(RunTimer::DiscoveryWindow, services_.intervals.discoveryWindow);
+    broadcast(DiscoveryRequest(), [] {});
+}
+
+void SetupRun::onConfirmationReply(const ArrivedDatagram& datagram) {
+    const NewAddressConfirmation::Verdict verdict = confirmation_->hear(datagram);
+    if (verdict == NewAddressConfirmation::Verdict::Contradicted) {
+        notConfirmed();
+        return;
+    }
+    if (!confirmation_->mayEndEarly() || endsEarly_) {
+        return;
+    }
+    endsEarly_ = true;
+    const auto open =
+        std::chrono::duration_cast<std::chrono::milliseconds>(services_.now() - confirmingSince_);
+    const std::chrono::milliseconds left =
+        std::max(services_.intervals.discoveryWindow - open, std::chrono::milliseconds(0));
+    timers_.start(RunTimer::DiscoveryWindow, std::min(kConfirmedQuietTime, left));
+}
+
+void SetupRun::confirmationWindowEnded() {
+    services_.listener.CloseListener();
+    if (confirmation_->verdict() == NewAddressConfirmation::Verdict::Confirmed) {
+        qCDebug(lcRun) << "new address confirmed:" << newAddress_->text();
+    } else {
+        // An appliance silent after its "2" is configured as before; only the log tells.
+        qCWarning(lcRun) << "new address unconfirmed: no discovery reply of the appliance from"
+                         << newAddress_->text() << "within the window";
+    }
+    configured();
+}
+
+void SetupRun::configured() {
+    enter(RunState::Configured);
+    page_.setStepPicture(3, StatusPicture::Done);
+    status(Text::Configured);
+    finish(*newAddress_, Text::ConfiguredDone, Text::ConfiguredNote);
+}
+
+void SetupRun::notConfirmed() {
+    timers_.stop(RunTimer::DiscoveryWindow);
+    services_.listener.CloseListener();
+    enter(RunState::NotConfirmed);
+    page_.setStepPicture(3, StatusPicture::Failed);
+    const QString told = AddedCatalogText(textBase_, AddedText::NewAddressNotConfirmed);
+    page_.setStatusText(told);
+    page_.setButtonsEnabled(true);
+    ask({told, std::nullopt, MessageButtons::Ok, MessageIcon::None});
 }
 
 void SetupRun::configurationTimedOut() {

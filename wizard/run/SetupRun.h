@@ -7,6 +7,7 @@
 #include "net/ReplyListener.h"
 #include "run/DiscoveryRepeats.h"
 #include "run/FreeAddressSearch.h"
+#include "run/NewAddressConfirmation.h"
 #include "run/RunAdapters.h"
 #include "run/RunDialogs.h"
 #include "run/RunFlow.h"
@@ -17,6 +18,7 @@
 
 #include <QList>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,6 +28,10 @@ namespace tarvex {
 
 // How many probe batches of the list's rows run at once, as many as the runner takes.
 inline constexpr int kRowProbeBatchesAtOnce = 32;
+
+// How long after the appliance answered from its new address the window stays open for a
+// contradiction: its own reply, like any host's, comes within a few milliseconds of the request.
+inline constexpr std::chrono::milliseconds kConfirmedQuietTime{500};
 
 // Where a setup run stands.
 enum class RunState {
@@ -37,12 +43,14 @@ enum class RunState {
     AskingCredentials,
     CheckingAddress, // waiting until the asking shows the found address free right now
     Configuring,     // configuration broadcast sent, its time-out running
+    Confirming,      // "2" heard, the appliance asked where it is now: one discovery window
     Reachable,
     Configured,
     NoApplianceFound,
     NoFreeAddress,
     Abandoned,
     Refused,
+    NotConfirmed, // "2" heard, but the appliance was heard at another address, or said "1"
     NoAnswer,
     ShortcutsFailed, // the page stays with Previous and Exit
     Opening,         // the shortcuts are being opened; the program ends when the opener answers
@@ -139,6 +147,12 @@ private:
     [[nodiscard]] bool tellSearchFailure(const SearchResult& result);
     void sendConfiguration();
     void onConfigureReply(const ArrivedDatagram& datagram);
+    // Asks the appliance, once, where it is now; the run waits one discovery window for it.
+    void confirmNewAddress();
+    void onConfirmationReply(const ArrivedDatagram& datagram);
+    void confirmationWindowEnded();
+    void configured();
+    void notConfirmed();
     // Writes the shortcuts off the window's thread; the run goes on once they are written.
     void finish(Ipv4Address address, int doneText, int noteText);
     // The note and the closing question, and the program's end; or the failure told.
@@ -163,6 +177,9 @@ private:
     std::optional<Ipv4Address> newAddress_; // found by the search
     std::optional<Credentials>
         credentials_; // as entered, kept should the address be searched again
+    std::optional<NewAddressConfirmation> confirmation_; // from the "2" on
+    std::chrono::steady_clock::time_point confirmingSince_;
+    bool endsEarly_ = false; // the window was shortened once the new address answered
     int probeBatchesRunning_ = 0;
     QList<qsizetype> rowsWaitingForProbe_; // their probe goes out once a batch has answered
     int probingImpossibleError_ = 0;       // errno (-1 when unknown) of the first impossible probe

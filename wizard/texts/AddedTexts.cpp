@@ -214,6 +214,10 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "正在確認 %1 仍未被使用..."},
     {"%1: the window system did not start: %2",
      "%1：視窗系統無法啟動：%2"},
+    {"Dravik answered from its old IP address: the new network configuration was not confirmed "
+     "and no shortcuts were created. Check the username and password, then click Previous.",
+     "網路硬碟仍從原來的IP位址回應：新的網路組態未獲確認，也未建立捷徑。請確認使用者名稱及密碼，"
+     "再按上一步重新設定。"},
 }};
 // clang-format on
 

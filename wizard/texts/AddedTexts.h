@@ -89,6 +89,8 @@ enum class AddedText {
     MakingSureAddressIsFree, // %1: the address
     // A start whose window system failed for another reason than the want of a display.
     WindowSystemFailed, // %1: the program, %2: Qt's words
+    // The appliance said "2", but was then heard at another address, or said "1".
+    NewAddressNotConfirmed,
     Count,
 };
 

@@ -1,6 +1,7 @@
 // The setup run's way for an appliance that is not reachable: the address search, the
 // credentials and the configuration exchange.
 #include "SetupRunFixture.h"
+#include "texts/AddedTexts.h"
 
 #include <QLoggingCategory>
 
@@ -28,10 +29,12 @@ TEST_F(ConfigurationTest, TheLogTellsTheExchangeButNeverTheCredentials) {
         dialogs.setNextAnswer(MessageAnswer::Ok);
         dialogs.setNextAnswer(MessageAnswer::Cancel);
         answerAsTheAppliance("0C02RAP0000000000000012");
+        EXPECT_TRUE(timers.fire(RunTimer::DiscoveryWindow)); // the appliance kept silent
     });
     const QString all = lines.join('\n');
     EXPECT_TRUE(all.contains("configuration request")) << all.toStdString();
     EXPECT_TRUE(all.contains("configured")) << all.toStdString();
+    EXPECT_TRUE(all.contains("unconfirmed")) << all.toStdString();
     EXPECT_FALSE(all.contains("secret")) << all.toStdString();
     EXPECT_FALSE(all.contains("admin")) << all.toStdString();
 }
@@ -68,6 +71,7 @@ TEST_F(ConfigurationTest, TheFirstTrulyFreeCandidateIsConfiguredAndGetsTheShortc
     dialogs.setNextAnswer(MessageAnswer::Ok);
     // From the sender of its discovery reply: the appliance before it moves.
     fake.listener.deliver(ArrivedDatagram{"0C02RAP0000000000000012", 2, Address("10.0.0.5")});
+    confirmAsTheAppliance();
     EXPECT_EQ(page.log.mid(afterSearch),
               (QStringList{"pic3 done", T(748), "pic4 done", T(749), "buttons on", "buttons off"}));
     EXPECT_EQ(fake.shortcuts.written,
@@ -158,6 +162,7 @@ TEST_P(ForeignAddress, IsListedNeverProbedAndGetsAFreeAddress) {
     dialogs.setNextAnswer(MessageAnswer::Ok);
     dialogs.setNextAnswer(MessageAnswer::Ok);
     answerAsTheAppliance("0C02RAP0000000000000012");
+    confirmAsTheAppliance();
     EXPECT_EQ(fake.shortcuts.written,
               (QList<std::pair<QString, QString>>{{"192.168.0.41", "NAS"}}));
     EXPECT_EQ(fake.launcher.opened, QStringList{"192.168.0.41"});
@@ -192,6 +197,89 @@ TEST_F(ConfigurationTest, RefusedAndOtherStatusesLeaveThePageWithItsButtons) {
         EXPECT_FALSE(ownFlow.ended);
         ownRun.previousClicked();
         EXPECT_EQ(ownFlow.setupModeShown, 1);
+    }
+}
+
+// Any host that heard the request can answer "2" in the appliance's name. After it the appliance
+// is asked where it is: only its reply from the new address, reporting it, confirms; its reply
+// reporting any other address, or a later "1", ends the run unconfirmed with no shortcut. Silence
+// through the window is configured as before.
+TEST_F(ConfigurationTest, WhatIsHeardAfterTheTwoDecidesWhetherItIsBelieved) {
+    using std::chrono::milliseconds;
+    // A datagram and its source; "NEW" in either stands for the address given.
+    using Heard = std::pair<QByteArray, const char*>;
+    const auto discovery = [](const char* id, const QByteArray& ip) {
+        return DiscoveryReply(id, ApplianceKeys(ip, "NAS"));
+    };
+    const QByteArray id = "AP000000000000001";
+    struct Row {
+        const char* name;
+        const char* twoFrom;
+        QList<Heard> heard;
+        // Believed: the window's timer after them, which then ends it. None: not confirmed.
+        std::optional<int> windowLeftMs;
+        int clockMs = 0; // how long after the "2" they come
+    };
+    const std::nullopt_t contradicted = std::nullopt;
+    // clang-format off
+    const Row rows[] = {
+        {"the appliance from its new address", "10.0.0.5", {{discovery(id, "NEW"), "NEW"}}, 500},
+        {"the same late in the window", "10.0.0.5", {{discovery(id, "NEW"), "NEW"}}, 200, 2800},
+        {"silence", "NEW", {}, 3000},
+        {"a taker's 2 from the new address, then the appliance's 1", "NEW",
+         {{"0C02R" + id + "1", "10.0.0.5"}}, contradicted},
+        {"a forged 2, the appliance still at its old address", "10.0.0.5",
+         {{discovery(id, "10.0.0.5"), "10.0.0.5"}}, contradicted},
+        {"a taker answering as the appliance, then the appliance", "NEW",
+         {{discovery(id, "NEW"), "NEW"}, {discovery(id, "10.0.0.5"), "10.0.0.5"}}, contradicted},
+        {"a later status neither 1 nor 2", "NEW", {{"0C02R" + id + "7", "NEW"}}, contradicted},
+        {"nothing that counts", "NEW",
+         {{discovery(id, "NEW"), "192.168.0.66"}, {discovery(id, "10.0.0.5"), "192.168.0.66"},
+          {discovery("AP000000000000002", "10.0.0.5"), "10.0.0.5"},
+          {"0C01R" + id + " IP='10.0.0.5'", "10.0.0.5"}, {"0C02R" + id + "1", "192.168.0.66"},
+          {"0C02RAP0000000000000021", "10.0.0.5"}, {"0C02R" + id + "2", "10.0.0.5"}},
+         3000},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SecondRun second(*this, fake.adapters.chosen);
+        auto& [services, ownFlow, ownTimers, ownRun] = second;
+        services.answerSearch();
+        const QByteArray given = ownRun.newAddress()->text().toLatin1();
+        const auto from = [&given](const char* source) {
+            return Address(QString::fromLatin1(source).replace("NEW", given));
+        };
+        services.listener.deliver(ArrivedDatagram{"0C02R" + id + "2", 2, from(row.twoFrom)});
+        EXPECT_EQ(ownRun.state(), RunState::Confirming);
+        // One discovery request, from the chosen adapter, the listener open meanwhile.
+        EXPECT_EQ(services.broadcaster.sent.mid(2),
+                  (QList<std::pair<QByteArray, QString>>{{"0C01S", "192.168.0.20"}}));
+        EXPECT_TRUE(services.listener.isOpen());
+        services.clock += milliseconds(row.clockMs);
+        for (const Heard& heard : row.heard) {
+            services.listener.deliver(ArrivedDatagram{QByteArray(heard.first).replace("NEW", given),
+                                                      2, from(heard.second)});
+        }
+        if (row.windowLeftMs) {
+            ASSERT_EQ(ownTimers.running.count(RunTimer::DiscoveryWindow), 1U);
+            EXPECT_EQ(ownTimers.running.at(RunTimer::DiscoveryWindow),
+                      milliseconds(*row.windowLeftMs));
+            EXPECT_TRUE(ownTimers.fire(RunTimer::DiscoveryWindow));
+            EXPECT_TRUE(ownFlow.ended);
+        } else {
+            const QString told =
+                AddedCatalogText(kEnglishTextBase, AddedText::NewAddressNotConfirmed);
+            EXPECT_EQ(page.log.mid(page.log.size() - 3),
+                      (QStringList{"pic3 failed", told, "buttons on"}));
+            EXPECT_EQ(dialogs.shown(), (QList<Message>{{told, std::nullopt, MessageButtons::Ok,
+                                                        MessageIcon::None}}));
+        }
+        EXPECT_FALSE(services.listener.isOpen());
+        EXPECT_TRUE(ownTimers.running.empty());
+        EXPECT_EQ(services.shortcuts.written.size(), row.windowLeftMs ? 1 : 0);
+        EXPECT_EQ(services.shortcuts.written.value(0).first,
+                  row.windowLeftMs ? QString::fromLatin1(given) : QString());
     }
 }
 

@@ -82,6 +82,12 @@ public:
     void answerAsTheAppliance(const QByteArray& bytes) {
         fake.listener.deliver(ArrivedDatagram{bytes, 2, run.newAddress().value_or(Ipv4Address())});
     }
+    // After its "2" the appliance answers from its new address; the window, shortened, ends.
+    void confirmAsTheAppliance() {
+        const QByteArray at = run.newAddress().value_or(Ipv4Address()).text().toLatin1();
+        fake.listener.deliver(reply("AP000000000000001", at.constData()));
+        EXPECT_TRUE(timers.fire(RunTimer::DiscoveryWindow));
+    }
 
     ScriptedDialogs dialogs;
     RecordingPage page;
