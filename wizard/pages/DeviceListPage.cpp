@@ -1,6 +1,8 @@
 #include "pages/DeviceListPage.h"
 
+#include "appliance/ApplianceList.h"
 #include "appliance/DeviceListCells.h"
+#include "pages/ElidedCellTips.h"
 #include "pages/PageDesign.h"
 #include "pages/PageFlow.h"
 #include "pages/Twips.h"
@@ -44,18 +46,24 @@ QTreeWidget* deviceList(QWidget* page) {
     list->header()->setStretchLastSection(true);
     list->header()->setSectionsMovable(false);
     list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->setTextElideMode(Qt::ElideRight);
+    list->setItemDelegate(new ElidedCellTips(list));
     return list;
 }
 
 } // namespace
 
 DeviceListPage::DeviceListPage(PageFlow& flow, QList<ApplianceRow> rows, QWidget* owner,
-                               bool nameAdapters)
+                               bool nameAdapters, qsizetype unlisted)
     : ModalPage(flow, owner, QStringLiteral("DeviceListPage"),
                 QStringLiteral("Dravik Configuration and Setup Utility - Select Dravik to "
                                "configure"),
                 QSize(9120, 5640)),
-      rows_(std::move(rows)), nameAdapters_(nameAdapters), ListView1(deviceList(this)),
+      rows_(std::move(rows)), nameAdapters_(nameAdapters), unlisted_(unlisted),
+      ListView1(deviceList(this)),
+      lblUnlisted(design::label(this, QStringLiteral("lblUnlisted"),
+                                twipsRect(120, 3840, 8895, 255),
+                                design::font(QStringLiteral("Arial"), 9))),
       Label1(design::label(this, QStringLiteral("Label1"), twipsRect(120, 4320, 8655, 495),
                            design::font(QStringLiteral("新細明體"), 12))),
       nextButton(button(this, QStringLiteral("nextButton"), twipsRect(6240, 5040, 1335, 495))),
@@ -79,6 +87,15 @@ void DeviceListPage::pageLoaded() {
     nextButton->setText(catalogText(Text::Next));
     exitButton->setText(catalogText(Text::Exit));
     lblVersion->setText(catalogText(Text::Version));
+    // The list gives up a line's room for the count of what it left out.
+    lblUnlisted->setVisible(unlisted_ > 0);
+    if (unlisted_ > 0) {
+        ListView1->setGeometry(twipsRect(0, 0, 9135, 3795));
+        design::colour(lblUnlisted, look.LabelBackColor, look.LabelForeColor);
+        lblUnlisted->setText(AddedCatalogText(look.TextBase, AddedText::UnlistedReplies)
+                                 .arg(unlisted_)
+                                 .arg(kMostAppliances));
+    }
 
     ListView1->clear();
     QStringList headers;
@@ -123,9 +140,13 @@ void DeviceListPage::AutoSizeColumns() {
     // label to the last pixel and lose its last stroke. Each heading keeps, on either side of its
     // text, as much room as the label's own margin.
     const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int widest = ListView1->viewport()->width() / 3;
     for (int column = 0; column < ListView1->columnCount(); ++column) {
         // Takes the header's own width into account while the header is shown.
         ListView1->resizeColumnToContents(column);
+        if (ListView1->columnWidth(column) > widest) {
+            ListView1->setColumnWidth(column, widest);
+        }
         const int heading =
             header->fontMetrics().horizontalAdvance(ListView1->headerItem()->text(column)) +
             4 * margin;

@@ -87,6 +87,12 @@ enum class AddedText {
     InstructionsName, // what a screen reader calls the text box of Steps 0 to 2
     // The found address is still being asked when Next is pressed on the credentials page.
     MakingSureAddressIsFree, // %1: the address
+    // Why the system's ping cannot send the echoes, each with its fix; and the replies a full
+    // device list leaves out, under the list and on the scan's error stream.
+    ProbingFixBoundingSet,
+    ProbingFixNoNewPrivileges,
+    ProbingFixPingUnprivileged,
+    UnlistedReplies, // %1: how many senders were left out, %2: the most rows a list holds
     Count,
 };
 

@@ -22,13 +22,14 @@ QByteArray reply(const QByteArray& id, const QByteArray& ip, const QByteArray& h
            "HDTOTAL='156000000' HDAVAIL='150000000'";
 }
 
-// Answers each address as told; records what was probed.
+// Answers each address as told; records what was probed, as "address%interface".
 class ScriptedProber final : public Prober {
 public:
-    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override {
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses,
+                                               unsigned throughInterface) override {
         QList<ProbeOutcome> outcomes;
         for (const Ipv4Address address : addresses) {
-            probed.append(address.text());
+            probed.append(address.text() + '%' + QString::number(throughInterface));
             outcomes.append({statuses.value(address.text(), EchoStatus::NoReply), 0});
         }
         return outcomes;
@@ -61,7 +62,9 @@ TEST(ScanCollector, OneRowPerSenderAndAdapterProbedOnlyWhereTheReplySpeaksForIts
     ScriptedProber prober;
     prober.statuses = {{"192.168.0.5", EchoStatus::Reply}, {"10.0.0.6", EchoStatus::NotSent}};
     EXPECT_FALSE(collector.probe(prober));
-    EXPECT_EQ(prober.probed, (QStringList{"192.168.0.5", "192.168.0.5", "10.0.0.5", "10.0.0.6"}));
+    // Each through the adapter that heard it.
+    EXPECT_EQ(prober.probed,
+              (QStringList{"192.168.0.5%2", "10.0.0.5%2", "10.0.0.6%2", "192.168.0.5%3"}));
 
     const QList<ApplianceRow>& rows = collector.rows();
     ASSERT_EQ(rows.size(), 6); // ONE, AGAIN, TWO, LIAR, BCAST, MUTE
@@ -97,6 +100,7 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawRepl
     entry.adapter = "eth0";
     entry.reachability = Reachability::Yes;
     entry.datagram = "0C01R\x01\xfe";
+    entry.datagramSize = 7;
     const QString cells = QString::fromUtf8(
         "AP000000000000001\t10.0.0.5\ttab here \"q\" \uFFFD\uFFFD\tST\t160GB\t156GB\t4%");
     EXPECT_EQ(ScanLine(entry, 700), cells + "\tYes\teth0");
@@ -118,6 +122,7 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawRepl
     ASSERT_EQ(error.error, QJsonParseError::NoError);
     EXPECT_EQ(object["hostName"].toString(), cells.section('\t', 2, 2));
     EXPECT_EQ(object["raw"].toString(), "304330315201fe"); // what the text cannot tell apart
+    EXPECT_EQ(object["length"].toInteger(), 7);
     EXPECT_EQ(object["address"].toString(), "10.0.0.5");
     EXPECT_EQ(object["sender"].toString(), "10.0.0.5");
     EXPECT_TRUE(object["reachable"].toBool());
