@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 #include <utility>
@@ -21,6 +22,10 @@ namespace tarvex {
 namespace {
 
 constexpr int kColumnCount = 8;
+// The rows shown and measured at once when the list opens (more than a screenful), then the
+// rest a part at a time: a thousand rows built and measured at once held the window up 0.1 s.
+constexpr qsizetype kFirstRows = 64;
+constexpr qsizetype kRowsATurn = 128;
 
 QPushButton* button(QWidget* page, const QString& name, QRect geometry) {
     QPushButton* result = design::commandButton(page, name, 0);
@@ -102,35 +107,56 @@ void DeviceListPage::pageLoaded() {
     for (int column = 0; column < kColumnCount; ++column) {
         headers.append(catalogText(Text::ColumnNumber + column));
     }
-    const bool adapterColumn = nameAdapters_ && !rows_.isEmpty();
-    if (adapterColumn) {
+    adapterColumn_ = nameAdapters_ && !rows_.isEmpty();
+    if (adapterColumn_) {
         headers.append(AddedCatalogText(look.TextBase, AddedText::AdapterColumn));
     }
     ListView1->setColumnCount(static_cast<int>(headers.size()));
     ListView1->setHeaderLabels(headers);
     ListView1->setSortingEnabled(false);
+    added_ = 0;
     if (rows_.isEmpty()) {
         return; // the headers keep their default widths
     }
-    for (qsizetype i = 0; i < rows_.size(); ++i) {
+    addRows(std::min(rows_.size(), kFirstRows));
+    // Sized by the first rows: a later, wider cell is elided, its tooltip holding it whole.
+    AutoSizeColumns();
+    if (!filled()) {
+        QTimer::singleShot(0, this, &DeviceListPage::addMoreRows);
+    }
+}
+
+void DeviceListPage::addMoreRows() {
+    addRows(std::min(rows_.size(), added_ + kRowsATurn));
+    if (!filled()) {
+        QTimer::singleShot(0, this, &DeviceListPage::addMoreRows);
+    }
+}
+
+void DeviceListPage::addRows(qsizetype end) {
+    // Inserted together: the view hears of the part once, not once a row.
+    QList<QTreeWidgetItem*> part;
+    for (qsizetype i = added_; i < end; ++i) {
         const ApplianceRow& appliance = rows_[i];
         // Only an appliance reached at its own address is "Yes".
         QStringList cells =
             DeviceListRow(static_cast<qint16>(i), appliance.record,
                           appliance.reachable() ? Reachability::Yes : Reachability::No);
-        if (adapterColumn) {
+        if (adapterColumn_) {
             cells.append(QString::fromUtf8(appliance.adapter));
         }
-        auto* row = new QTreeWidgetItem(ListView1, cells);
+        auto* row = new QTreeWidgetItem(cells);
         row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         // The record's index travels with the row, not parsed back from its "No." cell.
         row->setData(0, Qt::UserRole, QVariant::fromValue(i));
-        if (i == 0) {
-            // Selected from the start, so that Enter takes it without a click.
-            ListView1->setCurrentItem(row);
-        }
+        part.append(row);
     }
-    AutoSizeColumns();
+    ListView1->addTopLevelItems(part);
+    if (added_ == 0 && !part.isEmpty()) {
+        // Selected from the start, so that Enter takes it without a click.
+        ListView1->setCurrentItem(part.first());
+    }
+    added_ = end;
 }
 
 void DeviceListPage::AutoSizeColumns() {
