@@ -118,7 +118,7 @@ TEST_F(LabWizardTest, NoApplianceIsToldWhenTheWindowEndsThenStepThree) {
     wizard.services.diagnose = [&diagnosis] {
         return diagnosis.start();
     };
-    wizard.services.intervals.discoveryWindow = 4000ms;
+    wizard.services.intervals.discoveryWindow = 3000ms;
     const StallMeter meter;
     wizard.start();
     ASSERT_TRUE(wizard.waitFor([&] { return !wizard.dialogs.shown().isEmpty(); }));
@@ -221,7 +221,7 @@ TEST_F(LabWizardTest, AFloodForTheWholeWindowKeepsOneRowAndTheWindowOnTime) {
                                                    "id=FIRST000000000001,ip=10.77.1.30,host=F"});
     ASSERT_TRUE(appliances.ready());
     LabWizard wizard;
-    wizard.services.intervals.discoveryWindow = 4000ms;
+    wizard.services.intervals.discoveryWindow = 3000ms;
     wizard.chooseOnList("none");
     const StallMeter meter([&] { return wizard.listener.open(); });
     wizard.start();
