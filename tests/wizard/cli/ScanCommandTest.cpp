@@ -1,5 +1,6 @@
 #include "cli/ScanCommand.h"
 
+#include "appliance/DeviceProtocol.h"
 #include "cli/CommandLine.h"
 #include "support/Addresses.h"
 #include "support/FakeRunServices.h"
@@ -84,6 +85,31 @@ TEST(ScanCollector, OneRowPerSenderAndAdapterProbedOnlyWhereTheReplySpeaksForIts
     EXPECT_TRUE(collector.probe(impossible));
     EXPECT_EQ(rows[0].reachability, Reachability::Unknown);
     EXPECT_EQ(rows[3].reachability, Reachability::No);
+}
+
+// No row holds more than an appliance sends: a field is cut at its 255th byte, never inside a
+// character, and the reply at 2 KB. A full list counts each sender it leaves out once.
+TEST(ScanCollector, RowsKeepNoMoreThanAnApplianceSendsAndAFullListCountsWhatItLeftOut) {
+    ScanCollector collector({{}, {{{"eth0", 2, testing::Network("10.0.0.9", "255.0.0.0")}}, {}}});
+    // é is two bytes, and the 256th byte the second of one: the name ends before that é.
+    const QByteArray longName = "xy" + QByteArray("\xc3\xa9").repeated(200);
+    const QByteArray longReply =
+        reply("AP000000000000000", "10.0.0.1", longName) + QByteArray(4000, ' ');
+    collector.add({longReply, 2, testing::Address("10.0.0.1")});
+    ASSERT_EQ(collector.rows().size(), 1);
+    const ApplianceRow& row = collector.rows()[0];
+    EXPECT_EQ(row.record.HostName, longName.first(254));
+    EXPECT_EQ(row.datagram, longReply.first(kLongestReplyKept));
+    EXPECT_EQ(row.datagramSize, longReply.size());
+    for (quint32 i = 1; i <= kMostAppliances + 2; ++i) {
+        const Ipv4Address sender(0x0a010000 + i);
+        collector.add({reply("AP000000000000000", sender.text().toLatin1(), "N"), 2, sender});
+        // A sender left out is counted once however often it answers.
+        collector.add({reply("AP000000000000000", sender.text().toLatin1(), "N"), 2, sender});
+    }
+    collector.add({"0C01Rbroken", 2, testing::Address("10.2.0.1")}); // no reply of an appliance
+    EXPECT_EQ(collector.rows().size(), kMostAppliances);
+    EXPECT_EQ(collector.unlisted(), 3);
 }
 
 TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawReply) {
