@@ -303,8 +303,9 @@ TEST(LabSpeed, AThousandRepliesOf64KBCostNoStallAndNoMemory) {
         run.peakKb = PeakResidentKb() - before;
         std::cout << ", peak memory +" << run.peakKb / 1024 << " MB\n";
     }
-    // Under load every run stalls alike; the replies' length adds nothing to it.
-    EXPECT_LT(runs[2].stallMs, std::max<qint64>(runs[1].stallMs, 0) + 16);
+    // About 10 ms at rest (README); the bound is generous for a busy machine, where the 64 MB
+    // the kernel reassembles meanwhile delay this thread too. Before, 7.8 s.
+    EXPECT_LT(runs[2].stallMs, 100);
     EXPECT_LT(runs[2].peakKb - runs[1].peakKb, 10 * 1024);
 }
 
