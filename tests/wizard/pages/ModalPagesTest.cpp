@@ -278,6 +278,23 @@ TEST_F(ModalPages, DeviceListShowsTheTableInOrderWithTheFirstRowSelected) {
     }
     EXPECT_EQ(widths + list->columnWidth(7), list->viewport()->width()) << "the last one fills";
     delete page;
+
+    // A long list opens with its first rows and takes in the rest a part at a time, in order.
+    QList<ApplianceRow> many;
+    for (int i = 0; i < 70; ++i) {
+        many += rows;
+    }
+    auto* longPage = show<DeviceListPage>(many);
+    auto* longList = child<QTreeWidget>(longPage, "ListView1");
+    EXPECT_LT(longList->topLevelItemCount(), many.size());
+    EXPECT_FALSE(longPage->filled());
+    ASSERT_TRUE(QTest::qWaitFor([longPage] { return longPage->filled(); }, 5000));
+    ASSERT_EQ(longList->topLevelItemCount(), many.size());
+    for (int i = 0; i < many.size(); i += 37) {
+        EXPECT_EQ(longList->topLevelItem(i)->text(0), QString::number(i));
+    }
+    EXPECT_EQ(longList->selectedItems(), QList<QTreeWidgetItem*>{longList->topLevelItem(0)});
+    delete longPage;
 }
 
 // A name as long as an appliance may send takes no more than a third of the list, elided; its
