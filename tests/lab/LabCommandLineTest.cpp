@@ -150,20 +150,44 @@ TEST(LabScan, APortInUseIsAnError) {
     EXPECT_TRUE(outcome.errors.contains("\"tarvex_lab_test\" (process"));
 }
 
+// A thousand forged senders ahead of the appliance fill the list: the appliance left out is
+// told on the error stream.
+TEST(LabScan, AFullListTellsOfTheSendersLeftOut) {
+    TARVEX_REQUIRE_LAB("pc");
+    const lab::SimulatorProcess appliances("ap1", {"--senders", "1000", "--sender-pace", "200",
+                                                   "--appliance",
+                                                   "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+    ASSERT_TRUE(appliances.ready());
+    const Outcome outcome = runProgram({"--scan"});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors.toStdString();
+    EXPECT_EQ(outcome.lines.size(), 1000);
+    EXPECT_TRUE(outcome.lines.filter("NEAR").isEmpty());
+    EXPECT_TRUE(
+        QString::fromUtf8(outcome.errors)
+            .contains(
+                AddedCatalogText(kEnglishTextBase, AddedText::UnlistedReplies).arg(1).arg(1000)))
+        << outcome.errors.toStdString();
+}
+
+// A host on the first adapter's network forging the address of the appliance behind the second
+// is probed through the first: nothing answers there, whoever answers behind eth1.
 TEST(LabScanTwoAdapters, EachApplianceWithTheAdapterThatHeardIt) {
     TARVEX_REQUIRE_LAB("pc2");
     const lab::SimulatorProcess first(
-        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR"});
+        "ap1", {"--appliance", "id=NEAR0000000000001,ip=10.77.1.30,host=NEAR", "--appliance",
+                "id=FORGED00000000001,ip=10.77.4.40,host=FORGED"});
     const lab::SimulatorProcess second(
         "ap4", {"--appliance", "id=SECOND00000000004,ip=10.77.4.40,host=SECOND"});
     ASSERT_TRUE(first.ready() && second.ready());
     const Outcome outcome = runProgram({"--scan"});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errors.toStdString();
-    ASSERT_EQ(outcome.lines.size(), 2);
-    EXPECT_TRUE(outcome.lines[0].startsWith("NEAR0000000000001\t10.77.1.30\tNEAR\t"));
-    EXPECT_TRUE(outcome.lines[0].endsWith("\tYes\teth0"));
-    EXPECT_TRUE(outcome.lines[1].startsWith("SECOND00000000004\t10.77.4.40\tSECOND\t"));
-    EXPECT_TRUE(outcome.lines[1].endsWith("\tYes\teth1"));
+    ASSERT_EQ(outcome.lines.size(), 3) << outcome.lines.join('\n').toStdString();
+    EXPECT_TRUE(outcome.lines[0].startsWith("FORGED00000000001\t10.77.4.40\tFORGED\t"));
+    EXPECT_TRUE(outcome.lines[0].endsWith("\tNo\teth0")) << outcome.lines[0].toStdString();
+    EXPECT_TRUE(outcome.lines[1].startsWith("NEAR0000000000001\t10.77.1.30\tNEAR\t"));
+    EXPECT_TRUE(outcome.lines[1].endsWith("\tYes\teth0"));
+    EXPECT_TRUE(outcome.lines[2].startsWith("SECOND00000000004\t10.77.4.40\tSECOND\t"));
+    EXPECT_TRUE(outcome.lines[2].endsWith("\tYes\teth1"));
 }
 
 // The command line in the user's language: help, Qt's own complaint, the scan's words and every

@@ -11,6 +11,7 @@
 #include "net/BroadcastSender.h"
 #include "net/NetlinkNeighbourWatch.h"
 #include "net/UdpReplyListener.h"
+#include "pages/DeviceListPage.h"
 #include "pages/PageFlow.h"
 #include "pages/PageWindow.h"
 #include "pages/RunningStatusPage.h"
@@ -188,6 +189,8 @@ public:
                     view->setCurrentItem(view->topLevelItem(i));
                 }
             }
+            auto* line = list->findChild<QLabel*>("lblUnlisted");
+            listLine = line != nullptr && line->isVisible() ? line->text() : QString();
             listShownAfter = stepsOpened.elapsed();
             listAnswered = true;
             if (view == nullptr || view->currentItem() == nullptr ||
@@ -249,6 +252,7 @@ public:
     PageWindow window;
     PageFlow flow{window, settings, dialogs, end, kEnglishTextBase, Step4Factory(services)};
     QList<QStringList> rows;
+    QString listLine; // under the list: what a full list left out
     qint64 listShownAfter = -1;
     bool listAnswered = false;
     bool credentialsAnswered = false;
@@ -262,8 +266,9 @@ private:
         auto* poll = new QTimer(&pollers_);
         QObject::connect(poll, &QTimer::timeout, [poll, name, answer] {
             QWidget* modal = QApplication::activeModalWidget();
+            const auto* list = qobject_cast<const DeviceListPage*>(modal);
             if (modal != nullptr && modal->objectName() == QLatin1String(name) &&
-                modal->isVisible()) {
+                modal->isVisible() && (list == nullptr || list->filled())) {
                 poll->stop();
                 answer(modal);
             }

@@ -57,8 +57,9 @@ public:
 // may set it in onList); answers the credentials page with `credentials`.
 class ScriptedModals final : public RunDialogs {
 public:
-    void showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
+    void showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters, qsizetype unlisted,
                         std::function<void(std::optional<qsizetype> chosen)> done) override {
+        unlistedShown.append(unlisted);
         QStringList cells;
         QStringList adapters;
         for (const ApplianceRow& row : rows) {
@@ -83,6 +84,7 @@ public:
         later([done = std::move(done), answer = credentials] { done(answer); });
     }
     QList<QStringList> listsShown;
+    QList<qsizetype> unlistedShown;
     QList<QStringList> adaptersShown;
     std::function<void()> onList;
     std::optional<qsizetype> chosen; // none: the list closed without a choice

@@ -93,14 +93,17 @@ public:
     struct Batch {
         QStringList addresses;
         Done done;
+        unsigned throughInterface = kAnyInterface;
     };
-    void start(const QList<Ipv4Address>& addresses, Done done) override {
+    void start(const QList<Ipv4Address>& addresses, Done done,
+               unsigned throughInterface = kAnyInterface) override {
         QStringList texts;
         for (const Ipv4Address address : addresses) {
             texts.append(address.text());
         }
-        batches.push_back({texts, std::move(done)});
+        batches.push_back({texts, std::move(done), throughInterface});
         started.append(texts);
+        through.append(throughInterface);
     }
     void cancelAll() override {
         ++cancelled;
@@ -127,6 +130,7 @@ public:
     }
     std::deque<Batch> batches;
     QStringList started;
+    QList<unsigned> through; // each batch's interface
     int cancelled = 0;
 };
 

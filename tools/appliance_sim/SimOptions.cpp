@@ -181,6 +181,13 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
         } else if (option == "--flood-for") {
             ok = readNumber(value, number, 1, 60000);
             options.floodFor = std::chrono::milliseconds(number);
+        } else if (option == "--senders") {
+            ok = readNumber(value, options.senders, 0, 60000);
+        } else if (option == "--sender-pace") {
+            ok = readNumber(value, number, 0, 1000000);
+            options.senderPace = std::chrono::microseconds(number);
+        } else if (option == "--host-bytes") {
+            ok = readNumber(value, options.hostBytes, 1, 65000);
         } else if (option == "--delay") {
             ok = readNumber(value, number, 0, 60000);
             options.delay = std::chrono::milliseconds(number);
@@ -269,6 +276,11 @@ Options:
   --flood-rate R      answer each discovery also with R made-up replies a second, sent to
                       the asker's address alone, for the time of --flood-for (default 3000 ms)
   --flood-for MS      how long a --flood-rate flood lasts
+  --senders N         answer the first discovery also with N made-up appliances, each from an
+                      address of its own (10.78.0.1 on, where nothing answers) that it reports,
+                      ahead of the appliances' own replies: a flood of forged senders
+  --sender-pace US    send the made-up replies this many microseconds apart (default 0)
+  --host-bytes B      give the made-up appliances host names of B bytes (at most 65000)
   --delay MS          wait before answering any request (default 0)
   --listen-port P     port of the requests (default 12311)
   --reply-port P      port the answers go to (default 12310)

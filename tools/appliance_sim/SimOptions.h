@@ -53,6 +53,11 @@ struct SimOptions {
     int duplicates = 1;
     int flood = 0;
     int floodRate = 0; // made-up replies a second, sent to the asker for floodFor
+    // Made-up appliances each answering from an address of its own, ahead of the real ones,
+    // one every senderPace; their host names are hostBytes long when set.
+    int senders = 0;
+    std::chrono::microseconds senderPace{0};
+    int hostBytes = 0;
     std::chrono::milliseconds floodFor{0};
     std::chrono::milliseconds delay{0};
     unsigned short listenPort = 12311;

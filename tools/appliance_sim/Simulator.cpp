@@ -170,7 +170,31 @@ void Simulator::onDatagram(const std::string& bytes, const std::string& from, in
 }
 
 void Simulator::onDiscovery(int interfaceIndex) {
-    const Clock::time_point now = Clock::now() + options_.delay;
+    Clock::time_point now = Clock::now() + options_.delay;
+    if (options_.senders > 0 && !sendersAnswered_ && anySource_) {
+        sendersAnswered_ = true;
+        for (int i = 0; i < options_.senders; ++i) {
+            ApplianceProfile made = options_.appliances.front();
+            char id[32];
+            std::snprintf(id, sizeof id, "FS%015d", i);
+            made.id = id;
+            made.rawReply.reset();
+            made.ip = "10.78." + std::to_string(i / 250) + "." + std::to_string(1 + i % 250);
+            made.from.reset();
+            made.host = options_.hostBytes > 0
+                            ? std::string(static_cast<std::size_t>(options_.hostBytes), 'H')
+                            : "FORGED" + std::to_string(i);
+            outbox_.push_back({now + i * options_.senderPace,
+                               DiscoveryReplyOf(made),
+                               {},
+                               {},
+                               {},
+                               interfaceIndex,
+                               made.ip});
+        }
+        // The appliances' own replies come after the last made-up one.
+        now += options_.senders * options_.senderPace + std::chrono::milliseconds(1);
+    }
     std::vector<const ApplianceProfile*> answering;
     for (const ApplianceProfile& appliance : options_.appliances) {
         if (appliance.configured && !appliance.discoveryWhenConfigured) {
@@ -450,16 +474,19 @@ void Simulator::releaseTakenAddresses() {
 }
 
 void Simulator::logBytes(const char* what, const std::string& peer, const std::string& bytes) {
+    // The start of a long datagram is enough to tell it; a flood of 64 KB replies would
+    // otherwise write hundreds of megabytes.
+    constexpr std::size_t kMostLogged = 512;
     std::string hex;
     std::string printable;
-    for (const char c : bytes) {
+    for (const char c : bytes.substr(0, kMostLogged)) {
         char pair[4];
         std::snprintf(pair, sizeof pair, "%02X ", static_cast<unsigned char>(c));
         hex += pair;
         printable += (c >= 0x20 && c < 0x7f) ? c : '.';
     }
     logLine(std::string(what) + " " + peer + " " + std::to_string(bytes.size()) + " bytes: " + hex +
-            "|" + printable + "|");
+            "|" + printable + (bytes.size() > kMostLogged ? "|..." : "|"));
 }
 
 void Simulator::logLine(const std::string& text) {

@@ -65,6 +65,7 @@ private:
     Clock::time_point floodEnd_{};
     long long floodSent_ = 0;
     std::vector<std::string> floodReplies_;
+    bool sendersAnswered_ = false; // the made-up senders answer the first discovery only
 };
 
 } // namespace tarvex::sim

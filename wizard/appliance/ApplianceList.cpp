@@ -5,6 +5,8 @@
 #include "base/Logging.h"
 #include "net/ArrivalAdapter.h"
 
+#include <algorithm>
+
 namespace tarvex {
 
 bool ApplianceList::add(const ArrivedDatagram& datagram) {
@@ -17,21 +19,26 @@ bool ApplianceList::add(const ArrivedDatagram& datagram) {
                        << "has a row already on that adapter";
         return false;
     }
-    if (rows_.size() >= kMostAppliances) {
-        qCDebug(lcRun) << "discovery reply dropped: the list holds" << kMostAppliances;
-        return false;
-    }
     ReplyCut cut = CutDiscoveryReply(datagram.bytes);
     if (!cut.record) {
         qCDebug(lcRun) << "discovery reply dropped:" << CutRefusalText(cut);
         return false;
     }
+    if (rows_.size() >= kMostAppliances) {
+        countUnlisted(key);
+        qCDebug(lcRun) << "discovery reply dropped: the list holds" << kMostAppliances;
+        return false;
+    }
     senders_.insert(key);
     ApplianceRow row;
-    row.record = std::move(*cut.record);
-    row.datagram = datagram.bytes;
+    // No field longer than an appliance sends reaches the row: a forged reply of 64 KB would
+    // otherwise cost the list its time and memory.
+    row.record = WithinApplianceSizes(std::move(*cut.record));
+    row.datagram = datagram.bytes.first(std::min(datagram.bytes.size(), kLongestReplyKept));
+    row.datagramSize = datagram.bytes.size();
     row.sender = datagram.source;
     row.adapter = ArrivalAdapterName(adapters_.list.adapters, datagram.interfaceIndex);
+    row.interfaceIndex = datagram.interfaceIndex;
     row.network = networkOf(datagram.interfaceIndex);
     row.address = ApplianceAddress(row.record, row.network);
     qCDebug(lcRun) << "discovery reply kept as row" << rows_.size() << "identifier"
@@ -42,6 +49,16 @@ bool ApplianceList::add(const ArrivedDatagram& datagram) {
                                         : "(not a host address: never probed)");
     rows_.append(std::move(row));
     return true;
+}
+
+void ApplianceList::countUnlisted(const std::pair<quint32, unsigned>& sender) {
+    if (unlistedSenders_.contains(sender)) {
+        return;
+    }
+    if (unlistedSenders_.size() < kMostUnlistedSendersKnown) {
+        unlistedSenders_.insert(sender);
+    }
+    ++unlisted_;
 }
 
 PcNetwork ApplianceList::networkOf(unsigned interfaceIndex) const {

@@ -13,6 +13,9 @@ namespace tarvex {
 // The most rows a list keeps: more than any office holds, few enough that a flood of forged
 // senders cannot exhaust the PC.
 inline constexpr qsizetype kMostAppliances = 1000;
+// The most senders a full list remembers having left out, so that each is counted once; past
+// that every further reply counts, and the memory stays bounded under any flood.
+inline constexpr qsizetype kMostUnlistedSendersKnown = 65536;
 
 // The device list as the discovery replies build it, for the run and the scan alike: one row a
 // sender on an adapter, in arrival order. A later reply of the same sender on the same adapter is
@@ -31,6 +34,9 @@ public:
     bool add(const ArrivedDatagram& datagram);
 
     [[nodiscard]] const QList<ApplianceRow>& rows() const { return rows_; }
+    // How many senders of readable replies were left out because the list was full: the user
+    // is told, since a flood of forged senders can push a real appliance out this way.
+    [[nodiscard]] qsizetype unlisted() const { return unlisted_; }
     [[nodiscard]] QList<ApplianceRow>& rows() { return rows_; }
     // Whether the rows come from several adapters, so that the list names each one's.
     [[nodiscard]] bool severalAdapters() const { return adapters_.several(); }
@@ -40,9 +46,13 @@ public:
 private:
     [[nodiscard]] PcNetwork networkOf(unsigned interfaceIndex) const;
 
+    void countUnlisted(const std::pair<quint32, unsigned>& sender);
+
     PcAdapters adapters_;
     QList<ApplianceRow> rows_;
     QSet<std::pair<quint32, unsigned>> senders_; // sender and interface of every row
+    QSet<std::pair<quint32, unsigned>> unlistedSenders_;
+    qsizetype unlisted_ = 0;
 };
 
 } // namespace tarvex

@@ -151,6 +151,29 @@ ReplyCut CutDiscoveryReply(const QByteArray& reply) {
     return record;
 }
 
+QByteArray CutAtCharacter(const QByteArray& bytes, qsizetype most) {
+    if (bytes.size() <= most) {
+        return bytes;
+    }
+    // A continuation byte (10xxxxxx) at the cut means a character would be split.
+    qsizetype end = most;
+    for (int back = 0;
+         back < 3 && end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xc0) == 0x80; ++back) {
+        --end;
+    }
+    return bytes.first(end);
+}
+
+DeviceRecord WithinApplianceSizes(DeviceRecord record) {
+    for (QByteArray DeviceRecord::*field :
+         {&DeviceRecord::DeviceId, &DeviceRecord::IpAddress, &DeviceRecord::NetMask,
+          &DeviceRecord::Gateway, &DeviceRecord::HostName, &DeviceRecord::Workgroup,
+          &DeviceRecord::FullHostName, &DeviceRecord::DiskModel}) {
+        record.*field = CutAtCharacter(record.*field, kLongestField);
+    }
+    return record;
+}
+
 QString CutRefusalText(const ReplyCut& cut) {
     const QString key = QString::fromLatin1(cut.key.data(), cut.key.size());
     switch (cut.refusal) {

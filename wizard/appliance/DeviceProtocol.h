@@ -68,6 +68,18 @@ struct ReplyCut {
 // values, and the full host name must be closed by its quote.
 [[nodiscard]] ReplyCut CutDiscoveryReply(const QByteArray& reply);
 
+// The longest text an appliance puts in a field: a host name's 255 bytes. A longer one is not
+// an appliance's, and a row keeps no more of it.
+inline constexpr qsizetype kLongestField = 255;
+// The most of a reply a row keeps byte for byte: room for every field at its longest.
+inline constexpr qsizetype kLongestReplyKept = 2048;
+
+// The record with each text field cut to kLongestField bytes, at the start of a character.
+[[nodiscard]] DeviceRecord WithinApplianceSizes(DeviceRecord record);
+
+// The first `most` bytes of a text, not ending inside a UTF-8 character.
+[[nodiscard]] QByteArray CutAtCharacter(const QByteArray& bytes, qsizetype most);
+
 // The refusal in words, for the log: "the key NETMASK=' is missing".
 [[nodiscard]] QString CutRefusalText(const ReplyCut& cut);
 

@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QTimer>
+#include <map>
 #include <memory>
 #include <net/if.h>
 
@@ -39,36 +40,38 @@ QString oneLine(const QString& text) {
 
 bool ScanCollector::probe(Prober& prober) {
     // Only an appliance that speaks for its own address is probed: a reply may claim any
-    // other host's address, the gateway's or the PC's own.
-    QList<Ipv4Address> probed;
-    std::vector<ApplianceRow*> probedRows;
+    // other host's address, the gateway's or the PC's own. Each through the adapter that heard
+    // it, one batch an adapter.
+    std::map<unsigned, std::vector<ApplianceRow*>> byInterface;
     for (ApplianceRow& row : list_.rows()) {
-        if (const std::optional<Ipv4Address> own = row.ownAddress()) {
-            probed.append(*own);
-            probedRows.push_back(&row);
+        if (row.ownAddress()) {
+            byInterface[row.interfaceIndex].push_back(&row);
         }
     }
-    if (probed.isEmpty()) {
-        return false;
-    }
     bool impossible = false;
-    const QList<ProbeOutcome> outcomes = prober.probeAll(probed);
-    for (qsizetype i = 0; i < outcomes.size() && i < probed.size(); ++i) {
-        ApplianceRow& row = *probedRows[static_cast<std::size_t>(i)];
-        switch (outcomes[i].status) {
-        case EchoStatus::Reply:
-            row.reachability = Reachability::Yes;
-            break;
-        case EchoStatus::NoReply:
-        case EchoStatus::NotAccepted:
-            row.reachability = Reachability::No;
-            break;
-        case EchoStatus::Impossible:
-            impossible = true;
-            [[fallthrough]];
-        case EchoStatus::NotSent:
-            row.reachability = Reachability::Unknown;
-            break;
+    for (const auto& [interfaceIndex, rows] : byInterface) {
+        QList<Ipv4Address> probed;
+        for (const ApplianceRow* row : rows) {
+            probed.append(*row->ownAddress());
+        }
+        const QList<ProbeOutcome> outcomes = prober.probeAll(probed, interfaceIndex);
+        for (qsizetype i = 0; i < outcomes.size() && i < probed.size(); ++i) {
+            ApplianceRow& row = *rows[static_cast<std::size_t>(i)];
+            switch (outcomes[i].status) {
+            case EchoStatus::Reply:
+                row.reachability = Reachability::Yes;
+                break;
+            case EchoStatus::NoReply:
+            case EchoStatus::NotAccepted:
+                row.reachability = Reachability::No;
+                break;
+            case EchoStatus::Impossible:
+                impossible = true;
+                [[fallthrough]];
+            case EchoStatus::NotSent:
+                row.reachability = Reachability::Unknown;
+                break;
+            }
         }
     }
     return impossible;
@@ -164,6 +167,8 @@ QString ScanJsonLine(const ApplianceRow& row) {
                                           : QJsonValue(row.reachability == Reachability::Yes)},
         {QStringLiteral("adapter"), QString::fromUtf8(row.adapter)},
         {QStringLiteral("raw"), QString::fromLatin1(row.datagram.toHex())},
+        // Longer than "raw" when the reply was longer than any appliance's.
+        {QStringLiteral("length"), qint64{row.datagramSize}},
     };
     return TerminalSafeJson(
         QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
@@ -225,6 +230,12 @@ int FinishScan(ScanState& scan) {
         err << AddedCatalogText(output.textBase, AddedText::ScanProbingImpossible) << '\n';
     }
     const QList<ApplianceRow>& rows = collector.rows();
+    if (collector.unlisted() > 0) {
+        err << AddedCatalogText(output.textBase, AddedText::UnlistedReplies)
+                   .arg(collector.unlisted())
+                   .arg(kMostAppliances)
+            << '\n';
+    }
     if (output.headLine && !output.json && !rows.empty()) {
         out << ScanHeadLine(output.textBase) << '\n';
     }

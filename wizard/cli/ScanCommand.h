@@ -27,6 +27,8 @@ public:
 
     void add(const ArrivedDatagram& datagram) { list_.add(datagram); }
     [[nodiscard]] const QList<ApplianceRow>& rows() const { return list_.rows(); }
+    // Senders a full list left out.
+    [[nodiscard]] qsizetype unlisted() const { return list_.unlisted(); }
     // Probes the appliances whose reply came from the host address they reported, and only
     // them: any other stays not reachable, as the run lists it. True when probing was
     // impossible on this PC.
@@ -45,8 +47,9 @@ private:
 [[nodiscard]] QString ScanHeadLine(int textBase);
 // The reachable column's word: reached, not reached, or not known (the probe could not run).
 [[nodiscard]] QString ScanReachableWord(int textBase, Reachability reachability);
-// One JSON object on one line: the reply's text fields as the device list shows them, the whole
-// reply in hex ("raw": the only exact record, since bytes that are no UTF-8 show alike), the
+// One JSON object on one line: the reply's text fields as the device list shows them, the
+// reply in hex ("raw": the only exact record, since bytes that are no UTF-8 show alike; its
+// first kLongestReplyKept bytes) and its whole "length", the
 // parsed address (null when it is no host address), the sender, "reachable" true, false or null,
 // and the adapter's name. Controls (C0, DEL, C1) and the marks, embeddings, overrides and
 // isolates of bidirectional text are written as \u escapes: the line is safe at a terminal.

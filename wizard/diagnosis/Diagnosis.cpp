@@ -124,7 +124,7 @@ void checkProbing(SystemView& system, int textBase, std::vector<Finding>& findin
         findings.push_back({FindingKind::ProbingNotPermitted,
                             {},
                             AddedCatalogText(textBase, AddedText::DiagnosisProbingNotPermitted),
-                            ProbingFixText(textBase)});
+                            ProbingFixText(textBase, system.pingBlock())});
     }
 }
 

@@ -48,6 +48,10 @@ ProbeWay LiveSystemView::probeWay() {
     return ProbeWayOnThisPc();
 }
 
+PingBlock LiveSystemView::pingBlock() {
+    return SystemPingBlock();
+}
+
 bool LiveSystemView::systemBusHasName(const QString& name) {
     return busNameCheck_ && busNameCheck_(name);
 }

@@ -22,6 +22,7 @@ public:
     [[nodiscard]] QStringList entries(const QString& directory) override;
     [[nodiscard]] bool systemBusHasName(const QString& name) override;
     [[nodiscard]] ProbeWay probeWay() override;
+    [[nodiscard]] PingBlock pingBlock() override;
 
 private:
     BusNameCheck busNameCheck_;

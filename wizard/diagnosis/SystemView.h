@@ -27,6 +27,8 @@ public:
     [[nodiscard]] virtual bool systemBusHasName(const QString& name) = 0;
     // How the reachability probe can send its echoes here.
     [[nodiscard]] virtual ProbeWay probeWay() = 0;
+    // What keeps the system's ping from sending them, where it cannot.
+    [[nodiscard]] virtual PingBlock pingBlock() = 0;
 };
 
 } // namespace tarvex

@@ -29,11 +29,12 @@ void openModal(ModalPage* page, std::function<void(int result)> done) {
 ModalRunDialogs::ModalRunDialogs(QWidget* owner, PageFlow& flow) : owner_(owner), flow_(flow) {}
 
 void ModalRunDialogs::showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
+                                     qsizetype unlisted,
                                      std::function<void(std::optional<qsizetype> chosen)> done) {
     if (owner_.isNull()) {
         return;
     }
-    auto* page = new DeviceListPage(flow_, rows, owner_, nameAdapters);
+    auto* page = new DeviceListPage(flow_, rows, owner_, nameAdapters, unlisted);
     openModal(page, [page, done = std::move(done)](int /*result*/) { done(page->chosenRow()); });
 }
 

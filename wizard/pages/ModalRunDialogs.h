@@ -18,7 +18,7 @@ public:
     // ended); nothing is shown over a page that is gone, and nothing is answered.
     ModalRunDialogs(QWidget* owner, PageFlow& flow);
 
-    void showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
+    void showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters, qsizetype unlisted,
                         std::function<void(std::optional<qsizetype> chosen)> done) override;
     void showCredentials(std::function<void(std::optional<Credentials> credentials)> done) override;
 

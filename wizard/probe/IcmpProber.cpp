@@ -11,10 +11,11 @@ namespace tarvex {
 
 namespace {
 
-void logOutcomes(const QList<Ipv4Address>& addresses, const QList<ProbeOutcome>& outcomes) {
+void logOutcomes(const QList<Ipv4Address>& addresses, unsigned throughInterface,
+                 const QList<ProbeOutcome>& outcomes) {
     for (qsizetype i = 0; i < addresses.size(); ++i) {
-        qCDebug(lcNet) << "probe" << addresses[i].text() << EchoStatusName(outcomes[i].status)
-                       << "errno" << outcomes[i].error;
+        qCDebug(lcNet) << "probe" << addresses[i].text() << "through interface" << throughInterface
+                       << EchoStatusName(outcomes[i].status) << "errno" << outcomes[i].error;
     }
 }
 
@@ -34,9 +35,10 @@ std::vector<const EchoSocketWay*> EchoSocketWaysOf(ProbeWays ways) {
     return {};
 }
 
-QList<ProbeOutcome> IcmpProber::probeAll(const QList<Ipv4Address>& addresses) {
-    QList<ProbeOutcome> outcomes =
-        SocketProber(EchoSocketWaysOf(ways_), timeout_, sender_).probeAll(addresses);
+QList<ProbeOutcome> IcmpProber::probeAll(const QList<Ipv4Address>& addresses,
+                                         unsigned throughInterface) {
+    QList<ProbeOutcome> outcomes = SocketProber(EchoSocketWaysOf(ways_), timeout_, sender_)
+                                       .probeAll(addresses, throughInterface);
     // Every probe or none is Impossible: no socket would open (with no way to try: EPERM).
     const auto impossible =
         std::ranges::find(outcomes, EchoStatus::Impossible, &ProbeOutcome::status);
@@ -44,11 +46,12 @@ QList<ProbeOutcome> IcmpProber::probeAll(const QList<Ipv4Address>& addresses) {
         const int error = impossible->error;
         const bool pingAllowed = ways_ == ProbeWays::Any || ways_ == ProbeWays::SystemPingOnly;
         if (pingAllowed && PingMaySendEchoes(pingProgram_)) {
-            outcomes = SystemPingProber(pingProgram_, timeout_).probeAll(addresses);
+            outcomes =
+                SystemPingProber(pingProgram_, timeout_).probeAll(addresses, throughInterface);
             qCDebug(lcNet) << "probed by" << pingProgram_ << "after errno" << error;
         }
     }
-    logOutcomes(addresses, outcomes);
+    logOutcomes(addresses, throughInterface, outcomes);
     return outcomes;
 }
 

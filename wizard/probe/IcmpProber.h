@@ -30,7 +30,8 @@ public:
                         QString pingProgram = SystemPingProgram())
         : timeout_(timeout), ways_(ways), sender_(sender), pingProgram_(std::move(pingProgram)) {}
 
-    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override;
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses,
+                                               unsigned throughInterface = kAnyInterface) override;
 
 private:
     std::chrono::milliseconds timeout_;

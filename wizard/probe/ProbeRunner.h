@@ -16,7 +16,9 @@ public:
     using Done = std::function<void(const QList<ProbeOutcome>& outcomes)>;
 
     virtual ~ProbeRunner() = default;
-    virtual void start(const QList<Ipv4Address>& addresses, Done done) = 0;
+    // With an interface every echo of the batch leaves by it (Prober::probeAll).
+    virtual void start(const QList<Ipv4Address>& addresses, Done done,
+                       unsigned throughInterface = kAnyInterface) = 0;
     // Drops every batch still running: their `done` is never called. For a run that stopped.
     virtual void cancelAll() = 0;
 };

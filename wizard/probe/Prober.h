@@ -26,6 +26,9 @@ struct ProbeOutcome {
     friend bool operator==(const ProbeOutcome&, const ProbeOutcome&) = default;
 };
 
+// An interface index for "wherever the routing table sends each echo".
+inline constexpr unsigned kAnyInterface = 0;
+
 // Sends one ICMP echo to each address and tells which answered. The run and the device list
 // use it through this interface so that tests can stand in for the network.
 class Prober {
@@ -33,9 +36,15 @@ public:
     virtual ~Prober() = default;
     // One outcome per address, in the order given; all probes run at once, each with its own
     // time limit, so the whole call lasts about one time-out however many addresses there are.
-    [[nodiscard]] virtual QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) = 0;
+    // With an interface every echo leaves by it, whatever the routing table says: what answers
+    // is on that adapter's side.
+    [[nodiscard]] virtual QList<ProbeOutcome>
+    probeAll(const QList<Ipv4Address>& addresses, unsigned throughInterface = kAnyInterface) = 0;
 
-    [[nodiscard]] ProbeOutcome probe(Ipv4Address address) { return probeAll({address}).value(0); }
+    [[nodiscard]] ProbeOutcome probe(Ipv4Address address,
+                                     unsigned throughInterface = kAnyInterface) {
+        return probeAll({address}, throughInterface).value(0);
+    }
 };
 
 } // namespace tarvex

@@ -46,7 +46,8 @@ OpenedEchoSocket OpenEchoSocket(const std::vector<const EchoSocketWay*>& ways) {
     return opened;
 }
 
-QList<ProbeOutcome> SocketProber::probeAll(const QList<Ipv4Address>& addresses) {
+QList<ProbeOutcome> SocketProber::probeAll(const QList<Ipv4Address>& addresses,
+                                           unsigned throughInterface) {
     QList<ProbeOutcome> outcomes(addresses.size(), ProbeOutcome{EchoStatus::NotAccepted, 0});
     std::vector<Pending> pending;
     for (qsizetype i = 0; i < addresses.size(); ++i) {
@@ -68,6 +69,17 @@ QList<ProbeOutcome> SocketProber::probeAll(const QList<Ipv4Address>& addresses) 
     const OwnedDescriptor socketHandle(opened.fd);
     const int fd = socketHandle.get();
     const EchoSocketWay& way = *opened.way;
+    // Bound before anything is sent; an echo that cannot leave by that adapter tells nothing
+    // of it.
+    if (throughInterface != kAnyInterface &&
+        setsockopt(fd, SOL_SOCKET, SO_BINDTOIFINDEX, &throughInterface, sizeof throughInterface) !=
+            0) {
+        const int error = errno;
+        for (const Pending& probe : pending) {
+            outcomes[probe.index] = {EchoStatus::NotSent, error};
+        }
+        return outcomes;
+    }
 
     // Random starting numbers keep the replies of two probes running side by side apart.
     std::random_device random;

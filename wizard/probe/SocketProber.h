@@ -38,7 +38,8 @@ public:
                  EchoSender sender = &::sendto)
         : ways_(std::move(ways)), timeout_(timeout), sender_(sender) {}
 
-    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override;
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses,
+                                               unsigned throughInterface = kAnyInterface) override;
 
 private:
     std::vector<const EchoSocketWay*> ways_;

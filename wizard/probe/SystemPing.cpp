@@ -33,12 +33,26 @@ bool ProgramGainsRawSockets(const RawCapabilityFacts& facts) {
     return gained && (!facts.noNewPrivileges || facts.permitted);
 }
 
-bool PingMaySendEchoes(const QString& program) {
+PingBlock PingBlockOf(const RawCapabilityFacts& facts) {
+    if (ProgramGainsRawSockets(facts)) {
+        return PingBlock::None;
+    }
+    RawCapabilityFacts unrestricted = facts;
+    unrestricted.bounding = true;
+    unrestricted.noNewPrivileges = false;
+    if (!ProgramGainsRawSockets(unrestricted)) {
+        return PingBlock::NotPrivileged;
+    }
+    // The bounding set first: nothing this process or its children do can win it back.
+    return facts.bounding ? PingBlock::NoNewPrivileges : PingBlock::BoundingSet;
+}
+
+PingBlock SystemPingBlock(const QString& program) {
     const QByteArray path = QFile::encodeName(program);
     struct stat info {};
     if (program.isEmpty() || access(path.constData(), X_OK) != 0 ||
         stat(path.constData(), &info) != 0) {
-        return false;
+        return PingBlock::Missing;
     }
     RawCapabilityFacts facts;
     facts.root = getuid() == 0 || geteuid() == 0;
@@ -50,7 +64,7 @@ bool PingMaySendEchoes(const QString& program) {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     std::array<__user_cap_data_struct, _LINUX_CAPABILITY_U32S_3> sets{};
     if (syscall(SYS_capget, &header, sets.data()) != 0) {
-        return false;
+        return PingBlock::NotPrivileged;
     }
     const __user_cap_data_struct& raw = sets[CAP_TO_INDEX(CAP_NET_RAW)];
     facts.permitted = (raw.permitted & CAP_TO_MASK(CAP_NET_RAW)) != 0;
@@ -65,7 +79,7 @@ bool PingMaySendEchoes(const QString& program) {
         facts.filePermitted = (file.permitted & CAP_TO_MASK(CAP_NET_RAW)) != 0;
         facts.fileInheritable = (file.inheritable & CAP_TO_MASK(CAP_NET_RAW)) != 0;
     }
-    return ProgramGainsRawSockets(facts);
+    return PingBlockOf(facts);
 }
 
 } // namespace tarvex

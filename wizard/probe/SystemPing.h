@@ -33,10 +33,29 @@ struct RawCapabilityFacts {
 // inheritable and ambient sets, and no_new_privs.
 [[nodiscard]] bool ProgramGainsRawSockets(const RawCapabilityFacts& facts);
 
+// Why the system's ping cannot send echoes for this user, so that the fix offered is the one
+// that helps.
+enum class PingBlock {
+    None,            // it can
+    Missing,         // no ping that may be run
+    BoundingSet,     // CAP_NET_RAW is outside this process's bounding set (a container)
+    NoNewPrivileges, // no_new_privs is set (a sandbox): exec grants no capability
+    NotPrivileged,   // ping itself is neither set-user-ID root nor given the capability
+};
+
+// The block the facts make: outside the bounding set or under no_new_privs only when ping would
+// gain the capability without that restriction.
+[[nodiscard]] PingBlock PingBlockOf(const RawCapabilityFacts& facts);
+
+// That block for the program as this process would start it.
+[[nodiscard]] PingBlock SystemPingBlock(const QString& program = SystemPingProgram());
+
 // Whether that ping can send echoes for this user: it may be run and it holds CAP_NET_RAW once
 // started (as root, set-user-ID root or by file capability, each only within this process's
 // bounding set).
-[[nodiscard]] bool PingMaySendEchoes(const QString& program);
+[[nodiscard]] inline bool PingMaySendEchoes(const QString& program) {
+    return SystemPingBlock(program) == PingBlock::None;
+}
 
 // Most pings running at once: twenty candidates go together, a thousand addresses in turns.
 inline constexpr std::size_t kMostPingsAtOnce = 32;

@@ -3,6 +3,8 @@
 #include "process/BoundedProcessQueue.h"
 
 #include <QEventLoop>
+#include <cerrno>
+#include <net/if.h>
 
 namespace tarvex {
 namespace {
@@ -26,8 +28,24 @@ ProbeOutcome outcomeOf(const ProcessEnd& end) {
 
 } // namespace
 
-QList<ProbeOutcome> SystemPingProber::probeAll(const QList<Ipv4Address>& addresses) {
+QList<ProbeOutcome> SystemPingProber::probeAll(const QList<Ipv4Address>& addresses,
+                                               unsigned throughInterface) {
     QList<ProbeOutcome> outcomes(addresses.size(), ProbeOutcome{EchoStatus::NotAccepted, 0});
+    QStringList through;
+    if (throughInterface != kAnyInterface) {
+        char name[IF_NAMESIZE] = {};
+        if (if_indextoname(throughInterface, name) == nullptr) {
+            // Gone since the reply came: nothing can be learnt through it.
+            const int error = errno;
+            for (qsizetype i = 0; i < addresses.size(); ++i) {
+                if (addresses[i].toHostOrder() != 0xffffffffU) {
+                    outcomes[i] = {EchoStatus::NotSent, error};
+                }
+            }
+            return outcomes;
+        }
+        through = {QStringLiteral("-I"), QString::fromLocal8Bit(name)};
+    }
     QEventLoop loop; // first: gives this thread the event dispatcher the processes need
     BoundedProcessQueue pings(timeout_ + kPingGrace, kMostPingsAtOnce);
     // No locale (ping reads its decimal point from it) and nothing else of ours.
@@ -38,10 +56,11 @@ QList<ProbeOutcome> SystemPingProber::probeAll(const QList<Ipv4Address>& address
             continue;
         }
         // The address ping gets is the parsed one printed back, never a text as received.
-        const QStringList arguments{
-            QStringLiteral("-n"),           QStringLiteral("-c"), QStringLiteral("1"),
-            QStringLiteral("-W"),           seconds(timeout_),    QStringLiteral("-s"),
-            QString::number(kPayloadBytes), QStringLiteral("--"), addresses[i].text()};
+        const QStringList arguments =
+            QStringList{QStringLiteral("-n"),          QStringLiteral("-c"), QStringLiteral("1"),
+                        QStringLiteral("-W"),          seconds(timeout_),    QStringLiteral("-s"),
+                        QString::number(kPayloadBytes)} +
+            through + QStringList{QStringLiteral("--"), addresses[i].text()};
         pings.add(program_, arguments,
                   [&outcomes, i](const ProcessEnd& end) { outcomes[i] = outcomeOf(end); });
     }

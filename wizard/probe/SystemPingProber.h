@@ -20,7 +20,8 @@ public:
     SystemPingProber(QString program, std::chrono::milliseconds timeout)
         : program_(std::move(program)), timeout_(timeout) {}
 
-    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override;
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses,
+                                               unsigned throughInterface = kAnyInterface) override;
 
 private:
     QString program_;

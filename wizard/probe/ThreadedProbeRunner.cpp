@@ -23,21 +23,23 @@ ThreadedProbeRunner::~ThreadedProbeRunner() {
     context_.reset();
 }
 
-void ThreadedProbeRunner::start(const QList<Ipv4Address>& addresses, Done done) {
+void ThreadedProbeRunner::start(const QList<Ipv4Address>& addresses, Done done,
+                                unsigned throughInterface) {
     const quint64 generation = generation_;
     QObject* context = context_.get();
-    pool_.start([this, context, generation, addresses, done = std::move(done)]() mutable {
-        QList<ProbeOutcome> outcomes = prober_.probeAll(addresses);
-        QMetaObject::invokeMethod(
-            context,
-            [this, generation, outcomes = std::move(outcomes), done = std::move(done)] {
-                // Runs on the caller's thread, so generation_ is read where it is written.
-                if (generation == generation_ && done) {
-                    done(outcomes);
-                }
-            },
-            Qt::QueuedConnection);
-    });
+    pool_.start(
+        [this, context, generation, addresses, throughInterface, done = std::move(done)]() mutable {
+            QList<ProbeOutcome> outcomes = prober_.probeAll(addresses, throughInterface);
+            QMetaObject::invokeMethod(
+                context,
+                [this, generation, outcomes = std::move(outcomes), done = std::move(done)] {
+                    // Runs on the caller's thread, so generation_ is read where it is written.
+                    if (generation == generation_ && done) {
+                        done(outcomes);
+                    }
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void ThreadedProbeRunner::cancelAll() {

@@ -22,7 +22,8 @@ public:
     ThreadedProbeRunner(const ThreadedProbeRunner&) = delete;
     ThreadedProbeRunner& operator=(const ThreadedProbeRunner&) = delete;
 
-    void start(const QList<Ipv4Address>& addresses, Done done) override;
+    void start(const QList<Ipv4Address>& addresses, Done done,
+               unsigned throughInterface = kAnyInterface) override;
     void cancelAll() override;
 
 private:

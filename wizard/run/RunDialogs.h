@@ -17,10 +17,12 @@ public:
     virtual ~RunDialogs() = default;
 
     // The device list: one row a row of `rows`, each with its reachability in the "Reachable?"
-    // column and, when `nameAdapters`, the adapter it was heard on in a last "Adapter" column.
+    // column and, when `nameAdapters`, the adapter it was heard on in a last "Adapter" column;
+    // a line under it tells how many senders a full list left out (`unlisted`), when any.
     // Next answers the chosen row's index; the close box answers none; Exit asks and may end the
     // program.
     virtual void showDeviceList(const QList<ApplianceRow>& rows, bool nameAdapters,
+                                qsizetype unlisted,
                                 std::function<void(std::optional<qsizetype> chosen)> done) = 0;
 
     // The credentials page, both boxes preset. Next answers what was typed (both may be empty);

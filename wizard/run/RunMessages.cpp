@@ -1,5 +1,6 @@
 #include "run/RunMessages.h"
 
+#include "appliance/DeviceListCells.h"
 #include "appliance/DeviceProtocol.h"
 #include "net/SocketErrorTexts.h"
 #include "texts/AddedTexts.h"
@@ -7,6 +8,15 @@
 #include <cstring>
 
 namespace tarvex {
+namespace {
+
+// Any user may name a program anything: shown as a host name is, so that no escape sequence
+// reaches a terminal and no override turns the line around.
+QString HolderName(const QString& program) {
+    return DisplayText(program.toUtf8());
+}
+
+} // namespace
 
 Message ListenerFailureMessage(int textBase, const ListenerFailure& failure) {
     Message message;
@@ -16,9 +26,9 @@ Message ListenerFailureMessage(int textBase, const ListenerFailure& failure) {
         QStringLiteral("\r\n %1%2\r\n").arg(SocketErrorNumber(failure.error)).arg(failure.reason) +
         AddedCatalogText(textBase, AddedText::PortInUseAdvice);
     if (failure.holder) {
-        message.text += QStringLiteral("\r\n") +
-                        AddedCatalogText(textBase, AddedText::PortHeldBy)
-                            .arg(failure.holder->program, QString::number(failure.holder->pid));
+        message.text += QStringLiteral("\r\n") + AddedCatalogText(textBase, AddedText::PortHeldBy)
+                                                     .arg(HolderName(failure.holder->program),
+                                                          QString::number(failure.holder->pid));
     }
     message.icon = MessageIcon::Exclamation;
     return message;

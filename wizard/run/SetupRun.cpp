@@ -11,6 +11,7 @@
 #include "texts/TextCatalog.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 namespace tarvex {
@@ -215,14 +216,23 @@ void SetupRun::addRow(const ArrivedDatagram& datagram) {
 }
 
 void SetupRun::probeRows(const QList<qsizetype>& rows) {
-    QList<Ipv4Address> addresses;
+    // Each row through the adapter that heard it: one batch an adapter.
+    std::map<unsigned, QList<qsizetype>> byInterface;
     for (const qsizetype row : rows) {
-        addresses.append(*list_.rows()[row].ownAddress());
+        byInterface[list_.rows()[row].interfaceIndex].append(row);
     }
-    ++probeBatchesRunning_;
-    services_.prober.start(addresses, resume([this, rows](const QList<ProbeOutcome>& outcomes) {
-                               onProbed(rows, outcomes);
-                           }));
+    for (const auto& [interfaceIndex, batch] : byInterface) {
+        QList<Ipv4Address> addresses;
+        for (const qsizetype row : batch) {
+            addresses.append(*list_.rows()[row].ownAddress());
+        }
+        ++probeBatchesRunning_;
+        services_.prober.start(addresses,
+                               resume([this, batch](const QList<ProbeOutcome>& outcomes) {
+                                   onProbed(batch, outcomes);
+                               }),
+                               interfaceIndex);
+    }
 }
 
 void SetupRun::onProbed(const QList<qsizetype>& rows, const QList<ProbeOutcome>& outcomes) {
@@ -289,10 +299,11 @@ void SetupRun::showDeviceList() {
 }
 
 void SetupRun::openDeviceList() {
-    modals_.showDeviceList(
-        list_.rows(), list_.severalAdapters(), resume([this](std::optional<qsizetype> chosen) {
-            page_.afterEventsRun(resume([this, chosen] { afterChoice(chosen); }));
-        }));
+    modals_.showDeviceList(list_.rows(), list_.severalAdapters(), list_.unlisted(),
+                           resume([this](std::optional<qsizetype> chosen) {
+                               page_.afterEventsRun(
+                                   resume([this, chosen] { afterChoice(chosen); }));
+                           }));
 }
 
 void SetupRun::afterChoice(std::optional<qsizetype> chosen) {

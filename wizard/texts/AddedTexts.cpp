@@ -218,6 +218,32 @@ constexpr std::array<TextPair, static_cast<std::size_t>(AddedText::Count)> kText
      "and no shortcuts were created. Check the username and password, then click Previous.",
      "網路硬碟仍從原來的IP位址回應：新的網路組態未獲確認，也未建立捷徑。請確認使用者名稱及密碼，"
      "再按上一步重新設定。"},
+    {"The system's ping is installed, but this program runs without CAP_NET_RAW in its "
+     "capability bounding set (a container or a confined service), so no program it starts may "
+     "send echoes. Allow them for every user with \"sudo sysctl -w "
+     "net.ipv4.ping_group_range='0 2147483647'\", or run the setup outside that confinement. "
+     "Then run it again.",
+     "系統的 ping 已經安裝，但這個程式的能力邊界集合（bounding set）中沒有 CAP_NET_RAW（在容器或"
+     "受限制的服務中執行），因此它啟動的任何程式都無法傳送回應要求。請以 \"sudo sysctl -w "
+     "net.ipv4.ping_group_range='0 2147483647'\" 允許每位使用者傳送，或在該限制之外執行設定。"
+     "然後重新執行。"},
+    {"The system's ping is installed, but this program runs with no_new_privs set (a sandbox, or "
+     "a service with NoNewPrivileges), so ping cannot take up its capability. Allow echoes for "
+     "every user with \"sudo sysctl -w net.ipv4.ping_group_range='0 2147483647'\", or run the "
+     "setup outside the sandbox. Then run it again.",
+     "系統的 ping 已經安裝，但這個程式執行時設定了 no_new_privs（在沙箱中，或在設有 "
+     "NoNewPrivileges 的服務中），因此 ping 無法取得它的能力。請以 \"sudo sysctl -w "
+     "net.ipv4.ping_group_range='0 2147483647'\" 允許每位使用者傳送，或在沙箱之外執行設定。"
+     "然後重新執行。"},
+    {"The system's ping is installed without the right to send echoes: it is neither set-user-ID "
+     "root nor given the capability. Reinstall it with \"sudo apt install --reinstall "
+     "iputils-ping\", or allow echoes for every user with \"sudo sysctl -w "
+     "net.ipv4.ping_group_range='0 2147483647'\". Then run it again.",
+     "系統的 ping 已經安裝，但沒有傳送回應要求的權限：它既不是 set-user-ID root，也沒有被賦予該"
+     "能力。請以 \"sudo apt install --reinstall iputils-ping\" 重新安裝，或以 \"sudo sysctl -w "
+     "net.ipv4.ping_group_range='0 2147483647'\" 允許每位使用者傳送。然後重新執行。"},
+    {"Senders left out of the full list (at most %2 rows): %1",
+     "因清單已滿（最多 %2 列）而未列出的傳送者：%1 個"},
 }};
 // clang-format on
 

@@ -91,6 +91,12 @@ enum class AddedText {
     WindowSystemFailed, // %1: the program, %2: Qt's words
     // The appliance said "2", but was then heard at another address, or said "1".
     NewAddressNotConfirmed,
+    // Why the system's ping cannot send the echoes, each with its fix; and the replies a full
+    // device list leaves out, under the list and on the scan's error stream.
+    ProbingFixBoundingSet,
+    ProbingFixNoNewPrivileges,
+    ProbingFixPingUnprivileged,
+    UnlistedReplies, // %1: how many senders were left out, %2: the most rows a list holds
     Count,
 };
 

@@ -1,5 +1,6 @@
 #include "cli/ScanCommand.h"
 
+#include "appliance/DeviceProtocol.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalWrap.h"
 #include "support/Addresses.h"
@@ -25,13 +26,14 @@ QByteArray reply(const QByteArray& id, const QByteArray& ip, const QByteArray& h
            "HDTOTAL='156000000' HDAVAIL='150000000'";
 }
 
-// Answers each address as told; records what was probed.
+// Answers each address as told; records what was probed, as "address%interface".
 class ScriptedProber final : public Prober {
 public:
-    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override {
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses,
+                                               unsigned throughInterface) override {
         QList<ProbeOutcome> outcomes;
         for (const Ipv4Address address : addresses) {
-            probed.append(address.text());
+            probed.append(address.text() + '%' + QString::number(throughInterface));
             outcomes.append({statuses.value(address.text(), EchoStatus::NoReply), 0});
         }
         return outcomes;
@@ -64,7 +66,9 @@ TEST(ScanCollector, OneRowPerSenderAndAdapterProbedOnlyWhereTheReplySpeaksForIts
     ScriptedProber prober;
     prober.statuses = {{"192.168.0.5", EchoStatus::Reply}, {"10.0.0.6", EchoStatus::NotSent}};
     EXPECT_FALSE(collector.probe(prober));
-    EXPECT_EQ(prober.probed, (QStringList{"192.168.0.5", "192.168.0.5", "10.0.0.5", "10.0.0.6"}));
+    // Each through the adapter that heard it.
+    EXPECT_EQ(prober.probed,
+              (QStringList{"192.168.0.5%2", "10.0.0.5%2", "10.0.0.6%2", "192.168.0.5%3"}));
 
     const QList<ApplianceRow>& rows = collector.rows();
     ASSERT_EQ(rows.size(), 6); // ONE, AGAIN, TWO, LIAR, BCAST, MUTE
@@ -86,6 +90,31 @@ TEST(ScanCollector, OneRowPerSenderAndAdapterProbedOnlyWhereTheReplySpeaksForIts
     EXPECT_EQ(rows[3].reachability, Reachability::No);
 }
 
+// No row holds more than an appliance sends: a field is cut at its 255th byte, never inside a
+// character, and the reply at 2 KB. A full list counts each sender it leaves out once.
+TEST(ScanCollector, RowsKeepNoMoreThanAnApplianceSendsAndAFullListCountsWhatItLeftOut) {
+    ScanCollector collector({{}, {{{"eth0", 2, testing::Network("10.0.0.9", "255.0.0.0")}}, {}}});
+    // é is two bytes, and the 256th byte the second of one: the name ends before that é.
+    const QByteArray longName = "xy" + QByteArray("\xc3\xa9").repeated(200);
+    const QByteArray longReply =
+        reply("AP000000000000000", "10.0.0.1", longName) + QByteArray(4000, ' ');
+    collector.add({longReply, 2, testing::Address("10.0.0.1")});
+    ASSERT_EQ(collector.rows().size(), 1);
+    const ApplianceRow& row = collector.rows()[0];
+    EXPECT_EQ(row.record.HostName, longName.first(254));
+    EXPECT_EQ(row.datagram, longReply.first(kLongestReplyKept));
+    EXPECT_EQ(row.datagramSize, longReply.size());
+    for (quint32 i = 1; i <= kMostAppliances + 2; ++i) {
+        const Ipv4Address sender(0x0a010000 + i);
+        collector.add({reply("AP000000000000000", sender.text().toLatin1(), "N"), 2, sender});
+        // A sender left out is counted once however often it answers.
+        collector.add({reply("AP000000000000000", sender.text().toLatin1(), "N"), 2, sender});
+    }
+    collector.add({"0C01Rbroken", 2, testing::Address("10.2.0.1")}); // no reply of an appliance
+    EXPECT_EQ(collector.rows().size(), kMostAppliances);
+    EXPECT_EQ(collector.unlisted(), 3);
+}
+
 TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawReply) {
     ApplianceRow entry;
     entry.record.DeviceId = "AP000000000000001";
@@ -100,6 +129,7 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawRepl
     entry.adapter = "eth0";
     entry.reachability = Reachability::Yes;
     entry.datagram = "0C01R\x01\xfe";
+    entry.datagramSize = 7;
     const QString cells = QString::fromUtf8(
         "AP000000000000001\t10.0.0.5\ttab here \"q\" \uFFFD\uFFFD\tST\t160GB\t156GB\t4%");
     EXPECT_EQ(ScanLine(entry, 700), cells + "\tYes\teth0");
@@ -121,6 +151,7 @@ TEST(ScanLine, CellsAsTheDeviceListShowsThemInBothLanguagesAndJsonWithTheRawRepl
     ASSERT_EQ(error.error, QJsonParseError::NoError);
     EXPECT_EQ(object["hostName"].toString(), cells.section('\t', 2, 2));
     EXPECT_EQ(object["raw"].toString(), "304330315201fe"); // what the text cannot tell apart
+    EXPECT_EQ(object["length"].toInteger(), 7);
     EXPECT_EQ(object["address"].toString(), "10.0.0.5");
     EXPECT_EQ(object["sender"].toString(), "10.0.0.5");
     EXPECT_TRUE(object["reachable"].toBool());

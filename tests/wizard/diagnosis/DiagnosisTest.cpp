@@ -64,6 +64,7 @@ public:
     }
     bool systemBusHasName(const QString& name) override { return busNames.count(name) != 0; }
     ProbeWay probeWay() override { return way; }
+    PingBlock pingBlock() override { return PingBlock::Missing; }
 
     std::vector<InterfaceAddress> addresses;
     std::vector<DefaultRoute> routes;

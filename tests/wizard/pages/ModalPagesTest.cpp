@@ -4,10 +4,12 @@
 #include "appliance/DeviceListCells.h"
 #include "pages/CredentialsPage.h"
 #include "pages/DeviceListPage.h"
+#include "pages/ElidedCellTips.h"
 #include "pages/ModalRunDialogs.h"
 #include "pages/PageDesign.h"
 #include "pages/Twips.h"
 #include "support/Addresses.h"
+#include "texts/AddedTexts.h"
 #include "texts/TextCatalog.h"
 
 #include <QApplication>
@@ -20,6 +22,7 @@
 #include <QStyleOptionHeader>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QWindow>
 #include <cstdlib>
@@ -217,14 +220,21 @@ TEST_P(ModalPageDesign, MatchesItsWindowDesign) {
         QList<ApplianceRow> rows = discovered(3, {Reachability::Yes, Reachability::No});
         rows[0].adapter = "eth0";
         rows[1].adapter = rows[2].adapter = "eth1";
-        auto* named = new DeviceListPage(wizard.flow, rows, step4, true);
+        // A full list that left senders out says how many in a line under it.
+        auto* named = new DeviceListPage(wizard.flow, rows, step4, true, 12);
         named->pageLoaded();
         auto* wide = child<QTreeWidget>(named, "ListView1");
         ASSERT_EQ(wide->columnCount(), 9);
         EXPECT_EQ(wide->headerItem()->text(8), textBase() == 500 ? "介面卡" : "Adapter");
         EXPECT_EQ(wide->topLevelItem(2)->text(8), "eth1");
         EXPECT_EQ(wide->topLevelItem(2)->text(1), "No");
-        EXPECT_EQ(wide->geometry(), list->geometry());
+        auto* line = child<QLabel>(named, "lblUnlisted");
+        EXPECT_EQ(line->text(),
+                  AddedCatalogText(textBase(), AddedText::UnlistedReplies).arg(12).arg(1000));
+        EXPECT_FALSE(line->isHidden());
+        EXPECT_LE(wide->geometry().bottom(), line->geometry().top());
+        EXPECT_LE(line->geometry().bottom(), child<QLabel>(named, "Label1")->geometry().top());
+        EXPECT_TRUE(child<QLabel>(page, "lblUnlisted")->isHidden());
         delete named;
     }
     delete page;
@@ -267,6 +277,42 @@ TEST_F(ModalPages, DeviceListShowsTheTableInOrderWithTheFirstRowSelected) {
         widths += list->columnWidth(column);
     }
     EXPECT_EQ(widths + list->columnWidth(7), list->viewport()->width()) << "the last one fills";
+    delete page;
+
+    // A long list opens with its first rows and takes in the rest a part at a time, in order.
+    QList<ApplianceRow> many;
+    for (int i = 0; i < 70; ++i) {
+        many += rows;
+    }
+    auto* longPage = show<DeviceListPage>(many);
+    auto* longList = child<QTreeWidget>(longPage, "ListView1");
+    EXPECT_LT(longList->topLevelItemCount(), many.size());
+    EXPECT_FALSE(longPage->filled());
+    ASSERT_TRUE(QTest::qWaitFor([longPage] { return longPage->filled(); }, 5000));
+    ASSERT_EQ(longList->topLevelItemCount(), many.size());
+    for (int i = 0; i < many.size(); i += 37) {
+        EXPECT_EQ(longList->topLevelItem(i)->text(0), QString::number(i));
+    }
+    EXPECT_EQ(longList->selectedItems(), QList<QTreeWidgetItem*>{longList->topLevelItem(0)});
+    delete longPage;
+}
+
+// A name as long as an appliance may send takes no more than a third of the list, elided; its
+// tooltip holds it whole, in lines.
+TEST_F(ModalPages, ALongNameIsElidedWithTheWholeOfItInItsTooltip) {
+    QList<ApplianceRow> rows = discovered(2);
+    rows[1].record.HostName = QByteArray(255, 'W');
+    auto* page = show<DeviceListPage>(rows);
+    auto* list = child<QTreeWidget>(page, "ListView1");
+    EXPECT_LE(list->columnWidth(2), list->viewport()->width() / 3);
+    const QRect cell = list->visualItemRect(list->topLevelItem(1))
+                           .intersected(QRect(list->header()->sectionViewportPosition(2), 0,
+                                              list->columnWidth(2), 1 << 20));
+    QHelpEvent hover(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(list->viewport(), &hover);
+    EXPECT_EQ(QToolTip::text(), CellTipText(QString(255, u'W')));
+    EXPECT_EQ(CellTipText(QStringLiteral("<b>&"), 2),
+              QStringLiteral("<p style=\"white-space:pre\">&lt;b<br>&gt;&amp;</p>"));
     delete page;
 }
 
@@ -409,7 +455,7 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
         return made;
     };
     dialogs.showDeviceList(
-        {row(Reachability::Yes), row(Reachability::No), row(Reachability::Yes)}, false,
+        {row(Reachability::Yes), row(Reachability::No), row(Reachability::Yes)}, false, 0,
         [&listAnswer](std::optional<qsizetype> chosen) { listAnswer.emplace(chosen); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return listAnswer.has_value(); }, 5000));
     EXPECT_EQ(*listAnswer, 1);
@@ -438,7 +484,7 @@ TEST_F(ModalPages, RunDialogsShowFreshCentredModalPagesAndReportHowTheyClosed) {
     EXPECT_EQ(credentials(), std::nullopt);
     EXPECT_TRUE(step4.isNull());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    dialogs.showDeviceList({}, {}, [](std::optional<qsizetype>) {
+    dialogs.showDeviceList({}, {}, 0, [](std::optional<qsizetype>) {
         ADD_FAILURE() << "no list over a page that is gone";
     });
 }

@@ -236,7 +236,8 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     appliance.address = appliance.sender = Ipv4Address(0xC0A80005U);
     appliance.reachability = Reachability::Yes;
     std::optional<std::optional<qsizetype>> chosen;
-    modal.showDeviceList({appliance}, false, [&](std::optional<qsizetype> row) { chosen = row; });
+    modal.showDeviceList({appliance}, false, 0,
+                         [&](std::optional<qsizetype> row) { chosen = row; });
     DeviceListPage* list = nullptr;
     ASSERT_TRUE(QTest::qWaitFor([&] { return (list = dialogOnScreen<DeviceListPage>()); }, 5000));
     std::optional<Box> over = seen(*list, list->windowTitle());

@@ -64,30 +64,47 @@ INSTANTIATE_TEST_SUITE_P(Ways, LoopbackProbe,
                                                     "/nonexistent/ping"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Whether a ping started from here holds CAP_NET_RAW: never beyond the bounding set.
-TEST(SystemPingCapability, GainedOnlyWithinTheBoundingSet) {
+// Whether a ping started from here holds CAP_NET_RAW: never beyond the bounding set; and what
+// keeps it from that, so that the fix offered is the one that helps.
+TEST(SystemPingCapability, GainedOnlyWithinTheBoundingSetAndTheBlockNamed) {
     using F = RawCapabilityFacts;
+    using B = PingBlock;
     const struct {
         const char* name;
         F facts;
-        bool gains;
+        B block;
     } rows[] = {
-        {"RootAnyPing", {.root = true}, true},
-        {"RootOutsideTheBoundingSet", {.root = true, .bounding = false}, false},
-        {"RootWithNoRootBit", {.root = true, .rootIsSpecial = false}, false},
-        {"RootNoNewPrivilegesNothingPermitted", {.root = true, .noNewPrivileges = true}, false},
-        {"UserPlainPing", {}, false},
-        {"UserSetUidRoot", {.fileSetUidRoot = true}, true},
-        {"UserSetUidRootOutsideTheBoundingSet", {.bounding = false, .fileSetUidRoot = true}, false},
-        {"UserFileCapability", {.fileHasCapabilities = true, .filePermitted = true}, true},
+        {"RootAnyPing", {.root = true}, B::None},
+        {"RootOutsideTheBoundingSet", {.root = true, .bounding = false}, B::BoundingSet},
+        {"RootWithNoRootBit", {.root = true, .rootIsSpecial = false}, B::NotPrivileged},
+        {"RootNoNewPrivilegesNothingPermitted",
+         {.root = true, .noNewPrivileges = true},
+         B::NoNewPrivileges},
+        {"UserPlainPing", {}, B::NotPrivileged},
+        {"UserSetUidRoot", {.fileSetUidRoot = true}, B::None},
+        {"UserSetUidRootOutsideTheBoundingSet",
+         {.bounding = false, .fileSetUidRoot = true},
+         B::BoundingSet},
+        {"UserSetUidRootUnderNoNewPrivileges",
+         {.noNewPrivileges = true, .fileSetUidRoot = true},
+         B::NoNewPrivileges},
+        {"UserFileCapability", {.fileHasCapabilities = true, .filePermitted = true}, B::None},
         {"UserFileCapabilityOutsideTheBoundingSet",
          {.bounding = false, .fileHasCapabilities = true, .filePermitted = true},
-         false},
-        {"UserAmbientPlainPing", {.ambient = true}, true},
+         B::BoundingSet},
+        {"UserFileCapabilityBothRestrictions",
+         {.noNewPrivileges = true,
+          .bounding = false,
+          .fileHasCapabilities = true,
+          .filePermitted = true},
+         B::BoundingSet},
+        {"UserAmbientPlainPing", {.ambient = true}, B::None},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(ProgramGainsRawSockets(row.facts), row.gains) << row.name;
+        EXPECT_EQ(ProgramGainsRawSockets(row.facts), row.block == B::None) << row.name;
+        EXPECT_EQ(PingBlockOf(row.facts), row.block) << row.name;
     }
+    EXPECT_EQ(SystemPingBlock("/nonexistent/ping"), B::Missing);
 }
 
 // A sender that fails the next `failuresLeft` echoes with `failWith`, as a PC whose send buffer
@@ -162,18 +179,30 @@ TEST(IcmpErrorEndsProbe, OnlyUnreachableTimeExceededAndParameterProblem) {
     }
 }
 
-TEST(ProbingImpossibleText, NamesTheCauseAndBothFixesAndNoCapability) {
-    const QString text = ProbingImpossibleText(kEnglishTextBase, EACCES);
+TEST(ProbingImpossibleText, NamesTheCauseAndTheFixForWhatHoldsPingBackAndNoCapability) {
+    const QString text = ProbingImpossibleText(kEnglishTextBase, EACCES, PingBlock::Missing);
     EXPECT_TRUE(text.contains("ICMP echo")) << text.toStdString();
     EXPECT_TRUE(text.contains("10013 Permission Denied.")) << text.toStdString();
-    EXPECT_TRUE(text.contains("iputils-ping")) << text.toStdString();
-    EXPECT_TRUE(text.contains("net.ipv4.ping_group_range")) << text.toStdString();
-    // A window program with a capability would run any Qt plugin a user points it at.
-    for (const int base : {kEnglishTextBase, kChineseTextBase}) {
-        EXPECT_FALSE(ProbingImpossibleText(base, EPERM).contains("setcap"));
+    // Each fix names what holds ping back; only a missing ping is to be installed.
+    const struct {
+        PingBlock block;
+        const char* names;
+    } fixes[] = {{PingBlock::Missing, "Install the package iputils-ping"},
+                 {PingBlock::BoundingSet, "bounding set"},
+                 {PingBlock::NoNewPrivileges, "no_new_privs"},
+                 {PingBlock::NotPrivileged, "--reinstall iputils-ping"}};
+    for (const auto& fix : fixes) {
+        const QString told = ProbingImpossibleText(kEnglishTextBase, EPERM, fix.block);
+        EXPECT_TRUE(told.contains(fix.names)) << told.toStdString();
+        EXPECT_TRUE(told.contains("net.ipv4.ping_group_range")) << told.toStdString();
+        EXPECT_EQ(told.contains("Install the package"), fix.block == PingBlock::Missing);
+        // A window program with a capability would run any Qt plugin a user points it at.
+        for (const int base : {kEnglishTextBase, kChineseTextBase}) {
+            EXPECT_FALSE(ProbingImpossibleText(base, EPERM, fix.block).contains("setcap"));
+        }
     }
-    const Message message = ProbingImpossibleMessage(kEnglishTextBase, EPERM);
-    EXPECT_EQ(message.text, ProbingImpossibleText(kEnglishTextBase, EPERM));
+    const Message message = ProbingImpossibleMessage(kEnglishTextBase, EPERM, PingBlock::Missing);
+    EXPECT_EQ(message.text, ProbingImpossibleText(kEnglishTextBase, EPERM, PingBlock::Missing));
     EXPECT_FALSE(message.title); // the program's title
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
 }

@@ -17,7 +17,8 @@ public:
     explicit FakeProber(int meet = 1) : meet_(meet) {}
 
     // Odd addresses answer.
-    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses) override {
+    [[nodiscard]] QList<ProbeOutcome> probeAll(const QList<Ipv4Address>& addresses,
+                                               unsigned /*throughInterface*/) override {
         std::unique_lock lock(mutex_);
         threads_.append(QThread::currentThread());
         ++inside_;

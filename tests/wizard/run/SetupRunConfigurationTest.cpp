@@ -113,6 +113,7 @@ TEST_F(ConfigurationTest, TwoAdaptersAskThroughEachAndTheChosenRowsAdapterConfig
     EXPECT_EQ(run.rows().size(), 5);
     EXPECT_EQ(fake.prober.started,
               (QStringList{"192.168.0.30", "10.1.9.50", "10.1.9.52", "10.1.9.50"}));
+    EXPECT_EQ(fake.prober.through, (QList<unsigned>{2, 3, 3, 2})); // by the adapter that heard it
     endWindow();
     EXPECT_EQ(modals.adaptersShown, (QList<QStringList>{{"eth0", "eth1", "eth1", "eth1", "eth0"}}));
 

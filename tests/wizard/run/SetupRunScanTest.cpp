@@ -229,15 +229,16 @@ TEST_F(SetupRunTest, DeviceListClosedWithoutAChoiceGoesBackToStepThree) {
 
 TEST_F(SetupRunTest, APortThatIsTakenIsToldAndNothingIsBroadcast) {
     fake.listener.failure =
-        ListenerFailure{EADDRINUSE, "Address already in use.", UdpPortHolder{4242, "nc"}};
+        ListenerFailure{EADDRINUSE, "Address already in use.",
+                        UdpPortHolder{4242, QStringLiteral("nc\x1b]0;t\a\u202E")}};
     run.pageLoaded();
     settle();
     ASSERT_TRUE(timers.fire(RunTimer::ScanStart));
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_TRUE(dialogs.shown()[0].text.contains("UDP Port 12310"));
     EXPECT_TRUE(dialogs.shown()[0].text.contains(" 10048Address already in use."));
-    EXPECT_TRUE(
-        dialogs.shown()[0].text.contains("\r\nThe program holding it is \"nc\" (process 4242)"));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral(
+        "\r\nThe program holding it is \"nc\uFFFD]0;t\uFFFD\uFFFD\" (process 4242)")));
     EXPECT_TRUE(fake.broadcaster.sent.isEmpty());
     EXPECT_EQ(flow.setupModeShown, 1);
     EXPECT_TRUE(timers.running.empty());
