@@ -90,6 +90,30 @@ void picture(const char* name) {
     }
 }
 
+// With TARVEX_WALK_PICTURES, the dialog alone beside the screen's picture, for the tour's pairs:
+// <name>-box.png as it stands (drawn inside the window on its card, with frame and shadow, or its
+// window in the window manager's frame), <name>-body.png the dialog's own rectangle.
+void dialogPictures(QWidget& dialog, const char* name) {
+    const QString folder = qEnvironmentVariable("TARVEX_WALK_PICTURES");
+    if (folder.isEmpty() || name == nullptr) {
+        return;
+    }
+    const QString stem = folder + QLatin1Char('/') + QString::fromLatin1(name);
+    if (dialog.isWindow()) {
+        const auto shot = [&dialog](const QRect& area) {
+            return dialog.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        };
+        shot(dialog.frameGeometry()).save(stem + "-box.png");
+        shot(dialog.geometry()).save(stem + "-body.png");
+        return;
+    }
+    QWidget* window = dialog.window();
+    const QWidget* card = dialog.parentWidget();
+    window->grab(QRect(card->mapTo(window, QPoint()), card->size()).adjusted(-8, -8, 8, 8))
+        .save(stem + "-box.png");
+    window->grab(QRect(dialog.mapTo(window, QPoint()), dialog.size())).save(stem + "-body.png");
+}
+
 // libwayland's log of the client's requests (WAYLAND_DEBUG=client), written where stderr was.
 QString protocolLogPath() {
     return qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/protocol.log");
@@ -176,6 +200,7 @@ void answerBox(const std::function<void(QMessageBox* box)>& answer, std::optiona
         poll->deleteLater();
         seenBox = seen(*box, box->text());
         picture(pictureName);
+        dialogPictures(*box, pictureName);
         answer(box);
     });
     QTimer::singleShot(10000, poll, &QObject::deleteLater);
@@ -267,6 +292,7 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     expectOverThePage(over, pages);
     expectFrameCentred(*list);
     picture("w5-device-list");
+    dialogPictures(*list, "w5-device-list");
     question.reset();
     answerBox(QMessageBox::Cancel, question, "w6-exit-question-over-list");
     press(list, Qt::Key_Escape);
@@ -284,6 +310,7 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     expectOverThePage(over, pages);
     expectFrameCentred(*login);
     picture("w7-credentials");
+    dialogPictures(*login, "w7-credentials");
     // Enter to the page itself: on a text box Qt's Wayland input method needs a seat, which the
     // headless compositor has not.
     QTest::keyClick(login, Qt::Key_Return);
