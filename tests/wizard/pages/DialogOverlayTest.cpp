@@ -52,19 +52,6 @@ void unfold(QDialog& dialog) {
     }
 }
 
-int differingPixels(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) {
-        return a.width() * a.height() + 1;
-    }
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            count += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 int lightness(const QImage& image, QPoint at) {
     return QColor(image.pixel(at)).lightness();
 }
@@ -120,8 +107,6 @@ TEST(DialogOverlay, DrawnInsideTheWindowADialogIsItsWindowAndAnswersAsBeforeOver
          QAccessible::AlertMessage},
         {"exit question, Esc", box("Warning", true), Qt::Key_Escape, QMessageBox::Cancel,
          QAccessible::AlertMessage},
-        {"no appliance, details folded", box("Tarvex", false, "Firewall: ufw."), Qt::Key_Return,
-         QMessageBox::Ok, QAccessible::AlertMessage},
         {"no appliance, details shown", box("Tarvex", false, "Firewall: ufw.\n  Fix: allow it."),
          Qt::Key_Return, QMessageBox::Ok, QAccessible::AlertMessage, true},
         {"device list, Enter", list, Qt::Key_Return, QDialog::Accepted, QAccessible::Dialog},
@@ -171,8 +156,7 @@ TEST(DialogOverlay, DrawnInsideTheWindowADialogIsItsWindowAndAnswersAsBeforeOver
             EXPECT_FALSE(page->isEnabled());
             EXPECT_EQ(dialog->size(), dialog->maximumSize()) << "fixed, as its window was";
             const QRect body(dialog->mapTo(&wizard.window, QPoint()), dialog->size());
-            EXPECT_EQ(differingPixels(shown(wizard.window, body), asWindow), 0)
-                << "drawn inside, it is its window pixel for pixel";
+            EXPECT_TRUE(shown(wizard.window, body) == asWindow) << "drawn inside, not its window";
             expectFramedShadowedAndHeaded(*overlay, wizard.window, pageAlone);
             const QRect card(overlay->card()->mapTo(&wizard.window, QPoint()),
                              overlay->card()->size());

@@ -8,7 +8,6 @@
 #include "pages/DialogOverlay.h"
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
-#include "pages/ModalRunDialogs.h"
 #include "pages/PageWindow.h"
 #include "support/SanitizerOptions.h"
 #include "texts/TextCatalog.h"
@@ -90,28 +89,21 @@ void picture(const char* name) {
     }
 }
 
-// With TARVEX_WALK_PICTURES, the dialog alone beside the screen's picture, for the tour's pairs:
-// <name>-box.png as it stands (drawn inside the window on its card, with frame and shadow, or its
-// window in the window manager's frame), <name>-body.png the dialog's own rectangle.
-void dialogPictures(QWidget& dialog, const char* name) {
+// With TARVEX_WALK_PICTURES, the dialog alone as <name>-box.png, for the tour's pairs: drawn
+// inside the window (its card, frame and shadow), or its window in the window manager's frame.
+void dialogPicture(QWidget& dialog, const char* name) {
     const QString folder = qEnvironmentVariable("TARVEX_WALK_PICTURES");
+    const QString file = folder + QLatin1Char('/') + QLatin1String(name) + "-box.png";
+    const QRect frame = dialog.frameGeometry();
+    QWidget* window = dialog.window();
+    const QWidget* card = dialog.parentWidget();
     if (folder.isEmpty() || name == nullptr) {
         return;
     }
-    const QString stem = folder + QLatin1Char('/') + QString::fromLatin1(name);
-    if (dialog.isWindow()) {
-        const auto shot = [&dialog](const QRect& area) {
-            return dialog.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-        };
-        shot(dialog.frameGeometry()).save(stem + "-box.png");
-        shot(dialog.geometry()).save(stem + "-body.png");
-        return;
-    }
-    QWidget* window = dialog.window();
-    const QWidget* card = dialog.parentWidget();
-    window->grab(QRect(card->mapTo(window, QPoint()), card->size()).adjusted(-8, -8, 8, 8))
-        .save(stem + "-box.png");
-    window->grab(QRect(dialog.mapTo(window, QPoint()), dialog.size())).save(stem + "-body.png");
+    (dialog.isWindow()
+         ? dialog.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+         : window->grab(QRect(card->mapTo(window, QPoint()), card->size()).adjusted(-8, -8, 8, 8)))
+        .save(file);
 }
 
 // libwayland's log of the client's requests (WAYLAND_DEBUG=client), written where stderr was.
@@ -200,7 +192,7 @@ void answerBox(const std::function<void(QMessageBox* box)>& answer, std::optiona
         poll->deleteLater();
         seenBox = seen(*box, box->text());
         picture(pictureName);
-        dialogPictures(*box, pictureName);
+        dialogPicture(*box, pictureName);
         answer(box);
     });
     QTimer::singleShot(10000, poll, &QObject::deleteLater);
@@ -276,46 +268,6 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
         [&] { return flow.currentPage()->pageId() == PageId::SetupModePage; }, 2000));
     expectOnePageWindow(pages);
 
-    // The two modal pages over the page. Esc on the device list asks, over it, whether to
-    // exit; Cancel leaves it up, and Next takes the selected appliance.
-    ModalRunDialogs modal(flow.currentPage(), flow);
-    ApplianceRow appliance;
-    appliance.record.IpAddress = "192.168.0.5";
-    appliance.record.HostName = "NAS";
-    appliance.address = appliance.sender = Ipv4Address(0xC0A80005U);
-    appliance.reachability = Reachability::Yes;
-    std::optional<std::optional<qsizetype>> chosen;
-    modal.showDeviceList({appliance}, false, [&](std::optional<qsizetype> row) { chosen = row; });
-    DeviceListPage* list = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (list = dialogOnScreen<DeviceListPage>()); }, 5000));
-    std::optional<Box> over = seen(*list, list->windowTitle());
-    expectOverThePage(over, pages);
-    expectFrameCentred(*list);
-    picture("w5-device-list");
-    dialogPictures(*list, "w5-device-list");
-    question.reset();
-    answerBox(QMessageBox::Cancel, question, "w6-exit-question-over-list");
-    press(list, Qt::Key_Escape);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return question.has_value(); }, 5000));
-    expectOverThePage(question, pages, list);
-    press(list, Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return chosen.has_value(); }, 5000));
-    EXPECT_EQ(*chosen, 0);
-
-    std::optional<std::optional<Credentials>> credentials;
-    modal.showCredentials([&](std::optional<Credentials> given) { credentials = given; });
-    CredentialsPage* login = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (login = dialogOnScreen<CredentialsPage>()); }, 5000));
-    over = seen(*login, login->windowTitle());
-    expectOverThePage(over, pages);
-    expectFrameCentred(*login);
-    picture("w7-credentials");
-    dialogPictures(*login, "w7-credentials");
-    // Enter to the page itself: on a text box Qt's Wayland input method needs a seat, which the
-    // headless compositor has not.
-    QTest::keyClick(login, Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return credentials.has_value(); }, 5000));
-    EXPECT_TRUE(credentials->has_value());
     expectOnePageWindow(pages);
     if (QGuiApplication::platformName() == QLatin1String("wayland")) {
         // One window for the whole walk, in what the compositor was asked for.
@@ -345,16 +297,8 @@ public:
         return modal != nullptr ? modal->window() : &pages_;
     }
     [[nodiscard]] QWidget* focus() const { return window()->focusWidget(); }
-    // The focused control by its name, a button without one by its text.
     [[nodiscard]] std::string focusName() const {
-        const QWidget* control = focus();
-        if (control == nullptr) {
-            return "(nothing)";
-        }
-        const auto* button = qobject_cast<const QAbstractButton*>(control);
-        return (control->objectName().isEmpty() && button != nullptr ? button->text()
-                                                                     : control->objectName())
-            .toStdString();
+        return focus() != nullptr ? focus()->objectName().toStdString() : "(nothing)";
     }
     void press(Qt::Key key) const {
         if (QGuiApplication::platformName() != QLatin1String("wayland")) {
@@ -371,15 +315,18 @@ public:
         QTest::keyClick(control, key);
     }
 
-    // Esc asks the question with the prompt, over the focused control; Esc answers it Cancel
-    // and the focus is where it was. Then Enter presses the default button.
-    void expectEscAsksAndKeepsTheFocus(const std::string& focused, int prompt) const {
+    // Esc asks the question with the prompt, over the focused control and the dialog it is on
+    // (if any); Esc answers it Cancel and the focus is where it was.
+    void expectEscAsksAndKeepsTheFocus(const std::string& focused, int prompt,
+                                       const QWidget* over = nullptr,
+                                       const char* pictureName = nullptr) const {
         EXPECT_EQ(focusName(), focused);
         std::optional<Box> question;
-        answerBox([this](QMessageBox*) { press(Qt::Key_Escape); }, question, nullptr);
+        answerBox([this](QMessageBox*) { press(Qt::Key_Escape); }, question, pictureName);
         press(Qt::Key_Escape);
         ASSERT_TRUE(QTest::qWaitFor([&] { return question.has_value(); }, 5000)) << focused;
         EXPECT_EQ(question->text, CatalogText(700, prompt));
+        expectOverThePage(question, pages_, over);
         ASSERT_TRUE(QTest::qWaitFor([] { return dialogOnScreen<QMessageBox>() == nullptr; }, 5000));
         QTest::qWait(50);
         EXPECT_EQ(focusName(), focused) << "after the question";
@@ -415,44 +362,67 @@ TEST(WindowWalk, ByKeyboardEveryOutcomeLeavesAFocusForEnterAndEsc) {
         keys.press(Qt::Key_Return);
         ASSERT_TRUE(until([&] { return on(next); }));
     }
-    // From Step 3 into a scan that one appliance answers, and its row chosen.
-    const auto scanAndChoose = [&](const QByteArray& ip, bool reachable) {
+    // Only a reachable appliance's run writes the shortcuts: this failure is its outcome.
+    fake.shortcuts.failure = ShortcutFailure{QStringLiteral("/home/user/Desktop/x"),
+                                             QStringLiteral("Permission denied")};
+    const struct {
+        const char* outcome;
+        QByteArray ip;
+        bool reachable;
+        QByteArray reply; // the configuration's answer; none: it times out
+        bool box;         // the outcome tells it in a box, answered by Enter
+    } rows[] = {{"refused", "10.0.0.5", false, "0C02RAP0000000000000011", false},
+                {"no answer", "10.0.0.5", false, {}, true},
+                {"shortcuts failed", "192.168.0.5", true, {}, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.outcome);
+        // From Step 3 into a scan that one appliance answers, and its row chosen.
         keys.expectEscAsksAndKeepsTheFocus("Option1(0)", Text::ExitProgramPrompt);
         keys.press(Qt::Key_Return);
         ASSERT_TRUE(until([&] { return fake.listener.isOpen(); }));
-        fake.listener.deliver(ApplianceReply("AP000000000000001", ip));
+        fake.listener.deliver(ApplianceReply("AP000000000000001", row.ip));
         ASSERT_TRUE(until([&] { return !fake.prober.batches.empty(); }));
-        fake.prober.answerAll(
-            {{QString::fromLatin1(ip), {reachable ? EchoStatus::Reply : EchoStatus::NoReply, 0}}});
-        ASSERT_TRUE(until([] { return dialogOnScreen<DeviceListPage>() != nullptr; }));
-        keys.expectEscAsksAndKeepsTheFocus("ListView1", Text::ExitProgramPrompt);
+        fake.prober.answerAll({{QString::fromLatin1(row.ip),
+                                {row.reachable ? EchoStatus::Reply : EchoStatus::NoReply, 0}}});
+        DeviceListPage* list = nullptr;
+        ASSERT_TRUE(until([&] { return (list = dialogOnScreen<DeviceListPage>()); }));
+        expectOverThePage(seen(*list, list->windowTitle()), pages);
+        expectFrameCentred(*list);
+        picture("w5-device-list");
+        dialogPicture(*list, "w5-device-list");
+        keys.expectEscAsksAndKeepsTheFocus("ListView1", Text::ExitProgramPrompt, list,
+                                           "w6-exit-question-over-list");
         keys.press(Qt::Key_Return);
-    };
-    // The address search answered and the credentials page, whose password is typed over.
-    const auto giveCredentials = [&](const char* typed) {
-        ASSERT_TRUE(until([&] {
-            return std::any_of(fake.prober.batches.begin(), fake.prober.batches.end(),
-                               [](const auto& batch) { return batch.addresses.size() > 1; });
-        }));
-        fake.answerSearch();
-        CredentialsPage* login = nullptr;
-        ASSERT_TRUE(until([&] { return (login = dialogOnScreen<CredentialsPage>()); }));
-        QTest::qWait(50);
-        auto* password = qobject_cast<QLineEdit*>(keys.focus());
-        ASSERT_NE(password, nullptr) << keys.focusName();
-        EXPECT_EQ(password->selectedText(), "qorvu") << "typing replaces the preset";
-        password->insert(QString::fromLatin1(typed)); // as typed: over the selection
-        keys.expectEscAsksAndKeepsTheFocus("txtPassword", Text::ExitSetupPrompt);
-        EXPECT_EQ(password->text(), QString::fromLatin1(typed));
-        keys.press(Qt::Key_Return);
-        ASSERT_TRUE(until([&] { return fake.broadcaster.sent.size() >= 2; }));
-    };
-    // The outcome's box answered by Enter where there is one; the page stands.
-    const auto standing = [&](bool box) {
-        if (box) {
+        if (!row.reachable) {
+            // The address search answered; the preset password is typed over.
+            ASSERT_TRUE(until([&] {
+                return std::any_of(fake.prober.batches.begin(), fake.prober.batches.end(),
+                                   [](const auto& batch) { return batch.addresses.size() > 1; });
+            }));
+            fake.answerSearch();
+            CredentialsPage* login = nullptr;
+            ASSERT_TRUE(until([&] { return (login = dialogOnScreen<CredentialsPage>()); }));
+            expectOverThePage(seen(*login, login->windowTitle()), pages);
+            expectFrameCentred(*login);
+            picture("w7-credentials");
+            dialogPicture(*login, "w7-credentials");
+            auto* password = qobject_cast<QLineEdit*>(keys.focus());
+            ASSERT_NE(password, nullptr) << keys.focusName();
+            EXPECT_EQ(password->selectedText(), "qorvu") << "typing replaces the preset";
+            password->insert(QStringLiteral("admin")); // as typed: over the selection
+            keys.expectEscAsksAndKeepsTheFocus("txtPassword", Text::ExitSetupPrompt, login);
+            EXPECT_EQ(password->text(), "admin");
+            keys.press(Qt::Key_Return);
+            ASSERT_TRUE(until([&] { return fake.broadcaster.sent.size() >= 2; }));
+        }
+        if (!row.reply.isEmpty()) {
+            fake.listener.deliver(ArrivedDatagram{row.reply, 2, Address("10.0.0.5")});
+        }
+        if (row.box) {
             ASSERT_TRUE(until([] { return dialogOnScreen<QMessageBox>() != nullptr; }));
             keys.press(Qt::Key_Return);
         }
+        // The page stands: its default button has the focus, Esc asks, Enter goes back.
         ASSERT_TRUE(until([&] {
             return dialogOnScreen<QMessageBox>() == nullptr &&
                    flow.currentPage()->findChild<QPushButton*>("previousButton")->isEnabled();
@@ -462,32 +432,17 @@ TEST(WindowWalk, ByKeyboardEveryOutcomeLeavesAFocusForEnterAndEsc) {
         keys.press(Qt::Key_Return);
         ASSERT_TRUE(until([&] { return on(PageId::SetupModePage); }));
         fake.broadcaster.sent.clear();
-    };
-
-    scanAndChoose("10.0.0.5", false);
-    giveCredentials("admin");
-    fake.listener.deliver(ArrivedDatagram{"0C02RAP0000000000000011", 2, Address("10.0.0.5")});
-    standing(false); // refused
-
-    scanAndChoose("10.0.0.5", false);
-    giveCredentials("admin");
-    standing(true); // no answer
-
-    fake.shortcuts.failure = ShortcutFailure{QStringLiteral("/home/user/Desktop/x"),
-                                             QStringLiteral("Permission denied")};
-    scanAndChoose("192.168.0.5", true);
-    standing(true); // the shortcuts failed
+    }
 
     // No appliance: "Show Details..." pressed by the keyboard, then Enter is OK.
     keys.expectEscAsksAndKeepsTheFocus("Option1(0)", Text::ExitProgramPrompt);
     keys.press(Qt::Key_Return);
     QMessageBox* nothing = nullptr;
     ASSERT_TRUE(until([&] { return (nothing = dialogOnScreen<QMessageBox>()); }));
-    for (int tabs = 0;
-         tabs < 4 && nothing->buttonRole(qobject_cast<QAbstractButton*>(keys.focus())) !=
-                         QMessageBox::ActionRole;
-         ++tabs) {
-        keys.press(Qt::Key_Tab);
+    for (QAbstractButton* button : nothing->buttons()) {
+        if (nothing->buttonRole(button) == QMessageBox::ActionRole) {
+            button->setFocus(Qt::TabFocusReason); // as Tab puts it there
+        }
     }
     keys.press(Qt::Key_Space);
     EXPECT_EQ(keys.focus(), nothing->defaultButton());
