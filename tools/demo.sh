@@ -407,6 +407,10 @@ walk_pictures() {
             mv "$shots/$stem.png" "$folder/$number-$tag-${stem#w?-}.png"
             echo "demo:   $folder/$number-$tag-${stem#w?-}.png"
         fi
+        # The dialog alone, for the tour's pairs of in-window boxes and their X11 twins.
+        if [ -e "$shots/$stem-box.png" ]; then
+            mv "$shots/$stem-box.png" "$folder/box-$tag-${stem#w?-}.png"
+        fi
         number=$((number + 1))
     done
 }

@@ -36,7 +36,7 @@ declare -A lines=(
     [17-no-answer-box]="The note that goes with the missing answer."
     [18-two-adapters]="On a PC with two adapters the wizard asks through both: each appliance once, with the adapter it was heard on."
     [19-wayland-step0]="Under Wayland (here Weston), where the compositor alone places windows: every page is shown in one window, which stays put from step to step."
-    [20-wayland-exit-question]="Under Wayland no compositor places a dialog by its parent, so the exit question is drawn inside the wizard's window, centred over the dimmed page, its title as its heading."
+    [20-wayland-exit-question]="Under Wayland no compositor places a dialog by its parent, so the exit question is drawn inside the wizard's window, centred over the dimmed page on a framed and shadowed card, its title as its heading; the box itself looks as its window does under X11."
     [21-wayland-step4-scanning]="Step 4 takes the same window's place; nothing moves between the steps."
     [22-wayland-no-appliance]="The run's boxes come the same way (here no appliance answered): the page behind stays inert until OK."
     [23-wayland-device-list]="The device list, a modal page, is drawn inside the window as well, over the page."
@@ -47,7 +47,7 @@ declare -A lines=(
     [28-x11-exit-question]="Under X11 every box is a window of its own, transient for the wizard's, which the window manager keeps over it."
     [29-x11-step4-scanning]="Step 4 in the same window."
     [30-x11-no-appliance]="The box when no appliance answered, a window over the wizard's."
-    [31-x11-device-list]="The device list, a window transient for the wizard's, centred on the screen."
+    [31-x11-device-list]="The device list, a window transient for the wizard's, its frame centred on the screen as the wizard's is."
     [32-x11-exit-question-over-list]="A box over the device list is transient for the list."
     [33-x11-credentials]="The credentials page, a window over the wizard's."
     [34-x11-exit-question-step3]="Back at Step 3, and the exit question once more."
@@ -71,6 +71,42 @@ pictures() {
     done
 }
 
+declare -A box_lines=(
+    [exit-question]="The exit question."
+    [no-appliance]="The box when no appliance answered, with its Show Details... button."
+    [device-list]="The device list."
+    [exit-question-over-list]="The exit question over the device list."
+    [credentials]="The credentials page, its preset password selected so that typing replaces it."
+    [exit-question-step3]="The exit question at Step 3."
+)
+
+# Each dialog drawn inside the window under Wayland (left) beside its window under X11 (right),
+# where the demo photographed both: boxes <screenshots> <pictures>.
+boxes() {
+    local stem
+    [ -e "$1/box-wayland-exit-question.png" ] || return 0
+    echo
+    echo "## The dialogs inside the window beside their windows"
+    echo
+    echo "Each dialog as Wayland shows it, drawn inside the wizard's window on a framed and"
+    echo "shadowed card under its title (left), beside the same dialog as a window of its own under"
+    echo "X11 with openbox (right): the same colours, margins, sizes and focus."
+    for stem in exit-question no-appliance device-list exit-question-over-list credentials \
+        exit-question-step3; do
+        if [ ! -e "$1/box-wayland-$stem.png" ] || [ ! -e "$1/box-x11-$stem.png" ]; then
+            continue
+        fi
+        # Side by side on the desktop's colour, 16 pixels apart.
+        convert "$1/box-wayland-$stem.png" -size 16x1 xc:"#5a6470" "$1/box-x11-$stem.png" \
+            -background "#5a6470" -gravity center +append "$1/pair-$stem.png"
+        picture "$1/pair-$stem.png" "$2/pair-$stem.png"
+        echo
+        echo "${box_lines[$stem]}"
+        echo
+        echo "![pair-$stem](${2#docs/}/pair-$stem.png)"
+    done
+}
+
 mkdir -p "$to" "$to/zh"
 rm -f "$to"/*.png "$to"/zh/*.png
 {
@@ -83,6 +119,7 @@ rm -f "$to"/*.png "$to"/zh/*.png
     echo "placed the windows, and on X11 under a window manager (openbox)."
     echo "Regenerate with \`tools/make-tour.sh\` after \`make demo\`."
     pictures "$from" "$to" ""
+    boxes "$from" "$to"
     echo
     echo "## In Traditional Chinese"
     echo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/WindowLook.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -9,9 +11,11 @@ class QLabel;
 namespace tarvex {
 
 // A dialog drawn inside the wizard's window rather than as a window of its own: centred over the
-// page on a card whose heading is the dialog's title, the page behind dimmed and inert until the
-// dialog closes. A Wayland client cannot place its windows and compositors do not place a dialog
-// by its parent, so there the boxes and modal pages come this way; elsewhere they stay windows.
+// page on a card whose heading is the dialog's title, framed and shadowed, the page behind dimmed
+// and inert until the dialog closes. The dialog itself looks as its window would (WindowLook) and
+// its first focus is a window's first focus. A Wayland client cannot place its windows and
+// compositors do not place a dialog by its parent, so there the boxes and modal pages come this
+// way; elsewhere they stay windows.
 class DialogOverlay final : public QWidget {
     Q_OBJECT
 public:
@@ -42,6 +46,9 @@ private:
     void fit();
     void dialogShown();
     void dialogFinished();
+    // Where the focus goes once the dialog has gone: where it was, as a window gets it back when
+    // activated again, or, where that is no longer usable, the window's first control.
+    void giveFocusBack(QWidget& window);
     // Everything in the window but the topmost open overlay is disabled; what this class
     // disabled and no longer needs to be is enabled again.
     static void settleInertness(QWidget& window);
@@ -51,6 +58,7 @@ private:
     QPointer<QWidget> focusBefore_;
     QPointer<QWidget> firstFocus_;
     Qt::WindowFlags dialogFlags_;
+    WindowLook look_;
     QWidget* card_;
     QLabel* heading_;
     bool open_ = true;

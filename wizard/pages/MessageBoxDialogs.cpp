@@ -3,9 +3,11 @@
 #include "pages/DialogOverlay.h"
 #include "pages/OpenModal.h"
 
+#include <QAbstractButton>
 #include <QFontMetricsF>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -40,6 +42,17 @@ void showDetails(QMessageBox& box, const QString& details) {
     box.setDetailedText(details);
     if (auto* edit = box.findChild<QTextEdit*>()) {
         hangIndentedLines(*edit);
+    }
+    // "Show Details..." only folds and unfolds: the focus goes back to the default button, so
+    // that Enter still answers the box rather than folding the details again.
+    for (QAbstractButton* button : box.buttons()) {
+        if (box.buttonRole(button) == QMessageBox::ActionRole) {
+            QObject::connect(button, &QAbstractButton::clicked, &box, [target = &box] {
+                if (QPushButton* answer = target->defaultButton()) {
+                    answer->setFocus(Qt::OtherFocusReason);
+                }
+            });
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "pages/CredentialsPage.h"
 #include "pages/DeviceListPage.h"
 #include "pages/DialogOverlay.h"
+#include "pages/FrameCentring.h"
 #include "pages/OpenModal.h"
 #include "pages/PageDesign.h"
 
@@ -18,6 +19,7 @@ void openModal(ModalPage* page, std::function<void(int result)> done) {
         DialogOverlay::cover(*page);
     } else {
         design::centreOnScreen(page);
+        FrameCentring::once(*page);
     }
     page->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(page, &QDialog::finished, page, std::move(done));

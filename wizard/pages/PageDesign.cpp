@@ -1,8 +1,10 @@
 #include "pages/PageDesign.h"
 
+#include "pages/EnterToPage.h"
 #include "pages/PictureBox.h"
 #include "pages/Twips.h"
 
+#include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -126,6 +128,10 @@ void centreFrameOnScreen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+void passEnterToPage(QAbstractButton* option) {
+    option->installEventFilter(new EnterToPage(option));
 }
 
 void focusOrder(std::initializer_list<QWidget*> controls) {

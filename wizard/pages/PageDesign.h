@@ -7,6 +7,7 @@
 #include <QRect>
 #include <initializer_list>
 
+class QAbstractButton;
 class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
@@ -57,6 +58,11 @@ void paintWindow(QWidget* window, ColourNumber colour);
 // button, both only without other modifiers and only when the button is enabled; else none.
 [[nodiscard]] QPushButton* buttonForKey(const QKeyEvent* event, QPushButton* defaultButton,
                                         QPushButton* cancelButton);
+
+// Enter on the option button goes on to its page, whose default button it presses. Desktops whose
+// buttons press on Enter (GNOME's) would otherwise let the option take it, and Enter would do
+// nothing on the page.
+void passEnterToPage(QAbstractButton* option);
 
 // Sets the order in which Tab visits the controls and gives the first one the focus.
 void focusOrder(std::initializer_list<QWidget*> controls);

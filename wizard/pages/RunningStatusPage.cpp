@@ -126,6 +126,14 @@ void RunningStatusPage::setStepPicture(int step, StatusPicture picture) {
 void RunningStatusPage::setButtonsEnabled(bool enabled) {
     previousButton->setEnabled(enabled);
     exitButton->setEnabled(enabled);
+    // Disabled, the buttons gave up the focus and nothing else on the page takes it: back in
+    // use, the default button takes it again, so that Enter and Esc reach the page's buttons.
+    // (Under a box drawn inside the window the box keeps it and hands it on when it closes.)
+    const QWidget* focus = window()->focusWidget();
+    if (enabled &&
+        (focus == nullptr || focus == this || focus == window() || !focus->isEnabled())) {
+        previousButton->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void RunningStatusPage::afterEventsRun(std::function<void()> next) {

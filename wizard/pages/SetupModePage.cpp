@@ -25,6 +25,7 @@ SetupModePage::SetupModePage(PageFlow& flow)
     Option1_0->setGeometry(twipsRect(480, 2280, 5055, 375));
     Option1_0->setFont(design::font(QStringLiteral("MS Sans Serif"), 12, true));
     Option1->addButton(Option1_0, 0);
+    design::passEnterToPage(Option1_0);
     design::focusOrder({Option1_0, nextButton, previousButton, exitButton});
     setDefaultButton(nextButton);
     setCancelButton(exitButton);

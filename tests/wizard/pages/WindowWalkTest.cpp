@@ -8,13 +8,15 @@
 #include "pages/DialogOverlay.h"
 #include "pages/Fonts.h"
 #include "pages/MessageBoxDialogs.h"
-#include "pages/ModalRunDialogs.h"
 #include "pages/PageWindow.h"
 #include "support/SanitizerOptions.h"
+#include "texts/TextCatalog.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -22,8 +24,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -62,7 +66,7 @@ void expectOnePageWindow(const PageWindow& pages) {
 // ImageMagick's import: the tour's Wayland and window manager pictures.
 void picture(const char* name) {
     const QString folder = qEnvironmentVariable("TARVEX_WALK_PICTURES");
-    if (folder.isEmpty()) {
+    if (folder.isEmpty() || name == nullptr) {
         return;
     }
     QTest::qWait(500); // painted and placed
@@ -83,6 +87,23 @@ void picture(const char* name) {
         dir.remove(QString::fromLatin1(name) + ".png");
         dir.rename(taken.first(), QString::fromLatin1(name) + ".png");
     }
+}
+
+// With TARVEX_WALK_PICTURES, the dialog alone as <name>-box.png, for the tour's pairs: drawn
+// inside the window (its card, frame and shadow), or its window in the window manager's frame.
+void dialogPicture(QWidget& dialog, const char* name) {
+    const QString folder = qEnvironmentVariable("TARVEX_WALK_PICTURES");
+    const QString file = folder + QLatin1Char('/') + QLatin1String(name) + "-box.png";
+    const QRect frame = dialog.frameGeometry();
+    QWidget* window = dialog.window();
+    const QWidget* card = dialog.parentWidget();
+    if (folder.isEmpty() || name == nullptr) {
+        return;
+    }
+    (dialog.isWindow()
+         ? dialog.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+         : window->grab(QRect(card->mapTo(window, QPoint()), card->size()).adjusted(-8, -8, 8, 8)))
+        .save(file);
 }
 
 // libwayland's log of the client's requests (WAYLAND_DEBUG=client), written where stderr was.
@@ -144,11 +165,25 @@ void expectOverThePage(const std::optional<Box>& box, const PageWindow& pages,
     EXPECT_LE(box->offCentre, 1);
 }
 
-// Answers the next message box with the button, once it is on screen; bounded.
-void answerBox(QMessageBox::StandardButton button, std::optional<Box>& seenBox,
+// Under a window manager, a window framed by it has its frame centred on the screen, as the
+// wizard's own window has.
+void expectFrameCentred(const QWidget& window) {
+    if (!qEnvironmentVariableIsSet("TARVEX_WALK_WINDOW_MANAGER")) {
+        return;
+    }
+    const auto off = [&window] {
+        return window.frameGeometry().center() - window.screen()->availableGeometry().center();
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return off().manhattanLength() <= 1; }, 2000))
+        << window.objectName().toStdString() << " off by " << off().x() << "," << off().y();
+    EXPECT_NE(window.frameGeometry(), window.geometry());
+}
+
+// Answers the next message box, once it is on screen; bounded.
+void answerBox(const std::function<void(QMessageBox* box)>& answer, std::optional<Box>& seenBox,
                const char* pictureName) {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, button, &seenBox, pictureName] {
+    QObject::connect(poll, &QTimer::timeout, [poll, answer, &seenBox, pictureName] {
         auto* box = dialogOnScreen<QMessageBox>();
         if (box == nullptr) {
             return;
@@ -157,10 +192,16 @@ void answerBox(QMessageBox::StandardButton button, std::optional<Box>& seenBox,
         poll->deleteLater();
         seenBox = seen(*box, box->text());
         picture(pictureName);
-        box->button(button)->click();
+        dialogPicture(*box, pictureName);
+        answer(box);
     });
     QTimer::singleShot(10000, poll, &QObject::deleteLater);
     poll->start(20);
+}
+
+void answerBox(QMessageBox::StandardButton button, std::optional<Box>& seenBox,
+               const char* pictureName) {
+    answerBox([button](QMessageBox* box) { box->button(button)->click(); }, seenBox, pictureName);
 }
 
 TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
@@ -227,57 +268,13 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
         [&] { return flow.currentPage()->pageId() == PageId::SetupModePage; }, 2000));
     expectOnePageWindow(pages);
 
-    // The two modal pages over the page. Esc on the device list asks, over it, whether to
-    // exit; Cancel leaves it up, and Next takes the selected appliance.
-    ModalRunDialogs modal(flow.currentPage(), flow);
-    ApplianceRow appliance;
-    appliance.record.IpAddress = "192.168.0.5";
-    appliance.record.HostName = "NAS";
-    appliance.address = appliance.sender = Ipv4Address(0xC0A80005U);
-    appliance.reachability = Reachability::Yes;
-    std::optional<std::optional<qsizetype>> chosen;
-    modal.showDeviceList({appliance}, false, 0,
-                         [&](std::optional<qsizetype> row) { chosen = row; });
-    DeviceListPage* list = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (list = dialogOnScreen<DeviceListPage>()); }, 5000));
-    std::optional<Box> over = seen(*list, list->windowTitle());
-    expectOverThePage(over, pages);
-    picture("w5-device-list");
-    question.reset();
-    answerBox(QMessageBox::Cancel, question, "w6-exit-question-over-list");
-    press(list, Qt::Key_Escape);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return question.has_value(); }, 5000));
-    expectOverThePage(question, pages, list);
-    press(list, Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return chosen.has_value(); }, 5000));
-    EXPECT_EQ(*chosen, 0);
-
-    std::optional<std::optional<Credentials>> credentials;
-    modal.showCredentials([&](std::optional<Credentials> given) { credentials = given; });
-    CredentialsPage* login = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (login = dialogOnScreen<CredentialsPage>()); }, 5000));
-    over = seen(*login, login->windowTitle());
-    expectOverThePage(over, pages);
-    picture("w7-credentials");
-    // Enter to the page itself: on a text box Qt's Wayland input method needs a seat, which the
-    // headless compositor has not.
-    QTest::keyClick(login, Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return credentials.has_value(); }, 5000));
-    EXPECT_TRUE(credentials->has_value());
     expectOnePageWindow(pages);
     if (QGuiApplication::platformName() == QLatin1String("wayland")) {
         // One window for the whole walk, in what the compositor was asked for.
         EXPECT_EQ(requestsLogged(".get_xdg_surface("), 1);
         EXPECT_EQ(requestsLogged(".get_toplevel("), 1);
     }
-    if (qEnvironmentVariableIsSet("TARVEX_WALK_WINDOW_MANAGER")) {
-        // Framed by the window manager, the frame is centred on the screen.
-        const QPoint off =
-            pages.frameGeometry().center() - pages.screen()->availableGeometry().center();
-        EXPECT_NE(pages.frameGeometry(), pages.geometry());
-        EXPECT_LE(std::abs(off.x()), 1);
-        EXPECT_LE(std::abs(off.y()), 1);
-    }
+    expectFrameCentred(pages);
 
     // The exit question, answered OK: the program ends and its window goes.
     question.reset();
@@ -287,6 +284,173 @@ TEST(WindowWalk, OneWindowForThePagesAndEveryOtherStandsOverIt) {
     EXPECT_EQ(end.count(), 1);
     Wizard::settle();
     EXPECT_TRUE(windowsOnScreen().isEmpty());
+}
+
+// The keyboard as the user has it: keys go to the window on top (a modal window under X11, the
+// wizard's otherwise), to the control that has the focus there.
+class Keyboard {
+public:
+    explicit Keyboard(PageWindow& pages) : pages_(pages) {}
+
+    [[nodiscard]] QWidget* window() const {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal != nullptr ? modal->window() : &pages_;
+    }
+    [[nodiscard]] QWidget* focus() const { return window()->focusWidget(); }
+    [[nodiscard]] std::string focusName() const {
+        return focus() != nullptr ? focus()->objectName().toStdString() : "(nothing)";
+    }
+    void press(Qt::Key key) const {
+        if (QGuiApplication::platformName() != QLatin1String("wayland")) {
+            QTest::keyClick(window()->windowHandle(), key);
+            return;
+        }
+        // A text box under Wayland asks Qt's input method, which needs a seat the headless
+        // compositor has not: its keys go to the page the box is on, which the box passes them
+        // to; and both halves of a key go to the control that had the focus when it went down.
+        QWidget* control = focus() != nullptr ? focus() : window();
+        if (qobject_cast<QLineEdit*>(control) != nullptr) {
+            control = control->parentWidget();
+        }
+        QTest::keyClick(control, key);
+    }
+
+    // Esc asks the question with the prompt, over the focused control and the dialog it is on
+    // (if any); Esc answers it Cancel and the focus is where it was.
+    void expectEscAsksAndKeepsTheFocus(const std::string& focused, int prompt,
+                                       const QWidget* over = nullptr,
+                                       const char* pictureName = nullptr) const {
+        EXPECT_EQ(focusName(), focused);
+        std::optional<Box> question;
+        answerBox([this](QMessageBox*) { press(Qt::Key_Escape); }, question, pictureName);
+        press(Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return question.has_value(); }, 5000)) << focused;
+        EXPECT_EQ(question->text, CatalogText(700, prompt));
+        expectOverThePage(question, pages_, over);
+        ASSERT_TRUE(QTest::qWaitFor([] { return dialogOnScreen<QMessageBox>() == nullptr; }, 5000));
+        QTest::qWait(50);
+        EXPECT_EQ(focusName(), focused) << "after the question";
+    }
+
+private:
+    PageWindow& pages_;
+};
+
+bool until(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, 8000);
+}
+
+// Every way Step 4 can end that leaves the user on a page, walked by the keyboard alone, in both
+// window models and under GNOME's keys too: after each some control has the focus, Esc asks to
+// exit, and Enter presses the page's default button.
+TEST(WindowWalk, ByKeyboardEveryOutcomeLeavesAFocusForEnterAndEsc) {
+    PageSettings settings;
+    PageWindow pages;
+    MessageBoxDialogs dialogs([&pages] { return pages.dialogParent(); });
+    FakeRunServices fake;
+    using std::chrono::milliseconds;
+    fake.services.intervals = {milliseconds(10), milliseconds(400), milliseconds(400)};
+    RecordingProgramEnd end;
+    PageFlow flow(pages, settings, dialogs, end, 700, Step4Factory(fake.services));
+    const Keyboard keys(pages);
+    const auto on = [&](PageId page) {
+        return flow.currentPage()->pageId() == page;
+    };
+    flow.start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pages));
+    for (const PageId next : {PageId::PowerPage, PageId::CablePage, PageId::SetupModePage}) {
+        keys.press(Qt::Key_Return);
+        ASSERT_TRUE(until([&] { return on(next); }));
+    }
+    // Only a reachable appliance's run writes the shortcuts: this failure is its outcome.
+    fake.shortcuts.failure = ShortcutFailure{QStringLiteral("/home/user/Desktop/x"),
+                                             QStringLiteral("Permission denied")};
+    const struct {
+        const char* outcome;
+        QByteArray ip;
+        bool reachable;
+        QByteArray reply; // the configuration's answer; none: it times out
+        bool box;         // the outcome tells it in a box, answered by Enter
+    } rows[] = {{"refused", "10.0.0.5", false, "0C02RAP0000000000000011", false},
+                {"no answer", "10.0.0.5", false, {}, true},
+                {"shortcuts failed", "192.168.0.5", true, {}, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.outcome);
+        // From Step 3 into a scan that one appliance answers, and its row chosen.
+        keys.expectEscAsksAndKeepsTheFocus("Option1(0)", Text::ExitProgramPrompt);
+        keys.press(Qt::Key_Return);
+        ASSERT_TRUE(until([&] { return fake.listener.isOpen(); }));
+        fake.listener.deliver(ApplianceReply("AP000000000000001", row.ip));
+        ASSERT_TRUE(until([&] { return !fake.prober.batches.empty(); }));
+        fake.prober.answerAll({{QString::fromLatin1(row.ip),
+                                {row.reachable ? EchoStatus::Reply : EchoStatus::NoReply, 0}}});
+        DeviceListPage* list = nullptr;
+        ASSERT_TRUE(until([&] { return (list = dialogOnScreen<DeviceListPage>()); }));
+        expectOverThePage(seen(*list, list->windowTitle()), pages);
+        expectFrameCentred(*list);
+        picture("w5-device-list");
+        dialogPicture(*list, "w5-device-list");
+        keys.expectEscAsksAndKeepsTheFocus("ListView1", Text::ExitProgramPrompt, list,
+                                           "w6-exit-question-over-list");
+        keys.press(Qt::Key_Return);
+        if (!row.reachable) {
+            // The address search answered; the preset password is typed over.
+            ASSERT_TRUE(until([&] {
+                return std::any_of(fake.prober.batches.begin(), fake.prober.batches.end(),
+                                   [](const auto& batch) { return batch.addresses.size() > 1; });
+            }));
+            fake.answerSearch();
+            CredentialsPage* login = nullptr;
+            ASSERT_TRUE(until([&] { return (login = dialogOnScreen<CredentialsPage>()); }));
+            expectOverThePage(seen(*login, login->windowTitle()), pages);
+            expectFrameCentred(*login);
+            picture("w7-credentials");
+            dialogPicture(*login, "w7-credentials");
+            auto* password = qobject_cast<QLineEdit*>(keys.focus());
+            ASSERT_NE(password, nullptr) << keys.focusName();
+            EXPECT_EQ(password->selectedText(), "qorvu") << "typing replaces the preset";
+            password->insert(QStringLiteral("admin")); // as typed: over the selection
+            keys.expectEscAsksAndKeepsTheFocus("txtPassword", Text::ExitSetupPrompt, login);
+            EXPECT_EQ(password->text(), "admin");
+            keys.press(Qt::Key_Return);
+            ASSERT_TRUE(until([&] { return fake.broadcaster.sent.size() >= 2; }));
+        }
+        if (!row.reply.isEmpty()) {
+            fake.listener.deliver(ArrivedDatagram{row.reply, 2, Address("10.0.0.5")});
+        }
+        if (row.box) {
+            ASSERT_TRUE(until([] { return dialogOnScreen<QMessageBox>() != nullptr; }));
+            keys.press(Qt::Key_Return);
+        }
+        // The page stands: its default button has the focus, Esc asks, Enter goes back.
+        ASSERT_TRUE(until([&] {
+            return dialogOnScreen<QMessageBox>() == nullptr &&
+                   flow.currentPage()->findChild<QPushButton*>("previousButton")->isEnabled();
+        }));
+        QTest::qWait(50);
+        keys.expectEscAsksAndKeepsTheFocus("previousButton", Text::ExitProgramPrompt);
+        keys.press(Qt::Key_Return);
+        ASSERT_TRUE(until([&] { return on(PageId::SetupModePage); }));
+        fake.broadcaster.sent.clear();
+    }
+
+    // No appliance: "Show Details..." pressed by the keyboard, then Enter is OK.
+    keys.expectEscAsksAndKeepsTheFocus("Option1(0)", Text::ExitProgramPrompt);
+    keys.press(Qt::Key_Return);
+    QMessageBox* nothing = nullptr;
+    ASSERT_TRUE(until([&] { return (nothing = dialogOnScreen<QMessageBox>()); }));
+    for (QAbstractButton* button : nothing->buttons()) {
+        if (nothing->buttonRole(button) == QMessageBox::ActionRole) {
+            button->setFocus(Qt::TabFocusReason); // as Tab puts it there
+        }
+    }
+    keys.press(Qt::Key_Space);
+    EXPECT_EQ(keys.focus(), nothing->defaultButton());
+    keys.press(Qt::Key_Return);
+    ASSERT_TRUE(until([&] { return on(PageId::SetupModePage); }));
+    fake.broadcaster.sent.clear();
+
+    EXPECT_EQ(end.count(), 0);
 }
 
 } // namespace
