@@ -45,6 +45,17 @@ bool setInterfaceAddress(int fd, const std::string& name, unsigned long request,
     return ioctl(fd, request, &change) == 0;
 }
 
+// A made-up appliance like `first`, under an identifier of its own; its reply is built from its
+// fields.
+ApplianceProfile MadeUp(const ApplianceProfile& first, const char* prefix, int number) {
+    ApplianceProfile made = first;
+    char id[32];
+    std::snprintf(id, sizeof id, "%s%015d", prefix, number);
+    made.id = id;
+    made.rawReply.reset();
+    return made;
+}
+
 } // namespace
 
 Simulator::Simulator(SimOptions options, std::ostream& log)
@@ -174,11 +185,7 @@ void Simulator::onDiscovery(int interfaceIndex) {
     if (options_.senders > 0 && !sendersAnswered_ && anySource_) {
         sendersAnswered_ = true;
         for (int i = 0; i < options_.senders; ++i) {
-            ApplianceProfile made = options_.appliances.front();
-            char id[32];
-            std::snprintf(id, sizeof id, "FS%015d", i);
-            made.id = id;
-            made.rawReply.reset();
+            ApplianceProfile made = MadeUp(options_.appliances.front(), "FS", i);
             made.ip = "10.78." + std::to_string(i / 250) + "." + std::to_string(1 + i % 250);
             made.from.reset();
             made.host = options_.hostBytes > 0
@@ -219,11 +226,7 @@ void Simulator::onDiscovery(int interfaceIndex) {
         }
     }
     for (int i = 0; i < options_.flood; ++i) {
-        ApplianceProfile made = options_.appliances.front();
-        char id[32];
-        std::snprintf(id, sizeof id, "FL%015d", i);
-        made.id = id;
-        made.rawReply.reset();
+        ApplianceProfile made = MadeUp(options_.appliances.front(), "FL", i);
         made.host = "FLOOD" + std::to_string(i);
         // From the first appliance's address: one host that makes up appliances.
         outbox_.push_back({now,
