@@ -60,10 +60,11 @@ picture() {
 
 # Each screenshot of a folder with its line: pictures() <screenshots> <pictures> <name prefix>.
 pictures() {
-    local file stem
-    for file in "$1"/[0-9][0-9]-*.png; do
-        stem=$(basename "$file" .png)
-        picture "$file" "$2/$stem.png"
+    local stem
+    # By name without the extension, so that 00-menu comes before 00-menu-focused.
+    for stem in $(find "$1" -maxdepth 1 -name '[0-9][0-9]-*.png' -printf '%f\n' |
+        sed 's/\.png$//' | LC_ALL=C sort); do
+        picture "$1/$stem.png" "$2/$stem.png"
         echo
         echo "${lines[$stem]:-$stem}"
         echo
