@@ -266,6 +266,13 @@ qint64 PeakResidentKb(bool reset = false) {
 // reaches a row, and the list fills a part at a time. The first run only warms the process up.
 TEST(LabSpeed, AThousandRepliesOf64KBCostNoStallAndNoMemory) {
     TARVEX_REQUIRE_LAB("pc");
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed memory in its quarantine and slows every datagram down, so
+    // that more are lost: the figures are the release build's; the cut fields hold in both.
+    constexpr bool kFigures = false;
+#else
+    constexpr bool kFigures = true;
+#endif
     struct Run {
         const char* name;
         QStringList hostBytes;
@@ -290,7 +297,7 @@ TEST(LabSpeed, AThousandRepliesOf64KBCostNoStallAndNoMemory) {
             ASSERT_TRUE(
                 wizard.waitFor([&] { return wizard.currentPage() == PageId::SetupModePage; }, 30s));
             // A busy PC loses a few of these datagrams: its receive buffer holds only a handful.
-            EXPECT_GE(wizard.rows.size(), 900);
+            EXPECT_GE(wizard.rows.size(), kFigures ? 900 : 1);
             if (!wizard.rows.isEmpty() && !run.hostBytes.isEmpty()) {
                 EXPECT_EQ(wizard.rows[0].value(2), QString(kLongestField, u'H'));
             }
@@ -305,8 +312,10 @@ TEST(LabSpeed, AThousandRepliesOf64KBCostNoStallAndNoMemory) {
     }
     // About 10 ms at rest (README); the bound is generous for a busy machine, where the 64 MB
     // the kernel reassembles meanwhile delay this thread too. Before, 7.8 s.
-    EXPECT_LT(runs[2].stallMs, 100);
-    EXPECT_LT(runs[2].peakKb - runs[1].peakKb, 10 * 1024);
+    if (kFigures) {
+        EXPECT_LT(runs[2].stallMs, 100);
+        EXPECT_LT(runs[2].peakKb - runs[1].peakKb, 10 * 1024);
+    }
 }
 
 // The speed figures of the run's two waits, each next to the same work done one probe at a
