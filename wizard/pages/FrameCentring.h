@@ -7,8 +7,9 @@ class QWidget;
 namespace tarvex {
 
 // Centres a window on the screen by its frame once a window manager has framed it: placed
-// before that by its own size, it would sit lower by the title bar's height. Goes once it has
-// done so, or with the window.
+// before that by its own size, it would sit lower by the title bar's height. At once when the
+// window is framed already; a window that fills the screen is left where the manager put it.
+// Goes once it has centred the window, or with the window; one at a time a window.
 class FrameCentring final : public QObject {
 public:
     // Under X11 only: elsewhere no frame is known, or the compositor places windows itself.
@@ -19,6 +20,7 @@ protected:
 
 private:
     explicit FrameCentring(QWidget& window);
+    [[nodiscard]] static bool framed(const QWidget& window);
     QWidget& window_;
 };
 

@@ -1,11 +1,11 @@
 #include "pages/PageWindow.h"
 
 #include "pages/DialogOverlay.h"
+#include "pages/FrameCentring.h"
 #include "pages/PageDesign.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <QWindow>
 
@@ -35,8 +35,7 @@ void PageWindow::host(QWidget* page) {
     if (!fillsScreen()) {
         // As each page of the line did when it was a window of its own.
         design::centreOnScreen(this);
-        centreFramePending_ = QGuiApplication::platformName() == QLatin1String("xcb");
-        centreFrameOnceFramed();
+        FrameCentring::once(*this);
     }
     show();
     if (!stateWatch_) {
@@ -79,20 +78,6 @@ void PageWindow::fitToPage() {
 void PageWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     fitToPage();
-    centreFrameOnceFramed();
-}
-
-void PageWindow::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    centreFrameOnceFramed();
-}
-
-void PageWindow::centreFrameOnceFramed() {
-    if (!centreFramePending_ || fillsScreen() || frameGeometry().size() == size()) {
-        return;
-    }
-    centreFramePending_ = false;
-    design::centreFrameOnScreen(this);
 }
 
 QWidget* PageWindow::dialogParent() {

@@ -33,7 +33,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
 
 private:
     [[nodiscard]] bool fillsScreen() const;
@@ -42,12 +41,10 @@ private:
     void fitToPage();
     // Under X11 the frame is known only once a window manager has put it around the window:
     // the window is centred again by its frame then.
-    void centreFrameOnceFramed();
 
     std::function<void()> closedByUser_;
     QPointer<QWidget> page_;
     QMetaObject::Connection stateWatch_;
-    bool centreFramePending_ = false;
 };
 
 } // namespace tarvex
